@@ -1,0 +1,29 @@
+#include "shell/App.h"
+#include "shell/MainWindow.h"
+#include "shell/QtPlatform.h"
+#include "shell/Startup.h"
+
+#include <QApplication>
+
+#include <unistd.h>
+
+int main(int argc, char* argv[])
+{
+    // Chromium refuses to run its sandbox as root (a kiosk often runs so).
+    if (geteuid() == 0)
+        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+    QApplication application(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Тандемо"));
+
+    QtPlatform platform;
+    App app(platform);
+    MainWindow window(app);
+    platform.setOwner(&window);
+    platform.setSync([&window] { window.syncFromModel(); });
+
+    Main(app);
+    window.syncFromModel();
+    if (app.frmForma.visible)
+        window.show();
+    return QApplication::exec();
+}

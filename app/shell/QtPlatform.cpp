@@ -1,0 +1,114 @@
+#include "shell/QtPlatform.h"
+
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QUrl>
+
+namespace {
+QMessageBox::StandardButton toQt(MsgAnswer answer)
+{
+    switch (answer) {
+    case MsgAnswer::Ok: return QMessageBox::Ok;
+    case MsgAnswer::Cancel: return QMessageBox::Cancel;
+    case MsgAnswer::Yes: return QMessageBox::Yes;
+    case MsgAnswer::No: return QMessageBox::No;
+    }
+    return QMessageBox::Ok;
+}
+}
+
+void QtPlatform::sync()
+{
+    if (sync_)
+        sync_();
+}
+
+MsgAnswer QtPlatform::messageBox(const QString& text, const QString& title, MsgButtons buttons, MsgIcon icon,
+                                 MsgAnswer defaultAnswer)
+{
+    sync();
+    QMessageBox box(owner_);
+    box.setWindowTitle(title);
+    box.setText(text);
+    switch (icon) {
+    case MsgIcon::None: box.setIcon(QMessageBox::NoIcon); break;
+    case MsgIcon::Information: box.setIcon(QMessageBox::Information); break;
+    case MsgIcon::Critical: box.setIcon(QMessageBox::Critical); break;
+    case MsgIcon::Exclamation: box.setIcon(QMessageBox::Warning); break;
+    case MsgIcon::Question: box.setIcon(QMessageBox::Question); break;
+    }
+    switch (buttons) {
+    case MsgButtons::Ok: box.setStandardButtons(QMessageBox::Ok); break;
+    case MsgButtons::OkCancel: box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel); break;
+    case MsgButtons::YesNo: box.setStandardButtons(QMessageBox::Yes | QMessageBox::No); break;
+    case MsgButtons::YesNoCancel:
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+        break;
+    }
+    box.setDefaultButton(toQt(defaultAnswer));
+    switch (box.exec()) {
+    case QMessageBox::Yes: return MsgAnswer::Yes;
+    case QMessageBox::No: return MsgAnswer::No;
+    case QMessageBox::Cancel: return MsgAnswer::Cancel;
+    default: return buttons == MsgButtons::YesNo ? MsgAnswer::No : MsgAnswer::Ok;
+    }
+}
+
+void QtPlatform::showModal(WindowId window)
+{
+    sync();
+    auto it = runners_.find(window);
+    if (it != runners_.end() && it->second)
+        it->second();
+    sync();
+}
+
+QString QtPlatform::fileDialog(bool save, const QString& suggestedName, const QList<FileFilter>& filters,
+                               const QString& initialFolder)
+{
+    sync();
+    QStringList nameFilters;
+    for (const FileFilter& filter : filters) {
+        // Qt reads the pattern from the parentheses of the caption; add them
+        // when the caption lacks the pattern.
+        nameFilters << (filter.caption.contains(QLatin1Char('(')) ? filter.caption
+                                                                  : filter.caption + QStringLiteral(" (") +
+                                                                        filter.pattern + QLatin1Char(')'));
+    }
+    QFileDialog dialog(owner_);
+    dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::AnyFile);
+    // The program asks nothing before replacing a file; its own save routine
+    // protects the old content.
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
+    dialog.setNameFilters(nameFilters);
+    dialog.setDirectory(initialFolder);
+    if (!suggestedName.isEmpty())
+        dialog.selectFile(suggestedName);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().constFirst();
+}
+
+void QtPlatform::processEvents()
+{
+    sync();
+    QCoreApplication::processEvents();
+}
+
+QDateTime QtPlatform::now()
+{
+    return QDateTime::currentDateTime();
+}
+
+void QtPlatform::openExternalUrl(const QString& url)
+{
+    QDesktopServices::openUrl(QUrl(url));
+}
+
+QString QtPlatform::executableFolder()
+{
+    return QCoreApplication::applicationDirPath();
+}

@@ -1,0 +1,40 @@
+#pragma once
+
+#include "shell/Platform.h"
+
+#include <QPointer>
+#include <functional>
+#include <map>
+
+class QWidget;
+
+// The desktop as Qt offers it: message boxes, file dialogs, the event loop,
+// the clock and the desktop's browser.
+class QtPlatform : public Platform {
+public:
+    // Shows a window modally and returns when it has closed; registered by the
+    // window that owns each dialog.
+    using ModalRunner = std::function<void()>;
+
+    void setOwner(QWidget* owner) { owner_ = owner; }
+    void setModalRunner(WindowId window, ModalRunner runner) { runners_[window] = std::move(runner); }
+    // Called before every platform step so that the screen shows the models.
+    void setSync(std::function<void()> sync) { sync_ = std::move(sync); }
+
+    MsgAnswer messageBox(const QString& text, const QString& title, MsgButtons buttons, MsgIcon icon,
+                         MsgAnswer defaultAnswer) override;
+    void showModal(WindowId window) override;
+    QString fileDialog(bool save, const QString& suggestedName, const QList<FileFilter>& filters,
+                       const QString& initialFolder) override;
+    void processEvents() override;
+    QDateTime now() override;
+    void openExternalUrl(const QString& url) override;
+    QString executableFolder() override;
+
+private:
+    void sync();
+
+    QPointer<QWidget> owner_;
+    std::map<WindowId, ModalRunner> runners_;
+    std::function<void()> sync_;
+};

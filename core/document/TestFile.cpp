@@ -1,0 +1,138 @@
+#include "document/TestFile.h"
+
+#include "document/Password.h"
+#include "document/TextFile.h"
+#include "shell/App.h"
+#include "taking/Proverka.h"
+#include "taking/TestFlow.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+#include <algorithm>
+
+namespace {
+const QString kEndNotFound = QStringLiteral("не найден");
+const QString kEndCannotOpen = QStringLiteral("открыть не возможно");
+const QString kEndForeign = QStringLiteral("не подходит к программе.");
+const QString kEndProtected = QStringLiteral("защищён от записи.");
+const QString kEndCannotSave = QStringLiteral("сохранить не возможно.");
+
+bool FolderHoldsTest(const QString& folder)
+{
+    if (folder.isEmpty())
+        return false;
+    const QDir dir(folder);
+    return !dir.entryList({QStringLiteral("*.tnd")}, QDir::Files | QDir::Hidden | QDir::System).isEmpty();
+}
+}
+
+QByteArray TestFileContent(App& app, int seed)
+{
+    AppState& st = app.st;
+    QByteArray out;
+    const QByteArray crlf = "\r\n";
+    out += kTestMarker + crlf;
+    out += textfile::encode(st.TestName) + crlf;
+    out += EncodePassword(app, seed) + crlf;
+    out += textfile::numberLine(st.QuestionCount) + crlf;
+    for (int q = 1; q <= st.QuestionCount; ++q) {
+        const clsTest& question = st.Questions[q];
+        out += textfile::encode(question.Vopros) + crlf;
+        out += textfile::numberLine(question.CountOtvetov) + crlf;
+        for (int i = 0; i <= question.CountOtvetov && i < clsTest::Capacity; ++i)
+            out += textfile::encode(question.ListOtvety(i)) + crlf;
+    }
+    out += textfile::numberLine(Proverka(app, 0)) + crlf;
+    out += crlf;
+    return out;
+}
+
+void SaveTest(App& app, const QString& path)
+{
+    AppState& st = app.st;
+    if (path != st.TestFilePath && FolderHoldsTest(FolderPart(app, path))) {
+        ShowError(app, QStringLiteral("Для каждого теста нужно создавать отдельную папку."));
+        return;
+    }
+    if (st.QuestionCount > st.Questions.upperBound())
+        st.Questions.resizePreserving(st.QuestionCount);
+
+    switch (textfile::saveAtomically(path, TestFileContent(app))) {
+    case textfile::SaveResult::Ok:
+        st.TestFilePath = path;
+        st.WorkFolder = FolderPart(app, path);
+        SetTestCaption(app);
+        return;
+    case textfile::SaveResult::WriteProtected:
+        ShowError(app, FileMessage(app, path, kEndProtected));
+        return;
+    case textfile::SaveResult::Failed:
+        ShowError(app, FileMessage(app, path, kEndCannotSave));
+        return;
+    }
+}
+
+int PlausibleQuestionCount(int stated, const textfile::Lines& lines)
+{
+    if (stated <= 0)
+        return 0;
+    const qsizetype fits = lines.remaining() / 2;
+    return static_cast<int>(std::min<qsizetype>(stated, fits));
+}
+
+void ReadQuestions(App& app, textfile::Lines& lines, int first, int last)
+{
+    for (int q = first; q <= last; ++q) {
+        clsTest& question = app.st.Questions[q];
+        question.Vopros = lines.nextText().value_or(QString());
+        const int count = lines.nextNumber().value_or(0);
+        // Every announced answer line is consumed, also those beyond the ten
+        // slots, but never more lines than the file still has.
+        const qsizetype announced = std::max<qsizetype>(0, static_cast<qsizetype>(count) + 1);
+        const qsizetype toRead = std::min(announced, lines.remaining());
+        for (qsizetype i = 0; i < toRead; ++i) {
+            const QString text = lines.nextText().value_or(QString());
+            if (i < clsTest::Capacity)
+                question.AddOtvety(static_cast<int>(i), text);
+        }
+        question.CountOtvetov = std::clamp(count, 0, clsTest::Capacity - 1);
+    }
+}
+
+void OpenTest(App& app, const QString& path)
+{
+    AppState& st = app.st;
+    textfile::Lines lines;
+    switch (textfile::readLines(path, lines)) {
+    case textfile::ReadResult::NotFound:
+        ShowError(app, FileMessage(app, path, kEndNotFound));
+        return;
+    case textfile::ReadResult::Failed:
+        ShowError(app, FileMessage(app, path, kEndCannotOpen));
+        return;
+    case textfile::ReadResult::Ok:
+        break;
+    }
+    if (lines.next() != kTestMarker) {
+        ShowError(app, FileMessage(app, path, kEndForeign));
+        return;
+    }
+
+    st.TestName = lines.nextText().value_or(QString());
+    const int seed = lines.nextNumber().value_or(0);
+    DecodePassword(app, seed, lines.next().value_or(QByteArray()));
+    st.QuestionCount = PlausibleQuestionCount(lines.nextNumber().value_or(0), lines);
+    st.Questions.resizeFresh(st.QuestionCount);
+    ReadQuestions(app, lines, 1, st.QuestionCount);
+    const int notReady = lines.nextNumber().value_or(0);
+
+    st.TestFilePath = path;
+    st.WorkFolder = FolderPart(app, path);
+    SetTestCaption(app);
+    app.frmForma.FileListLudey[0].enabled = true;
+    app.frmForma.FileListLudey[1].enabled = true;
+    app.frmForma.FileFoundLudey.enabled = true;
+    ReStart(app, notReady);
+    st.ViewMode = QStringLiteral("OpenTest");
+}

@@ -1,0 +1,145 @@
+#include "document/TextFile.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QStringDecoder>
+#include <QStringEncoder>
+
+#include <limits>
+
+namespace textfile {
+
+QByteArray encode(const QString& text)
+{
+    QStringEncoder encoder("windows-1251");
+    return encoder.encode(text);
+}
+
+QString decode(const QByteArray& bytes)
+{
+    QStringDecoder decoder("windows-1251");
+    return decoder.decode(bytes);
+}
+
+QByteArray numberLine(int value)
+{
+    QByteArray digits = QByteArray::number(value);
+    return value >= 0 ? " " + digits : digits;
+}
+
+std::optional<int> parseNumber(const QByteArray& line)
+{
+    qsizetype i = 0;
+    while (i < line.size() && (line[i] == ' ' || line[i] == '\t'))
+        ++i;
+    bool negative = false;
+    if (i < line.size() && (line[i] == '-' || line[i] == '+')) {
+        negative = line[i] == '-';
+        ++i;
+    }
+    const qsizetype digitsStart = i;
+    long long value = 0;
+    while (i < line.size() && line[i] >= '0' && line[i] <= '9') {
+        value = value * 10 + (line[i] - '0');
+        if (value > static_cast<long long>(std::numeric_limits<int>::max()) + 1)
+            return std::nullopt;
+        ++i;
+    }
+    if (i == digitsStart)
+        return std::nullopt;
+    if (negative)
+        value = -value;
+    if (value > std::numeric_limits<int>::max() || value < std::numeric_limits<int>::min())
+        return std::nullopt;
+    return static_cast<int>(value);
+}
+
+std::optional<QByteArray> Lines::next()
+{
+    if (atEnd())
+        return std::nullopt;
+    return lines_[pos_++];
+}
+
+std::optional<QString> Lines::nextText()
+{
+    auto line = next();
+    if (!line)
+        return std::nullopt;
+    return decode(*line);
+}
+
+std::optional<int> Lines::nextNumber()
+{
+    auto line = next();
+    if (!line)
+        return std::nullopt;
+    return parseNumber(*line);
+}
+
+QList<QByteArray> splitLines(const QByteArray& content)
+{
+    QList<QByteArray> lines;
+    qsizetype start = 0;
+    while (start < content.size()) {
+        qsizetype end = content.indexOf('\n', start);
+        if (end < 0) {
+            lines.append(content.mid(start));
+            break;
+        }
+        qsizetype lineEnd = end;
+        if (lineEnd > start && content[lineEnd - 1] == '\r')
+            --lineEnd;
+        lines.append(content.mid(start, lineEnd - start));
+        start = end + 1;
+    }
+    return lines;
+}
+
+ReadResult readLines(const QString& path, Lines& out)
+{
+    QFile file(path);
+    if (!QFileInfo(path).exists())
+        return ReadResult::NotFound;
+    if (QFileInfo(path).isDir() || !file.open(QIODevice::ReadOnly))
+        return ReadResult::Failed;
+    const QByteArray content = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        return ReadResult::Failed;
+    out = Lines(splitLines(content));
+    return ReadResult::Ok;
+}
+
+namespace {
+bool markedReadOnly(const QFileInfo& info)
+{
+    // The mode bits, not access(): an administrator could write anyway, but a
+    // file or folder marked read-only is meant to stay as it is.
+    return !(info.permissions() & (QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther));
+}
+}
+
+SaveResult saveAtomically(const QString& path, const QByteArray& content)
+{
+    const QFileInfo target(path);
+    if (target.exists() && !target.isDir() && markedReadOnly(target))
+        return SaveResult::WriteProtected;
+    const QFileInfo folder(target.absolutePath());
+    if (folder.isDir() && markedReadOnly(folder))
+        return SaveResult::WriteProtected;
+
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        return file.error() == QFileDevice::PermissionsError ? SaveResult::WriteProtected
+                                                             : SaveResult::Failed;
+    }
+    if (file.write(content) != content.size()) {
+        file.cancelWriting();
+        file.commit();
+        return SaveResult::Failed;
+    }
+    return file.commit() ? SaveResult::Ok : SaveResult::Failed;
+}
+
+}  // namespace textfile

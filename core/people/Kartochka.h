@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QString>
+
+#include <array>
+
+// One personal card, as stored in a person file.
+struct Kartochka {
+    QString FileName;       // file it was read from or last written to; not stored
+    QString Otvety;         // one digit per question, in question order
+    QString NameFamiliya;
+    int DataRogdeniya = 0;  // year of birth
+    int Podrobnee = 0;      // 1 when the nine details are filled in
+    std::array<QString, 9> Podrobnosti;
+    int Pol = 0;            // 0 man, 1 woman
+    QString Parol;          // the test's password when the card was made
+};
+
+// Card slots: 0 the person taking the test, 1 the card opened from the lists
+// (and the reference of a pair search), 2 a candidate opened from a ranking.
+using CardSlots = std::array<Kartochka, 3>;

@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QDateTime>
+#include <QList>
+#include <QString>
+
+// Everything the program asks of the desktop goes through this interface: the
+// application implements it with Qt, the tests with a script.
+
+enum class MsgIcon { None, Information, Critical, Exclamation, Question };
+enum class MsgButtons { Ok, OkCancel, YesNo, YesNoCancel };
+enum class MsgAnswer { Ok, Cancel, Yes, No };
+
+// The program's windows other than the main one, each shown modally.
+enum class WindowId {
+    Param,       // test parameters (frmParam)
+    PassW,       // password (frmPassW)
+    Kartochka,   // personal card (frmKartochka)
+    Found,       // name search (frmFound)
+    LoadVopros,  // bulk question text (frmLoadVopros)
+    Tag,         // character references (frmTag)
+    Nomer,       // question picker (frmNomer)
+    Oprog,       // about box (frmOprog)
+    Html,        // secondary HTML window (frmHTML)
+};
+
+struct FileFilter {
+    QString caption;  // e.g. "Tests (*.tnd)"
+    QString pattern;  // e.g. "*.tnd"
+    bool operator==(const FileFilter&) const = default;
+};
+
+class Platform {
+public:
+    virtual ~Platform() = default;
+
+    virtual MsgAnswer messageBox(const QString& text, const QString& title, MsgButtons buttons,
+                                 MsgIcon icon, MsgAnswer defaultAnswer) = 0;
+    // Shows the window modally and returns once it has been closed.
+    virtual void showModal(WindowId window) = 0;
+    // Open or save dialog; returns the chosen full path, or an empty string
+    // when the user cancelled.
+    virtual QString fileDialog(bool save, const QString& suggestedName,
+                               const QList<FileFilter>& filters, const QString& initialFolder) = 0;
+    // Lets pending window events run once (painting, closing dialogs).
+    virtual void processEvents() = 0;
+    virtual QDateTime now() = 0;
+    virtual void openExternalUrl(const QString& url) = 0;
+    // Folder of the running executable, as the platform reports it.
+    virtual QString executableFolder() = 0;
+};

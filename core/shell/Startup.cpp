@@ -1,0 +1,93 @@
+#include "shell/Startup.h"
+
+#include "document/TestFile.h"
+#include "document/TextFile.h"
+#include "shell/App.h"
+#include "views/Splash.h"
+
+namespace {
+// A settings value: the whole line without leading blanks; a value wrapped in
+// double quotes loses them. Paths may hold commas, so a line is never split.
+QString SettingsValue(textfile::Lines& lines)
+{
+    QString value = lines.nextText().value_or(QString());
+    qsizetype start = 0;
+    while (start < value.size() && value[start] == QLatin1Char(' '))
+        ++start;
+    value = value.mid(start);
+    if (value.size() >= 2 && value.startsWith(QLatin1Char('"')) && value.endsWith(QLatin1Char('"')))
+        value = value.mid(1, value.size() - 2);
+    return value;
+}
+}
+
+void Main(App& app)
+{
+    AppState& st = app.st;
+    st.AppFolder = app.platform.executableFolder();
+    st.PathSep = st.AppFolder.contains(QLatin1Char('\\')) ? QStringLiteral("\\") : QStringLiteral("/");
+    if (!st.AppFolder.endsWith(st.PathSep))
+        st.AppFolder += st.PathSep;
+    st.WorkFolder = st.AppFolder;
+    st.EditTarget = -2;
+    st.PeopleLast = -1;
+    st.PairsLast = -1;
+
+    QString lastTest;
+    textfile::Lines lines;
+    if (textfile::readLines(st.AppFolder + kSettingsFileName, lines) == textfile::ReadResult::Ok) {
+        st.LastFolder = SettingsValue(lines);
+        st.SplashPicture = SettingsValue(lines);
+        lastTest = SettingsValue(lines);
+    }
+    if (st.LastFolder.isEmpty())
+        st.LastFolder = st.AppFolder;
+    if (st.SplashPicture.isEmpty())
+        st.SplashPicture = st.AppFolder + QStringLiteral("sunbird.jpg");
+
+    app.platform.processEvents();
+
+    FrmForma& f = app.frmForma;
+    if (!lastTest.isEmpty()) {
+        f.FileNameTest.tag = lastTest;
+        f.FileNameTest.text = FileNamePart(app, lastTest);
+        f.FileNameTest.visible = true;
+        f.FileSep4.visible = true;
+    } else {
+        f.FileNameTest.visible = false;
+        f.FileSep4.visible = false;
+    }
+    ShowZastavka(app);
+    f.visible = true;
+}
+
+int UnloadProga(App& app)
+{
+    AppState& st = app.st;
+    if (st.TestPhase > 0) {
+        const MsgAnswer answer = app.platform.messageBox(QStringLiteral("Закрыть программу?"), kAppTitle,
+                                                         MsgButtons::YesNo, MsgIcon::None, MsgAnswer::Yes);
+        if (answer == MsgAnswer::No)
+            return 1;
+    }
+    const QString path = st.AppFolder + kSettingsFileName;
+    const QByteArray crlf = "\r\n";
+    const QByteArray content = textfile::encode(st.LastFolder) + crlf + textfile::encode(st.SplashPicture) +
+                               crlf + textfile::encode(st.TestFilePath) + crlf;
+    switch (textfile::saveAtomically(path, content)) {
+    case textfile::SaveResult::Ok:
+        break;
+    case textfile::SaveResult::WriteProtected:
+        ShowError(app, QStringLiteral("Файл «") + path + QStringLiteral("» защищён от записи."));
+        break;
+    case textfile::SaveResult::Failed:
+        ShowError(app, QStringLiteral("Файл «") + path + QStringLiteral("» сохранить не возможно."));
+        break;
+    }
+    return 0;
+}
+
+void FileNameTest_Click(App& app)
+{
+    OpenTest(app, app.frmForma.FileNameTest.tag);
+}

@@ -1,0 +1,7 @@
+#pragma once
+
+class App;
+
+// The first page of the main view: agency list link, slogan, the foundation
+// link, "Создать тест", "Открыть тест" and the splash picture.
+void ShowZastavka(App& app);

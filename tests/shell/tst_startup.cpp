@@ -1,0 +1,252 @@
+#include "Fixtures.h"
+#include "ScriptedPlatform.h"
+
+#include "document/TestFile.h"
+#include "document/TextFile.h"
+#include "shell/App.h"
+#include "shell/MainCommands.h"
+#include "shell/Startup.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <QTest>
+
+using fixtures::cp1251Lines;
+using fixtures::readBytes;
+using fixtures::writeBytes;
+
+class TestStartup : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir tmp;
+    QString appDir;  // program folder with its trailing separator
+
+    QString settingsPath() const { return appDir + QStringLiteral("Тандемо.ini"); }
+
+private Q_SLOTS:
+    void init()
+    {
+        QVERIFY(tmp.isValid());
+        appDir = tmp.path() + QStringLiteral("/prog/");
+        QDir(appDir).removeRecursively();
+        QVERIFY(QDir().mkpath(appDir));
+    }
+
+    void firstRunUsesDefaultsAndWritesThreeLines()
+    {
+        ScriptedPlatform pf;
+        pf.exeFolder = appDir.chopped(1);  // the platform gives it without separator
+        App app(pf);
+        Main(app);
+        QCOMPARE(app.st.AppFolder, appDir);
+        QCOMPARE(app.st.PathSep, QStringLiteral("/"));
+        QCOMPARE(app.st.WorkFolder, appDir);
+        QCOMPARE(app.st.LastFolder, appDir);
+        QCOMPARE(app.st.SplashPicture, appDir + QStringLiteral("sunbird.jpg"));
+        QCOMPARE(app.st.EditTarget, -2);
+        QCOMPARE(app.st.PeopleLast, -1);
+        QCOMPARE(app.st.PairsLast, -1);
+        QVERIFY(!app.frmForma.FileNameTest.visible);
+        QVERIFY(!app.frmForma.FileSep4.visible);
+        QVERIFY(app.frmForma.visible);
+        QCOMPARE(app.frmForma.caption, QStringLiteral("Тандемо"));
+        QCOMPARE(app.st.ViewMode, QStringLiteral("ShowZastavka"));
+        QVERIFY(app.frmForma.usrWeb1.text.contains(appDir + QStringLiteral("sunbird.jpg")));
+        QVERIFY(pf.processEventsCalls >= 1);
+
+        QCOMPARE(UnloadProga(app), 0);
+        QVERIFY(pf.messages.isEmpty());
+        QCOMPARE(readBytes(settingsPath()),
+                 cp1251Lines({appDir, appDir + QStringLiteral("sunbird.jpg"), QString()}));
+    }
+
+    void closingAsksWhileATestIsEditedOrTaken_data()
+    {
+        QTest::addColumn<int>("phase");
+        QTest::addColumn<bool>("asks");
+        QTest::newRow("editor") << 2 << true;
+        QTest::newRow("attempt") << 1 << true;
+        QTest::newRow("start page") << 0 << false;
+        QTest::newRow("finished") << -1 << false;
+    }
+    void closingAsksWhileATestIsEditedOrTaken()
+    {
+        QFETCH(int, phase);
+        QFETCH(bool, asks);
+        ScriptedPlatform pf;
+        pf.exeFolder = appDir;
+        App app(pf);
+        Main(app);
+        app.st.TestPhase = phase;
+        app.st.TestFilePath = QStringLiteral("/tests/pets/pets.tnd");
+        pf.messageAnswers = {MsgAnswer::No};
+        const int first = UnloadProga(app);
+        if (!asks) {
+            QCOMPARE(first, 0);
+            QVERIFY(pf.messages.isEmpty());
+            return;
+        }
+        QCOMPARE(first, 1);
+        QVERIFY(!QFile::exists(settingsPath()));
+        QCOMPARE(pf.messages.size(), 1);
+        QCOMPARE(pf.messages[0].text, QStringLiteral("Закрыть программу?"));
+        QCOMPARE(pf.messages[0].title, QStringLiteral("Тандемо"));
+        QCOMPARE(pf.messages[0].buttons, MsgButtons::YesNo);
+        QCOMPARE(pf.messages[0].icon, MsgIcon::None);
+        QCOMPARE(pf.messages[0].defaultAnswer, MsgAnswer::Yes);
+        QCOMPARE(app.st.TestPhase, phase);
+
+        pf.messageAnswers = {MsgAnswer::Yes};
+        QCOMPARE(UnloadProga(app), 0);
+        QCOMPARE(textfile::splitLines(readBytes(settingsPath())).value(2),
+                 textfile::encode(QStringLiteral("/tests/pets/pets.tnd")));
+    }
+
+    void valuesSurviveARestart_data()
+    {
+        QTest::addColumn<QString>("folder");
+        QTest::addColumn<QString>("picture");
+        QTest::newRow("comma in both") << QStringLiteral("/home/anna/Тесты, старые/")
+                                       << QStringLiteral("/home/anna/Фото, 2009/лето.jpg");
+        QTest::newRow("leading comma and quote") << QStringLiteral("/,\"x\"/") << QStringLiteral("/a b/c.png");
+    }
+    void valuesSurviveARestart()
+    {
+        QFETCH(QString, folder);
+        QFETCH(QString, picture);
+        ScriptedPlatform pf;
+        pf.exeFolder = appDir;
+        {
+            App app(pf);
+            Main(app);
+            app.st.LastFolder = folder;
+            app.st.SplashPicture = picture;
+            app.st.TestFilePath = appDir + QStringLiteral("pets, мои/pets.tnd");
+            QCOMPARE(UnloadProga(app), 0);
+        }
+        App again(pf);
+        Main(again);
+        QCOMPARE(again.st.LastFolder, folder);
+        QCOMPARE(again.st.SplashPicture, picture);
+        QCOMPARE(again.frmForma.FileNameTest.text, QStringLiteral("pets.tnd"));
+        QCOMPARE(again.frmForma.FileNameTest.tag, appDir + QStringLiteral("pets, мои/pets.tnd"));
+        QVERIFY(again.frmForma.FileNameTest.visible);
+        QVERIFY(again.frmForma.FileSep4.visible);
+        QVERIFY(again.st.MainHtml.contains(picture));
+    }
+
+    void settingsReadLeniently_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QString>("lastFolder");
+        QTest::addColumn<QString>("picture");
+        QTest::newRow("one line") << QByteArray("/data/\r\n") << "/data/" << "";
+        QTest::newRow("quoted and blanks") << QByteArray("  \"/data/\"\r\n\"/p.jpg\"\r\n\r\n") << "/data/" << "/p.jpg";
+        QTest::newRow("empty lines") << QByteArray("\r\n\r\n\r\n") << "" << "";
+        QTest::newRow("LF only") << QByteArray("/data/\n/p.jpg\n") << "/data/" << "/p.jpg";
+    }
+    void settingsReadLeniently()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(QString, lastFolder);
+        QFETCH(QString, picture);
+        writeBytes(settingsPath(), content);
+        ScriptedPlatform pf;
+        pf.exeFolder = appDir;
+        App app(pf);
+        Main(app);
+        QCOMPARE(app.st.LastFolder, lastFolder.isEmpty() ? appDir : lastFolder);
+        QCOMPARE(app.st.SplashPicture, picture.isEmpty() ? appDir + QStringLiteral("sunbird.jpg") : picture);
+        QVERIFY(!app.frmForma.FileNameTest.visible);
+    }
+
+    void lastTestItemOpensItsTest()
+    {
+        const QString testDir = tmp.path() + QStringLiteral("/pets/");
+        QDir().mkpath(testDir);
+        writeBytes(testDir + QStringLiteral("pets.tnd"),
+                   cp1251Lines({QStringLiteral("[tandemo]"), QStringLiteral("Питомцы"), QStringLiteral(" 1"),
+                                QString(), QStringLiteral(" 0"), QStringLiteral(" 0"), QString()}));
+        writeBytes(settingsPath(), cp1251Lines({appDir, QString(), testDir + QStringLiteral("pets.tnd")}));
+        ScriptedPlatform pf;
+        pf.exeFolder = appDir;
+        App app(pf);
+        Main(app);
+        frmForma_MenuClick(app, QStringLiteral("FileNameTest"));
+        QVERIFY(pf.messages.isEmpty());
+        QCOMPARE(app.frmForma.caption, QStringLiteral("Питомцы - [pets.tnd] - Тандемо"));
+        QCOMPARE(app.st.WorkFolder, testDir);
+
+        QFile::remove(testDir + QStringLiteral("pets.tnd"));
+        frmForma_MenuClick(app, QStringLiteral("FileNameTest"));
+        QCOMPARE(pf.messageTexts(), QStringList{QStringLiteral("Файл \"") + testDir +
+                                                QStringLiteral("pets.tnd\" не найден")});
+    }
+
+    void separatorFollowsTheProgramFolder_data()
+    {
+        QTest::addColumn<QString>("exe");
+        QTest::addColumn<QString>("sep");
+        QTest::addColumn<QString>("appFolder");
+        QTest::newRow("forward") << "/opt/tandemo" << "/" << "/opt/tandemo/";
+        QTest::newRow("backslash") << "C:\\Program Files\\Tandemo" << "\\" << "C:\\Program Files\\Tandemo\\";
+        QTest::newRow("already ends") << "C:\\Tandemo\\" << "\\" << "C:\\Tandemo\\";
+    }
+    void separatorFollowsTheProgramFolder()
+    {
+        QFETCH(QString, exe);
+        QFETCH(QString, sep);
+        QFETCH(QString, appFolder);
+        ScriptedPlatform pf;
+        pf.exeFolder = exe;
+        App app(pf);
+        Main(app);
+        QCOMPARE(app.st.PathSep, sep);
+        QCOMPARE(app.st.AppFolder, appFolder);
+        QCOMPARE(app.st.SplashPicture, appFolder + QStringLiteral("sunbird.jpg"));
+    }
+
+    void unwritableSettingsAreReported_data()
+    {
+        QTest::addColumn<bool>("readOnlyFile");
+        QTest::newRow("read-only file") << true;
+        QTest::newRow("missing folder") << false;
+    }
+    void unwritableSettingsAreReported()
+    {
+        QFETCH(bool, readOnlyFile);
+        ScriptedPlatform pf;
+        pf.exeFolder = readOnlyFile ? appDir : tmp.path() + QStringLiteral("/absent/");
+        App app(pf);
+        Main(app);
+        const QString path = app.st.AppFolder + QStringLiteral("Тандемо.ini");
+        const QByteArray before = cp1251Lines({QStringLiteral("/old/"), QString(), QString()});
+        if (readOnlyFile) {
+            writeBytes(path, before);
+            fixtures::setReadOnly(path, true);
+        }
+        app.st.LastFolder = QStringLiteral("/new/");
+        QCOMPARE(UnloadProga(app), 0);
+        const QString ending = readOnlyFile ? QStringLiteral("» защищён от записи.") : QStringLiteral("» сохранить не возможно.");
+        QCOMPARE(pf.messageTexts(), QStringList{QStringLiteral("Файл «") + path + ending});
+        QCOMPARE(pf.messages[0].icon, MsgIcon::Critical);
+        if (readOnlyFile) {
+            QCOMPARE(readBytes(path), before);
+            fixtures::setReadOnly(path, false);
+        }
+    }
+
+    void exitMenuClosesTheWindow()
+    {
+        ScriptedPlatform pf;
+        pf.exeFolder = appDir;
+        App app(pf);
+        Main(app);
+        QVERIFY(!app.frmForma.closeRequested);
+        frmForma_MenuClick(app, QStringLiteral("FileExit"));
+        QVERIFY(app.frmForma.closeRequested);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestStartup)
+#include "tst_startup.moc"

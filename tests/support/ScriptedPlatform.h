@@ -1,0 +1,55 @@
+#pragma once
+
+#include "shell/Platform.h"
+
+#include <QStringList>
+
+#include <deque>
+#include <functional>
+#include <map>
+
+// A desktop for tests: records every call and answers from a script.
+class ScriptedPlatform : public Platform {
+public:
+    struct Message {
+        QString text;
+        QString title;
+        MsgButtons buttons;
+        MsgIcon icon;
+        MsgAnswer defaultAnswer;
+    };
+    struct FileDialogCall {
+        bool save;
+        QString suggestedName;
+        QList<FileFilter> filters;
+        QString initialFolder;
+    };
+
+    // Script: answers given in order; a message box without a scripted answer
+    // answers with its default button, a file dialog with "cancelled".
+    std::deque<MsgAnswer> messageAnswers;
+    std::deque<QString> fileAnswers;
+    // What happens while a window is shown modally (fill fields, press OK...).
+    std::map<WindowId, std::function<void()>> onModal;
+    QString exeFolder = QStringLiteral("/opt/tandemo");
+    QDateTime clock = QDateTime(QDate(2009, 3, 7), QTime(14, 5, 9));
+
+    // Record.
+    QList<Message> messages;
+    QList<FileDialogCall> fileDialogs;
+    QList<WindowId> modals;
+    QStringList openedUrls;
+    int processEventsCalls = 0;
+
+    QStringList messageTexts() const;
+
+    MsgAnswer messageBox(const QString& text, const QString& title, MsgButtons buttons, MsgIcon icon,
+                         MsgAnswer defaultAnswer) override;
+    void showModal(WindowId window) override;
+    QString fileDialog(bool save, const QString& suggestedName, const QList<FileFilter>& filters,
+                       const QString& initialFolder) override;
+    void processEvents() override { ++processEventsCalls; }
+    QDateTime now() override { return clock; }
+    void openExternalUrl(const QString& url) override { openedUrls << url; }
+    QString executableFolder() override { return exeFolder; }
+};
