@@ -110,5 +110,5 @@ void QtPlatform::openExternalUrl(const QString& url)
 
 QString QtPlatform::executableFolder()
 {
-    return QCoreApplication::applicationDirPath();
+    return exeFolder_.isEmpty() ? QCoreApplication::applicationDirPath() : exeFolder_;
 }

@@ -20,6 +20,8 @@ public:
     void setModalRunner(WindowId window, ModalRunner runner) { runners_[window] = std::move(runner); }
     // Called before every platform step so that the screen shows the models.
     void setSync(std::function<void()> sync) { sync_ = std::move(sync); }
+    // Tests run the program from a folder of their own.
+    void setExecutableFolder(const QString& folder) { exeFolder_ = folder; }
 
     MsgAnswer messageBox(const QString& text, const QString& title, MsgButtons buttons, MsgIcon icon,
                          MsgAnswer defaultAnswer) override;
@@ -37,4 +39,5 @@ private:
     QPointer<QWidget> owner_;
     std::map<WindowId, ModalRunner> runners_;
     std::function<void()> sync_;
+    QString exeFolder_;
 };
