@@ -1,0 +1,96 @@
+#include "people/PersonFile.h"
+
+#include "document/TextFile.h"
+#include "people/Kartochka.h"
+#include "shell/App.h"
+
+QByteArray PersonFileContent(const Kartochka& card)
+{
+    const QByteArray crlf = "\r\n";
+    QByteArray out = kCardMarker + crlf;
+    out += textfile::encode(card.NameFamiliya) + crlf;
+    out += textfile::numberLine(card.DataRogdeniya) + crlf;
+    out += textfile::numberLine(card.Podrobnee) + crlf;
+    out += textfile::encode(card.Otvety) + crlf;
+    if (card.Podrobnee == 1) {
+        for (const QString& detail : card.Podrobnosti)
+            out += textfile::encode(detail) + crlf;
+    }
+    out += textfile::numberLine(card.Pol) + crlf;
+    out += textfile::encode(card.Parol) + crlf;
+    out += crlf;
+    return out;
+}
+
+bool SaveKartochka(App& app, const QString& fileName, int slot)
+{
+    Kartochka& card = app.st.CardFields.at(static_cast<size_t>(slot));
+    const QString path = app.st.WorkFolder + fileName;
+    switch (textfile::saveAtomically(path, PersonFileContent(card))) {
+    case textfile::SaveResult::Ok:
+        card.FileName = fileName;
+        return true;
+    case textfile::SaveResult::WriteProtected:
+        ShowError(app, QStringLiteral("Файл \"") + path + QStringLiteral("\" защищён от записи."));
+        return false;
+    case textfile::SaveResult::Failed:
+        ShowError(app, QStringLiteral("Файл \"") + path + QStringLiteral("\" сохранить не возможно."));
+        return false;
+    }
+    return false;
+}
+
+CardOpen OpenKartochka(App& app, const QString& fileName, int slot)
+{
+    Kartochka& card = app.st.CardFields.at(static_cast<size_t>(slot));
+    textfile::Lines lines;
+    switch (textfile::readLines(app.st.WorkFolder + fileName, lines)) {
+    case textfile::ReadResult::NotFound:
+        ShowError(app, QStringLiteral("Файл не найден"));
+        return CardOpen::Failed;
+    case textfile::ReadResult::Failed:
+        ShowError(app, QStringLiteral("Файл открыть не возможно"));
+        return CardOpen::Failed;
+    case textfile::ReadResult::Ok:
+        break;
+    }
+    if (lines.next() != kCardMarker) {
+        ShowError(app, QStringLiteral("Файл не подходит к программе."));
+        return CardOpen::Failed;
+    }
+    // Past the marker a damaged line keeps the field's previous value.
+    auto text = [&lines](QString& field) {
+        if (auto value = lines.nextText())
+            field = *value;
+    };
+    auto number = [&lines](int& field) {
+        if (auto value = lines.nextNumber())
+            field = *value;
+    };
+    text(card.NameFamiliya);
+    number(card.DataRogdeniya);
+    number(card.Podrobnee);
+    text(card.Otvety);
+    if (card.Podrobnee == 1) {
+        for (QString& detail : card.Podrobnosti)
+            text(detail);
+    } else {
+        for (QString& detail : card.Podrobnosti)
+            detail.clear();
+    }
+    number(card.Pol);
+    text(card.Parol);
+    card.FileName = fileName;
+    return CardOpen::Opened;
+}
+
+QString PersonFileName(const App& app, const Kartochka& card, const QDateTime& when)
+{
+    const AppState& st = app.st;
+    QString base = st.TestFilePath.mid(st.WorkFolder.size());
+    const qsizetype dot = st.TestFilePath.lastIndexOf(QLatin1Char('.'));
+    if (dot >= st.WorkFolder.size())
+        base = st.TestFilePath.mid(st.WorkFolder.size(), dot - st.WorkFolder.size());
+    return base + QLatin1Char('_') + when.toString(QStringLiteral("yyyyddMMhhmmss")) +
+           (card.Pol != 0 ? kWomenExtension : kMenExtension);
+}

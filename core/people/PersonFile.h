@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QString>
+
+class App;
+struct Kartochka;
+
+inline const QByteArray kCardMarker = QByteArrayLiteral("[kartochka]");
+inline const QString kMenExtension = QStringLiteral(".tnm");
+inline const QString kWomenExtension = QStringLiteral(".tnw");
+
+// Writes card slot `slot` (0..2) to WorkFolder + fileName. On success the
+// slot's FileName becomes fileName and true is returned; a failure is reported
+// to the user, the old file and the slot stay as they were.
+bool SaveKartochka(App& app, const QString& fileName, int slot);
+
+enum class CardOpen { Opened, Failed };
+// Reads WorkFolder + fileName into card slot `slot`. Failures are reported to
+// the user and leave the slot untouched.
+[[nodiscard]] CardOpen OpenKartochka(App& app, const QString& fileName, int slot);
+
+// The bytes of a person file for a card.
+QByteArray PersonFileContent(const Kartochka& card);
+
+// "<test base name>_<yyyy dd MM hh mm ss>.tnm|.tnw" for a result finished at `when`.
+QString PersonFileName(const App& app, const Kartochka& card, const QDateTime& when);
