@@ -2,6 +2,7 @@
 
 #include "document/AppState.h"
 #include "shell/FrmForma.h"
+#include "shell/FrmOprog.h"
 #include "shell/Platform.h"
 
 // The running program: its state, its windows' models and the desktop it runs
@@ -15,6 +16,7 @@ public:
     Platform& platform;
     AppState st;
     FrmForma frmForma;
+    FrmOprog frmOprog;
 };
 
 // Title of every message box of the program.
