@@ -29,24 +29,27 @@ const QString kCommandHost = QStringLiteral("command");
 // "http" link is handed to the program instead of navigating.
 const char* kGuardScript = R"JS(
 (function () {
-  document.addEventListener('keydown', function (e) {
-    if (e.keyCode !== 38 && e.keyCode !== 40) { e.preventDefault(); e.stopPropagation(); }
-  }, true);
-  document.addEventListener('contextmenu', function (e) { e.preventDefault(); }, true);
-  document.addEventListener('selectstart', function (e) { e.preventDefault(); }, true);
-  document.addEventListener('dragstart', function (e) { e.preventDefault(); }, true);
+  function refuse(e) { e.preventDefault(); e.stopImmediatePropagation(); }
+  ['keydown', 'keypress', 'keyup'].forEach(function (type) {
+    window.addEventListener(type, function (e) {
+      if (e.keyCode !== 38 && e.keyCode !== 40) refuse(e);
+    }, true);
+  });
+  window.addEventListener('contextmenu', refuse, true);
+  window.addEventListener('selectstart', refuse, true);
+  window.addEventListener('dragstart', refuse, true);
   function command(e) {
     var a = e.target && e.target.closest ? e.target.closest('a[href]') : null;
     if (!a) return;
     var raw = a.getAttribute('href') || '';
     if (raw.substring(0, 4) !== 'http') return;
-    e.preventDefault();
-    e.stopPropagation();
+    refuse(e);
     if (e.type !== 'click' || e.button !== 0) return;
     location.href = 'tandemo://command/?raw=' + encodeURIComponent(raw) + '&href=' + encodeURIComponent(a.href);
   }
-  document.addEventListener('click', command, true);
-  document.addEventListener('auxclick', command, true);
+  window.addEventListener('click', command, true);
+  window.addEventListener('auxclick', command, true);
+  window.open = function () { return null; };
 })();
 )JS";
 
@@ -187,7 +190,7 @@ WebView::WebView(QWidget* parent) : QWebEngineView(parent)
     guard.setName(QStringLiteral("tandemo-guard"));
     guard.setSourceCode(QString::fromLatin1(kGuardScript));
     guard.setInjectionPoint(QWebEngineScript::DocumentCreation);
-    guard.setWorldId(QWebEngineScript::ApplicationWorld);
+    guard.setWorldId(QWebEngineScript::MainWorld);
     guard.setRunsOnSubFrames(true);
     page->scripts().insert(guard);
     setPage(page);
