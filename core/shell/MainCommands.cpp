@@ -42,6 +42,9 @@ void frmForma_MenuClick(App& app, const QString& item)
         LoadHtml(f.usrWeb1, app.st.MainHtml);
     } else if (item == f.HelpOptions.name) {
         OpenEmblema(app);
+    } else if (item == f.HelpCallHelp.name) {
+        app.st.HtmlWindowMode = -2;
+        app.platform.showModal(WindowId::Html);
     } else if (item == f.HelpAbout.name) {
         app.frmOprog.closeRequested = false;
         app.platform.showModal(WindowId::Oprog);
