@@ -17,6 +17,16 @@ class TestWebView : public QObject {
     QTemporaryDir tmp;
     QStringList received;
 
+    static std::unique_ptr<WebView> shownView(int width, int height)
+    {
+        auto view = std::make_unique<WebView>();
+        view->resize(width, height);
+        view->show();
+        if (!QTest::qWaitForWindowExposed(view.get()))
+            qWarning("view not exposed");
+        return view;
+    }
+
     void show(WebView& view, const QString& body, const QString& folder = QString())
     {
         view.loadHtml(QStringLiteral("<html><head><meta http-equiv='Content-Type' content='text/html; "
@@ -41,10 +51,8 @@ private Q_SLOTS:
     {
         QFETCH(QString, href);
         QFETCH(QString, expected);
-        WebView view;
-        view.resize(600, 400);
-        view.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        auto shown = shownView(600, 400);
+        WebView& view = *shown;
         QStringList got;
         view.setReceiver([&got](const QString& text) { got << text; });
         show(view, QStringLiteral("<a id='l' href='%1' style='font-size:40px'>Ссылка</a>").arg(href));
@@ -72,10 +80,8 @@ private Q_SLOTS:
         QVERIFY(other.open(QIODevice::WriteOnly));
         other.write("<html><body>another page</body></html>");
         other.close();
-        WebView view;
-        view.resize(600, 400);
-        view.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        auto shown = shownView(600, 400);
+        WebView& view = *shown;
         QStringList got;
         view.setReceiver([&got](const QString& text) { got << text; });
         show(view, QStringLiteral("<a id='l' href='other.htm' style='font-size:40px'>дальше</a>"), folder);
@@ -86,10 +92,8 @@ private Q_SLOTS:
 
     void keysOtherThanArrowsDoNothing()
     {
-        WebView view;
-        view.resize(400, 200);
-        view.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        auto shown = shownView(400, 200);
+        WebView& view = *shown;
         QString tall;
         for (int i = 0; i < 200; ++i)
             tall += QStringLiteral("<div>строка %1</div>").arg(i);
@@ -117,10 +121,8 @@ private Q_SLOTS:
 
     void noMenuNoSelectionNoWindows()
     {
-        WebView view;
-        view.resize(400, 200);
-        view.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        auto shown = shownView(400, 200);
+        WebView& view = *shown;
         show(view, QStringLiteral("<p id='t'>Выделять нечего</p>"));
         QCOMPARE(view.contextMenuPolicy(), Qt::NoContextMenu);
         QCOMPARE(runJs(view, QStringLiteral("document.dispatchEvent(new MouseEvent('contextmenu', "
@@ -136,10 +138,8 @@ private Q_SLOTS:
 
     void largePagesShowWhole()
     {
-        WebView view;
-        view.resize(400, 200);
-        view.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        auto shown = shownView(400, 200);
+        WebView& view = *shown;
         QString body;
         body.reserve(3'200'000);
         while (body.size() < 3'000'000)
