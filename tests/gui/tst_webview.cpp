@@ -3,6 +3,8 @@
 #include "views/HtmlView.h"
 #include "views/WebView.h"
 
+#include <QDir>
+#include <QImage>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QWebEngineHistory>
@@ -88,6 +90,22 @@ private Q_SLOTS:
         clickElement(view, QStringLiteral("#l"));
         QVERIFY(waitForText(view, QStringLiteral("another page")));
         QVERIFY(got.isEmpty());
+    }
+
+    void picturesByBareNameComeFromTheTestFolder()
+    {
+        const QString folder = tmp.path() + QStringLiteral("/картинки/");
+        QDir().mkpath(folder);
+        QImage picture(30, 20, QImage::Format_RGB32);
+        picture.fill(Qt::red);
+        QVERIFY(picture.save(folder + QStringLiteral("кот 1.png")));
+        auto shown = shownView(400, 200);
+        WebView& view = *shown;
+        show(view, QStringLiteral("<img id='bare' src='кот 1.png'><img id='full' src='%1'>")
+                       .arg(folder + QStringLiteral("кот 1.png")),
+             folder);
+        QTRY_COMPARE_WITH_TIMEOUT(runJs(view, QStringLiteral("document.getElementById('bare').naturalWidth")).toInt(), 30, 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(runJs(view, QStringLiteral("document.getElementById('full').naturalWidth")).toInt(), 30, 5000);
     }
 
     void keysOtherThanArrowsDoNothing()
