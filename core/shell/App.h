@@ -1,6 +1,7 @@
 #pragma once
 
 #include "document/AppState.h"
+#include "people/FrmKartochka.h"
 #include "shell/FrmForma.h"
 #include "shell/Platform.h"
 
@@ -15,6 +16,7 @@ public:
     Platform& platform;
     AppState st;
     FrmForma frmForma;
+    FrmKartochka frmKartochka;
 };
 
 // Title of every message box of the program.

@@ -2,6 +2,9 @@
 
 #include "shell/App.h"
 #include "shell/Startup.h"
+#include "people/FrmKartochka.h"
+#include "taking/TestFlow.h"
+#include "taking/VyborOtveta.h"
 
 void frmForma_MenuClick(App& app, const QString& item)
 {
@@ -9,5 +12,22 @@ void frmForma_MenuClick(App& app, const QString& item)
         app.frmForma.closeRequested = true;
     } else if (item == QLatin1String("FileNameTest")) {
         FileNameTest_Click(app);
+    } else if (item == QLatin1String("FileKartochka")) {
+        FileKartochka_Click(app);
+    } else if (item == QLatin1String("FileSnachala")) {
+        FileSnachala_Click(app);
     }
+}
+
+void frmForma_ButtonClick(App& app, const QString& button)
+{
+    const Control* control = app.frmForma.find(button);
+    if (control == nullptr || !control->enabled || !control->visible)
+        return;
+    if (button == QLatin1String("Nazad"))
+        Nazad_Click(app);
+    else if (button == QLatin1String("kDalee"))
+        Dalee(app);
+    else if (button == QLatin1String("kRezultat"))
+        Rezultat(app);
 }
