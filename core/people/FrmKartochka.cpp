@@ -1,5 +1,6 @@
 #include "people/FrmKartochka.h"
 
+#include "document/FileCommands.h"
 #include "shell/App.h"
 
 #include <QtMath>
@@ -237,15 +238,10 @@ void frmKartochka_txtDataRogdeniya_GotFocus(App& app)
 
 void frmKartochka_kObzorEmblema_Click(App& app)
 {
-    // The open dialog of the program's file choices: no suggestion, the
-    // picture filter and then every file, starting in the last folder used.
-    const QList<FileFilter> filters{{QStringLiteral("All picture files (*.*)"), QStringLiteral("*.*")},
-                                    {QStringLiteral("All Files (*.*)"), QStringLiteral("*.*")}};
-    const QString path = app.platform.fileDialog(false, QString(), filters, app.st.LastFolder);
-    if (path.isEmpty())
-        return;
-    app.st.LastFolder = FolderPart(app, path);
-    app.frmKartochka.txtInfo[kPhotoField].text = path;
+    const QString path =
+        apiOpenSave(app, 0, QString(), QStringLiteral("All picture files (*.*)") + QChar(0) + QStringLiteral("*.*"));
+    if (!path.isEmpty())
+        app.frmKartochka.txtInfo[kPhotoField].text = path;
 }
 
 void frmKartochka_lstRaznoe_Click(App& app, int index, int item)
@@ -308,6 +304,39 @@ void frmKartochka_NO_Click(App& app)
 {
     app.frmKartochka.visible = false;
     app.frmKartochka.closeRequested = true;
+}
+
+bool frmKartochka_Event(App& app, const UiEvent& event)
+{
+    FrmKartochka& d = app.frmKartochka;
+    const QString& name = event.control;
+    switch (event.type) {
+    case UiEvent::Click:
+        for (int i = 0; i < 2; ++i) {
+            if (name == d.selPol[static_cast<size_t>(i)].name)
+                frmKartochka_selPol_Click(app, i);
+        }
+        if (name == d.chPodrobnee.name)
+            frmKartochka_chPodrobnee_Click(app);
+        else if (name == d.kObzorEmblema.name)
+            frmKartochka_kObzorEmblema_Click(app);
+        else if (name == d.OK.name)
+            frmKartochka_OK_Click(app);
+        else if (name == d.NO.name)
+            frmKartochka_NO_Click(app);
+        break;
+    case UiEvent::KeyPress:
+        if (name == d.txtDataRogdeniya.name && !event.text.isEmpty())
+            return frmKartochka_txtDataRogdeniya_KeyPress(app, event.text.at(0));
+        break;
+    case UiEvent::GotFocus:
+        if (name == d.txtDataRogdeniya.name)
+            frmKartochka_txtDataRogdeniya_GotFocus(app);
+        break;
+    default:
+        break;
+    }
+    return true;
 }
 
 void FileKartochka_Click(App& app)

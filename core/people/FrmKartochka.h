@@ -66,5 +66,8 @@ void frmKartochka_NO_Click(App& app);
 // A choice in list `index` (0..3) of lstRaznoe.
 void frmKartochka_lstRaznoe_Click(App& app, int index, int item);
 
+// Every user action on the dialog, by control; false drops a typed key.
+bool frmKartochka_Event(App& app, const UiEvent& event);
+
 // Main menu "Личная карточная": the own card during the test.
 void FileKartochka_Click(App& app);

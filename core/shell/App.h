@@ -3,6 +3,7 @@
 #include "document/AppState.h"
 #include "people/FrmKartochka.h"
 #include "shell/FrmForma.h"
+#include "shell/FrmOprog.h"
 #include "shell/Platform.h"
 
 // The running program: its state, its windows' models and the desktop it runs
@@ -17,6 +18,7 @@ public:
     AppState st;
     FrmForma frmForma;
     FrmKartochka frmKartochka;
+    FrmOprog frmOprog;
 };
 
 // Title of every message box of the program.
