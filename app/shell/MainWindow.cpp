@@ -1,5 +1,6 @@
 #include "shell/MainWindow.h"
 
+#include "people/KartochkaDialog.h"
 #include "shell/AboutDialog.h"
 #include "shell/App.h"
 #include "shell/MainCommands.h"
@@ -32,6 +33,12 @@ MainWindow::MainWindow(App& app, QtPlatform& platform, QWidget* parent) : QMainW
     platform.setSync([this] { syncFromModel(); });
     platform.setModalRunner(WindowId::Oprog, [this] {
         AboutDialog dialog(app_, this);
+        dialog.run();
+    });
+    platform.setModalRunner(WindowId::Kartochka, [this] {
+        // The dialog is made anew for every showing and fills itself on load.
+        frmKartochka_Load(app_);
+        KartochkaDialog dialog(app_, this);
         dialog.run();
     });
 }

@@ -70,8 +70,12 @@ void ModelBinder::bind(Control& control, QWidget* widget, bool useGeometry)
             click();
         });
     } else if (auto* edit = qobject_cast<QLineEdit*>(widget)) {
-        connect(edit, &QLineEdit::textEdited, this, [this, c](const QString& text) {
+        connect(edit, &QLineEdit::textEdited, this, [this, c, edit](const QString& text) {
             c->text = text;
+            // The caret moves only after this signal; without taking it now the
+            // sync would put it back and the next key would land before this one.
+            c->selStart = edit->hasSelectedText() ? edit->selectionStart() : edit->cursorPosition();
+            c->selLength = static_cast<int>(edit->selectedText().size());
             dispatch({UiEvent::Change, c->name});
         });
         connect(edit, &QLineEdit::selectionChanged, this, [this, c, edit] {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "document/AppState.h"
+#include "people/FrmKartochka.h"
 #include "shell/FrmForma.h"
 #include "shell/FrmOprog.h"
 #include "shell/Platform.h"
@@ -16,6 +17,7 @@ public:
     Platform& platform;
     AppState st;
     FrmForma frmForma;
+    FrmKartochka frmKartochka;
     FrmOprog frmOprog;
 };
 

@@ -3,6 +3,9 @@
 #include "document/FileCommands.h"
 #include "shell/App.h"
 #include "shell/Startup.h"
+#include "people/FrmKartochka.h"
+#include "taking/TestFlow.h"
+#include "taking/VyborOtveta.h"
 #include "views/HtmlView.h"
 #include "views/Splash.h"
 
@@ -19,6 +22,9 @@ bool frmForma_Event(App& app, const UiEvent& event)
                 }
             }
         }
+        const FrmForma& f = app.frmForma;
+        if (event.control == f.Nazad.name || event.control == f.kDalee.name || event.control == f.kRezultat.name)
+            frmForma_ButtonClick(app, event.control);
     }
     return true;
 }
@@ -48,7 +54,24 @@ void frmForma_MenuClick(App& app, const QString& item)
     } else if (item == f.HelpAbout.name) {
         app.frmOprog.closeRequested = false;
         app.platform.showModal(WindowId::Oprog);
+    } else if (item == f.FileKartochka.name) {
+        FileKartochka_Click(app);
+    } else if (item == f.FileSnachala.name) {
+        FileSnachala_Click(app);
     }
+}
+
+void frmForma_ButtonClick(App& app, const QString& button)
+{
+    const Control* control = app.frmForma.find(button);
+    if (control == nullptr || !control->enabled || !control->visible)
+        return;
+    if (button == QLatin1String("Nazad"))
+        Nazad_Click(app);
+    else if (button == QLatin1String("kDalee"))
+        Dalee(app);
+    else if (button == QLatin1String("kRezultat"))
+        Rezultat(app);
 }
 
 void Form_Resize(App& app)

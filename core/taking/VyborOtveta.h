@@ -4,5 +4,11 @@
 
 class App;
 
-// Receiver of the main view's command links: runs the command a link names.
-void VyborOtveta(App& app, const QString& linkText);
+// Receiver of the links clicked in the main view: page commands by their
+// one-character code, an answer by its digit, anything longer than a command
+// goes to the desktop's browser.
+void VyborOtveta(App& app, const QString& link);
+
+// "Сохранить результат": back to the first unanswered question with a
+// message, or the end of the test when everything is answered.
+void Rezultat(App& app);

@@ -1,0 +1,46 @@
+#include "people/KartochkaDialog.h"
+
+#include "shell/App.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStyle>
+
+KartochkaDialog::KartochkaDialog(App& app, QWidget* parent)
+    : ModelDialog(app.frmKartochka, [&app](const UiEvent& e) { return frmKartochka_Event(app, e); }, parent)
+{
+    FrmKartochka& m = app.frmKartochka;
+    setFixedSize(m.clientWidth, m.clientHeight);
+    // Fields that cannot be filled in look like the form; open ones are white.
+    setStyleSheet(QStringLiteral("QLineEdit:disabled, QComboBox:disabled { background: palette(window); }"
+                                 "QLineEdit:enabled, QComboBox:enabled { background: white; }"));
+
+    for (Control& c : m.selPol)
+        binder().bind(c, new QRadioButton(this));
+    for (Control* c : {&m.lblNameFamiliya, &m.lblDataRogdeniya})
+        binder().bind(*c, new QLabel(this));
+    for (Control& c : m.lblInfo)
+        binder().bind(c, new QLabel(this));
+    for (Control& c : m.lblRaznoe)
+        binder().bind(c, new QLabel(this));
+    auto* name = new QLineEdit(this);
+    binder().bind(m.txtNameFamiliya, name);
+    binder().bind(m.txtDataRogdeniya, new QLineEdit(this));
+    binder().bind(m.chPodrobnee, new QCheckBox(this));
+    for (Control& c : m.txtInfo)
+        binder().bind(c, new QLineEdit(this));
+    for (Control& c : m.lstRaznoe)
+        binder().bind(c, new QComboBox(this));
+    auto* photo = new QPushButton(this);
+    photo->setIcon(style()->standardIcon(QStyle::SP_DirOpenIcon));
+    photo->setToolTip(m.kObzorEmblema.tooltip);
+    binder().bind(m.kObzorEmblema, photo);
+    binder().bind(m.OK, new QPushButton(this));
+    binder().bind(m.NO, new QPushButton(this));
+    binder().sync();
+    name->setFocus(Qt::OtherFocusReason);
+}

@@ -1,0 +1,327 @@
+#include "ScriptedPlatform.h"
+
+#include "people/FrmKartochka.h"
+#include "shell/App.h"
+
+#include <QTest>
+
+namespace {
+Kartochka storedWoman()
+{
+    Kartochka card;
+    card.FileName = QStringLiteral("клуб_20090703140509.tnw");
+    card.NameFamiliya = QStringLiteral("Анна Петрова");
+    card.DataRogdeniya = 1985;
+    card.Podrobnee = 1;
+    card.Podrobnosti = {QStringLiteral("1,65"),  QStringLiteral("55"),    QStringLiteral("Шатенка"),
+                        QStringLiteral("Карие"), QStringLiteral("Рыбы"),  QStringLiteral("Люблю кино"),
+                        QStringLiteral("Друга"), QStringLiteral("Москва"), QStringLiteral("/фото/анна.jpg")};
+    card.Pol = 1;
+    card.Parol = QStringLiteral("секрет");
+    card.Otvety = QStringLiteral("0123");
+    return card;
+}
+
+struct Dialog {
+    ScriptedPlatform pf;
+    App app{pf};
+    FrmKartochka& d = app.frmKartochka;
+
+    explicit Dialog(int mode)
+    {
+        app.st.PathSep = QStringLiteral("/");
+        app.st.LastFolder = QStringLiteral("/home/kiosk/");
+        app.st.TestPassword = QStringLiteral("тест");
+        app.st.DialogMode = mode;
+        frmKartochka_Load(app);
+    }
+    void fill(const QString& name, const QString& year)
+    {
+        d.txtNameFamiliya.text = name;
+        d.txtDataRogdeniya.text = year;
+    }
+    void check(bool on)
+    {
+        d.chPodrobnee.checked = on;
+        frmKartochka_chPodrobnee_Click(app);
+    }
+    // The nine detail controls and the photo button, in the order of the card's details.
+    std::vector<const Control*> detailControls() const
+    {
+        return {&d.txtInfo[0], &d.txtInfo[1], &d.lstRaznoe[0], &d.lstRaznoe[1], &d.lstRaznoe[2],
+                &d.lstRaznoe[3], &d.txtInfo[2], &d.txtInfo[3], &d.txtInfo[4], &d.txtInfo[5], &d.kObzorEmblema};
+    }
+};
+}
+
+class TestFrmKartochka : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void freshCard()
+    {
+        Dialog t(0);
+        FrmKartochka& d = t.d;
+        QCOMPARE(d.caption, QStringLiteral("Личная карточная"));
+        QVERIFY(d.visible);
+        QVERIFY(d.selPol[0].checked && !d.selPol[1].checked);
+        QVERIFY(d.selPol[0].enabled && d.selPol[1].enabled);
+        QCOMPARE(d.selPol[0].text, QStringLiteral("Мужчина"));
+        QCOMPARE(d.selPol[1].text, QStringLiteral("Женщина"));
+        QCOMPARE(d.txtDataRogdeniya.text, QStringLiteral("19"));
+        QCOMPARE(d.txtDataRogdeniya.maxLength, 4);
+        QVERIFY(d.txtNameFamiliya.text.isEmpty());
+        QVERIFY(!d.chPodrobnee.checked);
+        for (const Control* c : t.detailControls())
+            QVERIFY2(!c->enabled, qPrintable(c->name));
+        QVERIFY(d.lstRaznoe[0].visible && !d.lstRaznoe[1].visible);
+        QCOMPARE(d.lstRaznoe[0].items, (QStringList{"Блондин", "Брюнет", "Шатен", "Русый", "Без волос"}));
+        QCOMPARE(d.lstRaznoe[1].items, (QStringList{"Блондинка", "Брюнетка", "Шатенка", "Русый", "Без волос"}));
+        QCOMPARE(d.lstRaznoe[2].items, (QStringList{"Голубые", "Зелёные", "Карие"}));
+        QCOMPARE(d.lstRaznoe[3].items,
+                 (QStringList{"Овен", "Телец", "Близнецы", "Рак", "Лев", "Дева", "Весы", "Скорпион", "Стрелец",
+                              "Козерог", "Водолей", "Рыбы"}));
+        for (const Control& list : d.lstRaznoe) {
+            QCOMPARE(list.listIndex, 0);
+            QCOMPARE(list.text, list.items[0]);
+        }
+        QCOMPARE(d.OK.text, QStringLiteral("ОК"));
+        QCOMPARE(d.NO.text, QStringLiteral("Отмена"));
+        QCOMPARE(d.cancelButton, d.NO.name);
+    }
+
+    void validation_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("year");
+        QTest::addColumn<QString>("focus");  // empty: accepted
+        QTest::addColumn<int>("stored");
+        QTest::newRow("no name") << "" << "1985" << "txtNameFamiliya" << 0;
+        QTest::newRow("year left at 19") << "Иван" << "19" << "txtDataRogdeniya" << 0;
+        QTest::newRow("1899") << "Иван" << "1899" << "txtDataRogdeniya" << 0;
+        QTest::newRow("empty year") << "Иван" << "" << "txtDataRogdeniya" << 0;
+        QTest::newRow("1900") << "Иван" << "1900" << "" << 1900;
+        QTest::newRow("no upper limit") << "Иван" << "9999" << "" << 9999;
+        QTest::newRow("digits after text") << "Иван" << "1985abc" << "" << 1985;
+    }
+    void validation()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, year);
+        QFETCH(QString, focus);
+        QFETCH(int, stored);
+        Dialog t(0);
+        t.app.st.CardFields[0].NameFamiliya = QStringLiteral("прежний");
+        t.fill(name, year);
+        t.d.focus = t.d.OK.name;
+        frmKartochka_OK_Click(t.app);
+        QVERIFY(t.pf.messages.isEmpty());
+        if (!focus.isEmpty()) {
+            QCOMPARE(t.d.focus, focus);
+            QVERIFY(t.d.visible && !t.d.closeRequested);
+            QCOMPARE(t.app.st.DialogMode, 0);
+            QCOMPARE(t.app.st.CardFields[0].NameFamiliya, QStringLiteral("прежний"));
+        } else {
+            QVERIFY(!t.d.visible && t.d.closeRequested);
+            QCOMPARE(t.app.st.DialogMode, -1);
+            QCOMPARE(t.app.st.CardFields[0].NameFamiliya, name);
+            QCOMPARE(t.app.st.CardFields[0].DataRogdeniya, stored);
+            QCOMPARE(t.pf.processEventsCalls, 1);
+        }
+    }
+
+    void yearKeys_data()
+    {
+        QTest::addColumn<QChar>("key");
+        QTest::addColumn<bool>("accepted");
+        QTest::newRow("0") << QChar(u'0') << true;
+        QTest::newRow("9") << QChar(u'9') << true;
+        QTest::newRow("backspace") << QChar(8) << true;
+        QTest::newRow("letter") << QChar(u'a') << false;
+        QTest::newRow("cyrillic") << QChar(u'г') << false;
+        QTest::newRow("minus") << QChar(u'-') << false;
+        QTest::newRow("blank") << QChar(u' ') << false;
+        QTest::newRow("arabic-indic digit") << QChar(0x0663) << false;
+    }
+    void yearKeys()
+    {
+        QFETCH(QChar, key);
+        QFETCH(bool, accepted);
+        Dialog t(0);
+        QCOMPARE(frmKartochka_txtDataRogdeniya_KeyPress(t.app, key), accepted);
+    }
+
+    void yearFocusPutsCaretAtEnd()
+    {
+        Dialog t(0);
+        t.d.txtDataRogdeniya.selStart = 0;
+        t.d.txtDataRogdeniya.selLength = 2;
+        frmKartochka_txtDataRogdeniya_GotFocus(t.app);
+        QCOMPARE(t.d.txtDataRogdeniya.selStart, 2);
+        QCOMPARE(t.d.txtDataRogdeniya.selLength, 0);
+    }
+
+    void newCardWithDetails()
+    {
+        Dialog t(0);
+        t.fill(QStringLiteral("Ольга"), QStringLiteral("1990"));
+        frmKartochka_selPol_Click(t.app, 1);
+        QVERIFY(t.d.lstRaznoe[1].visible && !t.d.lstRaznoe[0].visible);
+        t.check(true);
+        for (const Control* c : t.detailControls())
+            QVERIFY2(c->enabled, qPrintable(c->name));
+        t.d.txtInfo[0].text = QStringLiteral("1,70");
+        t.d.txtInfo[1].text = QStringLiteral("60");
+        frmKartochka_lstRaznoe_Click(t.app, 1, 1);
+        frmKartochka_lstRaznoe_Click(t.app, 0, 3);  // the hidden men's list does not count
+        frmKartochka_lstRaznoe_Click(t.app, 2, 2);
+        frmKartochka_lstRaznoe_Click(t.app, 3, 11);
+        t.d.txtInfo[2].text = QStringLiteral("О себе, \"кавычки\"");
+        t.d.txtInfo[3].text = QStringLiteral("Друга");
+        t.d.txtInfo[4].text = QStringLiteral("Тверь");
+        t.d.txtInfo[5].text = QStringLiteral("/ф/о.jpg");
+        frmKartochka_OK_Click(t.app);
+        const Kartochka& card = t.app.st.CardFields[0];
+        QCOMPARE(card.Pol, 1);
+        QCOMPARE(card.Parol, QStringLiteral("тест"));
+        QCOMPARE(card.Podrobnee, 1);
+        const std::array<QString, 9> expected{QStringLiteral("1,70"), QStringLiteral("60"), QStringLiteral("Брюнетка"),
+                                              QStringLiteral("Карие"), QStringLiteral("Рыбы"),
+                                              QStringLiteral("О себе, \"кавычки\""), QStringLiteral("Друга"),
+                                              QStringLiteral("Тверь"), QStringLiteral("/ф/о.jpg")};
+        QCOMPARE(card.Podrobnosti, expected);
+    }
+
+    void uncheckedDetailsStoreNothing()
+    {
+        Dialog t(0);
+        t.app.st.CardFields[0].Podrobnosti[5] = QStringLiteral("прежнее");
+        t.fill(QStringLiteral("Иван"), QStringLiteral("1970"));
+        t.check(true);
+        t.d.txtInfo[2].text = QStringLiteral("О себе");
+        t.check(false);
+        for (const Control* c : t.detailControls())
+            QVERIFY2(!c->enabled, qPrintable(c->name));
+        QCOMPARE(t.d.txtInfo[2].text, QStringLiteral("О себе"));  // contents stay in the form
+        frmKartochka_OK_Click(t.app);
+        QCOMPARE(t.app.st.CardFields[0].Podrobnee, 0);
+        QCOMPARE(t.app.st.CardFields[0].Podrobnosti, (std::array<QString, 9>{}));
+        QCOMPARE(t.app.st.CardFields[0].Pol, 0);
+    }
+
+    void photoButton()
+    {
+        Dialog t(0);
+        t.check(true);
+        t.d.txtInfo[5].text = QStringLiteral("/старое.jpg");
+        frmKartochka_kObzorEmblema_Click(t.app);  // cancelled
+        QCOMPARE(t.d.txtInfo[5].text, QStringLiteral("/старое.jpg"));
+        QCOMPARE(t.app.st.LastFolder, QStringLiteral("/home/kiosk/"));
+        t.pf.fileAnswers.push_back(QStringLiteral("/media/фото/я.png"));
+        frmKartochka_kObzorEmblema_Click(t.app);
+        QCOMPARE(t.d.txtInfo[5].text, QStringLiteral("/media/фото/я.png"));
+        QCOMPARE(t.app.st.LastFolder, QStringLiteral("/media/фото/"));
+        QCOMPARE(t.pf.fileDialogs.size(), 2);
+        const auto& call = t.pf.fileDialogs[0];
+        QVERIFY(!call.save);
+        QCOMPARE(call.initialFolder, QStringLiteral("/home/kiosk/"));
+        QCOMPARE(call.filters.value(0), (FileFilter{QStringLiteral("All picture files (*.*)"), QStringLiteral("*.*")}));
+    }
+
+    void cancelKeepsEverything()
+    {
+        Dialog t(0);
+        t.app.st.CardFields[0] = storedWoman();
+        t.fill(QStringLiteral("Другое имя"), QStringLiteral("1999"));
+        frmKartochka_NO_Click(t.app);
+        QVERIFY(!t.d.visible && t.d.closeRequested);
+        QCOMPARE(t.app.st.DialogMode, 0);
+        QCOMPARE(t.app.st.CardFields[0].NameFamiliya, QStringLiteral("Анна Петрова"));
+        QCOMPARE(t.app.st.CardFields[0].DataRogdeniya, 1985);
+    }
+
+    void storedCardKeepsSexAndValues_data()
+    {
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<int>("slot");
+        QTest::newRow("own card during the test") << 2 << 0;
+        QTest::newRow("card change from the list") << 1 << 1;
+    }
+    void storedCardKeepsSexAndValues()
+    {
+        QFETCH(int, mode);
+        QFETCH(int, slot);
+        ScriptedPlatform pf;
+        App app(pf);
+        const Kartochka before = storedWoman();
+        app.st.CardFields[static_cast<size_t>(slot)] = before;
+        app.st.TestPassword = QStringLiteral("другой");
+        app.st.People = QList<PersonEntry>(3);
+        app.st.CurrentPerson = 2;
+        app.st.DialogMode = mode;
+        frmKartochka_Load(app);
+        FrmKartochka& d = app.frmKartochka;
+        QCOMPARE(d.slot, slot);
+        QVERIFY(d.selPol[1].checked && !d.selPol[0].checked);
+        QVERIFY(!d.selPol[0].enabled && d.selPol[1].enabled);
+        QVERIFY(d.lstRaznoe[1].visible && !d.lstRaznoe[0].visible);
+        QCOMPARE(d.txtNameFamiliya.text, before.NameFamiliya);
+        QCOMPARE(d.txtDataRogdeniya.text, QStringLiteral("1985"));
+        QVERIFY(d.chPodrobnee.checked && d.txtInfo[0].enabled && d.kObzorEmblema.enabled);
+        QCOMPARE(d.lstRaznoe[1].text, QStringLiteral("Шатенка"));
+        QCOMPARE(d.lstRaznoe[1].listIndex, 2);
+        QCOMPARE(d.lstRaznoe[0].text, QStringLiteral("Блондин"));
+        QCOMPARE(d.txtInfo[5].text, before.Podrobnosti[8]);
+
+        d.txtNameFamiliya.text = QStringLiteral("Анна Иванова");
+        frmKartochka_OK_Click(app);
+        QCOMPARE(app.st.DialogMode, -1);
+        const Kartochka& after = app.st.CardFields[static_cast<size_t>(slot)];
+        QCOMPARE(after.NameFamiliya, QStringLiteral("Анна Иванова"));
+        QCOMPARE(after.Podrobnosti, before.Podrobnosti);
+        QCOMPARE(after.Pol, 1);
+        QCOMPARE(after.Parol, QStringLiteral("секрет"));
+        QCOMPARE(after.FileName, before.FileName);
+        QCOMPARE(after.Otvety, before.Otvety);
+        // Only a change from the list touches the list's row.
+        QCOMPARE(app.st.People[2].NameFamiliya, mode == 1 ? QStringLiteral("Анна Иванова") : QString());
+        QCOMPARE(app.st.People[2].Podrobnee, mode == 1 ? 1 : 0);
+    }
+
+    void storedValueOutsideTheList()
+    {
+        ScriptedPlatform pf;
+        App app(pf);
+        Kartochka card = storedWoman();
+        card.Pol = 0;
+        card.Podrobnosti[2] = QStringLiteral("Рыжий");  // typed in, not an item
+        app.st.CardFields[0] = card;
+        app.st.DialogMode = 2;
+        frmKartochka_Load(app);
+        QCOMPARE(app.frmKartochka.lstRaznoe[0].text, QStringLiteral("Рыжий"));
+        QCOMPARE(app.frmKartochka.lstRaznoe[0].listIndex, -1);
+        frmKartochka_OK_Click(app);
+        QCOMPARE(app.st.CardFields[0].Podrobnosti[2], QStringLiteral("Рыжий"));
+        QCOMPARE(app.st.CardFields[0].Podrobnosti[3], QStringLiteral("Карие"));
+    }
+
+    void reopeningStartsFresh()
+    {
+        Dialog t(0);
+        t.fill(QStringLiteral("Ольга"), QStringLiteral("1990"));
+        frmKartochka_selPol_Click(t.app, 1);
+        t.check(true);
+        frmKartochka_lstRaznoe_Click(t.app, 3, 5);
+        frmKartochka_OK_Click(t.app);
+        t.app.st.DialogMode = 0;
+        frmKartochka_Load(t.app);
+        QVERIFY(t.d.txtNameFamiliya.text.isEmpty());
+        QCOMPARE(t.d.txtDataRogdeniya.text, QStringLiteral("19"));
+        QVERIFY(t.d.selPol[0].checked && !t.d.chPodrobnee.checked && !t.d.txtInfo[0].enabled);
+        QCOMPARE(t.d.lstRaznoe[3].listIndex, 0);
+        QVERIFY(!t.d.closeRequested && t.d.visible);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestFrmKartochka)
+#include "tst_frmkartochka.moc"
