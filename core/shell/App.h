@@ -1,8 +1,12 @@
 #pragma once
 
 #include "document/AppState.h"
+#include "document/FrmPassW.h"
+#include "people/FrmFound.h"
 #include "shell/FrmForma.h"
+#include "shell/Hooks.h"
 #include "shell/Platform.h"
+#include "views/FrmHTML.h"
 
 // The running program: its state, its windows' models and the desktop it runs
 // on. Every routine takes it by reference.
@@ -15,6 +19,10 @@ public:
     Platform& platform;
     AppState st;
     FrmForma frmForma;
+    FrmHTML frmHTML;
+    FrmPassW frmPassW;
+    FrmFound frmFound;
+    Hooks hooks;
 };
 
 // Title of every message box of the program.
