@@ -3,6 +3,7 @@
 #include "document/AppState.h"
 #include "document/FrmPassW.h"
 #include "people/FrmFound.h"
+#include "people/FrmKartochka.h"
 #include "shell/FrmForma.h"
 #include "shell/Hooks.h"
 #include "shell/Platform.h"
@@ -22,6 +23,7 @@ public:
     FrmHTML frmHTML;
     FrmPassW frmPassW;
     FrmFound frmFound;
+    FrmKartochka frmKartochka;
     Hooks hooks;
 };
 

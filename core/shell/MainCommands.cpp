@@ -5,6 +5,9 @@
 #include "people/PeopleList.h"
 #include "shell/App.h"
 #include "shell/Startup.h"
+#include "people/FrmKartochka.h"
+#include "taking/TestFlow.h"
+#include "taking/VyborOtveta.h"
 
 void frmForma_MenuClick(App& app, const QString& item)
 {
@@ -23,5 +26,22 @@ void frmForma_MenuClick(App& app, const QString& item)
     } else if (item == QLatin1String("HelpCallHelp")) {
         app.st.HtmlWindowMode = -2;
         ShowHtmlWindow(app);
+    } else if (item == QLatin1String("FileKartochka")) {
+        FileKartochka_Click(app);
+    } else if (item == QLatin1String("FileSnachala")) {
+        FileSnachala_Click(app);
     }
+}
+
+void frmForma_ButtonClick(App& app, const QString& button)
+{
+    const Control* control = app.frmForma.find(button);
+    if (control == nullptr || !control->enabled || !control->visible)
+        return;
+    if (button == QLatin1String("Nazad"))
+        Nazad_Click(app);
+    else if (button == QLatin1String("kDalee"))
+        Dalee(app);
+    else if (button == QLatin1String("kRezultat"))
+        Rezultat(app);
 }

@@ -7,3 +7,7 @@ class App;
 // Click on a menu item of the main window, named as in its model
 // (e.g. "FileOpen", "FileListLudey(1)").
 void frmForma_MenuClick(App& app, const QString& item);
+
+// Click on one of the main window's three buttons: "Nazad", "kDalee" or
+// "kRezultat". A disabled button does nothing.
+void frmForma_ButtonClick(App& app, const QString& button);

@@ -1,6 +1,8 @@
 #include "taking/TestFlow.h"
 
 #include "shell/App.h"
+#include "shell/Platform.h"
+#include "taking/QuestionPage.h"
 #include "views/HtmlView.h"
 
 void ReStart(App& app, int notReady)
@@ -16,6 +18,9 @@ void ReStart(App& app, int notReady)
     f.FileProsmotr.enabled = false;
     f.FileChange.enabled = true;
     f.FileSnachala.enabled = false;
+    // The own card belongs to a running attempt; on the start page it would
+    // show the card of whoever stopped half-way to the next person.
+    f.FileKartochka.enabled = false;
 
     for (Control* c : {&f.NmWpr, &f.INF, &f.Txt, &f.SelKolOtvetov, &f.WrOt, &f.picVopros})
         c->visible = false;
@@ -50,4 +55,88 @@ void ReStart(App& app, int notReady)
     page += QStringLiteral("</font></center></body></html>");
     st.MainHtml = page;
     LoadHtml(f.usrWeb1, st.MainHtml);
+}
+
+void StartTest(App& app)
+{
+    AppState& st = app.st;
+    st.DialogMode = 0;
+    app.platform.showModal(WindowId::Kartochka);
+    if (st.DialogMode != -1)
+        return;
+    for (int q = 1; q <= st.QuestionCount; ++q)
+        st.Questions[q].NomerOtveta = -1;
+    st.TestPhase = 1;
+    st.CurrentQuestion = 1;
+    Wopros(app);
+    FrmForma& f = app.frmForma;
+    f.FileKartochka.enabled = true;
+    f.FileObnovit.enabled = true;
+    f.FileSnachala.enabled = true;
+    f.usrWeb1.visible = true;
+    f.picVopros.visible = false;
+}
+
+namespace {
+bool Answered(const App& app, int q)
+{
+    return app.st.Questions[q].NomerOtveta >= 0;
+}
+}
+
+void NewHod(App& app)
+{
+    AppState& st = app.st;
+    do {
+        ++st.CurrentQuestion;
+    } while (st.CurrentQuestion <= st.QuestionCount && Answered(app, st.CurrentQuestion));
+    Wopros(app);
+}
+
+void Dalee(App& app)
+{
+    AppState& st = app.st;
+    switch (st.TestPhase) {
+    case 0:
+        StartTest(app);
+        break;
+    case 1: {
+        int i = st.CurrentQuestion + 1;
+        while (i <= st.QuestionCount && Answered(app, i))
+            ++i;
+        st.CurrentQuestion = i;
+        Wopros(app);
+        break;
+    }
+    case 2:
+        // The editor's Next step (question entry) takes this branch.
+        break;
+    default:
+        break;
+    }
+}
+
+void Nazad_Click(App& app)
+{
+    AppState& st = app.st;
+    switch (st.TestPhase) {
+    case 1:
+        --st.CurrentQuestion;
+        Wopros(app);
+        break;
+    case 2:
+        // The editor's Back step (question entry) takes this branch.
+        break;
+    default:
+        break;
+    }
+}
+
+void FileSnachala_Click(App& app)
+{
+    const MsgAnswer answer =
+        app.platform.messageBox(app.frmForma.FileSnachala.text + QStringLiteral("?"), kAppTitle, MsgButtons::YesNo,
+                                MsgIcon::Exclamation, MsgAnswer::No);
+    if (answer == MsgAnswer::Yes)
+        ReStart(app, 0);
 }

@@ -3,6 +3,7 @@
 #include "document/FrmPassW.h"
 #include "people/CardPage.h"
 #include "document/TextFile.h"
+#include "people/FrmKartochka.h"
 #include "people/PeopleList.h"
 
 namespace {
@@ -42,6 +43,14 @@ void answerPassword(PeopleFolder& f, const QStringList& attempts, bool cancelAtE
         if (cancelAtEnd)
             frmPassW_NO_Click(f.app);
     };
+}
+// The card dialog, shown for the card of slot 1: a new name, then "ОК".
+void renameInCardDialog(PeopleFolder& f, const QString& name)
+{
+    frmKartochka_Load(f.app);
+    QCOMPARE(f.app.frmKartochka.txtNameFamiliya.text, f.app.st.CardFields[1].NameFamiliya);
+    f.app.frmKartochka.txtNameFamiliya.text = name;
+    frmKartochka_OK_Click(f.app);
 }
 }  // namespace
 
@@ -158,12 +167,9 @@ private Q_SLOTS:
         const QString pageBefore = f.page();
         answerPassword(f, attempts, cancel);
         int cardDialogMode = 99;
-        // The card dialog in mode 1: edits slot 1 and renames the list row.
         f.pf.onModal[WindowId::Kartochka] = [&] {
             cardDialogMode = f.app.st.DialogMode;
-            f.app.st.CardFields[1].NameFamiliya = QStringLiteral("Анна Сидорова");
-            f.app.st.People[f.app.st.CurrentPerson].NameFamiliya = QStringLiteral("Анна Сидорова");
-            f.app.st.DialogMode = -1;
+            renameInCardDialog(f, QStringLiteral("Анна Сидорова"));
         };
         f.click(QStringLiteral("i"));
         QCOMPARE(f.pf.messageTexts().count(QStringLiteral("Не верный пароль")), wrongMessages);
@@ -262,10 +268,7 @@ private Q_SLOTS:
         const QByteArray before = fixtures::readBytes(path);
         fixtures::setReadOnly(path, true);
         answerPassword(f, {QStringLiteral("Тайна")}, false);
-        f.pf.onModal[WindowId::Kartochka] = [&] {
-            f.app.st.CardFields[1].NameFamiliya = QStringLiteral("Анна Сидорова");
-            f.app.st.DialogMode = -1;
-        };
+        f.pf.onModal[WindowId::Kartochka] = [&] { renameInCardDialog(f, QStringLiteral("Анна Сидорова")); };
         f.click(QStringLiteral("d"));
         QCOMPARE(f.pf.messageTexts(), QStringList{QStringLiteral("Файл ") + path + QStringLiteral(" удалить не получилось.")});
         QCOMPARE(f.pf.messages[0].icon, MsgIcon::Critical);

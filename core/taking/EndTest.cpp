@@ -1,0 +1,61 @@
+#include "taking/EndTest.h"
+
+#include "people/PersonFile.h"
+#include "shell/App.h"
+#include "views/HtmlView.h"
+
+#include <QFileInfo>
+
+namespace {
+const QString kEndPageHead = QStringLiteral(
+    "<html><style type='text/css'>a:hover{color:red}</style><head><meta http-equiv='Content-Type' "
+    "content='text/html; charset=windows-1251'></head><body topmargin=0  leftmargin=5 rightmargin=5 "
+    "link='blue' vlink='blue'><center><font size='5'>");
+
+bool Taken(const App& app, const QString& fileName)
+{
+    return QFileInfo::exists(app.st.WorkFolder + fileName);
+}
+}
+
+QString FreePersonFileName(const App& app, const QString& fileName)
+{
+    if (!Taken(app, fileName))
+        return fileName;
+    const qsizetype dot = fileName.lastIndexOf(QLatin1Char('.'));
+    const QString stem = dot < 0 ? fileName : fileName.left(dot);
+    const QString ext = dot < 0 ? QString() : fileName.mid(dot);
+    for (int n = 2;; ++n) {
+        const QString candidate = stem + QLatin1Char('_') + QString::number(n) + ext;
+        if (!Taken(app, candidate))
+            return candidate;
+    }
+}
+
+void EndTest(App& app)
+{
+    AppState& st = app.st;
+    FrmForma& f = app.frmForma;
+    st.ViewMode = QStringLiteral("EndTest");
+    f.FileKartochka.enabled = false;
+    f.Nazad.enabled = false;
+    f.kDalee.enabled = false;
+    f.kRezultat.enabled = false;
+    st.TestPhase = -1;
+
+    Kartochka& card = st.CardFields[0];
+    QString answers;
+    for (int q = 1; q <= st.QuestionCount; ++q)
+        answers += QString::number(st.Questions[q].NomerOtveta);
+    card.Otvety = answers;
+
+    const QString fileName = FreePersonFileName(app, PersonFileName(app, card, app.platform.now()));
+    const bool ok = SaveKartochka(app, fileName, 0);
+
+    st.MainHtml = kEndPageHead;
+    if (ok)
+        st.MainHtml += QStringLiteral("Результаты тестирование сохранены.<br><br>");
+    st.MainHtml += QStringLiteral("<a style='text-decoration: none' href='") + Command(QStringLiteral("p")) +
+                   QStringLiteral("'>Поиск пары</a></font></center></body></html>");
+    LoadHtml(f.usrWeb1, st.MainHtml);
+}

@@ -1,0 +1,83 @@
+#include "taking/VyborOtveta.h"
+
+#include "shell/App.h"
+#include "taking/EndTest.h"
+#include "taking/QuestionPage.h"
+#include "taking/TestFlow.h"
+#include "views/Splash.h"
+
+namespace {
+// A command link arrives as the 11-character prefix, the code and the rest;
+// the browser adds "/" to it, so a command is never longer than 16 characters.
+constexpr qsizetype kLongestCommand = 16;
+constexpr qsizetype kCodePosition = 11;
+
+void RecordAnswer(App& app, const QString& code)
+{
+    AppState& st = app.st;
+    // A link inside a question shown outside an attempt (the author's preview)
+    // must not move anybody through the test.
+    if (st.TestPhase != 1 || st.CurrentQuestion < 1 || st.CurrentQuestion > st.QuestionCount)
+        return;
+    int n = 0;
+    for (QChar c : code) {
+        if (!c.isDigit() || c.unicode() > '9')
+            break;
+        n = n * 10 + (c.unicode() - '0');
+    }
+    st.Questions[st.CurrentQuestion].NomerOtveta = n;
+    NewHod(app);
+}
+}
+
+void VyborOtveta(App& app, const QString& link)
+{
+    if (link.size() > kLongestCommand) {
+        app.platform.openExternalUrl(link);
+        return;
+    }
+    const QString code = link.mid(kCodePosition, 1);
+    if (code == QLatin1String("s")) {
+        StartTest(app);
+    } else if (code == QLatin1String("r")) {
+        Rezultat(app);
+    } else if (code == QLatin1String("f")) {
+        // The agency listing page (about box and agency page) shows here.
+    } else if (code == QLatin1String("b")) {
+        ShowZastavka(app);
+    } else if (code == QLatin1String("m")) {
+        // The list of men opens here (the "Список мужчин" menu command).
+    } else if (code == QLatin1String("w")) {
+        // The list of women opens here (the "Список женщин" menu command).
+    } else if (code == QLatin1String("i")) {
+        // The name search dialog opens here (the "Поиск" menu command).
+    } else if (code == QLatin1String("n")) {
+        // A new test: the parameters dialog opens here (the "Создать" menu command).
+    } else if (code == QLatin1String("o")) {
+        // The open-test dialog opens here (the "Открыть" menu command).
+    } else if (code == QLatin1String("p")) {
+        // The pair search window for the person who just finished opens here.
+    } else {
+        RecordAnswer(app, code);
+    }
+}
+
+void Rezultat(App& app)
+{
+    AppState& st = app.st;
+    // A result is saved once per attempt: a second click that reaches us after
+    // the end page is up must not write the same person twice.
+    if (st.TestPhase != 1)
+        return;
+    for (int i = 1; i <= st.QuestionCount; ++i) {
+        if (st.Questions[i].NomerOtveta >= 0)
+            continue;
+        if (i != st.CurrentQuestion) {
+            st.CurrentQuestion = i;
+            Wopros(app);
+        }
+        ShowNotice(app, QStringLiteral("Вы не ответили на этот вопрос"));
+        return;
+    }
+    EndTest(app);
+}

@@ -1,0 +1,184 @@
+#include "Fixtures.h"
+#include "ScriptedPlatform.h"
+#include "TakingFixture.h"
+
+#include "shell/MainCommands.h"
+#include "taking/EndTest.h"
+#include "taking/TestFlow.h"
+#include "taking/VyborOtveta.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <QTest>
+
+using fixtures::cp1251Lines;
+using fixtures::readBytes;
+
+namespace {
+const QString kEndHead = QStringLiteral(
+    "<html><style type='text/css'>a:hover{color:red}</style><head><meta http-equiv='Content-Type' "
+    "content='text/html; charset=windows-1251'></head><body topmargin=0  leftmargin=5 rightmargin=5 "
+    "link='blue' vlink='blue'><center><font size='5'>");
+const QString kEndLink = QStringLiteral(
+    "<a style='text-decoration: none' href='http://tnd.p.ru'>Поиск пары</a></font></center></body></html>");
+const QString kSaved = QStringLiteral("Результаты тестирование сохранены.<br><br>");
+
+// Takes the whole test with the given answers and saves the result.
+void takeTest(TakingSession& s, const QList<int>& answers)
+{
+    ReStart(s.app, 0);
+    VyborOtveta(s.app, QStringLiteral("http://tnd.s.ru/"));
+    for (int a : answers)
+        VyborOtveta(s.app, bareLink(QString::number(a)));
+    VyborOtveta(s.app, bareLink(QStringLiteral("r")));
+}
+
+QStringList personFiles(const QString& folder)
+{
+    return QDir(folder).entryList({QStringLiteral("*.tnm"), QStringLiteral("*.tnw")}, QDir::Files, QDir::Name);
+}
+}
+
+class TestEndTest : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void resultFileAndEndPage()
+    {
+        QTemporaryDir tmp;
+        TakingSession s(tmp.path() + QLatin1Char('/'), 5, 10);
+        s.app.frmForma.FileKartochka.enabled = true;
+        takeTest(s, {0, 2, 1, 0, 9});
+        const QString name = QStringLiteral("Знакомства_20090703140509.tnw");
+        QCOMPARE(personFiles(tmp.path()), QStringList{name});
+        QCOMPARE(readBytes(s.app.st.WorkFolder + name),
+                 cp1251Lines({QStringLiteral("[kartochka]"), QStringLiteral("Анна Петрова"), QStringLiteral(" 1985"),
+                              QStringLiteral(" 0"), QStringLiteral("02109"), QStringLiteral(" 1"), QString(),
+                              QString()}));
+        QCOMPARE(s.app.st.CardFields[0].Otvety, QStringLiteral("02109"));
+        QCOMPARE(s.app.st.CardFields[0].FileName, name);
+        QCOMPARE(s.app.st.MainHtml, kEndHead + kSaved + kEndLink);
+        QCOMPARE(s.app.frmForma.usrWeb1.text, s.app.st.MainHtml);
+        QCOMPARE(s.app.st.TestPhase, -1);
+        QCOMPARE(s.app.st.ViewMode, QStringLiteral("EndTest"));
+        const FrmForma& f = s.app.frmForma;
+        QVERIFY(!f.FileKartochka.enabled && !f.Nazad.enabled && !f.kDalee.enabled && !f.kRezultat.enabled);
+        QVERIFY(f.FileSnachala.enabled);
+        QVERIFY(s.pf.messages.isEmpty());
+
+        // Nothing more is saved for this person, whatever is pressed now.
+        VyborOtveta(s.app, bareLink(QStringLiteral("r")));
+        Rezultat(s.app);
+        frmForma_ButtonClick(s.app, QStringLiteral("Nazad"));
+        Dalee(s.app);
+        QCOMPARE(personFiles(tmp.path()).size(), 1);
+        QCOMPARE(s.app.st.MainHtml, kEndHead + kSaved + kEndLink);
+    }
+
+    void fileName_data()
+    {
+        QTest::addColumn<QTime>("time");
+        QTest::addColumn<bool>("woman");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("man at 09:05:07") << QTime(9, 5, 7) << false << "Знакомства_20090703090507.tnm";
+        QTest::newRow("woman at 23:59:58") << QTime(23, 59, 58) << true << "Знакомства_20090703235958.tnw";
+    }
+    void fileName()
+    {
+        QFETCH(QTime, time);
+        QFETCH(bool, woman);
+        QFETCH(QString, expected);
+        QTemporaryDir tmp;
+        TakingSession s(tmp.path() + QLatin1Char('/'), 12, 2);
+        s.woman = woman;
+        s.pf.clock = QDateTime(QDate(2009, 3, 7), time);
+        takeTest(s, QList<int>(12, 1));
+        QCOMPARE(personFiles(tmp.path()), QStringList{expected});
+        QCOMPARE(s.app.st.CardFields[0].Otvety, QString(12, QLatin1Char('1')));
+    }
+
+    void sameSecondKeepsBothResults()
+    {
+        QTemporaryDir tmp;
+        const QString folder = tmp.path() + QLatin1Char('/');
+        TakingSession s(folder, 3);
+        takeTest(s, {0, 1, 2});
+        const QString first = QStringLiteral("Знакомства_20090703140509.tnw");
+        const QByteArray firstBytes = readBytes(folder + first);
+
+        // The next woman finishes within the same second.
+        s.pf.messageAnswers.push_back(MsgAnswer::Yes);
+        frmForma_MenuClick(s.app, QStringLiteral("FileSnachala"));
+        s.name = QStringLiteral("Ольга");
+        takeTest(s, {2, 2, 2});
+        const QString second = QStringLiteral("Знакомства_20090703140509_2.tnw");
+        QCOMPARE(personFiles(tmp.path()), (QStringList{first, second}));
+        QCOMPARE(readBytes(folder + first), firstBytes);
+        QVERIFY(readBytes(folder + second).contains("\r\n222\r\n"));
+        QCOMPARE(s.app.st.CardFields[0].FileName, second);
+        QCOMPARE(s.app.st.MainHtml, kEndHead + kSaved + kEndLink);
+
+        // A third one, and a man in the same second keeps the plain name.
+        frmForma_MenuClick(s.app, QStringLiteral("FileSnachala"));
+        takeTest(s, {1, 1, 1});
+        s.woman = false;
+        frmForma_MenuClick(s.app, QStringLiteral("FileSnachala"));
+        takeTest(s, {0, 0, 0});
+        QCOMPARE(personFiles(tmp.path()),
+                 (QStringList{QStringLiteral("Знакомства_20090703140509.tnm"), first,
+                              QStringLiteral("Знакомства_20090703140509_2.tnw"),
+                              QStringLiteral("Знакомства_20090703140509_3.tnw")}));
+    }
+
+    void freeNameWithoutExtension()
+    {
+        QTemporaryDir tmp;
+        TakingSession s(tmp.path() + QLatin1Char('/'), 1);
+        fixtures::writeBytes(s.app.st.WorkFolder + QStringLiteral("клуб_1"), "x");
+        QCOMPARE(FreePersonFileName(s.app, QStringLiteral("клуб_1")), QStringLiteral("клуб_1_2"));
+        QCOMPARE(FreePersonFileName(s.app, QStringLiteral("клуб_2.tnm")), QStringLiteral("клуб_2.tnm"));
+    }
+
+    void writeProtectedFolder()
+    {
+        QTemporaryDir tmp;
+        const QString folder = tmp.path() + QStringLiteral("/locked/");
+        QDir().mkpath(folder);
+        fixtures::setReadOnly(folder, true);
+        TakingSession s(folder, 2);
+        takeTest(s, {1, 0});
+        fixtures::setReadOnly(folder, false);
+        QCOMPARE(s.pf.messageTexts(),
+                 QStringList{QStringLiteral("Файл \"") + folder +
+                             QStringLiteral("Знакомства_20090703140509.tnw\" защищён от записи.")});
+        QCOMPARE(s.app.st.MainHtml, kEndHead + kEndLink);
+        QCOMPARE(s.app.st.TestPhase, -1);
+        QVERIFY(personFiles(folder).isEmpty());
+    }
+
+    void nextPersonStartsClean()
+    {
+        QTemporaryDir tmp;
+        TakingSession s(tmp.path() + QLatin1Char('/'), 3);
+        takeTest(s, {2, 1, 0});
+        s.pf.messageAnswers.push_back(MsgAnswer::Yes);
+        frmForma_MenuClick(s.app, QStringLiteral("FileSnachala"));
+        QCOMPARE(s.app.st.TestPhase, 0);
+        s.name = QStringLiteral("Пётр");
+        s.woman = false;
+        VyborOtveta(s.app, QStringLiteral("http://tnd.s.ru/"));
+        QCOMPARE(s.app.st.CurrentQuestion, 1);
+        QVERIFY(!s.app.st.MainHtml.contains(QStringLiteral("znak1.jpg")));
+        QCOMPARE(s.app.st.MainHtml.count(QStringLiteral("znak0.jpg")), 3);
+        // Going forward without answering shows no earlier choice either.
+        for (int q = 2; q <= 3; ++q) {
+            Dalee(s.app);
+            QVERIFY(!s.app.st.MainHtml.contains(QStringLiteral("znak1.jpg")));
+        }
+        QCOMPARE(s.app.st.CardFields[0].Pol, 0);
+        QCOMPARE(s.app.st.CardFields[0].NameFamiliya, QStringLiteral("Пётр"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestEndTest)
+#include "tst_endtest.moc"
