@@ -1,8 +1,13 @@
 #include "shell/MainWindow.h"
 
+#include "shell/AboutDialog.h"
 #include "shell/App.h"
 #include "shell/MainCommands.h"
+#include "shell/ModelBinder.h"
+#include "shell/QtPlatform.h"
 #include "shell/Startup.h"
+#include "taking/VyborOtveta.h"
+#include "views/WebView.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -11,35 +16,39 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
-#include <QWebEngineView>
 
-MainWindow::MainWindow(App& app, QWidget* parent) : QMainWindow(parent), app_(app)
+MainWindow::MainWindow(App& app, QtPlatform& platform, QWidget* parent) : QMainWindow(parent), app_(app)
 {
     setCentralWidget(new QWidget(this));
+    centralWidget()->installEventFilter(this);
+    binder_ = new ModelBinder(app_.frmForma, this, [this](const UiEvent& e) { return frmForma_Event(app_, e); }, this);
+    binder_->setExtraSync([this] { afterSync(); });
     buildMenus();
     buildControls();
     const FrmForma& f = app_.frmForma;
     resize(f.clientWidth, f.clientHeight + menuBar()->sizeHint().height());
+
+    platform.setOwner(this);
+    platform.setSync([this] { syncFromModel(); });
+    platform.setModalRunner(WindowId::Oprog, [this] {
+        AboutDialog dialog(app_, this);
+        dialog.run();
+    });
 }
+
+MainWindow::~MainWindow() = default;
 
 void MainWindow::buildMenus()
 {
     for (const auto& items : app_.frmForma.menus()) {
-        Control* head = items.front();
-        QMenu* menu = menuBar()->addMenu(head->text);
-        menus_[head->name] = menu;
-        actions_[head->name] = menu->menuAction();
+        QMenu* menu = menuBar()->addMenu(items.front()->text);
+        binder_->bindAction(*items.front(), menu->menuAction());
         for (size_t i = 1; i < items.size(); ++i) {
             Control* item = items[i];
             QAction* action = item->text == QLatin1String("-") ? menu->addSeparator() : menu->addAction(item->text);
             if (!item->shortcut.isEmpty())
                 action->setShortcut(QKeySequence(item->shortcut));
-            const QString name = item->name;
-            connect(action, &QAction::triggered, this, [this, name] {
-                frmForma_MenuClick(app_, name);
-                syncFromModel();
-            });
-            actions_[name] = action;
+            binder_->bindAction(*item, action);
         }
     }
 }
@@ -49,70 +58,69 @@ void MainWindow::buildControls()
     FrmForma& f = app_.frmForma;
     QWidget* area = centralWidget();
     for (Control* c : {&f.Nazad, &f.kDalee, &f.kRezultat})
-        widgets_[c->name] = new QPushButton(c->text, area);
+        binder_->bind(*c, new QPushButton(area));
     for (Control* c : {&f.NmWpr, &f.WrOt, &f.INF})
-        widgets_[c->name] = new QLabel(c->text, area);
-    auto* count = new QComboBox(area);
-    count->addItems(f.SelKolOtvetov.items);
-    widgets_[f.SelKolOtvetov.name] = count;
-    widgets_[f.picVopros.name] = new QLabel(area);
+        binder_->bind(*c, new QLabel(area));
+    binder_->bind(f.SelKolOtvetov, new QComboBox(area));
+    binder_->bind(f.picVopros, new QLabel(area));
     for (Control& c : f.picOtvety)
-        widgets_[c.name] = new QLabel(area);
-    widgets_[f.Txt.name] = new QLineEdit(area);
-    view_ = new QWebEngineView(area);
-    widgets_[f.usrWeb1.name] = view_;
+        binder_->bind(c, new QLabel(area));
+    binder_->bind(f.Txt, new QLineEdit(area));
+    view_ = new WebView(area);
+    view_->setReceiver([this](const QString& text) {
+        VyborOtveta(app_, text);
+        syncFromModel();
+    });
+    binder_->bind(f.usrWeb1, view_);
 }
 
 QAction* MainWindow::action(const QString& name) const
 {
-    auto it = actions_.find(name);
-    return it == actions_.end() ? nullptr : it->second;
+    return binder_->action(name);
 }
 
 QWidget* MainWindow::widget(const QString& name) const
 {
-    auto it = widgets_.find(name);
-    return it == widgets_.end() ? nullptr : it->second;
+    return binder_->widget(name);
 }
 
 void MainWindow::syncFromModel()
 {
-    if (syncing_)
-        return;
-    syncing_ = true;
+    binder_->sync();
+}
+
+void MainWindow::afterSync()
+{
     FrmForma& f = app_.frmForma;
-    setWindowTitle(f.caption);
-    for (Control* c : f.controls()) {
-        if (QAction* a = action(c->name)) {
-            if (c->text != QLatin1String("-"))
-                a->setText(c->text);
-            a->setEnabled(c->enabled);
-            a->setVisible(c->visible);
-            a->setCheckable(c->checked || a->isCheckable());
-            a->setChecked(c->checked);
-        }
-        if (QWidget* w = widget(c->name)) {
-            w->setGeometry(c->left, c->top, std::max(0, c->width), std::max(0, c->height));
-            w->setVisible(c->visible);
-            w->setEnabled(c->enabled);
-            if (auto* button = qobject_cast<QPushButton*>(w))
-                button->setText(c->text);
-            else if (auto* label = qobject_cast<QLabel*>(w))
-                label->setText(c->text);
-        }
-    }
-    if (f.usrWeb1.loads != shownLoads_) {
-        shownLoads_ = f.usrWeb1.loads;
-        if (!f.usrWeb1.url.isEmpty())
-            view_->load(QUrl::fromUserInput(f.usrWeb1.url));
-        else
-            view_->setHtml(f.usrWeb1.text, QUrl::fromLocalFile(app_.st.WorkFolder));
-    }
-    syncing_ = false;
+    view_->showModel(f.usrWeb1, app_.st.WorkFolder);
     if (f.closeRequested) {
         f.closeRequested = false;
         close();
     }
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == centralWidget() && event->type() == QEvent::Resize) {
+        FrmForma& f = app_.frmForma;
+        f.clientWidth = centralWidget()->width();
+        f.clientHeight = centralWidget()->height();
+        Form_Resize(app_);
+        syncFromModel();
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void MainWindow::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::WindowStateChange) {
+        app_.frmForma.minimized = isMinimized();
+        if (!isMinimized()) {
+            Form_Resize(app_);
+            syncFromModel();
+        }
+    }
+    QMainWindow::changeEvent(event);
 }
 
 void MainWindow::closeEvent(QCloseEvent* event)

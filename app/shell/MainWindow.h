@@ -2,39 +2,38 @@
 
 #include <QMainWindow>
 
-#include <map>
-
 class App;
-struct Control;
+class WebView;
+class ModelBinder;
 class QAction;
-class QMenu;
-class QWebEngineView;
+class QtPlatform;
 
 // The main window's widgets, kept in step with the frmForma model; every
 // user event goes to the core.
 class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
-    explicit MainWindow(App& app, QWidget* parent = nullptr);
+    MainWindow(App& app, QtPlatform& platform, QWidget* parent = nullptr);
+    ~MainWindow() override;
 
     // Pushes the models' state onto the widgets.
     void syncFromModel();
 
     QAction* action(const QString& name) const;
     QWidget* widget(const QString& name) const;
+    WebView* view() const { return view_; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void buildMenus();
     void buildControls();
+    void afterSync();
 
     App& app_;
-    std::map<QString, QAction*> actions_;
-    std::map<QString, QMenu*> menus_;
-    std::map<QString, QWidget*> widgets_;
-    QWebEngineView* view_ = nullptr;
-    int shownLoads_ = -1;
-    bool syncing_ = false;
+    ModelBinder* binder_ = nullptr;
+    WebView* view_ = nullptr;
 };

@@ -5,6 +5,7 @@
 #include "people/FrmFound.h"
 #include "people/FrmKartochka.h"
 #include "shell/FrmForma.h"
+#include "shell/FrmOprog.h"
 #include "shell/Hooks.h"
 #include "shell/Platform.h"
 #include "views/FrmHTML.h"
@@ -20,6 +21,7 @@ public:
     Platform& platform;
     AppState st;
     FrmForma frmForma;
+    FrmOprog frmOprog;
     FrmHTML frmHTML;
     FrmPassW frmPassW;
     FrmFound frmFound;

@@ -3,6 +3,10 @@
 #include <QString>
 
 class App;
+struct UiEvent;
+
+// Every user action on the main window: menu items, buttons, the editor's controls.
+bool frmForma_Event(App& app, const UiEvent& event);
 
 // Click on a menu item of the main window, named as in its model
 // (e.g. "FileOpen", "FileListLudey(1)").
@@ -11,3 +15,7 @@ void frmForma_MenuClick(App& app, const QString& item);
 // Click on one of the main window's three buttons: "Nazad", "kDalee" or
 // "kRezultat". A disabled button does nothing.
 void frmForma_ButtonClick(App& app, const QString& button);
+
+// The window changed size (or was minimised): lay it out again.
+void Form_Resize(App& app);
+void ResizeForma(App& app);

@@ -34,6 +34,24 @@ struct Control {
     int loads = 0;
 };
 
+// A user's action on a control, as the window hands it to the core.
+struct UiEvent {
+    enum Type {
+        Click,      // button, menu item, check box, choice in a list
+        DblClick,
+        Change,     // the user changed the text of a text box
+        GotFocus,
+        LostFocus,
+        KeyDown,    // any key; `key` is a Qt::Key value
+        KeyPress,   // a key that types; `text` is what it types ("\b" for Backspace)
+    };
+    Type type = Click;
+    QString control;
+    int key = 0;
+    QString text;
+    bool shift = false, ctrl = false, alt = false;
+};
+
 // State of one window: its caption, focus and buttons, and its controls.
 class WindowModel {
 public:

@@ -1,9 +1,14 @@
 #include "taking/VyborOtveta.h"
 
+#include "document/FileCommands.h"
+#include "people/FrmFound.h"
+#include "people/PeopleList.h"
 #include "shell/App.h"
+#include "shell/MainCommands.h"
 #include "taking/EndTest.h"
 #include "taking/QuestionPage.h"
 #include "taking/TestFlow.h"
+#include "views/Firmy.h"
 #include "views/Splash.h"
 
 namespace {
@@ -42,19 +47,19 @@ void VyborOtveta(App& app, const QString& link)
     } else if (code == QLatin1String("r")) {
         Rezultat(app);
     } else if (code == QLatin1String("f")) {
-        // The agency listing page (about box and agency page) shows here.
+        ShowFirmy(app);
     } else if (code == QLatin1String("b")) {
         ShowZastavka(app);
     } else if (code == QLatin1String("m")) {
-        // The list of men opens here (the "Список мужчин" menu command).
+        FileListLudey_Click(app, 0);
     } else if (code == QLatin1String("w")) {
-        // The list of women opens here (the "Список женщин" menu command).
+        FileListLudey_Click(app, 1);
     } else if (code == QLatin1String("i")) {
-        // The name search dialog opens here (the "Поиск" menu command).
+        FileFoundLudey_Click(app);
     } else if (code == QLatin1String("n")) {
-        // A new test: the parameters dialog opens here (the "Создать" menu command).
+        frmForma_MenuClick(app, app.frmForma.FileNew.name);
     } else if (code == QLatin1String("o")) {
-        // The open-test dialog opens here (the "Открыть" menu command).
+        OpenFile(app);
     } else if (code == QLatin1String("p")) {
         // The pair search window for the person who just finished opens here.
     } else {

@@ -1,6 +1,7 @@
 #include "views/Splash.h"
 
 #include "shell/App.h"
+#include "document/FileCommands.h"
 #include "views/HtmlView.h"
 
 namespace {
@@ -40,4 +41,15 @@ void ShowZastavka(App& app)
             QStringLiteral("'></td></table></body></html>");
     st.MainHtml = page;
     LoadHtml(app.frmForma.usrWeb1, st.MainHtml);
+}
+
+void OpenEmblema(App& app)
+{
+    const QString path = apiOpenSave(app, 0, app.st.SplashPicture,
+                                     QStringLiteral("All picture files (*.*)") + QChar(u'\0') + QStringLiteral("*.*"));
+    if (path.isEmpty())
+        return;
+    app.st.SplashPicture = path;
+    if (app.st.ViewMode == QLatin1String("ShowZastavka"))
+        ShowZastavka(app);
 }

@@ -4,6 +4,7 @@
 #include "shell/MainWindow.h"
 #include "shell/QtPlatform.h"
 #include "shell/Startup.h"
+#include "views/WebView.h"
 
 #include <QAction>
 #include <QApplication>
@@ -21,9 +22,7 @@ private Q_SLOTS:
         QtPlatform platform;
         platform.setExecutableFolder(tmp.path());
         App app(platform);
-        MainWindow window(app);
-        platform.setOwner(&window);
-        platform.setSync([&window] { window.syncFromModel(); });
+        MainWindow window(app, platform);
         Main(app);
         window.syncFromModel();
         window.show();
@@ -48,5 +47,6 @@ private Q_SLOTS:
     }
 };
 
+static const bool schemeRegistered = (WebView::registerScheme(), true);
 QTEST_MAIN(TestMainWindow)
 #include "tst_mainwindow.moc"

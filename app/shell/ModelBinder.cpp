@@ -1,0 +1,277 @@
+#include "shell/ModelBinder.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSignalBlocker>
+
+ModelBinder::ModelBinder(WindowModel& model, QWidget* window, Handler handler, QObject* parent)
+    : QObject(parent), model_(model), window_(window), handler_(std::move(handler))
+{
+    connect(qApp, &QApplication::focusChanged, this, &ModelBinder::onFocusChanged);
+}
+
+QWidget* ModelBinder::widget(const QString& controlName) const
+{
+    for (const Binding& b : bindings_) {
+        if (b.control->name == controlName)
+            return b.widget;
+    }
+    return nullptr;
+}
+
+QAction* ModelBinder::action(const QString& controlName) const
+{
+    auto it = actions_.find(controlName);
+    return it == actions_.end() ? nullptr : it->second;
+}
+
+const ModelBinder::Binding* ModelBinder::bindingFor(QObject* object) const
+{
+    for (const Binding& b : bindings_) {
+        if (b.widget == object)
+            return &b;
+    }
+    return nullptr;
+}
+
+bool ModelBinder::dispatch(const UiEvent& event)
+{
+    const bool answer = handler_ ? handler_(event) : true;
+    sync();
+    return answer;
+}
+
+void ModelBinder::bind(Control& control, QWidget* widget, bool useGeometry)
+{
+    bindings_.push_back({&control, widget, useGeometry});
+    widget->installEventFilter(this);
+    Control* c = &control;
+    auto click = [this, c] { dispatch({UiEvent::Click, c->name}); };
+
+    if (auto* button = qobject_cast<QPushButton*>(widget)) {
+        connect(button, &QPushButton::clicked, this, click);
+    } else if (auto* check = qobject_cast<QCheckBox*>(widget)) {
+        connect(check, &QCheckBox::clicked, this, [this, c, check, click] {
+            c->checked = check->isChecked();
+            click();
+        });
+    } else if (auto* radio = qobject_cast<QRadioButton*>(widget)) {
+        connect(radio, &QRadioButton::clicked, this, [this, c, radio, click] {
+            c->checked = radio->isChecked();
+            click();
+        });
+    } else if (auto* edit = qobject_cast<QLineEdit*>(widget)) {
+        connect(edit, &QLineEdit::textEdited, this, [this, c](const QString& text) {
+            c->text = text;
+            dispatch({UiEvent::Change, c->name});
+        });
+        connect(edit, &QLineEdit::selectionChanged, this, [this, c, edit] {
+            if (syncing_)
+                return;
+            c->selStart = edit->hasSelectedText() ? edit->selectionStart() : edit->cursorPosition();
+            c->selLength = static_cast<int>(edit->selectedText().size());
+        });
+        connect(edit, &QLineEdit::cursorPositionChanged, this, [this, c, edit] {
+            if (syncing_ || edit->hasSelectedText())
+                return;
+            c->selStart = edit->cursorPosition();
+            c->selLength = 0;
+        });
+    } else if (auto* text = qobject_cast<QPlainTextEdit*>(widget)) {
+        connect(text, &QPlainTextEdit::textChanged, this, [this, c, text] {
+            if (syncing_)
+                return;
+            c->text = text->toPlainText();
+            dispatch({UiEvent::Change, c->name});
+        });
+    } else if (auto* combo = qobject_cast<QComboBox*>(widget)) {
+        connect(combo, &QComboBox::activated, this, [this, c, combo](int index) {
+            c->listIndex = index;
+            c->text = combo->currentText();
+            dispatch({UiEvent::Click, c->name});
+        });
+        if (combo->isEditable()) {
+            connect(combo, &QComboBox::editTextChanged, this, [this, c](const QString& text) {
+                if (syncing_)
+                    return;
+                c->text = text;
+                dispatch({UiEvent::Change, c->name});
+            });
+        }
+    } else if (auto* list = qobject_cast<QListWidget*>(widget)) {
+        connect(list, &QListWidget::currentRowChanged, this, [this, c](int row) {
+            if (syncing_)
+                return;
+            c->listIndex = row;
+            dispatch({UiEvent::Click, c->name});
+        });
+        connect(list, &QListWidget::itemDoubleClicked, this,
+                [this, c] { dispatch({UiEvent::DblClick, c->name}); });
+    }
+    syncControl(bindings_.back());
+}
+
+void ModelBinder::bindAction(Control& control, QAction* action)
+{
+    actions_[control.name] = action;
+    actionControls_[action] = &control;
+    Control* c = &control;
+    connect(action, &QAction::triggered, this, [this, c] { dispatch({UiEvent::Click, c->name}); });
+}
+
+void ModelBinder::syncControl(const Binding& b)
+{
+    QWidget* w = b.widget;
+    if (!w)
+        return;
+    const Control& c = *b.control;
+    const QSignalBlocker blocker(w);
+    if (b.useGeometry) {
+        const QRect rect(c.left, c.top, std::max(0, c.width), std::max(0, c.height));
+        if (w->geometry() != rect)
+            w->setGeometry(rect);
+    }
+    if (w->isEnabled() != c.enabled)
+        w->setEnabled(c.enabled);
+    if (!w->isWindow() && w->isVisibleTo(w->parentWidget()) != c.visible)
+        w->setVisible(c.visible);
+    if (w->toolTip() != c.tooltip)
+        w->setToolTip(c.tooltip);
+
+    if (auto* button = qobject_cast<QPushButton*>(w)) {
+        if (button->text() != c.text)
+            button->setText(c.text);
+        const bool isDefault = model_.defaultButton == c.name;
+        if (button->isDefault() != isDefault)
+            button->setDefault(isDefault);
+        button->setAutoDefault(false);
+    } else if (auto* check = qobject_cast<QCheckBox*>(w)) {
+        if (check->text() != c.text)
+            check->setText(c.text);
+        check->setChecked(c.checked);
+    } else if (auto* radio = qobject_cast<QRadioButton*>(w)) {
+        if (radio->text() != c.text)
+            radio->setText(c.text);
+        radio->setChecked(c.checked);
+    } else if (auto* label = qobject_cast<QLabel*>(w)) {
+        if (label->text() != c.text)
+            label->setText(c.text);
+    } else if (auto* edit = qobject_cast<QLineEdit*>(w)) {
+        if (edit->text() != c.text)
+            edit->setText(c.text);
+        if (edit->maxLength() != (c.maxLength > 0 ? c.maxLength : 32767))
+            edit->setMaxLength(c.maxLength > 0 ? c.maxLength : 32767);
+        const int start = std::clamp(c.selStart, 0, static_cast<int>(c.text.size()));
+        const int length = std::clamp(c.selLength, 0, static_cast<int>(c.text.size()) - start);
+        const int currentStart = edit->hasSelectedText() ? edit->selectionStart() : edit->cursorPosition();
+        if (currentStart != start || edit->selectedText().size() != length) {
+            if (length > 0)
+                edit->setSelection(start, length);
+            else
+                edit->setCursorPosition(start);
+        }
+    } else if (auto* text = qobject_cast<QPlainTextEdit*>(w)) {
+        if (text->toPlainText() != c.text)
+            text->setPlainText(c.text);
+    } else if (auto* combo = qobject_cast<QComboBox*>(w)) {
+        QStringList current;
+        for (int i = 0; i < combo->count(); ++i)
+            current << combo->itemText(i);
+        if (current != c.items) {
+            combo->clear();
+            combo->addItems(c.items);
+        }
+        if (combo->currentIndex() != c.listIndex)
+            combo->setCurrentIndex(c.listIndex);
+        if (combo->isEditable() && combo->currentText() != c.text)
+            combo->setEditText(c.text);
+    } else if (auto* list = qobject_cast<QListWidget*>(w)) {
+        QStringList current;
+        for (int i = 0; i < list->count(); ++i)
+            current << list->item(i)->text();
+        if (current != c.items) {
+            list->clear();
+            list->addItems(c.items);
+        }
+        if (list->currentRow() != c.listIndex)
+            list->setCurrentRow(c.listIndex);
+    }
+}
+
+void ModelBinder::sync()
+{
+    if (syncing_)
+        return;
+    syncing_ = true;
+    if (window_ && window_->windowTitle() != model_.caption)
+        window_->setWindowTitle(model_.caption);
+    for (const Binding& b : bindings_)
+        syncControl(b);
+    for (auto& [action, control] : actionControls_) {
+        if (control->text != QLatin1String("-") && action->text() != control->text)
+            action->setText(control->text);
+        action->setEnabled(control->enabled);
+        action->setVisible(control->visible);
+        if (control->checked && !action->isCheckable())
+            action->setCheckable(true);
+        action->setChecked(control->checked);
+    }
+    if (model_.focus != appliedFocus_) {
+        appliedFocus_ = model_.focus;
+        if (QWidget* w = widget(model_.focus); w && w->isVisible() && w->isEnabled())
+            w->setFocus(Qt::OtherFocusReason);
+    }
+    syncing_ = false;
+    if (extraSync_)
+        extraSync_();
+}
+
+void ModelBinder::onFocusChanged(QWidget* old, QWidget* now)
+{
+    if (syncing_)
+        return;
+    if (const Binding* b = bindingFor(old))
+        dispatch({UiEvent::LostFocus, b->control->name});
+    if (const Binding* b = bindingFor(now)) {
+        model_.focus = b->control->name;
+        appliedFocus_ = model_.focus;
+        dispatch({UiEvent::GotFocus, b->control->name});
+    }
+}
+
+bool ModelBinder::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() != QEvent::KeyPress)
+        return QObject::eventFilter(watched, event);
+    const Binding* b = bindingFor(watched);
+    if (!b)
+        return QObject::eventFilter(watched, event);
+    auto* key = static_cast<QKeyEvent*>(event);
+    UiEvent down{UiEvent::KeyDown, b->control->name};
+    down.key = key->key();
+    down.shift = key->modifiers() & Qt::ShiftModifier;
+    down.ctrl = key->modifiers() & Qt::ControlModifier;
+    down.alt = key->modifiers() & Qt::AltModifier;
+    if (!dispatch(down))
+        return true;
+    QString typed = key->text();
+    if (key->key() == Qt::Key_Backspace)
+        typed = QStringLiteral("\b");
+    if (!typed.isEmpty() && (typed == QLatin1String("\b") || typed.at(0).isPrint())) {
+        UiEvent press = down;
+        press.type = UiEvent::KeyPress;
+        press.text = typed;
+        if (!dispatch(press))
+            return true;
+    }
+    return QObject::eventFilter(watched, event);
+}
