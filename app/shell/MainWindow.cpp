@@ -7,7 +7,10 @@
 #include "shell/QtPlatform.h"
 #include "shell/Startup.h"
 #include "taking/VyborOtveta.h"
+#include "views/HtmlWindow.h"
 #include "views/WebView.h"
+#include "document/PasswordDialog.h"
+#include "people/FoundDialog.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -32,6 +35,18 @@ MainWindow::MainWindow(App& app, QtPlatform& platform, QWidget* parent) : QMainW
     platform.setSync([this] { syncFromModel(); });
     platform.setModalRunner(WindowId::Oprog, [this] {
         AboutDialog dialog(app_, this);
+        dialog.run();
+    });
+    platform.setModalRunner(WindowId::Html, [this] {
+        HtmlWindow window(app_, this);
+        window.run();
+    });
+    platform.setModalRunner(WindowId::PassW, [this] {
+        PasswordDialog dialog(app_, this);
+        dialog.run();
+    });
+    platform.setModalRunner(WindowId::Found, [this] {
+        FoundDialog dialog(app_, this);
         dialog.run();
     });
 }

@@ -92,3 +92,20 @@ void frmPassW_NO_Click(App& app)
 {
     closeDialog(app.frmPassW);
 }
+
+bool frmPassW_Event(App& app, const UiEvent& event)
+{
+    FrmPassW& w = app.frmPassW;
+    if (event.control == w.TPW.name) {
+        if (event.type == UiEvent::KeyPress)
+            return event.text.size() != 1 || frmPassW_KeyAllowed(event.text.front());
+        if (event.type == UiEvent::Change)
+            frmPassW_TPW_Change(app);
+    } else if (event.type == UiEvent::Click) {
+        if (event.control == w.OK.name)
+            frmPassW_OK_Click(app);
+        else if (event.control == w.NO.name)
+            frmPassW_NO_Click(app);
+    }
+    return true;
+}

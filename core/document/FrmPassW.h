@@ -30,3 +30,5 @@ bool frmPassW_KeyAllowed(QChar ch);
 void frmPassW_TPW_Change(App& app);
 void frmPassW_OK_Click(App& app);
 void frmPassW_NO_Click(App& app);
+// Every user action on the dialog; false drops a typed key.
+bool frmPassW_Event(App& app, const UiEvent& event);

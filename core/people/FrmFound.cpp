@@ -83,3 +83,21 @@ void FoundLudey(App& app)
     app.st.PeoplePage = 0;
     ShowStranicy(app);
 }
+
+bool frmFound_Event(App& app, const UiEvent& event)
+{
+    FrmFound& w = app.frmFound;
+    if (event.type == UiEvent::Change && event.control == w.txtNameFamiliya.name) {
+        frmFound_TextChange(app);
+    } else if (event.type == UiEvent::Click) {
+        if (event.control == w.selPol[0].name)
+            frmFound_selPol_Click(app, 0);
+        else if (event.control == w.selPol[1].name)
+            frmFound_selPol_Click(app, 1);
+        else if (event.control == w.kFound.name)
+            frmFound_kFound_Click(app);
+        else if (event.control == w.NO.name)
+            frmFound_NO_Click(app);
+    }
+    return true;
+}

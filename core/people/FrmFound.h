@@ -29,6 +29,8 @@ void frmFound_TextChange(App& app);
 void frmFound_selPol_Click(App& app, int index);
 void frmFound_kFound_Click(App& app);
 void frmFound_NO_Click(App& app);
+// Every user action on the dialog.
+bool frmFound_Event(App& app, const UiEvent& event);
 
 // The search: people of sex ListWomen whose name contains SearchName, letter
 // case ignored, listed like the people list.

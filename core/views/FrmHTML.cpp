@@ -107,3 +107,10 @@ void frmHTML_Unload(App& app)
     app.frmHTML.visible = false;
     app.frmHTML.closeRequested = false;
 }
+
+bool frmHTML_Event(App& app, const UiEvent& event)
+{
+    if (event.type == UiEvent::Click)
+        frmHTML_MenuClick(app, event.control);
+    return true;
+}

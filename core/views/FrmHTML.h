@@ -34,6 +34,8 @@ void frmHTML_Load(App& app);
 void frmHTML_Timer(App& app);
 void frmHTML_MenuClick(App& app, const QString& item);
 void frmHTML_Unload(App& app);
+// Every user action on the window (its menu).
+bool frmHTML_Event(App& app, const UiEvent& event);
 
 // The secondary view's command receiver (defined with the list commands).
 void VyborKartochki(App& app, const QString& link);
