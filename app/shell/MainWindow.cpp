@@ -8,7 +8,10 @@
 #include "shell/QtPlatform.h"
 #include "shell/Startup.h"
 #include "taking/VyborOtveta.h"
+#include "views/HtmlWindow.h"
 #include "views/WebView.h"
+#include "document/PasswordDialog.h"
+#include "people/FoundDialog.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -39,6 +42,18 @@ MainWindow::MainWindow(App& app, QtPlatform& platform, QWidget* parent) : QMainW
         // The dialog is made anew for every showing and fills itself on load.
         frmKartochka_Load(app_);
         KartochkaDialog dialog(app_, this);
+        dialog.run();
+    });
+    platform.setModalRunner(WindowId::Html, [this] {
+        HtmlWindow window(app_, this);
+        window.run();
+    });
+    platform.setModalRunner(WindowId::PassW, [this] {
+        PasswordDialog dialog(app_, this);
+        dialog.run();
+    });
+    platform.setModalRunner(WindowId::Found, [this] {
+        FoundDialog dialog(app_, this);
         dialog.run();
     });
 }

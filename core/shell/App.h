@@ -1,10 +1,14 @@
 #pragma once
 
 #include "document/AppState.h"
+#include "document/FrmPassW.h"
+#include "people/FrmFound.h"
 #include "people/FrmKartochka.h"
 #include "shell/FrmForma.h"
 #include "shell/FrmOprog.h"
+#include "shell/Hooks.h"
 #include "shell/Platform.h"
+#include "views/FrmHTML.h"
 
 // The running program: its state, its windows' models and the desktop it runs
 // on. Every routine takes it by reference.
@@ -17,8 +21,12 @@ public:
     Platform& platform;
     AppState st;
     FrmForma frmForma;
-    FrmKartochka frmKartochka;
     FrmOprog frmOprog;
+    FrmHTML frmHTML;
+    FrmPassW frmPassW;
+    FrmFound frmFound;
+    FrmKartochka frmKartochka;
+    Hooks hooks;
 };
 
 // Title of every message box of the program.

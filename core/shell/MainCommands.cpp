@@ -1,9 +1,12 @@
 #include "shell/MainCommands.h"
 
 #include "document/FileCommands.h"
+#include "document/FrmPassW.h"
+#include "people/FrmFound.h"
+#include "people/FrmKartochka.h"
+#include "people/PeopleList.h"
 #include "shell/App.h"
 #include "shell/Startup.h"
-#include "people/FrmKartochka.h"
 #include "taking/TestFlow.h"
 #include "taking/VyborOtveta.h"
 #include "views/HtmlView.h"
@@ -14,7 +17,12 @@
 bool frmForma_Event(App& app, const UiEvent& event)
 {
     if (event.type == UiEvent::Click) {
-        for (const auto& menu : app.frmForma.menus()) {
+        const FrmForma& f = app.frmForma;
+        if (event.control == f.Nazad.name || event.control == f.kDalee.name || event.control == f.kRezultat.name) {
+            frmForma_ButtonClick(app, event.control);
+            return true;
+        }
+        for (const auto& menu : f.menus()) {
             for (size_t i = 1; i < menu.size(); ++i) {
                 if (menu[i]->name == event.control) {
                     frmForma_MenuClick(app, event.control);
@@ -22,9 +30,6 @@ bool frmForma_Event(App& app, const UiEvent& event)
                 }
             }
         }
-        const FrmForma& f = app.frmForma;
-        if (event.control == f.Nazad.name || event.control == f.kDalee.name || event.control == f.kRezultat.name)
-            frmForma_ButtonClick(app, event.control);
     }
     return true;
 }
@@ -48,15 +53,23 @@ void frmForma_MenuClick(App& app, const QString& item)
         LoadHtml(f.usrWeb1, app.st.MainHtml);
     } else if (item == f.HelpOptions.name) {
         OpenEmblema(app);
-    } else if (item == f.HelpCallHelp.name) {
-        app.st.HtmlWindowMode = -2;
-        app.platform.showModal(WindowId::Html);
     } else if (item == f.HelpAbout.name) {
         app.frmOprog.closeRequested = false;
         app.platform.showModal(WindowId::Oprog);
-    } else if (item == f.FileKartochka.name) {
+    } else if (item == QLatin1String("FileListLudey(0)")) {
+        FileListLudey_Click(app, 0);
+    } else if (item == QLatin1String("FileListLudey(1)")) {
+        FileListLudey_Click(app, 1);
+    } else if (item == QLatin1String("FileFoundLudey")) {
+        FileFoundLudey_Click(app);
+    } else if (item == QLatin1String("FileChange")) {
+        FileChange_Click(app);
+    } else if (item == QLatin1String("HelpCallHelp")) {
+        app.st.HtmlWindowMode = -2;
+        ShowHtmlWindow(app);
+    } else if (item == QLatin1String("FileKartochka")) {
         FileKartochka_Click(app);
-    } else if (item == f.FileSnachala.name) {
+    } else if (item == QLatin1String("FileSnachala")) {
         FileSnachala_Click(app);
     }
 }

@@ -1,6 +1,8 @@
 #include "taking/VyborOtveta.h"
 
 #include "document/FileCommands.h"
+#include "people/FrmFound.h"
+#include "people/PeopleList.h"
 #include "shell/App.h"
 #include "shell/MainCommands.h"
 #include "taking/EndTest.h"
@@ -49,11 +51,11 @@ void VyborOtveta(App& app, const QString& link)
     } else if (code == QLatin1String("b")) {
         ShowZastavka(app);
     } else if (code == QLatin1String("m")) {
-        // The list of men opens here (the "Список мужчин" menu command).
+        FileListLudey_Click(app, 0);
     } else if (code == QLatin1String("w")) {
-        // The list of women opens here (the "Список женщин" menu command).
+        FileListLudey_Click(app, 1);
     } else if (code == QLatin1String("i")) {
-        // The name search dialog opens here (the "Поиск" menu command).
+        FileFoundLudey_Click(app);
     } else if (code == QLatin1String("n")) {
         frmForma_MenuClick(app, app.frmForma.FileNew.name);
     } else if (code == QLatin1String("o")) {

@@ -31,6 +31,8 @@ public:
     std::deque<QString> fileAnswers;
     // What happens while a window is shown modally (fill fields, press OK...).
     std::map<WindowId, std::function<void()>> onModal;
+    // What happens when the program lets pending window events run.
+    std::function<void()> onProcessEvents;
     QString exeFolder = QStringLiteral("/opt/tandemo");
     QDateTime clock = QDateTime(QDate(2009, 3, 7), QTime(14, 5, 9));
 
@@ -48,7 +50,12 @@ public:
     void showModal(WindowId window) override;
     QString fileDialog(bool save, const QString& suggestedName, const QList<FileFilter>& filters,
                        const QString& initialFolder) override;
-    void processEvents() override { ++processEventsCalls; }
+    void processEvents() override
+    {
+        ++processEventsCalls;
+        if (onProcessEvents)
+            onProcessEvents();
+    }
     QDateTime now() override { return clock; }
     void openExternalUrl(const QString& url) override { openedUrls << url; }
     QString executableFolder() override { return exeFolder; }

@@ -1,0 +1,30 @@
+#include "document/PasswordDialog.h"
+
+#include "shell/App.h"
+
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+PasswordDialog::PasswordDialog(App& app, QWidget* parent)
+    : ModelDialog(app.frmPassW, [&app](const UiEvent& e) { return frmPassW_Event(app, e); }, parent)
+{
+    FrmPassW& m = app.frmPassW;
+    auto* password = new QLineEdit(this);
+    password->setEchoMode(QLineEdit::Password);
+    password->setMinimumWidth(260);
+    auto* ok = new QPushButton(this);
+    auto* cancel = new QPushButton(this);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(password);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(ok);
+    buttons->addWidget(cancel);
+    layout->addLayout(buttons);
+    binder().bind(m.TPW, password, false);
+    binder().bind(m.OK, ok, false);
+    binder().bind(m.NO, cancel, false);
+    binder().sync();
+}

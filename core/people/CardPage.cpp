@@ -1,0 +1,205 @@
+#include "people/CardPage.h"
+
+#include "document/FrmPassW.h"
+#include "people/PeopleList.h"
+#include "people/PersonFile.h"
+#include "shell/App.h"
+#include "views/FrmHTML.h"
+#include "views/HtmlEscape.h"
+#include "views/HtmlView.h"
+
+#include <QFile>
+#include <algorithm>
+#include <array>
+#include <optional>
+#include <QFileInfo>
+
+namespace {
+
+struct LinkCommand {
+    QString code;  // one letter
+    int number = 0;
+};
+
+// The command letter is character 12 of the link; its number runs from
+// character 13 up to the dot that starts the suffix.
+std::optional<LinkCommand> parseLink(const QString& link)
+{
+    const qsizetype prefix = kCommandPrefix.size();
+    if (link.size() <= prefix)
+        return std::nullopt;
+    LinkCommand cmd;
+    cmd.code = link.mid(prefix, 1);
+    const qsizetype dot = link.lastIndexOf(QLatin1Char('.'));
+    const QString digits = dot > prefix ? link.mid(prefix + 1, dot - prefix - 1) : QString();
+    qsizetype i = 0;
+    long long value = 0;
+    while (i < digits.size() && digits[i].isDigit() && digits[i].unicode() < 128 && value <= 1000000000) {
+        value = value * 10 + (digits[i].unicode() - '0');
+        ++i;
+    }
+    cmd.number = static_cast<int>(std::min<long long>(value, 2000000000));
+    return cmd;
+}
+
+bool markedReadOnly(const QFileInfo& info)
+{
+    return !(info.permissions() & (QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther));
+}
+
+// Opens the person at rank r of the list into card slot 1.
+bool openFromList(App& app, int rank)
+{
+    AppState& st = app.st;
+    // Only ranks that a page can show; a stale or made-up link opens nothing.
+    if (rank < 0 || rank > st.PeopleLast || rank >= st.PeopleOrder.size())
+        return false;
+    st.CurrentPerson = st.PeopleOrder[rank];
+    return OpenKartochka(app, st.People[st.CurrentPerson].FileName, 1) == CardOpen::Opened;
+}
+
+void startPairSearch(App& app)
+{
+    app.st.HtmlWindowMode = 2;
+    ListLudeyStart(app);
+    Hooks::run(app.hooks.PoiskPary, app);
+}
+
+bool askCardPassword(App& app)
+{
+    app.st.DialogMode = 2;
+    ShowPassW(app);
+    return app.st.DialogMode == -1;
+}
+
+}  // namespace
+
+void VyborKartochki(App& app, const QString& link)
+{
+    const auto cmd = parseLink(link);
+    if (!cmd)
+        return;
+    AppState& st = app.st;
+    const QString& c = cmd->code;
+    switch (st.HtmlWindowMode) {
+    case 0:
+        if (c == QLatin1String("s")) {
+            Hooks::run(app.hooks.ShowStranicyP, app);
+        } else if (c == QLatin1String("c")) {
+            const int pages = st.PeopleLast >= 0 ? st.PeopleLast / 25 + 1 : 0;
+            if (cmd->number >= 1 && cmd->number <= pages) {
+                st.PeoplePage = cmd->number - 1;
+                ShowStranicy(app);
+            }
+        } else if (c == QLatin1String("p")) {
+            if (openFromList(app, cmd->number))
+                startPairSearch(app);
+        } else {
+            if (openFromList(app, cmd->number))
+                ShowKartochka(app);
+        }
+        break;
+    case 1:
+        if (c == QLatin1String("i"))
+            ChangeKartochka(app);
+        else if (c == QLatin1String("d"))
+            DeleteKartochka(app);
+        else if (c == QLatin1String("p"))
+            startPairSearch(app);
+        else if (c == QLatin1String("n"))
+            ShowStranicy(app);
+        break;
+    case 2:
+        // The pair ranking and its candidate cards dispatch their links here
+        // once the pair search is part of the program.
+        break;
+    default:
+        break;
+    }
+}
+
+void ShowKartochka(App& app)
+{
+    AppState& st = app.st;
+    const Kartochka& card = st.CardFields[1];
+    st.HtmlWindowMode = 1;
+
+    const QString n = QStringLiteral("&nbsp;&nbsp;&nbsp;");
+    const QString r1 = QStringLiteral("<tr><td><b>");
+    const QString r2 = QStringLiteral("</b></td><td>");
+    const QString r3 = QStringLiteral("</td></tr>");
+    auto anchor = [](const QString& code, const QString& text) {
+        return QStringLiteral("<a style='text-decoration: none' href='") + Command(code) + QStringLiteral("'>") +
+               text + QStringLiteral("</a>");
+    };
+    static const std::array<QString, 9> labels{
+        QStringLiteral("Рост (м):"), QStringLiteral("Вес (кг):"), QStringLiteral("Цвет волос:"),
+        QStringLiteral("Глаза:"),    QStringLiteral("Зодиак:"),   QStringLiteral("О себе:"),
+        QStringLiteral("Ищу:"),      QStringLiteral("Адрес:"),    QStringLiteral("Фотография:")};
+
+    QString html = QStringLiteral(
+        "<html><style type='text/css'>a:hover{color:red}</style><head><meta http-equiv='Content-Type' "
+        "content='text/html; charset=windows-1251'></head><body topmargin=0  leftmargin=5 rightmargin=5 "
+        "link='blue' vlink='blue'><center><font size='5'>");
+    html += anchor(QStringLiteral("i"), QStringLiteral("Изменить")) + n +
+            anchor(QStringLiteral("d"), QStringLiteral("Удалить")) + n +
+            anchor(QStringLiteral("n"), QStringLiteral("Вернуться к списку")) + n +
+            anchor(QStringLiteral("p"), QStringLiteral("Поиск пары"));
+    html += QStringLiteral("<br>Личная карточная</font><table>");
+    html += r1 + QStringLiteral("Имя и фамилия:") + r2 + HtmlText(card.NameFamiliya) + r3;
+    html += r1 + QStringLiteral("Возраст:") + r2 +
+            SignedNumber(app.platform.now().date().year() - card.DataRogdeniya) + r3;
+    const QString& photo = card.Podrobnosti[8];
+    const size_t rows = photo.isEmpty() ? 9 : 8;
+    for (size_t i = 0; i < rows; ++i) {
+        const QString& value = card.Podrobnosti[i];
+        html += r1 + labels[i] + r2 + (value.isEmpty() ? QStringLiteral("?") : HtmlText(value)) + r3;
+    }
+    html += QStringLiteral("</font></fd></table>");
+    if (!photo.isEmpty())
+        html += QStringLiteral("<img border='0' src='") + HtmlText(photo) + QStringLiteral("'>");
+    html += QStringLiteral("</center></body></html>");
+
+    st.ListHtml = html;
+    LoadHtml(app.frmHTML.usrWebHtml1, st.ListHtml);
+}
+
+void ChangeKartochka(App& app)
+{
+    AppState& st = app.st;
+    if (!askCardPassword(app))
+        return;
+    // The card dialog edits slot 1 and renames the list row itself.
+    st.DialogMode = 1;
+    app.platform.showModal(WindowId::Kartochka);
+    if (st.DialogMode != -1)
+        return;
+    // A failed save has said so; the page still shows the changed card.
+    SaveKartochka(app, st.CardFields[1].FileName, 1);
+    ShowKartochka(app);
+}
+
+void DeleteKartochka(App& app)
+{
+    AppState& st = app.st;
+    if (!askCardPassword(app))
+        return;
+    const QString path = st.WorkFolder + st.CardFields[1].FileName;
+    const QFileInfo file(path);
+    // A file or folder marked read-only keeps its cards, as on the desktop
+    // this program comes from, even for a user who could override the mark.
+    if (!markedReadOnly(file) && !markedReadOnly(QFileInfo(file.absolutePath())))
+        QFile::remove(path);
+    app.platform.processEvents();
+    // Whatever the removal reported, the file's presence decides.
+    if (QFileInfo::exists(path)) {
+        ShowError(app, QStringLiteral("Файл ") + path + QStringLiteral(" удалить не получилось."));
+        return;
+    }
+    ShowNotice(app, QStringLiteral("Файл удален."));
+    if (st.CurrentPerson >= 0 && st.CurrentPerson < st.People.size()) {
+        st.People[st.CurrentPerson].NameFamiliya = QStringLiteral("Файл удален.");
+        st.People[st.CurrentPerson].Podrobnee = 0;
+    }
+    ShowStranicy(app);
+}

@@ -1,0 +1,307 @@
+#include "PeopleFolder.h"
+
+#include "document/FrmPassW.h"
+#include "people/CardPage.h"
+#include "document/TextFile.h"
+#include "people/FrmKartochka.h"
+#include "people/PeopleList.h"
+
+namespace {
+const QString kCardHead = QStringLiteral(
+    "<html><style type='text/css'>a:hover{color:red}</style><head><meta http-equiv='Content-Type' "
+    "content='text/html; charset=windows-1251'></head><body topmargin=0  leftmargin=5 rightmargin=5 "
+    "link='blue' vlink='blue'><center><font size='5'>"
+    "<a style='text-decoration: none' href='http://tnd.i.ru'>Изменить</a>&nbsp;&nbsp;&nbsp;"
+    "<a style='text-decoration: none' href='http://tnd.d.ru'>Удалить</a>&nbsp;&nbsp;&nbsp;"
+    "<a style='text-decoration: none' href='http://tnd.n.ru'>Вернуться к списку</a>&nbsp;&nbsp;&nbsp;"
+    "<a style='text-decoration: none' href='http://tnd.p.ru'>Поиск пары</a>"
+    "<br>Личная карточная</font><table>");
+
+QString row(const QString& label, const QString& value)
+{
+    return QStringLiteral("<tr><td><b>") + label + QStringLiteral("</b></td><td>") + value + QStringLiteral("</td></tr>");
+}
+
+// A women's list with Анна (password "Тайна") and Ольга, loaded in the window.
+void womenList(PeopleFolder& f, const QStringList& annaDetails = {})
+{
+    f.person(QStringLiteral("a.tnw"), QStringLiteral("Анна Петрова"), 1985, QStringLiteral("Тайна"), annaDetails);
+    f.person(QStringLiteral("b.tnw"), QStringLiteral("Ольга"), 1990, QString());
+    f.app.st.ListWomen = 1;
+    ListLudeyLoad(f.app);
+}
+
+// The password dialog, typed into and answered, while it is shown.
+void answerPassword(PeopleFolder& f, const QStringList& attempts, bool cancelAtEnd)
+{
+    f.pf.onModal[WindowId::PassW] = [&f, attempts, cancelAtEnd] {
+        for (const QString& typed : attempts) {
+            f.app.frmPassW.TPW.text = typed;
+            frmPassW_TPW_Change(f.app);
+            frmPassW_OK_Click(f.app);
+        }
+        if (cancelAtEnd)
+            frmPassW_NO_Click(f.app);
+    };
+}
+// The card dialog, shown for the card of slot 1: a new name, then "ОК".
+void renameInCardDialog(PeopleFolder& f, const QString& name)
+{
+    frmKartochka_Load(f.app);
+    QCOMPARE(f.app.frmKartochka.txtNameFamiliya.text, f.app.st.CardFields[1].NameFamiliya);
+    f.app.frmKartochka.txtNameFamiliya.text = name;
+    frmKartochka_OK_Click(f.app);
+}
+}  // namespace
+
+class TestCardPage : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void cardPage_data()
+    {
+        QTest::addColumn<QStringList>("details");
+        QTest::addColumn<QString>("rows");
+        QTest::addColumn<QString>("tail");
+        const QStringList labels{"Рост (м):", "Вес (кг):", "Цвет волос:", "Глаза:", "Зодиак:",
+                                 "О себе:",   "Ищу:",      "Адрес:",      "Фотография:"};
+        QString noDetails;
+        for (const QString& label : labels)
+            noDetails += row(label, QStringLiteral("?"));
+        QTest::newRow("no details") << QStringList() << noDetails << QString();
+
+        const QStringList filled{"1,65", "55", "Блондинка", "Голубые", "Рыбы", "", "Друга", "Москва", ""};
+        QString nine;
+        for (int i = 0; i < 9; ++i)
+            nine += row(labels[i], filled[i].isEmpty() ? QStringLiteral("?") : filled[i]);
+        QTest::newRow("details, no photo") << filled << nine << QString();
+
+        QStringList withPhoto = filled;
+        withPhoto[8] = QStringLiteral("/фото/анна.jpg");
+        QTest::newRow("photo") << withPhoto << nine.left(nine.lastIndexOf(QStringLiteral("<tr>")))
+                               << QStringLiteral("<img border='0' src='/фото/анна.jpg'>");
+    }
+    void cardPage()
+    {
+        QFETCH(QStringList, details);
+        QFETCH(QString, rows);
+        QFETCH(QString, tail);
+        PeopleFolder f;
+        womenList(f, details);
+        f.click(QStringLiteral("l0"));
+        QCOMPARE(f.app.st.HtmlWindowMode, 1);
+        QCOMPARE(f.app.st.CurrentPerson, 0);
+        QCOMPARE(f.app.st.CardFields[1].FileName, QStringLiteral("a.tnw"));
+        const QString expected = kCardHead + row(QStringLiteral("Имя и фамилия:"), QStringLiteral("Анна Петрова")) +
+                                 row(QStringLiteral("Возраст:"), QStringLiteral(" 24")) + rows +
+                                 QStringLiteral("</font></fd></table>") + tail +
+                                 QStringLiteral("</center></body></html>");
+        QCOMPARE(f.page(), expected);
+        QCOMPARE(f.app.st.ListHtml, expected);
+    }
+
+    void listCommands()
+    {
+        PeopleFolder f;
+        womenList(f);
+        const QString list = f.page();
+        f.click(QStringLiteral("l"));  // no number: rank 0
+        QVERIFY(f.page().contains(QStringLiteral("Анна Петрова")));
+        const QString card = f.page();
+        for (const char* code : {"l1", "c1", "s", "x"}) {
+            f.click(QString::fromLatin1(code));
+            QCOMPARE(f.page(), card);
+            QCOMPARE(f.app.st.HtmlWindowMode, 1);
+        }
+        f.click(QStringLiteral("n"));
+        QCOMPARE(f.page(), list);
+        QCOMPARE(f.app.st.HtmlWindowMode, 0);
+        f.click(QStringLiteral("l1"));
+        QVERIFY(f.page().contains(row(QStringLiteral("Имя и фамилия:"), QStringLiteral("Ольга"))));
+        QCOMPARE(f.app.st.CurrentPerson, 1);
+        // A rank beyond the list opens nothing.
+        f.click(QStringLiteral("n"));
+        f.click(QStringLiteral("l7"));
+        QCOMPARE(f.page(), list);
+        QVERIFY(f.pf.messages.isEmpty());
+    }
+
+    void pairSearchFromListAndCard()
+    {
+        PeopleFolder f;
+        womenList(f);
+        QStringList seen;
+        f.app.hooks.PoiskPary = [&](App& app) {
+            seen << app.st.CardFields[1].NameFamiliya + QLatin1Char('|') + QString::number(app.st.HtmlWindowMode) +
+                        QLatin1Char('|') + QString::number(app.frmHTML.usrWebHtml1.text.contains(
+                                               QStringLiteral("Загрузка данных...")));
+        };
+        f.click(QStringLiteral("p1"));
+        f.app.st.HtmlWindowMode = 0;
+        f.click(QStringLiteral("l0"));
+        f.click(QStringLiteral("p"));
+        QCOMPARE(seen, (QStringList{QStringLiteral("Ольга|2|1"), QStringLiteral("Анна Петрова|2|1")}));
+    }
+
+    void change_data()
+    {
+        QTest::addColumn<QStringList>("attempts");
+        QTest::addColumn<bool>("cancel");
+        QTest::addColumn<int>("wrongMessages");
+        QTest::addColumn<bool>("changed");
+        QTest::newRow("right") << QStringList{"Тайна"} << false << 0 << true;
+        QTest::newRow("wrong, then right") << QStringList{"тайна", "Тайна"} << false << 1 << true;
+        QTest::newRow("letter case") << QStringList{"тАЙНА"} << true << 1 << false;
+        QTest::newRow("cancel") << QStringList{} << true << 0 << false;
+    }
+    void change()
+    {
+        QFETCH(QStringList, attempts);
+        QFETCH(bool, cancel);
+        QFETCH(int, wrongMessages);
+        QFETCH(bool, changed);
+        PeopleFolder f;
+        womenList(f);
+        f.click(QStringLiteral("l0"));
+        const QByteArray before = fixtures::readBytes(f.path(QStringLiteral("a.tnw")));
+        const QString pageBefore = f.page();
+        answerPassword(f, attempts, cancel);
+        int cardDialogMode = 99;
+        f.pf.onModal[WindowId::Kartochka] = [&] {
+            cardDialogMode = f.app.st.DialogMode;
+            renameInCardDialog(f, QStringLiteral("Анна Сидорова"));
+        };
+        f.click(QStringLiteral("i"));
+        QCOMPARE(f.pf.messageTexts().count(QStringLiteral("Не верный пароль")), wrongMessages);
+        QCOMPARE(f.pf.messages.size(), wrongMessages);
+        QCOMPARE(f.pf.modals.contains(WindowId::Kartochka), changed);
+        if (!changed) {
+            QCOMPARE(f.app.st.DialogMode, 2);
+            QCOMPARE(fixtures::readBytes(f.path(QStringLiteral("a.tnw"))), before);
+            QCOMPARE(f.page(), pageBefore);
+            return;
+        }
+        QCOMPARE(cardDialogMode, 1);
+        QVERIFY(fixtures::readBytes(f.path(QStringLiteral("a.tnw"))).contains(textfile::encode(QStringLiteral("Анна Сидорова"))));
+        QVERIFY(f.page().contains(row(QStringLiteral("Имя и фамилия:"), QStringLiteral("Анна Сидорова"))));
+        QCOMPARE(f.app.st.HtmlWindowMode, 1);
+        f.click(QStringLiteral("n"));
+        QVERIFY(f.page().contains(QStringLiteral("tnd.l0.ru'>Анна Сидорова</a>")));
+    }
+
+    void wrongPasswordSelectsText()
+    {
+        PeopleFolder f;
+        womenList(f);
+        f.click(QStringLiteral("l0"));
+        f.pf.onModal[WindowId::PassW] = [&] {
+            FrmPassW& w = f.app.frmPassW;
+            QCOMPARE(w.caption, QStringLiteral("Введите пароль"));
+            w.TPW.text = QStringLiteral("abc");
+            frmPassW_TPW_Change(f.app);
+            frmPassW_OK_Click(f.app);
+            QCOMPARE(f.pf.messages.size(), 1);
+            QCOMPARE(f.pf.messages[0].icon, MsgIcon::Critical);
+            QCOMPARE(f.pf.messages[0].title, QStringLiteral("Тандемо"));
+            QCOMPARE(w.TPW.selStart, 0);
+            QCOMPARE(w.TPW.selLength, 3);
+            QVERIFY(!w.closeRequested);
+            frmPassW_NO_Click(f.app);
+        };
+        f.click(QStringLiteral("d"));
+        QVERIFY(QFile::exists(f.path(QStringLiteral("a.tnw"))));
+    }
+
+    void emptyStoredPasswordNeverConfirms()
+    {
+        PeopleFolder f;
+        womenList(f);
+        f.click(QStringLiteral("l1"));  // Ольга, made without a password
+        QVERIFY(f.app.st.CardFields[1].Parol.isEmpty());
+        f.pf.onModal[WindowId::PassW] = [&] {
+            FrmPassW& w = f.app.frmPassW;
+            QVERIFY(!w.OK.enabled);
+            frmPassW_OK_Click(f.app);  // Enter with an empty box
+            QVERIFY(!w.closeRequested);
+            w.TPW.text = QStringLiteral("x");
+            frmPassW_TPW_Change(f.app);
+            QVERIFY(w.OK.enabled);
+            w.TPW.text.clear();
+            frmPassW_TPW_Change(f.app);
+            QVERIFY(!w.OK.enabled);
+            frmPassW_OK_Click(f.app);
+            frmPassW_NO_Click(f.app);
+        };
+        f.click(QStringLiteral("d"));
+        f.click(QStringLiteral("i"));
+        QVERIFY(QFile::exists(f.path(QStringLiteral("b.tnw"))));
+        QVERIFY(!f.pf.modals.contains(WindowId::Kartochka));
+        QVERIFY(f.pf.messages.isEmpty());
+        QCOMPARE(f.app.st.DialogMode, 2);
+    }
+
+    void deleteThenClickRow()
+    {
+        PeopleFolder f;
+        womenList(f);
+        f.click(QStringLiteral("l0"));
+        answerPassword(f, {QStringLiteral("Тайна")}, false);
+        f.click(QStringLiteral("d"));
+        QVERIFY(!QFile::exists(f.path(QStringLiteral("a.tnw"))));
+        QCOMPARE(f.pf.messageTexts(), QStringList{QStringLiteral("Файл удален.")});
+        QCOMPARE(f.pf.messages[0].icon, MsgIcon::Information);
+        QCOMPARE(f.app.st.HtmlWindowMode, 0);
+        QVERIFY(f.page().contains(QStringLiteral("tnd.l0.ru'>Файл удален.</a>")));
+        const QString list = f.page();
+        f.click(QStringLiteral("l0"));
+        QCOMPARE(f.pf.messageTexts().last(), QStringLiteral("Файл не найден"));
+        QCOMPARE(f.page(), list);
+        QCOMPARE(f.app.st.HtmlWindowMode, 0);
+    }
+
+    void readOnlyFile()
+    {
+        PeopleFolder f;
+        womenList(f);
+        f.click(QStringLiteral("l0"));
+        const QString path = f.path(QStringLiteral("a.tnw"));
+        const QByteArray before = fixtures::readBytes(path);
+        fixtures::setReadOnly(path, true);
+        answerPassword(f, {QStringLiteral("Тайна")}, false);
+        f.pf.onModal[WindowId::Kartochka] = [&] { renameInCardDialog(f, QStringLiteral("Анна Сидорова")); };
+        f.click(QStringLiteral("d"));
+        QCOMPARE(f.pf.messageTexts(), QStringList{QStringLiteral("Файл ") + path + QStringLiteral(" удалить не получилось.")});
+        QCOMPARE(f.pf.messages[0].icon, MsgIcon::Critical);
+        QCOMPARE(f.app.st.HtmlWindowMode, 1);
+        f.click(QStringLiteral("i"));
+        QCOMPARE(f.pf.messageTexts().last(), QStringLiteral("Файл \"") + path + QStringLiteral("\" защищён от записи."));
+        QVERIFY(f.page().contains(row(QStringLiteral("Имя и фамилия:"), QStringLiteral("Анна Сидорова"))));
+        QCOMPARE(fixtures::readBytes(path), before);
+        fixtures::setReadOnly(path, false);
+    }
+
+    void typedMarkupShownLiterally()
+    {
+        PeopleFolder f;
+        const QString name = QStringLiteral("<b>Анна</b> <img src=x onerror=alert(1)>");
+        QStringList details(9, QStringLiteral("<script>alert('x')</script>"));
+        details[8] = QStringLiteral("a.jpg' onerror='alert(1)");
+        f.person(QStringLiteral("a.tnw"), name, 1985, QStringLiteral("p"), details);
+        f.app.st.ListWomen = 1;
+        ListLudeyLoad(f.app);
+        QVERIFY(f.page().contains(
+            QStringLiteral("tnd.l0.ru'>&lt;b&gt;Анна&lt;/b&gt; &lt;img src=x onerror=alert(1)&gt;</a>")));
+        f.click(QStringLiteral("l0"));
+        const QString card = f.page();
+        QVERIFY(card.contains(row(QStringLiteral("Имя и фамилия:"),
+                                  QStringLiteral("&lt;b&gt;Анна&lt;/b&gt; &lt;img src=x onerror=alert(1)&gt;"))));
+        QVERIFY(card.contains(row(QStringLiteral("О себе:"),
+                                  QStringLiteral("&lt;script&gt;alert(&#39;x&#39;)&lt;/script&gt;"))));
+        QVERIFY(card.contains(QStringLiteral("<img border='0' src='a.jpg&#39; onerror=&#39;alert(1)'>")));
+        QVERIFY(!card.contains(QStringLiteral("<script>")));
+        QVERIFY(!card.contains(QStringLiteral("<b>Анна")));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestCardPage)
+#include "tst_cardpage.moc"

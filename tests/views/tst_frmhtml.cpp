@@ -1,0 +1,115 @@
+#include "ScriptedPlatform.h"
+
+#include "shell/App.h"
+#include "shell/MainCommands.h"
+#include "views/HtmlView.h"
+
+#include <QTest>
+
+class TestFrmHtml : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void titleByMode_data()
+    {
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<int>("women");
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<bool>("menu");
+        QTest::newRow("men") << 0 << 0 << QStringLiteral("Список мужчин") << true;
+        QTest::newRow("women") << 0 << 1 << QStringLiteral("Список женщин") << true;
+        QTest::newRow("pair") << 2 << 0 << QStringLiteral("Поиск пары") << true;
+        QTest::newRow("search") << 3 << 1 << QStringLiteral("Поиск") << true;
+        QTest::newRow("help") << -2 << 0 << QStringLiteral("Справка") << false;
+        QTest::newRow("whole test") << -1 << 0 << QStringLiteral("Показать весь тест") << true;
+        QTest::newRow("card page") << 1 << 0 << QString() << true;
+    }
+    void titleByMode()
+    {
+        QFETCH(int, mode);
+        QFETCH(int, women);
+        QFETCH(QString, title);
+        QFETCH(bool, menu);
+        ScriptedPlatform pf;
+        App app(pf);
+        // A window left with another title and a hidden menu must not carry them over.
+        app.frmHTML.caption = QStringLiteral("старый");
+        app.frmHTML.File.visible = !menu;
+        app.st.HtmlWindowMode = mode;
+        app.st.ListWomen = women;
+        bool checked = false;
+        pf.onModal[WindowId::Html] = [&] {
+            QCOMPARE(app.frmHTML.caption, title);
+            QCOMPARE(app.frmHTML.File.visible, menu);
+            QVERIFY(app.frmHTML.Timer1.enabled);
+            checked = true;
+        };
+        ShowHtmlWindow(app);
+        QVERIFY(checked);
+    }
+
+    void helpFromMenu()
+    {
+        ScriptedPlatform pf;
+        App app(pf);
+        app.st.AppFolder = QStringLiteral("/opt/tandemo/");
+        app.st.ListHtml = QStringLiteral("<html>старое</html>");
+        pf.onModal[WindowId::Html] = [&] {
+            frmHTML_Timer(app);
+            frmHTML_Timer(app);  // one shot only
+        };
+        frmForma_MenuClick(app, QStringLiteral("HelpCallHelp"));
+        QCOMPARE(pf.modals, QList<WindowId>{WindowId::Html});
+        QCOMPARE(app.frmHTML.usrWebHtml1.url, QStringLiteral("/opt/tandemo/Help.htm"));
+        QCOMPARE(app.frmHTML.usrWebHtml1.loads, 1);
+        QCOMPARE(app.st.HtmlWindowMode, -2);
+        QCOMPARE(app.st.ListHtml, QStringLiteral("<html>старое</html>"));
+    }
+
+    void wholeTestAndRefresh()
+    {
+        ScriptedPlatform pf;
+        App app(pf);
+        app.st.HtmlWindowMode = -1;
+        app.st.ListHtml = QStringLiteral("<html>весь тест</html>");
+        pf.onModal[WindowId::Html] = [&] {
+            frmHTML_Timer(app);
+            QCOMPARE(app.frmHTML.usrWebHtml1.text, QStringLiteral("<html>весь тест</html>"));
+            app.st.ListHtml = QStringLiteral("<html>новое</html>");
+            frmHTML_MenuClick(app, QStringLiteral("FileObnovit"));
+            QCOMPARE(app.frmHTML.usrWebHtml1.text, QStringLiteral("<html>новое</html>"));
+            QCOMPARE(app.frmHTML.usrWebHtml1.loads, 2);
+            frmHTML_MenuClick(app, QStringLiteral("FileExit"));
+            QVERIFY(app.frmHTML.closeRequested);
+        };
+        ShowHtmlWindow(app);
+        QVERIFY(!app.frmHTML.visible);
+    }
+
+    void closingReleasesLists()
+    {
+        ScriptedPlatform pf;
+        App app(pf);
+        app.st.HtmlWindowMode = 2;
+        int searches = 0;
+        app.hooks.PoiskPary = [&](App& a) {
+            ++searches;
+            a.st.PairsLast = 1;
+            a.st.Pairs = {PairEntry{}, PairEntry{}};
+            a.st.PeopleLast = 0;
+            a.st.People = {PersonEntry{QStringLiteral("Анна"), QStringLiteral("24"), 0, QStringLiteral("a.tnw")}};
+        };
+        pf.onModal[WindowId::Html] = [&] { frmHTML_Timer(app); };
+        ShowHtmlWindow(app);
+        QCOMPARE(searches, 1);
+        QCOMPARE(app.st.PairsLast, -1);
+        QCOMPARE(app.st.Pairs.size(), 1);
+        QCOMPARE(app.st.PeopleLast, -1);
+        QCOMPARE(app.st.People.size(), 1);
+        QVERIFY(app.st.People[0].NameFamiliya.isEmpty());
+        QCOMPARE(app.st.HtmlWindowMode, 2);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestFrmHtml)
+#include "tst_frmhtml.moc"
