@@ -97,6 +97,25 @@ QList<QByteArray> splitLines(const QByteArray& content)
     return lines;
 }
 
+std::optional<QList<QByteArray>> readHeadLines(const QString& path, int count)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    QList<QByteArray> lines;
+    while (lines.size() < count && !file.atEnd()) {
+        QByteArray line = file.readLine();
+        if (file.error() != QFileDevice::NoError)
+            break;
+        if (line.endsWith('\n'))
+            line.chop(1);
+        if (line.endsWith('\r'))
+            line.chop(1);
+        lines.append(line);
+    }
+    return lines;
+}
+
 ReadResult readLines(const QString& path, Lines& out)
 {
     QFile file(path);

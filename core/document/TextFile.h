@@ -38,6 +38,11 @@ private:
 
 QList<QByteArray> splitLines(const QByteArray& content);
 
+// The first `count` lines of a file, without their line ends and without
+// reading the rest of it; fewer when the file is shorter. Nothing when it
+// cannot be opened or read.
+std::optional<QList<QByteArray>> readHeadLines(const QString& path, int count);
+
 enum class ReadResult { Ok, NotFound, Failed };
 ReadResult readLines(const QString& path, Lines& out);
 

@@ -11,21 +11,6 @@
 
 namespace {
 
-// The first `count` lines of a file, without reading the rest of it.
-QList<QByteArray> HeadLines(QFile& file, int count)
-{
-    QList<QByteArray> lines;
-    while (lines.size() < count && !file.atEnd()) {
-        QByteArray line = file.readLine(1 << 20);
-        if (line.endsWith('\n'))
-            line.chop(1);
-        if (line.endsWith('\r'))
-            line.chop(1);
-        lines.append(line);
-    }
-    return lines;
-}
-
 int SharedAnswers(const QString& reference, const QString& candidate)
 {
     const qsizetype common = std::min(reference.size(), candidate.size());
@@ -63,12 +48,10 @@ PairRanking RankPairs(const QString& folder, const Kartochka& reference, int cur
         // told by the exact extension only.
         if (!name.endsWith(pattern.mid(1)))
             continue;
-        QFile file(folder + name);
-        if (!file.open(QIODevice::ReadOnly))
+        const auto head = textfile::readHeadLines(folder + name, 5);
+        if (!head || head->isEmpty() || head->first() != kCardMarker)
             continue;
-        const QList<QByteArray> lines = HeadLines(file, 5);
-        if (lines.isEmpty() || lines[0] != kCardMarker)
-            continue;
+        const QList<QByteArray>& lines = *head;
         PairEntry entry;
         entry.NameFamiliya = textfile::decode(lines.value(1));
         entry.Vozrast = QString::number(currentYear - textfile::parseNumber(lines.value(2)).value_or(0));

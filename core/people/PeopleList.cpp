@@ -18,27 +18,6 @@ namespace {
 
 constexpr int kRowsPerPage = 25;
 
-// The first `count` lines of a file, without their line ends; fewer when the
-// file is shorter. Nothing when it cannot be opened.
-std::optional<QList<QByteArray>> headLines(const QString& path, int count)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return std::nullopt;
-    QList<QByteArray> lines;
-    while (lines.size() < count && !file.atEnd()) {
-        QByteArray line = file.readLine();
-        if (file.error() != QFileDevice::NoError)
-            break;
-        if (line.endsWith('\n'))
-            line.chop(1);
-        if (line.endsWith('\r'))
-            line.chop(1);
-        lines.append(line);
-    }
-    return lines;
-}
-
 QString listCaption(const App& app)
 {
     return app.frmForma.FileListLudey[app.st.ListWomen != 0 ? 1 : 0].text;
@@ -82,7 +61,7 @@ void ScanPeople(App& app, const std::function<bool(const QString& name)>& accept
         folder.entryList({QLatin1Char('*') + extension}, QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
     for (const QString& fileName : files) {
         // Only the first four lines matter here: marker, name, year, details.
-        const auto lines = headLines(st.WorkFolder + fileName, 4);
+        const auto lines = textfile::readHeadLines(st.WorkFolder + fileName, 4);
         if (!lines || lines->isEmpty() || lines->at(0) != kCardMarker)
             continue;
         PersonEntry entry;

@@ -1,0 +1,201 @@
+#include "Harness.h"
+
+#include "document/FileCommands.h"
+#include "document/TestFile.h"
+#include "document/TextFile.h"
+#include "editor/BulkText.h"
+#include "matching/PairSearch.h"
+#include "people/CardPage.h"
+#include "people/FrmFound.h"
+#include "people/PeopleList.h"
+#include "people/PersonFile.h"
+#include "shell/App.h"
+#include "shell/Startup.h"
+#include "taking/Proverka.h"
+#include "taking/VyborOtveta.h"
+#include "views/FrmHTML.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+namespace {
+
+// A desktop that answers every question with its default and shows nothing.
+class QuietPlatform : public Platform {
+public:
+    explicit QuietPlatform(QString folder) : folder_(std::move(folder)) {}
+    MsgAnswer messageBox(const QString&, const QString&, MsgButtons, MsgIcon, MsgAnswer answer) override
+    {
+        return answer;
+    }
+    void showModal(WindowId) override {}
+    QString fileDialog(bool, const QString&, const QList<FileFilter>&, const QString&) override { return {}; }
+    void processEvents() override {}
+    QDateTime now() override { return QDateTime(QDate(2026, 12, 9), QTime(12, 0)); }
+    void openExternalUrl(const QString&) override {}
+    QString executableFolder() override { return folder_; }
+
+private:
+    QString folder_;
+};
+
+// One scratch folder for the whole run, emptied before every input.
+QString Scratch()
+{
+    static QTemporaryDir dir;
+    QDir(dir.path()).removeRecursively();
+    QDir().mkpath(dir.path());
+    return dir.path() + QLatin1Char('/');
+}
+
+void Write(const QString& path, const QByteArray& data)
+{
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly))
+        file.write(data);
+}
+
+struct Session {
+    QString folder = Scratch();
+    QuietPlatform platform{folder};
+    App app{platform};
+    Session()
+    {
+        app.st.PathSep = QStringLiteral("/");
+        app.st.AppFolder = folder;
+        app.st.WorkFolder = folder;
+        app.st.LastFolder = folder;
+    }
+};
+
+bool QuestionsHold(const AppState& st)
+{
+    if (st.QuestionCount < 0 || st.QuestionCount > st.Questions.upperBound())
+        return false;
+    for (int q = 1; q <= st.QuestionCount; ++q) {
+        const int count = st.Questions[q].CountOtvetov;
+        if (count < 0 || count > 9)
+            return false;
+    }
+    return true;
+}
+
+bool IsPermutation(const QList<int>& order, qsizetype size)
+{
+    QList<bool> seen(size, false);
+    for (int index : order) {
+        if (index < 0 || index >= size || seen[index])
+            return false;
+        seen[index] = true;
+    }
+    return order.size() == size;
+}
+
+bool ListsHold(const AppState& st)
+{
+    const bool people = st.PeopleLast < 0 ? st.People.size() == 1 && st.PeopleOrder.size() == 1
+                                          : st.People.size() == st.PeopleLast + 1 &&
+                                                IsPermutation(st.PeopleOrder, st.People.size());
+    const bool pairs = st.PairsLast < 0 ? st.Pairs.size() == 1 && st.PairOrder.size() == 1
+                                        : st.Pairs.size() == st.PairsLast + 1 &&
+                                              IsPermutation(st.PairOrder, st.Pairs.size());
+    return people && pairs;
+}
+
+}  // namespace
+
+namespace harness {
+
+bool TestFile(const QByteArray& data)
+{
+    Session s;
+    const QString path = s.folder + QStringLiteral("t.tnd");
+    Write(path, data);
+    OpenTest(s.app, path);
+    Proverka(s.app, 1);
+    BulkTextOf(s.app.st);
+    AddTest(s.app, path);
+    TestFileContent(s.app, 1);
+    return QuestionsHold(s.app.st);
+}
+
+bool PersonFile(const QByteArray& data)
+{
+    Session s;
+    Write(s.folder + QStringLiteral("a.tnm"), data);
+    Write(s.folder + QStringLiteral("b.tnw"), data);
+    for (int slot = 0; slot < 3; ++slot)
+        (void)OpenKartochka(s.app, slot == 2 ? QStringLiteral("b.tnw") : QStringLiteral("a.tnm"), slot);
+    Kartochka reference = s.app.st.CardFields[1];
+    for (int sex : {0, 1}) {
+        reference.Pol = sex;
+        s.app.st.ListWomen = sex;
+        ListLudeyLoad(s.app);
+        s.app.st.SearchName = textfile::decode(data.left(8));
+        s.app.st.SearchWomen = sex;
+        FoundLudey(s.app);
+        if (!ListsHold(s.app.st))
+            return false;
+        const PairRanking ranking = RankPairs(s.folder, reference, 2026);
+        if (!IsPermutation(ranking.order, ranking.pairs.size()))
+            return false;
+    }
+    return true;
+}
+
+bool Settings(const QByteArray& data)
+{
+    Session s;
+    Write(s.folder + kSettingsFileName, data);
+    Main(s.app);
+    const bool folders = s.app.st.LastFolder.size() > 0 && s.app.st.SplashPicture.size() > 0;
+    return UnloadProga(s.app) == 0 && folders;
+}
+
+bool BulkText(const QByteArray& data)
+{
+    AppState st;
+    st.QuestionCount = 3;
+    st.Questions.resizeFresh(3);
+    const int start = data.isEmpty() ? 0 : static_cast<unsigned char>(data[0]) % 4;
+    ReadBulkLines(st, BulkLines(textfile::decode(data.mid(1))), start);
+    BulkTextOf(st);
+    return QuestionsHold(st);
+}
+
+bool Dispatch(const QByteArray& data)
+{
+    Session s;
+    AppState& st = s.app.st;
+    st.QuestionCount = 2;
+    st.Questions.resizeFresh(2);
+    for (int q = 1; q <= 2; ++q) {
+        st.Questions[q].Vopros = QStringLiteral("В");
+        st.Questions[q].CountOtvetov = 1;
+        st.Questions[q].NomerOtveta = -1;
+    }
+    Kartochka card;
+    card.NameFamiliya = QStringLiteral("Анна");
+    card.Pol = 1;
+    card.Podrobnee = 1;
+    card.Otvety = QStringLiteral("01");
+    Write(s.folder + QStringLiteral("a.tnw"), PersonFileContent(card));
+    card.Pol = 0;
+    Write(s.folder + QStringLiteral("b.tnm"), PersonFileContent(card));
+
+    const unsigned char mode = data.isEmpty() ? 0 : static_cast<unsigned char>(data[0]);
+    st.TestPhase = (mode & 3) - 1;
+    st.CurrentQuestion = (mode >> 2) & 3;
+    st.HtmlWindowMode = ((mode >> 4) & 3);
+    st.ListWomen = (mode >> 6) & 1;
+    if (mode & 0x80)
+        ListLudeyLoad(s.app);
+    st.HtmlWindowMode = (mode >> 4) & 3;
+    const QString link = QString::fromUtf8(data.mid(1));
+    VyborKartochki(s.app, link);
+    VyborOtveta(s.app, link);
+    return QuestionsHold(st) && ListsHold(st);
+}
+
+}  // namespace harness

@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QByteArray>
+
+// Entry points that feed outside input to every reader of the program. The
+// fuzz targets call them with libFuzzer's data; the regression test calls them
+// with the inputs that once went wrong. Each must return normally for any input.
+namespace harness {
+
+bool TestFile(const QByteArray& data);     // OpenTest, AddTest
+bool PersonFile(const QByteArray& data);   // OpenKartochka, list scan, name search, pair ranking
+bool Settings(const QByteArray& data);     // start-up reading Тандемо.ini
+bool BulkText(const QByteArray& data);     // the bulk question text reader
+bool Dispatch(const QByteArray& data);     // VyborOtveta, VyborKartochki with any link text
+
+}  // namespace harness

@@ -1,0 +1,86 @@
+#include "Fixtures.h"
+#include "SaverVersions.h"
+#include "ScriptedPlatform.h"
+
+#include "document/TestFile.h"
+#include "document/TextFile.h"
+#include "people/PersonFile.h"
+#include "shell/Startup.h"
+
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <csignal>
+
+// A save killed at any moment leaves the complete old file or the complete new
+// one, never a mix or a stub.
+class TestCrashSafety : public QObject {
+    Q_OBJECT
+
+    // The bytes a save of version v writes, for the kind of file.
+    QString folder_;
+
+    QByteArray expected(const QString& kind, int v, const QByteArray& onDisk)
+    {
+        ScriptedPlatform pf;
+        App app(pf);
+        app.st.PathSep = QStringLiteral("/");
+        app.st.TestFilePath = folder_ + QStringLiteral("t.tnd");
+        Prepare(app, v);
+        if (kind == QLatin1String("person"))
+            return PersonFileContent(app.st.CardFields[0]);
+        if (kind == QLatin1String("settings")) {
+            return textfile::encode(app.st.LastFolder) + "\r\n" + textfile::encode(app.st.SplashPicture) + "\r\n" +
+                   textfile::encode(app.st.TestFilePath) + "\r\n";
+        }
+        // The test file carries a new password seed at every save: take the
+        // one on disk.
+        const QList<QByteArray> lines = textfile::splitLines(onDisk);
+        return TestFileContent(app, textfile::parseNumber(lines.value(2)).value_or(1));
+    }
+
+private Q_SLOTS:
+    void killedWhileSaving_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("file");
+        QTest::newRow("test file") << "test" << "t.tnd";
+        QTest::newRow("person file") << "person" << "p.tnw";
+        QTest::newRow("settings file") << "settings" << "Тандемо.ini";
+    }
+    void killedWhileSaving()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QString, file);
+        const QString saver = qEnvironmentVariable("TANDEMO_SAVER");
+        QVERIFY2(QFile::exists(saver), "TANDEMO_SAVER must name the saver program");
+        QTemporaryDir dir;
+        const QString folder = dir.path() + QLatin1Char('/');
+        folder_ = folder;
+        int kills = 0;
+        for (int round = 0; round < 25; ++round) {
+            QProcess process;
+            process.start(saver, {kind, folder});
+            QVERIFY(process.waitForStarted());
+            QVERIFY(process.waitForReadyRead(10000));
+            QTest::qWait(static_cast<int>(QRandomGenerator::global()->bounded(5, 120)));
+            if (process.state() == QProcess::Running) {
+                ::kill(static_cast<pid_t>(process.processId()), SIGKILL);
+                ++kills;
+            }
+            QVERIFY(process.waitForFinished(10000));
+            const QByteArray onDisk = fixtures::readBytes(folder + file);
+            if (onDisk.isEmpty() && !QFile::exists(folder + file))
+                continue;  // killed before the first save was complete: nothing to lose yet
+            const bool whole = onDisk == expected(kind, 0, onDisk) || onDisk == expected(kind, 1, onDisk);
+            QVERIFY2(whole, qPrintable(QStringLiteral("round %1: %2 bytes on disk").arg(round).arg(onDisk.size())));
+        }
+        QVERIFY(kills > 0);
+        QVERIFY(QFile::exists(folder + file));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestCrashSafety)
+#include "tst_crashsafety.moc"

@@ -1,0 +1,29 @@
+#pragma once
+
+#include "shell/App.h"
+
+// The two versions of every file that the saver writes in turn; the
+// crash-safety test builds the same ones to compare with what is on disk.
+// Version `v` (0 or 1) of each kind of file, big enough that a save takes a while.
+inline void Prepare(App& app, int v)
+{
+    AppState& st = app.st;
+    const QChar fill = v == 0 ? QChar(u'а') : QChar(u'б');
+    st.TestName = QStringLiteral("Версия %1").arg(v);
+    st.TestPassword = QStringLiteral("пароль");
+    st.QuestionCount = 400;
+    st.Questions.resizeFresh(400);
+    for (int q = 1; q <= 400; ++q) {
+        st.Questions[q].Vopros = QString(4000, fill);
+        st.Questions[q].CountOtvetov = 1;
+        st.Questions[q].AddOtvety(0, QString(100, fill));
+        st.Questions[q].AddOtvety(1, QString(100, fill));
+    }
+    Kartochka& card = st.CardFields[0];
+    card.NameFamiliya = QString(200000, fill);
+    card.Otvety = QString(50, v == 0 ? QLatin1Char('0') : QLatin1Char('1'));
+    card.Pol = v;
+    st.LastFolder = QStringLiteral("/") + QString(300000, fill) + QStringLiteral("/");
+    st.SplashPicture = QStringLiteral("/картинка.jpg");
+}
+
