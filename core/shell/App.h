@@ -1,7 +1,9 @@
 #pragma once
 
 #include "document/AppState.h"
+#include "document/FrmParam.h"
 #include "document/FrmPassW.h"
+#include "editor/QuestionList.h"
 #include "people/FrmFound.h"
 #include "people/FrmKartochka.h"
 #include "shell/FrmForma.h"
@@ -26,6 +28,8 @@ public:
     FrmPassW frmPassW;
     FrmFound frmFound;
     FrmKartochka frmKartochka;
+    FrmParam frmParam;
+    FrmNomer frmNomer;
     Hooks hooks;
 };
 
