@@ -71,7 +71,12 @@ MainWindow::MainWindow(App& app, QtPlatform& platform, QWidget* parent) : QMainW
     });
 }
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow()
+{
+    // Closing while being destroyed still moves the focus; the members that
+    // the extra sync reaches are gone by then.
+    binder_->setExtraSync({});
+}
 
 void MainWindow::buildMenus()
 {
