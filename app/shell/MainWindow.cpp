@@ -12,12 +12,16 @@
 #include "views/WebView.h"
 #include "document/PasswordDialog.h"
 #include "people/FoundDialog.h"
+#include "document/ParamDialog.h"
+#include "editor/NomerDialog.h"
+#include "editor/PictureBoxWidget.h"
 
 #include <QAction>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
 
@@ -52,19 +56,36 @@ MainWindow::MainWindow(App& app, QtPlatform& platform, QWidget* parent) : QMainW
         PasswordDialog dialog(app_, this);
         dialog.run();
     });
+    platform.setModalRunner(WindowId::Param, [this] {
+        ParamDialog dialog(app_, this);
+        dialog.run();
+    });
+    platform.setModalRunner(WindowId::Nomer, [this] {
+        NomerDialog dialog(app_, this);
+        dialog.run();
+    });
+    platform.setTextMeasure([this](const QString& text) { return pictures_.front()->textWidth(text); });
     platform.setModalRunner(WindowId::Found, [this] {
         FoundDialog dialog(app_, this);
         dialog.run();
     });
 }
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow()
+{
+    // Closing while being destroyed still moves the focus; the members that
+    // the extra sync reaches are gone by then.
+    binder_->setExtraSync({});
+}
 
 void MainWindow::buildMenus()
 {
     for (const auto& items : app_.frmForma.menus()) {
         QMenu* menu = menuBar()->addMenu(items.front()->text);
         binder_->bindAction(*items.front(), menu->menuAction());
+        // Opening a menu is its click: "Правка" sets its items then.
+        Control* top = items.front();
+        connect(menu, &QMenu::aboutToShow, this, [this, top] { binder_->dispatch({UiEvent::Click, top->name}); });
         for (size_t i = 1; i < items.size(); ++i) {
             Control* item = items[i];
             QAction* action = item->text == QLatin1String("-") ? menu->addSeparator() : menu->addAction(item->text);
@@ -84,9 +105,16 @@ void MainWindow::buildControls()
     for (Control* c : {&f.NmWpr, &f.WrOt, &f.INF})
         binder_->bind(*c, new QLabel(area));
     binder_->bind(f.SelKolOtvetov, new QComboBox(area));
-    binder_->bind(f.picVopros, new QLabel(area));
-    for (Control& c : f.picOtvety)
-        binder_->bind(c, new QLabel(area));
+    auto bindPicture = [this, area](Control& box) {
+        auto* picture = new PictureBoxWidget(box, area);
+        pictures_.push_back(picture);
+        binder_->bind(box, picture);
+        Control* c = &box;
+        connect(picture, &PictureBoxWidget::clicked, this, [this, c] { binder_->dispatch({UiEvent::Click, c->name}); });
+    };
+    bindPicture(f.picVopros);
+    for (Control& box : f.picOtvety)
+        bindPicture(box);
     binder_->bind(f.Txt, new QLineEdit(area));
     view_ = new WebView(area);
     view_->setReceiver([this](const QString& text) {
@@ -115,6 +143,8 @@ void MainWindow::afterSync()
 {
     FrmForma& f = app_.frmForma;
     view_->showModel(f.usrWeb1, app_.st.WorkFolder);
+    for (PictureBoxWidget* picture : pictures_)
+        picture->refresh();
     if (f.closeRequested) {
         f.closeRequested = false;
         close();

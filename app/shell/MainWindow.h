@@ -2,10 +2,13 @@
 
 #include <QMainWindow>
 
+#include <vector>
+
 class App;
 class WebView;
 class ModelBinder;
 class QAction;
+class PictureBoxWidget;
 class QtPlatform;
 
 // The main window's widgets, kept in step with the frmForma model; every
@@ -36,4 +39,6 @@ private:
     App& app_;
     ModelBinder* binder_ = nullptr;
     WebView* view_ = nullptr;
+    // picVopros first, then the ten answer boxes.
+    std::vector<PictureBoxWidget*> pictures_;
 };

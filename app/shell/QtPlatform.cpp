@@ -112,3 +112,8 @@ QString QtPlatform::executableFolder()
 {
     return exeFolder_.isEmpty() ? QCoreApplication::applicationDirPath() : exeFolder_;
 }
+
+int QtPlatform::textWidth(const QString& text)
+{
+    return measure_ ? measure_(text) : Platform::textWidth(text);
+}

@@ -22,6 +22,8 @@ public:
     void setSync(std::function<void()> sync) { sync_ = std::move(sync); }
     // Tests run the program from a folder of their own.
     void setExecutableFolder(const QString& folder) { exeFolder_ = folder; }
+    // Measures texts in the font of the editor's picture boxes.
+    void setTextMeasure(std::function<int(const QString&)> measure) { measure_ = std::move(measure); }
 
     MsgAnswer messageBox(const QString& text, const QString& title, MsgButtons buttons, MsgIcon icon,
                          MsgAnswer defaultAnswer) override;
@@ -32,6 +34,7 @@ public:
     QDateTime now() override;
     void openExternalUrl(const QString& url) override;
     QString executableFolder() override;
+    int textWidth(const QString& text) override;
 
 private:
     void sync();
@@ -40,4 +43,5 @@ private:
     std::map<WindowId, ModalRunner> runners_;
     std::function<void()> sync_;
     QString exeFolder_;
+    std::function<int(const QString&)> measure_;
 };

@@ -1,5 +1,6 @@
 #include "document/NewTest.h"
 
+#include "editor/Editor.h"
 #include "shell/App.h"
 
 void NewTest(App& app, int fromPassword)
@@ -11,7 +12,8 @@ void NewTest(App& app, int fromPassword)
         app.frmPassW.visible = false;
         app.frmPassW.closeRequested = true;
     } else {
-        // The parameters dialog has closed itself before calling here.
+        app.frmParam.visible = false;
+        app.frmParam.closeRequested = true;
         app.platform.processEvents();
         st.TestFilePath.clear();
         st.CurrentQuestion = 1;
@@ -44,6 +46,5 @@ void NewTest(App& app, int fromPassword)
     f.defaultButton = f.kDalee.name;
 
     app.platform.processEvents();
-    // The editor shows question CurrentQuestion.
-    Hooks::run(app.hooks.AddVopros, app);
+    AddVopros(app);
 }

@@ -1,12 +1,13 @@
 #pragma once
 
 #include "document/AppState.h"
+#include "document/FrmParam.h"
 #include "document/FrmPassW.h"
+#include "editor/QuestionList.h"
 #include "people/FrmFound.h"
 #include "people/FrmKartochka.h"
 #include "shell/FrmForma.h"
 #include "shell/FrmOprog.h"
-#include "shell/Hooks.h"
 #include "shell/Platform.h"
 #include "views/FrmHTML.h"
 
@@ -26,7 +27,8 @@ public:
     FrmPassW frmPassW;
     FrmFound frmFound;
     FrmKartochka frmKartochka;
-    Hooks hooks;
+    FrmParam frmParam;
+    FrmNomer frmNomer;
 };
 
 // Title of every message box of the program.

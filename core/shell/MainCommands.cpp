@@ -1,6 +1,9 @@
 #include "shell/MainCommands.h"
 
 #include "document/FileCommands.h"
+#include "document/FrmParam.h"
+#include "editor/Editor.h"
+#include "editor/QuestionList.h"
 #include "document/FrmPassW.h"
 #include "people/FrmFound.h"
 #include "people/FrmKartochka.h"
@@ -8,6 +11,7 @@
 #include "shell/App.h"
 #include "shell/Startup.h"
 #include "taking/TestFlow.h"
+#include "taking/WholeTest.h"
 #include "taking/VyborOtveta.h"
 #include "views/HtmlView.h"
 #include "views/Splash.h"
@@ -16,8 +20,19 @@
 
 bool frmForma_Event(App& app, const UiEvent& event)
 {
+    FrmForma& f = app.frmForma;
+    // Enter in any box of the window answers as the default button.
+    if (event.type == UiEvent::KeyDown && (event.key == Qt::Key_Return || event.key == Qt::Key_Enter) &&
+        !event.ctrl && !event.alt && !f.defaultButton.isEmpty() && event.control != f.Nazad.name &&
+        event.control != f.kDalee.name && event.control != f.kRezultat.name && event.control != f.usrWeb1.name) {
+        frmForma_ButtonClick(app, f.defaultButton);
+        return false;
+    }
+    bool handled = false;
+    const bool answer = Editor_Event(app, event, handled);
+    if (handled)
+        return answer;
     if (event.type == UiEvent::Click) {
-        const FrmForma& f = app.frmForma;
         if (event.control == f.Nazad.name || event.control == f.kDalee.name || event.control == f.kRezultat.name) {
             frmForma_ButtonClick(app, event.control);
             return true;
@@ -37,6 +52,13 @@ bool frmForma_Event(App& app, const UiEvent& event)
 void frmForma_MenuClick(App& app, const QString& item)
 {
     FrmForma& f = app.frmForma;
+    // The items of "Правка" act only while the menu is available, whatever
+    // route (a shortcut) the click took.
+    if (EditMenuItem(app, item)) {
+        if (f.Edit.enabled)
+            EditMenuClick(app, item);
+        return;
+    }
     if (item == f.FileExit.name) {
         f.closeRequested = true;
     } else if (item == f.FileNameTest.name) {
@@ -47,8 +69,11 @@ void frmForma_MenuClick(App& app, const QString& item)
         SaveTestDialog(app);
     } else if (item == f.FileSaveAs.name) {
         SaveTestDialogAs(app);
-    } else if (item == f.EditAddTest.name) {
-        OpenFileToAdd(app);
+    } else if (item == f.FileNew.name) {
+        FileNew_Click(app);
+    } else if (item == f.FileProsmotr.name) {
+        if (f.FileProsmotr.enabled)
+            Prosmotr(app, f.FileProsmotr.checked);
     } else if (item == f.FileObnovit.name) {
         LoadHtml(f.usrWeb1, app.st.MainHtml);
     } else if (item == f.HelpOptions.name) {
@@ -71,6 +96,37 @@ void frmForma_MenuClick(App& app, const QString& item)
         FileKartochka_Click(app);
     } else if (item == QLatin1String("FileSnachala")) {
         FileSnachala_Click(app);
+    }
+}
+
+bool EditMenuItem(const App& app, const QString& item)
+{
+    const auto menus = app.frmForma.menus();
+    for (size_t i = 1; i < menus[1].size(); ++i) {
+        if (menus[1][i]->name == item)
+            return true;
+    }
+    return false;
+}
+
+void EditMenuClick(App& app, const QString& item)
+{
+    FrmForma& f = app.frmForma;
+    if (item == f.EditAddTest.name) {
+        OpenFileToAdd(app);
+    } else if (item == f.EditParametry.name) {
+        EditParametry_Click(app);
+    } else if (item == f.EditFoundNoEnd.name) {
+        EditFoundNoEnd_Click(app);
+    } else if (item == f.EditSelectVopros.name) {
+        EditSelectVopros_Click(app);
+    } else if (item == f.EditPasteVopros.name) {
+        VstavitVopros(app);
+    } else if (item == f.EditDeleteVopros.name) {
+        if (f.EditDeleteVopros.enabled)
+            DeleteVopros(app);
+    } else if (item == f.EditShowAllTest.name) {
+        EditShowAllTest_Click(app);
     }
 }
 

@@ -12,6 +12,10 @@ bool frmForma_Event(App& app, const UiEvent& event);
 // (e.g. "FileOpen", "FileListLudey(1)").
 void frmForma_MenuClick(App& app, const QString& item);
 
+// Items of the Edit menu ("Правка") and their commands.
+bool EditMenuItem(const App& app, const QString& item);
+void EditMenuClick(App& app, const QString& item);
+
 // Click on one of the main window's three buttons: "Nazad", "kDalee" or
 // "kRezultat". A disabled button does nothing.
 void frmForma_ButtonClick(App& app, const QString& button);

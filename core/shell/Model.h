@@ -32,6 +32,13 @@ struct Control {
     // that showing the same page again is still a new request.
     QString url;
     int loads = 0;
+
+    // Picture boxes only: the background colour (0xRRGGBB) and the lines the
+    // program printed, top to bottom; `draws` counts the drawings, so that a
+    // redraw of the same lines is still seen (see shell/PictureBox.h).
+    unsigned backColor = 0xFFC0C0;
+    QStringList lines;
+    int draws = 0;
 };
 
 // A user's action on a control, as the window hands it to the core.

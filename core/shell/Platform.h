@@ -48,4 +48,8 @@ public:
     virtual void openExternalUrl(const QString& url) = 0;
     // Folder of the running executable, as the platform reports it.
     virtual QString executableFolder() = 0;
+    // Width of a text in the font of the editor's picture boxes, in the units
+    // of their widths, rounded to a whole number. A desktop that draws nothing
+    // may keep this estimate of an average character.
+    virtual int textWidth(const QString& text) { return static_cast<int>(text.size()) * 8; }
 };

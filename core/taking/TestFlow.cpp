@@ -1,5 +1,6 @@
 #include "taking/TestFlow.h"
 
+#include "editor/Editor.h"
 #include "shell/App.h"
 #include "shell/Platform.h"
 #include "taking/QuestionPage.h"
@@ -109,7 +110,7 @@ void Dalee(App& app)
         break;
     }
     case 2:
-        // The editor's Next step (question entry) takes this branch.
+        VvodTesta(app);
         break;
     default:
         break;
@@ -125,7 +126,7 @@ void Nazad_Click(App& app)
         Wopros(app);
         break;
     case 2:
-        // The editor's Back step (question entry) takes this branch.
+        EditorBack(app);
         break;
     default:
         break;

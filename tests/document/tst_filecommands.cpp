@@ -170,6 +170,7 @@ private Q_SLOTS:
             app.st.Questions[q].Vopros = QStringLiteral("Старый %1").arg(q);
         app.st.CurrentQuestion = 1;
         pf.fileAnswers = {dir + QStringLiteral("m/add")};
+        app.frmForma.Edit.enabled = true;  // the editor's text box has the focus
         frmForma_MenuClick(app, app.frmForma.EditAddTest.name);
         QVERIFY(pf.messages.isEmpty());
         QCOMPARE(app.st.QuestionCount, 8);

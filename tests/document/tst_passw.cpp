@@ -49,12 +49,6 @@ private Q_SLOTS:
         ScriptedPlatform pf;
         App app(pf);
         loadTest(app, gap);
-        int editorShows = 0;
-        app.hooks.AddVopros = [&](App& a) {
-            ++editorShows;
-            QCOMPARE(a.st.CurrentQuestion, question);
-            QCOMPARE(a.st.TestPhase, 2);
-        };
         pf.onModal[WindowId::PassW] = [&] {
             FrmPassW& w = app.frmPassW;
             QVERIFY(w.visible);
@@ -73,8 +67,12 @@ private Q_SLOTS:
         };
         frmForma_MenuClick(app, QStringLiteral("FileChange"));
         QCOMPARE(pf.modals, QList<WindowId>{WindowId::PassW});
-        QCOMPARE(editorShows, 1);
         QCOMPARE(app.st.CurrentQuestion, question);
+        // The editor shows that question with its text selected.
+        QCOMPARE(app.frmForma.NmWpr.text, QStringLiteral("Вопрос №%1 из 5").arg(question));
+        QCOMPARE(app.st.EditTarget, -1);
+        QCOMPARE(app.frmForma.Txt.text, QStringLiteral("Вопрос %1").arg(question));
+        QCOMPARE(app.frmForma.focus, QStringLiteral("Txt"));
         QCOMPARE(app.st.DialogMode, 0);
         QCOMPARE(app.st.ViewMode, QStringLiteral("NewTest"));
         // The loaded test stays the one being edited.

@@ -59,4 +59,7 @@ public:
     QDateTime now() override { return clock; }
     void openExternalUrl(const QString& url) override { openedUrls << url; }
     QString executableFolder() override { return exeFolder; }
+    // A fixed-width font: every character is charWidth wide.
+    int charWidth = 10;
+    int textWidth(const QString& text) override { return static_cast<int>(text.size()) * charWidth; }
 };
