@@ -12,6 +12,15 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+namespace {
+// A literal with its NUL bytes, without the terminating one.
+template <size_t N>
+QByteArray bytes(const char (&literal)[N])
+{
+    return QByteArray(literal, N - 1);
+}
+}
+
 // Test and person files that come from elsewhere: edited on Linux, damaged,
 // or not text at all. They are read as far as they go, never crash the
 // program, and whatever the program writes back has CR LF line ends.
@@ -39,12 +48,12 @@ private Q_SLOTS:
         QTest::addColumn<QString>("firstAnswer");
         QTest::newRow("LF only") << QByteArray("[tandemo]\nT\n 5\n\n 1\nQ\n 1\nA\nB\n 0\n") << 1 << "A";
         QTest::newRow("stray CR") << QByteArray("[tandemo]\r\nT\r\n 5\r\n\r\n 1\r\nQ\rq\r\n 1\r\nA\rB\r\nC\r\n 0\r\n") << 1 << "A\rB";
-        QTest::newRow("NUL bytes") << QByteArray("[tandemo]\r\nT\0x\r\n 5\r\n\0\r\n 1\r\nQ\r\n 1\r\n\0A\r\nB\r\n 0\r\n", 49) << 1
+        QTest::newRow("NUL bytes") << bytes("[tandemo]\r\nT\0x\r\n 5\r\n\0\r\n 1\r\nQ\r\n 1\r\n\0A\r\nB\r\n 0\r\n") << 1
                                    << QString(QChar(0)) + QStringLiteral("A");
         QTest::newRow("invalid bytes") << QByteArray("[tandemo]\r\n\x98\xff\xfe\r\n 5\r\n\x01\x02\r\n 1\r\n\xc0\r\n 1\r\n\x98\r\nB\r\n 0\r\n")
                                        << 1 << QString(QChar(0x98));
         QTest::newRow("no line end at all") << QByteArray("[tandemo]") << 0 << "";
-        QTest::newRow("binary") << QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16) << -1 << "";
+        QTest::newRow("binary") << bytes("\x89PNG\r\n\x1a\n\0\0\0\rIHDR") << -1 << "";
     }
     void testFiles()
     {
