@@ -4,6 +4,7 @@
 #include "document/TestFile.h"
 #include "document/TextFile.h"
 #include "editor/BulkText.h"
+#include "editor/WordWrap.h"
 #include "matching/PairSearch.h"
 #include "people/CardPage.h"
 #include "people/FrmFound.h"
@@ -196,6 +197,31 @@ bool Dispatch(const QByteArray& data)
     VyborKartochki(s.app, link);
     VyborOtveta(s.app, link);
     return QuestionsHold(st) && ListsHold(st);
+}
+
+bool WordWrap(const QByteArray& data)
+{
+    // First byte: the box width; the rest: the text. Characters measure by
+    // their code, so widths vary as in a real font.
+    const int width = data.isEmpty() ? 0 : static_cast<unsigned char>(data[0]) * 4;
+    const QString text = QString::fromUtf8(data.mid(1));
+    const TextMeasure measure = [](const QString& s) {
+        int w = 0;
+        for (QChar c : s)
+            w += 3 + c.unicode() % 11;
+        return w;
+    };
+    const QStringList lines = WrapQuestion(text, width, measure, 3);
+    if (lines.size() > 3)
+        return false;
+    // Lines are pieces of the text, in order, never empty.
+    qsizetype at = 0;
+    for (const QString& line : lines) {
+        if (line.isEmpty() || text.mid(at, line.size()) != line)
+            return false;
+        at += line.size();
+    }
+    return text.isEmpty() || !lines.isEmpty();
 }
 
 }  // namespace harness

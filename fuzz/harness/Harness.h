@@ -12,5 +12,6 @@ bool PersonFile(const QByteArray& data);   // OpenKartochka, list scan, name sea
 bool Settings(const QByteArray& data);     // start-up reading Тандемо.ini
 bool BulkText(const QByteArray& data);     // the bulk question text reader
 bool Dispatch(const QByteArray& data);     // VyborOtveta, VyborKartochki with any link text
+bool WordWrap(const QByteArray& data);     // the question box's word wrap
 
 }  // namespace harness

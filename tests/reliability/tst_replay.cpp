@@ -37,7 +37,7 @@ private Q_SLOTS:
         static const std::map<QString, std::function<bool(const QByteArray&)>> entries{
             {QStringLiteral("testfile"), harness::TestFile},   {QStringLiteral("personfile"), harness::PersonFile},
             {QStringLiteral("settings"), harness::Settings},   {QStringLiteral("bulktext"), harness::BulkText},
-            {QStringLiteral("dispatch"), harness::Dispatch},
+            {QStringLiteral("dispatch"), harness::Dispatch},   {QStringLiteral("wordwrap"), harness::WordWrap},
         };
         const auto entry = entries.find(target);
         QVERIFY2(entry != entries.end(), qPrintable(target));
