@@ -39,14 +39,21 @@ int SharedAnswers(const QString& reference, const QString& candidate)
 
 }  // namespace
 
-QString MatchText(int matches, int questions)
+std::optional<int> MatchPercent(int matches, int questions)
 {
     if (questions <= 0)
-        return QString::number(matches);
+        return std::nullopt;
     if (matches == questions)
-        return QString::number(matches) + QStringLiteral(" (100%)");
-    const long long percent = 100LL * matches / questions;
-    return QString::number(matches) + QStringLiteral(" (") + QString::number(percent) + QStringLiteral("%)");
+        return 100;
+    return static_cast<int>(100LL * matches / questions);
+}
+
+QString MatchText(int matches, int questions)
+{
+    const std::optional<int> percent = MatchPercent(matches, questions);
+    if (!percent)
+        return QString::number(matches);
+    return QString::number(matches) + QStringLiteral(" (") + QString::number(*percent) + QStringLiteral("%)");
 }
 
 PairRanking RankPairs(const QString& folder, const Kartochka& reference, int currentYear)
