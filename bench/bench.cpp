@@ -254,7 +254,7 @@ int main(int argc, char** argv)
                     listed, found, ranked, bytes / 1e6);
         std::printf("  %-34s %10.1f ms\n", "floor: readdir + open/read/close", floor * 1000.0);
         line("people list scan and sort", scan, floor);
-        line("name search \"анна\"", search, floor);
+        line("name search (\"anna\" in Cyrillic)", search, floor);
         line("pair ranking", pairs, floor);
         line("tandemo-cli people --women (process)", cliPeople.seconds, floor);
         line("tandemo-cli pairs (process)", cliPairs.seconds, floor);

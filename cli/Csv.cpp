@@ -1,27 +1,39 @@
 #include "Csv.h"
 
+#include <QString>
+
 namespace csv {
 
-QByteArray field(const QString& value)
+void appendField(QByteArray& out, QStringView value)
 {
+    bool quote = false;
+    for (QChar c : value) {
+        if (c == u',' || c == u'"' || c == u'\r' || c == u'\n') {
+            quote = true;
+            break;
+        }
+    }
+    if (!quote) {
+        out += value.toUtf8();
+        return;
+    }
     QByteArray bytes = value.toUtf8();
-    const bool quote = bytes.contains(',') || bytes.contains('"') || bytes.contains('\r') || bytes.contains('\n');
-    if (!quote)
-        return bytes;
     bytes.replace("\"", "\"\"");
-    return '"' + bytes + '"';
+    out += '"';
+    out += bytes;
+    out += '"';
 }
 
-QByteArray row(const QStringList& fields)
+void appendRow(QByteArray& out, std::initializer_list<QStringView> fields)
 {
-    QByteArray line;
-    for (qsizetype i = 0; i < fields.size(); ++i) {
-        if (i > 0)
-            line += ',';
-        line += field(fields[i]);
+    bool first = true;
+    for (QStringView field : fields) {
+        if (!first)
+            out += ',';
+        first = false;
+        appendField(out, field);
     }
-    line += "\r\n";
-    return line;
+    out += "\r\n";
 }
 
 }  // namespace csv

@@ -137,12 +137,13 @@ int peopleCommand(const QStringList& args)
         ScanPeople(app, {});
     }
 
-    QByteArray out = csv::row({QStringLiteral("rank"), QStringLiteral("name"), QStringLiteral("age"),
-                               QStringLiteral("details"), QStringLiteral("file")});
+    QByteArray out;
+    out.reserve((app.st.PeopleLast + 2) * 80);
+    csv::appendRow(out, {u"rank", u"name", u"age", u"details", u"file"});
     for (int r = 0; r <= app.st.PeopleLast; ++r) {
         const PersonEntry& e = app.st.People[app.st.PeopleOrder[r]];
-        out += csv::row({QString::number(r + 1), e.NameFamiliya, e.Vozrast,
-                         e.Podrobnee == 1 ? QStringLiteral("1") : QStringLiteral("0"), e.FileName});
+        csv::appendRow(out, {QString::number(r + 1), e.NameFamiliya, e.Vozrast, e.Podrobnee == 1 ? u"1" : u"0",
+                             e.FileName});
     }
     write(out);
     return kOk;
@@ -161,15 +162,16 @@ int pairsCommand(const QStringList& args)
 
     const PairRanking ranking = RankPairs(app.st.WorkFolder, app.st.CardFields[1],
                                           platform.now().date().year());
-    QByteArray out = csv::row({QStringLiteral("rank"), QStringLiteral("name"), QStringLiteral("age"),
-                               QStringLiteral("matches"), QStringLiteral("percent"), QStringLiteral("file")});
+    QByteArray out;
+    out.reserve((ranking.order.size() + 1) * 80);
+    csv::appendRow(out, {u"rank", u"name", u"age", u"matches", u"percent", u"file"});
     for (qsizetype r = 0; r < ranking.order.size(); ++r) {
         const int index = ranking.order[r];
         const PairEntry& e = ranking.pairs[index];
         const int matches = ranking.matches[index];
         const std::optional<int> percent = MatchPercent(matches, ranking.questions);
-        out += csv::row({QString::number(r + 1), e.NameFamiliya, e.Vozrast, QString::number(matches),
-                         percent ? QString::number(*percent) : QString(), e.FileName});
+        csv::appendRow(out, {QString::number(r + 1), e.NameFamiliya, e.Vozrast, QString::number(matches),
+                             percent ? QString::number(*percent) : QString(), e.FileName});
     }
     write(out);
     return kOk;

@@ -3,6 +3,7 @@
 #include "document/TextFile.h"
 #include "people/Kartochka.h"
 #include "people/PersonFile.h"
+#include "people/PersonFolder.h"
 
 #include <QDir>
 #include <QFile>
@@ -10,21 +11,6 @@
 #include <algorithm>
 
 namespace {
-
-// The first `count` lines of a file, without reading the rest of it.
-QList<QByteArray> HeadLines(QFile& file, int count)
-{
-    QList<QByteArray> lines;
-    while (lines.size() < count && !file.atEnd()) {
-        QByteArray line = file.readLine(1 << 20);
-        if (line.endsWith('\n'))
-            line.chop(1);
-        if (line.endsWith('\r'))
-            line.chop(1);
-        lines.append(line);
-    }
-    return lines;
-}
 
 int SharedAnswers(const QString& reference, const QString& candidate)
 {
@@ -51,9 +37,14 @@ std::optional<int> MatchPercent(int matches, int questions)
 QString MatchText(int matches, int questions)
 {
     const std::optional<int> percent = MatchPercent(matches, questions);
+    QString text = QString::number(matches);
     if (!percent)
-        return QString::number(matches);
-    return QString::number(matches) + QStringLiteral(" (") + QString::number(*percent) + QStringLiteral("%)");
+        return text;
+    text.reserve(text.size() + 8);
+    text += u" (";
+    text += QString::number(*percent);
+    text += u"%)";
+    return text;
 }
 
 PairRanking RankPairs(const QString& folder, const Kartochka& reference, int currentYear)
@@ -63,28 +54,28 @@ PairRanking RankPairs(const QString& folder, const Kartochka& reference, int cur
     ranking.questions = static_cast<int>(answers.size());
     const QString pattern = reference.Pol == 1 ? QStringLiteral("*") + kMenExtension
                                                : QStringLiteral("*") + kWomenExtension;
-    const QStringList files = QDir(folder).entryList({pattern}, QDir::Files | QDir::Hidden | QDir::System,
-                                                     QDir::Name);
+    const QStringList files = PersonFiles(folder, pattern.mid(1));
+    const QByteArray encodedFolder = QFile::encodeName(folder);
+    HeadLines lines;
     for (const QString& name : files) {
-        // The listing matches extensions without regard to case; the sex is
-        // told by the exact extension only.
-        if (!name.endsWith(pattern.mid(1)))
-            continue;
-        QFile file(folder + name);
-        if (!file.open(QIODevice::ReadOnly))
-            continue;
-        const QList<QByteArray> lines = HeadLines(file, 5);
-        if (lines.isEmpty() || lines[0] != kCardMarker)
+        if (!lines.read(encodedFolder + QFile::encodeName(name), 5) || lines.size() == 0 ||
+            lines[0] != kCardMarker)
             continue;
         PairEntry entry;
-        entry.NameFamiliya = textfile::decode(lines.value(1));
-        entry.Vozrast = QString::number(currentYear - textfile::parseNumber(lines.value(2)).value_or(0));
-        entry.Podrobnee = textfile::parseNumber(lines.value(3)).value_or(0);
+        if (lines.size() > 1)
+            entry.NameFamiliya = textfile::decode(lines[1]);
+        if (lines.size() > 2)
+            entry.Vozrast = QString::number(currentYear - textfile::parseNumber(lines[2]).value_or(0));
+        else
+            entry.Vozrast = QString::number(currentYear);
+        if (lines.size() > 3)
+            entry.Podrobnee = textfile::parseNumber(lines[3]).value_or(0);
         entry.FileName = name;
-        QString candidate = textfile::decode(lines.value(4));
-        candidate = candidate.left(candidate.indexOf(QLatin1Char(',')) < 0 ? candidate.size()
-                                                                            : candidate.indexOf(QLatin1Char(',')));
-        const int matches = SharedAnswers(answers, candidate);
+        QByteArrayView candidate = lines.size() > 4 ? lines[4] : QByteArrayView();
+        const qsizetype comma = candidate.indexOf(',');
+        if (comma >= 0)
+            candidate = candidate.first(comma);
+        const int matches = SharedAnswers(answers, textfile::decode(candidate));
         entry.Sovpadeniy = MatchText(matches, ranking.questions);
         ranking.pairs.append(entry);
         ranking.matches.append(matches);
@@ -98,7 +89,7 @@ PairRanking RankPairs(const QString& folder, const Kartochka& reference, int cur
     std::stable_sort(ranking.order.begin(), ranking.order.end(), [&ranking](int a, int b) {
         if (ranking.matches[a] != ranking.matches[b])
             return ranking.matches[a] > ranking.matches[b];
-        return QString::number(a) > QString::number(b);
+        return ScanNumberTextLess(b, a);
     });
     return ranking;
 }
