@@ -19,6 +19,7 @@
 #include <QStringList>
 
 #include <cstdio>
+#include <cstdlib>
 
 namespace {
 
@@ -236,6 +237,9 @@ int main(int argc, char** argv)
         return usageError(QStringLiteral("unknown command ") + command);
     }
     if (std::fflush(stdout) != 0 && status == kOk)
-        return kFileError;
-    return status;
+        status = kFileError;
+    // Everything is written: leave without taking a large list apart piece
+    // by piece.
+    std::fflush(stderr);
+    std::_Exit(status);
 }
