@@ -1,6 +1,7 @@
 #include "people/CardPage.h"
 
 #include "document/FrmPassW.h"
+#include "matching/PairPages.h"
 #include "people/PeopleList.h"
 #include "people/PersonFile.h"
 #include "shell/App.h"
@@ -62,7 +63,7 @@ void startPairSearch(App& app)
 {
     app.st.HtmlWindowMode = 2;
     ListLudeyStart(app);
-    Hooks::run(app.hooks.PoiskPary, app);
+    PoiskPary(app);
 }
 
 bool askCardPassword(App& app)
@@ -84,7 +85,7 @@ void VyborKartochki(App& app, const QString& link)
     switch (st.HtmlWindowMode) {
     case 0:
         if (c == QLatin1String("s")) {
-            Hooks::run(app.hooks.ShowStranicyP, app);
+            ShowStranicyP(app);
         } else if (c == QLatin1String("c")) {
             const int pages = st.PeopleLast >= 0 ? st.PeopleLast / 25 + 1 : 0;
             if (cmd->number >= 1 && cmd->number <= pages) {
@@ -110,8 +111,7 @@ void VyborKartochki(App& app, const QString& link)
             ShowStranicy(app);
         break;
     case 2:
-        // The pair ranking and its candidate cards dispatch their links here
-        // once the pair search is part of the program.
+        VyborPary(app, c, cmd->number);
         break;
     default:
         break;

@@ -1,5 +1,7 @@
 #include "taking/VyborOtveta.h"
 
+#include "matching/PairPages.h"
+
 #include "document/FileCommands.h"
 #include "people/FrmFound.h"
 #include "people/PeopleList.h"
@@ -61,7 +63,7 @@ void VyborOtveta(App& app, const QString& link)
     } else if (code == QLatin1String("o")) {
         OpenFile(app);
     } else if (code == QLatin1String("p")) {
-        // The pair search window for the person who just finished opens here.
+        PoiskParyEndTest(app);
     } else {
         RecordAnswer(app, code);
     }

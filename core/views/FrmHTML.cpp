@@ -1,5 +1,6 @@
 #include "views/FrmHTML.h"
 
+#include "matching/PairPages.h"
 #include "people/FrmFound.h"
 #include "people/PeopleList.h"
 #include "shell/App.h"
@@ -69,7 +70,7 @@ void frmHTML_Timer(App& app)
         ListLudeyLoad(app);
         break;
     case 2:
-        Hooks::run(app.hooks.PoiskPary, app);
+        PoiskPary(app);
         break;
     case 3:
         ListLudeyStart(app);

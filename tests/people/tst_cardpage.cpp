@@ -130,17 +130,20 @@ private Q_SLOTS:
     {
         PeopleFolder f;
         womenList(f);
-        QStringList seen;
-        f.app.hooks.PoiskPary = [&](App& app) {
-            seen << app.st.CardFields[1].NameFamiliya + QLatin1Char('|') + QString::number(app.st.HtmlWindowMode) +
-                        QLatin1Char('|') + QString::number(app.frmHTML.usrWebHtml1.text.contains(
-                                               QStringLiteral("Загрузка данных...")));
-        };
+        f.person(QStringLiteral("m.tnm"), QStringLiteral("Пётр"), 1980);
+        QStringList waited;
+        f.pf.onProcessEvents = [&] { waited << f.page(); };
         f.click(QStringLiteral("p1"));
+        QVERIFY(!waited.isEmpty() && waited.last().contains(QStringLiteral("Загрузка данных...")));
+        QCOMPARE(f.app.st.HtmlWindowMode, 2);
+        QCOMPARE(f.app.frmHTML.caption, QStringLiteral("Поиск пары. Невеста: Ольга"));
+        QVERIFY(f.page().contains(QStringLiteral("Пётр")));
+
         f.app.st.HtmlWindowMode = 0;
         f.click(QStringLiteral("l0"));
         f.click(QStringLiteral("p"));
-        QCOMPARE(seen, (QStringList{QStringLiteral("Ольга|2|1"), QStringLiteral("Анна Петрова|2|1")}));
+        QCOMPARE(f.app.frmHTML.caption, QStringLiteral("Поиск пары. Невеста: Анна Петрова"));
+        QVERIFY(f.page().contains(QStringLiteral("Список мужчин (всего: 1)")));
     }
 
     void change_data()

@@ -283,25 +283,27 @@ private Q_SLOTS:
         QTest::addColumn<QString>("link");
         QTest::addColumn<int>("recorded");  // -1: nothing recorded
         QTest::addColumn<bool>("external");
-        QTest::newRow("answer 7") << bareLink(QStringLiteral("7")) << 7 << false;
-        QTest::newRow("external") << QStringLiteral("http://www.example.org/") << -1 << true;
-        QTest::newRow("short foreign link") << QStringLiteral("http://a.bc.de/") << 0 << false;
-        QTest::newRow("seventeen characters") << QStringLiteral("http://tnd.3.ru/x") << -1 << true;
-        QTest::newRow("upper-case S is an answer") << QStringLiteral("http://tnd.S.ru/") << 0 << false;
-        QTest::newRow("pair search, later") << QStringLiteral("http://tnd.p.ru/") << -1 << false;
+        QTest::addColumn<int>("windows");  // modal windows shown, the card at the start included
+        QTest::newRow("answer 7") << bareLink(QStringLiteral("7")) << 7 << false << 1;
+        QTest::newRow("external") << QStringLiteral("http://www.example.org/") << -1 << true << 1;
+        QTest::newRow("short foreign link") << QStringLiteral("http://a.bc.de/") << 0 << false << 1;
+        QTest::newRow("seventeen characters") << QStringLiteral("http://tnd.3.ru/x") << -1 << true << 1;
+        QTest::newRow("upper-case S is an answer") << QStringLiteral("http://tnd.S.ru/") << 0 << false << 1;
+        QTest::newRow("pair search") << QStringLiteral("http://tnd.p.ru/") << -1 << false << 2;
     }
     void links()
     {
         QFETCH(QString, link);
         QFETCH(int, recorded);
         QFETCH(bool, external);
+        QFETCH(int, windows);
         TakingSession s(kFolder, 3, 10);
         start(s);
         VyborOtveta(s.app, link);
         QCOMPARE(s.app.st.Questions[1].NomerOtveta, recorded);
         QCOMPARE(s.app.st.CurrentQuestion, recorded >= 0 ? 2 : 1);
         QCOMPARE(s.pf.openedUrls, external ? QStringList{link} : QStringList());
-        QCOMPARE(s.pf.modals.size(), 1);  // only the card at the start
+        QCOMPARE(s.pf.modals.size(), windows);
     }
 
     void splashLinkAndAnswersOutsideAnAttempt()

@@ -1,9 +1,12 @@
+#include "Fixtures.h"
 #include "ScriptedPlatform.h"
 
+#include "people/PersonFile.h"
 #include "shell/App.h"
 #include "shell/MainCommands.h"
 #include "views/HtmlView.h"
 
+#include <QTemporaryDir>
 #include <QTest>
 
 class TestFrmHtml : public QObject {
@@ -88,20 +91,25 @@ private Q_SLOTS:
 
     void closingReleasesLists()
     {
+        QTemporaryDir folder;
         ScriptedPlatform pf;
         App app(pf);
+        app.st.WorkFolder = folder.path() + QLatin1Char('/');
+        app.st.CardFields[1].Otvety = QStringLiteral("01");
+        app.st.CardFields[1].Pol = 0;
+        app.st.CardFields[2].Pol = 1;
+        app.st.CardFields[2].NameFamiliya = QStringLiteral("Анна");
+        fixtures::writeBytes(app.st.WorkFolder + QStringLiteral("a.tnw"), PersonFileContent(app.st.CardFields[2]));
+        app.st.PeopleLast = 0;
+        app.st.People = {PersonEntry{QStringLiteral("Анна"), QStringLiteral("24"), 0, QStringLiteral("a.tnw")}};
         app.st.HtmlWindowMode = 2;
         int searches = 0;
-        app.hooks.PoiskPary = [&](App& a) {
-            ++searches;
-            a.st.PairsLast = 1;
-            a.st.Pairs = {PairEntry{}, PairEntry{}};
-            a.st.PeopleLast = 0;
-            a.st.People = {PersonEntry{QStringLiteral("Анна"), QStringLiteral("24"), 0, QStringLiteral("a.tnw")}};
+        pf.onModal[WindowId::Html] = [&] {
+            frmHTML_Timer(app);
+            searches = app.st.PairsLast + 1;
         };
-        pf.onModal[WindowId::Html] = [&] { frmHTML_Timer(app); };
         ShowHtmlWindow(app);
-        QCOMPARE(searches, 1);
+        QCOMPARE(searches, 1);  // the ranking ran from the window's start
         QCOMPARE(app.st.PairsLast, -1);
         QCOMPARE(app.st.Pairs.size(), 1);
         QCOMPARE(app.st.PeopleLast, -1);

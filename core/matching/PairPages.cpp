@@ -1,0 +1,169 @@
+#include "matching/PairPages.h"
+
+#include "matching/PairSearch.h"
+#include "people/PeopleList.h"
+#include "people/PersonFile.h"
+#include "shell/App.h"
+#include "views/FrmHTML.h"
+#include "views/HtmlEscape.h"
+#include "views/HtmlView.h"
+
+#include <array>
+
+namespace {
+
+constexpr int kRowsPerPage = 25;
+
+const QString kHead = QStringLiteral(
+    "<html><style type='text/css'>a:hover{color:red}</style><head><meta http-equiv='Content-Type' "
+    "content='text/html; charset=windows-1251'></head><body topmargin=0  leftmargin=5 rightmargin=5 "
+    "link='blue' vlink='blue'><center><font size='5'>");
+
+QString Anchor(const QString& code, const QString& text)
+{
+    return QStringLiteral("<a style='text-decoration: none' href='") + Command(code) + QStringLiteral("'>") + text +
+           QStringLiteral("</a>");
+}
+
+// "Невеста: Анна" or "Жених: Иван": the person the ranking was made for.
+QString ReferenceLine(const App& app)
+{
+    const Kartochka& reference = app.st.CardFields[1];
+    return (reference.Pol != 0 ? QStringLiteral("Невеста: ") : QStringLiteral("Жених: ")) + reference.NameFamiliya;
+}
+
+}  // namespace
+
+void PoiskPary(App& app)
+{
+    AppState& st = app.st;
+    const PairRanking ranking = RankPairs(st.WorkFolder, st.CardFields[1], app.platform.now().date().year());
+    st.PairsLast = static_cast<int>(ranking.pairs.size()) - 1;
+    if (st.PairsLast < 0) {
+        st.Pairs = {PairEntry{}};
+        st.PairOrder = {0};
+    } else {
+        st.Pairs = ranking.pairs;
+        st.PairOrder = ranking.order;
+    }
+    st.PairsPage = 0;
+    ShowStranicyP(app);
+}
+
+void PoiskParyEndTest(App& app)
+{
+    AppState& st = app.st;
+    st.HtmlWindowMode = 2;
+    const Kartochka& own = st.CardFields[0];
+    Kartochka& reference = st.CardFields[1];
+    reference.NameFamiliya = own.NameFamiliya;
+    reference.Otvety = own.Otvety;
+    reference.Pol = own.Pol;
+    reference.DataRogdeniya = own.DataRogdeniya;
+    reference.Podrobnee = own.Podrobnee;
+    reference.Podrobnosti = own.Podrobnosti;
+    reference.Parol = st.TestPassword;
+    ShowHtmlWindow(app);
+}
+
+void ShowStranicyP(App& app)
+{
+    AppState& st = app.st;
+    const QString cell = QStringLiteral("</b></td><td align='center'><b>");
+    const Kartochka& reference = st.CardFields[1];
+    app.frmHTML.caption = QStringLiteral("Поиск пары. ") + ReferenceLine(app);
+    st.HtmlWindowMode = 2;
+
+    QString html = kHead;
+    if (st.PeopleLast >= 0)
+        html += Anchor(QStringLiteral("s"), app.frmForma.FileListLudey[st.ListWomen != 0 ? 1 : 0].text) +
+                QStringLiteral("<br>");
+    html += HtmlText(ReferenceLine(app)) + QStringLiteral("<br>");
+    html += app.frmForma.FileListLudey[reference.Pol == 1 ? 0 : 1].text + QStringLiteral(" (всего:") +
+            SignedNumber(st.PairsLast + 1) + QStringLiteral(")</font>");
+
+    if (st.PairsLast >= 0) {
+        html += QStringLiteral("<br><table bgcolor='#C0C0C0'><tr bgcolor='#E5E5E5'><td align='center'><b>") +
+                QStringLiteral("№") + cell + QStringLiteral("Имя и фамилия") + cell + QStringLiteral("Возраст") +
+                cell + QStringLiteral("Совпадений") + cell + QStringLiteral("Подробности") +
+                QStringLiteral("</b></td></tr>");
+        const int last = std::min(kRowsPerPage * st.PairsPage + kRowsPerPage - 1, st.PairsLast);
+        for (int r = kRowsPerPage * st.PairsPage; r <= last; ++r) {
+            const PairEntry& e = st.Pairs[st.PairOrder[r]];
+            html += QStringLiteral("<tr bgcolor='white'><td align='center'><b>") + SignedNumber(r + 1) + cell +
+                    HtmlText(e.NameFamiliya) + cell + HtmlText(e.Vozrast) + cell + e.Sovpadeniy + cell +
+                    (e.Podrobnee != 0 ? Anchor(QStringLiteral("l") + QString::number(r), QStringLiteral("Посмотреть"))
+                                      : QString()) +
+                    QStringLiteral("</b></td></tr>");
+        }
+        html += QStringLiteral("</table>");
+    }
+
+    const int pages = st.PairsLast >= 0 ? st.PairsLast / kRowsPerPage + 1 : 0;
+    if (pages > 1) {
+        html += QStringLiteral("<br><font size='5'>");
+        for (int q = 1; q <= pages; ++q) {
+            html += q == st.PairsPage + 1 ? QString::number(q)
+                                          : Anchor(QStringLiteral("c") + QString::number(q), QString::number(q));
+            html += QStringLiteral(" &nbsp;&nbsp;");
+        }
+        html += QStringLiteral("</font><br><br>");
+    }
+    html += QStringLiteral("</center></body></html>");
+    st.ListHtml = html;
+    LoadHtml(app.frmHTML.usrWebHtml1, st.ListHtml);
+}
+
+void ShowKartochka2(App& app)
+{
+    AppState& st = app.st;
+    const Kartochka& card = st.CardFields[2];
+    const QString r1 = QStringLiteral("<tr><td><b>");
+    const QString r2 = QStringLiteral("</b></td><td>");
+    const QString r3 = QStringLiteral("</td></tr>");
+    static const std::array<QString, 9> labels{
+        QStringLiteral("Рост (м):"), QStringLiteral("Вес (кг):"), QStringLiteral("Цвет волос:"),
+        QStringLiteral("Глаза:"),    QStringLiteral("Зодиак:"),   QStringLiteral("О себе:"),
+        QStringLiteral("Ищу:"),      QStringLiteral("Адрес:"),    QStringLiteral("Фотография:")};
+
+    QString html = kHead + Anchor(QStringLiteral("n"), QStringLiteral("Вернуться к списку")) +
+                   QStringLiteral("<br>Личная карточная</font><table>");
+    html += r1 + QStringLiteral("Имя и фамилия:") + r2 + HtmlText(card.NameFamiliya) + r3;
+    html += r1 + QStringLiteral("Возраст:") + r2 + SignedNumber(app.platform.now().date().year() - card.DataRogdeniya) + r3;
+    const QString& photo = card.Podrobnosti[8];
+    const int lastRow = photo.isEmpty() ? 8 : 7;
+    for (int i = 0; i <= lastRow; ++i) {
+        const QString& item = card.Podrobnosti[static_cast<size_t>(i)];
+        html += r1 + labels[static_cast<size_t>(i)] + r2 + (item.isEmpty() ? QStringLiteral("?") : HtmlText(item)) + r3;
+    }
+    html += QStringLiteral("</font></fd></table>");
+    if (!photo.isEmpty())
+        html += QStringLiteral("<img border='0' src='") + HtmlText(photo) + QStringLiteral("'>");
+    html += QStringLiteral("</center></body></html>");
+    st.ListHtml = html;
+    LoadHtml(app.frmHTML.usrWebHtml1, st.ListHtml);
+}
+
+void VyborPary(App& app, const QString& code, int number)
+{
+    AppState& st = app.st;
+    if (code == QLatin1String("n")) {
+        ShowStranicyP(app);
+    } else if (code == QLatin1String("s")) {
+        ShowStranicy(app);
+    } else if (code == QLatin1String("c")) {
+        const int pages = st.PairsLast >= 0 ? st.PairsLast / kRowsPerPage + 1 : 0;
+        if (number >= 1 && number <= pages) {
+            st.PairsPage = number - 1;
+            ShowStranicyP(app);
+        }
+    } else {
+        // Only ranks the page can show; a candidate without details has no
+        // link, and a made-up one opens nothing.
+        if (number < 0 || number > st.PairsLast || st.Pairs[st.PairOrder[number]].Podrobnee == 0)
+            return;
+        st.CurrentPair = st.PairOrder[number];
+        if (OpenKartochka(app, st.Pairs[st.CurrentPair].FileName, 2) == CardOpen::Opened)
+            ShowKartochka2(app);
+    }
+}

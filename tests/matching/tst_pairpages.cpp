@@ -1,0 +1,210 @@
+#include "../people/PeopleFolder.h"
+
+#include "matching/PairPages.h"
+#include "people/CardPage.h"
+#include "people/PeopleList.h"
+#include "people/PersonFile.h"
+#include "taking/VyborOtveta.h"
+#include "views/FrmHTML.h"
+
+namespace {
+const QString kHead = QStringLiteral(
+    "<html><style type='text/css'>a:hover{color:red}</style><head><meta http-equiv='Content-Type' "
+    "content='text/html; charset=windows-1251'></head><body topmargin=0  leftmargin=5 rightmargin=5 "
+    "link='blue' vlink='blue'><center><font size='5'>");
+const QString C = QStringLiteral("</b></td><td align='center'><b>");
+
+QString anchor(const QString& code, const QString& text)
+{
+    return QStringLiteral("<a style='text-decoration: none' href='http://tnd.") + code + QStringLiteral(".ru'>") +
+           text + QStringLiteral("</a>");
+}
+
+Kartochka card(const QString& name, int sex, const QString& answers, int details = 0)
+{
+    Kartochka c;
+    c.NameFamiliya = name;
+    c.Pol = sex;
+    c.Otvety = answers;
+    c.DataRogdeniya = 1996;
+    c.Podrobnee = details;
+    return c;
+}
+
+// A folder with the given candidates and the reference in card slot 1.
+struct PairFolder : PeopleFolder {
+    PairFolder(const Kartochka& reference)
+    {
+        pf.clock = QDateTime(QDate(2026, 12, 9), QTime(12, 0));
+        app.st.CardFields[1] = reference;
+        app.st.HtmlWindowMode = 2;
+    }
+    void add(const QString& file, const Kartochka& c) { fixtures::writeBytes(path(file), PersonFileContent(c)); }
+};
+}  // namespace
+
+class TestPairPages : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void rankingPageIsExact()
+    {
+        PairFolder f(card(QStringLiteral("Иван"), 0, QStringLiteral("012")));
+        f.add(QStringLiteral("a.tnw"), card(QStringLiteral("Вика"), 1, QStringLiteral("010"), 1));
+        f.add(QStringLiteral("b.tnw"), card(QStringLiteral("Галя <b>"), 1, QStringLiteral("2")));
+        f.add(QStringLiteral("c.tnw"), card(QStringLiteral("Аня"), 1, QStringLiteral("012")));
+        PoiskPary(f.app);
+        QCOMPARE(f.app.frmHTML.caption, QStringLiteral("Поиск пары. Жених: Иван"));
+        QCOMPARE(f.app.st.HtmlWindowMode, 2);
+        const QString expected =
+            kHead + QStringLiteral("Жених: Иван<br>Список женщин (всего: 3)</font>") +
+            QStringLiteral("<br><table bgcolor='#C0C0C0'><tr bgcolor='#E5E5E5'><td align='center'><b>№") + C +
+            QStringLiteral("Имя и фамилия") + C + QStringLiteral("Возраст") + C + QStringLiteral("Совпадений") + C +
+            QStringLiteral("Подробности</b></td></tr>") +
+            QStringLiteral("<tr bgcolor='white'><td align='center'><b> 1") + C + QStringLiteral("Аня") + C +
+            QStringLiteral("30") + C + QStringLiteral("3 (100%)") + C + QStringLiteral("</b></td></tr>") +
+            QStringLiteral("<tr bgcolor='white'><td align='center'><b> 2") + C + QStringLiteral("Вика") + C +
+            QStringLiteral("30") + C + QStringLiteral("2 (66%)") + C + anchor(QStringLiteral("l1"), QStringLiteral("Посмотреть")) +
+            QStringLiteral("</b></td></tr>") + QStringLiteral("<tr bgcolor='white'><td align='center'><b> 3") + C +
+            QStringLiteral("Галя &lt;b&gt;") + C + QStringLiteral("30") + C + QStringLiteral("0 (0%)") + C +
+            QStringLiteral("</b></td></tr></table></center></body></html>");
+        QCOMPARE(f.page(), expected);
+        QCOMPARE(f.app.st.ListHtml, expected);
+
+        // A candidate without details cannot be opened, not even by a made-up link.
+        f.click(QStringLiteral("l0"));
+        f.click(QStringLiteral("l2"));
+        QCOMPARE(f.page(), expected);
+        QVERIFY(f.pf.messages.isEmpty());
+    }
+
+    void thirtyCandidatesMakeTwoPages()
+    {
+        PairFolder f(card(QStringLiteral("Иван"), 0, QStringLiteral("0000")));
+        for (int i = 0; i < 30; ++i)
+            f.add(QStringLiteral("w%1.tnw").arg(i, 2, 10, QLatin1Char('0')), card(QStringLiteral("Ж%1").arg(i), 1, QStringLiteral("1111")));
+        PoiskPary(f.app);
+        QVERIFY(f.page().contains(QStringLiteral("Список женщин (всего: 30)</font>")));
+        QVERIFY(f.page().contains(QStringLiteral("<b> 25") + C));
+        QVERIFY(!f.page().contains(QStringLiteral("<b> 26") + C));
+        QVERIFY(f.page().endsWith(QStringLiteral("</table><br><font size='5'>1 &nbsp;&nbsp;") + anchor(QStringLiteral("c2"), QStringLiteral("2")) +
+                                  QStringLiteral(" &nbsp;&nbsp;</font><br><br></center></body></html>")));
+        f.click(QStringLiteral("c2"));
+        QCOMPARE(f.app.st.PairsPage, 1);
+        QVERIFY(f.page().contains(QStringLiteral("<b> 30") + C));
+        QVERIFY(!f.page().contains(QStringLiteral("<b> 25") + C));
+        QVERIFY(f.page().contains(anchor(QStringLiteral("c1"), QStringLiteral("1")) + QStringLiteral(" &nbsp;&nbsp;2 &nbsp;&nbsp;")));
+        f.click(QStringLiteral("c3"));  // no such page
+        QCOMPARE(f.app.st.PairsPage, 1);
+    }
+
+    void peopleListLinkOnlyWhenAListIsLoaded()
+    {
+        PairFolder f(card(QStringLiteral("Анна"), 1, QStringLiteral("01")));
+        f.add(QStringLiteral("m.tnm"), card(QStringLiteral("Пётр"), 0, QStringLiteral("01")));
+        PoiskPary(f.app);
+        QVERIFY(!f.page().contains(QStringLiteral("tnd.s.ru")));
+        QVERIFY(f.page().contains(QStringLiteral("Невеста: Анна<br>Список мужчин (всего: 1)")));
+        f.add(QStringLiteral("w.tnw"), card(QStringLiteral("Анна"), 1, QStringLiteral("01")));
+        f.app.st.ListWomen = 1;
+        ListLudeyLoad(f.app);
+        PoiskPary(f.app);
+        QVERIFY(f.page().startsWith(kHead + anchor(QStringLiteral("s"), QStringLiteral("Список женщин")) + QStringLiteral("<br>")));
+        f.click(QStringLiteral("s"));
+        QCOMPARE(f.app.st.HtmlWindowMode, 0);
+        QVERIFY(f.page().contains(QStringLiteral("Список женщин (всего: 1)")));
+    }
+
+    void nobodyOfTheOtherSex()
+    {
+        PairFolder f(card(QStringLiteral("Иван"), 0, QStringLiteral("01")));
+        f.add(QStringLiteral("m.tnm"), card(QStringLiteral("Пётр"), 0, QStringLiteral("01")));
+        PoiskPary(f.app);
+        QCOMPARE(f.app.st.PairsLast, -1);
+        QCOMPARE(f.app.st.Pairs.size(), 1);
+        QCOMPARE(f.app.st.PairOrder, QList<int>{0});
+        QCOMPARE(f.page(), kHead + QStringLiteral("Жених: Иван<br>Список женщин (всего: 0)</font></center></body></html>"));
+    }
+
+    void referenceWithoutAnswersShowsCountsOnly()
+    {
+        PairFolder f(card(QStringLiteral("Иван"), 0, QString()));
+        f.add(QStringLiteral("w.tnw"), card(QStringLiteral("Анна"), 1, QStringLiteral("01")));
+        PoiskPary(f.app);
+        QVERIFY(f.page().contains(C + QStringLiteral("0") + C));
+        QVERIFY(!f.page().contains(QStringLiteral("%)")));
+    }
+
+    void candidateCard_data()
+    {
+        QTest::addColumn<QString>("photo");
+        QTest::newRow("with photo") << QStringLiteral("/фото/вика.jpg");
+        QTest::newRow("without photo") << QString();
+    }
+    void candidateCard()
+    {
+        QFETCH(QString, photo);
+        PairFolder f(card(QStringLiteral("Иван"), 0, QStringLiteral("01")));
+        Kartochka vika = card(QStringLiteral("Вика"), 1, QStringLiteral("01"), 1);
+        vika.Podrobnosti = {QStringLiteral("1,70"), QString(), QStringLiteral("Рыжие"), QStringLiteral("Карие"),
+                            QStringLiteral("Лев"), QStringLiteral("<script>x</script>"), QStringLiteral("Друга"),
+                            QStringLiteral("Тула"), photo};
+        f.add(QStringLiteral("v.tnw"), vika);
+        PoiskPary(f.app);
+        f.click(QStringLiteral("l0"));
+        QCOMPARE(f.app.st.CurrentPair, 0);
+        auto row = [](const QString& label, const QString& value) {
+            return QStringLiteral("<tr><td><b>") + label + QStringLiteral("</b></td><td>") + value + QStringLiteral("</td></tr>");
+        };
+        QString expected = kHead + anchor(QStringLiteral("n"), QStringLiteral("Вернуться к списку")) +
+                           QStringLiteral("<br>Личная карточная</font><table>") + row(QStringLiteral("Имя и фамилия:"), QStringLiteral("Вика")) +
+                           row(QStringLiteral("Возраст:"), QStringLiteral(" 30")) + row(QStringLiteral("Рост (м):"), QStringLiteral("1,70")) +
+                           row(QStringLiteral("Вес (кг):"), QStringLiteral("?")) + row(QStringLiteral("Цвет волос:"), QStringLiteral("Рыжие")) +
+                           row(QStringLiteral("Глаза:"), QStringLiteral("Карие")) + row(QStringLiteral("Зодиак:"), QStringLiteral("Лев")) +
+                           row(QStringLiteral("О себе:"), QStringLiteral("&lt;script&gt;x&lt;/script&gt;")) +
+                           row(QStringLiteral("Ищу:"), QStringLiteral("Друга")) + row(QStringLiteral("Адрес:"), QStringLiteral("Тула"));
+        if (photo.isEmpty())
+            expected += row(QStringLiteral("Фотография:"), QStringLiteral("?")) + QStringLiteral("</font></fd></table>");
+        else
+            expected += QStringLiteral("</font></fd></table><img border='0' src='") + photo + QStringLiteral("'>");
+        expected += QStringLiteral("</center></body></html>");
+        QCOMPARE(f.page(), expected);
+        QCOMPARE(f.app.st.HtmlWindowMode, 2);
+
+        f.click(QStringLiteral("n"));
+        QVERIFY(f.page().contains(QStringLiteral("Посмотреть")));
+        QFile::remove(f.path(QStringLiteral("v.tnw")));
+        const QString ranking = f.page();
+        f.click(QStringLiteral("l0"));
+        QCOMPARE(f.pf.messageTexts(), QStringList{QStringLiteral("Файл не найден")});
+        QCOMPARE(f.page(), ranking);
+    }
+
+    void rightAfterATest()
+    {
+        PairFolder f(Kartochka{});
+        f.app.st.TestPassword = QStringLiteral("тест");
+        f.app.st.CardFields[0] = card(QStringLiteral("Олег"), 0, QStringLiteral("11"), 0);
+        f.app.st.CardFields[0].Parol = QStringLiteral("старый");
+        f.app.st.CardFields[1].FileName = QStringLiteral("kept.tnm");
+        f.app.st.HtmlWindowMode = 0;
+        f.add(QStringLiteral("w.tnw"), card(QStringLiteral("Анна"), 1, QStringLiteral("10")));
+        QString shownTitle;
+        f.pf.onModal[WindowId::Html] = [&] {
+            frmHTML_Timer(f.app);
+            shownTitle = f.app.frmHTML.caption;
+        };
+        VyborOtveta(f.app, QStringLiteral("http://tnd.p.ru/"));
+        QCOMPARE(f.pf.modals, QList<WindowId>{WindowId::Html});
+        QCOMPARE(shownTitle, QStringLiteral("Поиск пары. Жених: Олег"));
+        const Kartochka& reference = f.app.st.CardFields[1];
+        QCOMPARE(reference.NameFamiliya, QStringLiteral("Олег"));
+        QCOMPARE(reference.Otvety, QStringLiteral("11"));
+        QCOMPARE(reference.Parol, QStringLiteral("тест"));
+        QCOMPARE(reference.FileName, QStringLiteral("kept.tnm"));
+        QVERIFY(f.app.st.ListHtml.contains(QStringLiteral("1 (50%)")));
+        QVERIFY(!f.app.st.ListHtml.contains(QStringLiteral("tnd.s.ru")));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestPairPages)
+#include "tst_pairpages.moc"
