@@ -6,6 +6,7 @@
 #include <QStringDecoder>
 #include <QStringEncoder>
 
+#include <array>
 #include <limits>
 
 namespace textfile {
@@ -16,10 +17,46 @@ QByteArray encode(const QString& text)
     return encoder.encode(text);
 }
 
-QString decode(const QByteArray& bytes)
+namespace {
+// Windows-1251 gives every byte one character of its own, so the decoder is
+// asked once per byte value and the answers kept: person file scans decode a
+// name for each of many thousands of files.
+struct DecodeTable {
+    std::array<char16_t, 256> chars{};
+    bool oneToOne = true;
+};
+
+const DecodeTable& decodeTable()
 {
-    QStringDecoder decoder("windows-1251");
-    return decoder.decode(bytes);
+    static const DecodeTable table = [] {
+        DecodeTable t;
+        for (int b = 0; b < 256; ++b) {
+            const char byte = static_cast<char>(b);
+            QStringDecoder decoder("windows-1251");
+            const QString text = decoder.decode(QByteArrayView(&byte, 1));
+            if (text.size() != 1)
+                t.oneToOne = false;
+            else
+                t.chars[static_cast<size_t>(b)] = text[0].unicode();
+        }
+        return t;
+    }();
+    return table;
+}
+}  // namespace
+
+QString decode(QByteArrayView bytes)
+{
+    const DecodeTable& table = decodeTable();
+    if (!table.oneToOne) {
+        QStringDecoder decoder("windows-1251");
+        return decoder.decode(bytes);
+    }
+    QString text(bytes.size(), Qt::Uninitialized);
+    char16_t* out = reinterpret_cast<char16_t*>(text.data());
+    for (qsizetype i = 0; i < bytes.size(); ++i)
+        out[i] = table.chars[static_cast<unsigned char>(bytes[i])];
+    return text;
 }
 
 QByteArray numberLine(int value)
@@ -28,7 +65,7 @@ QByteArray numberLine(int value)
     return value >= 0 ? " " + digits : digits;
 }
 
-std::optional<int> parseNumber(const QByteArray& line)
+std::optional<int> parseNumber(QByteArrayView line)
 {
     qsizetype i = 0;
     while (i < line.size() && (line[i] == ' ' || line[i] == '\t'))
@@ -93,25 +130,6 @@ QList<QByteArray> splitLines(const QByteArray& content)
             --lineEnd;
         lines.append(content.mid(start, lineEnd - start));
         start = end + 1;
-    }
-    return lines;
-}
-
-std::optional<QList<QByteArray>> readHeadLines(const QString& path, int count)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return std::nullopt;
-    QList<QByteArray> lines;
-    while (lines.size() < count && !file.atEnd()) {
-        QByteArray line = file.readLine();
-        if (file.error() != QFileDevice::NoError)
-            break;
-        if (line.endsWith('\n'))
-            line.chop(1);
-        if (line.endsWith('\r'))
-            line.chop(1);
-        lines.append(line);
     }
     return lines;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QList>
 #include <QString>
 
@@ -12,13 +13,13 @@
 namespace textfile {
 
 QByteArray encode(const QString& text);
-QString decode(const QByteArray& bytes);
+QString decode(QByteArrayView bytes);
 
 // A number with a sign position: " 12", " 0", "-3".
 QByteArray numberLine(int value);
 // Skips leading blanks and reads the integer that follows; nothing when the
 // line holds no number or one that does not fit 32 bits.
-std::optional<int> parseNumber(const QByteArray& line);
+std::optional<int> parseNumber(QByteArrayView line);
 
 // The lines of a file read whole into memory. A line ends at LF; a CR right
 // before the LF belongs to the line end.
@@ -37,11 +38,6 @@ private:
 };
 
 QList<QByteArray> splitLines(const QByteArray& content);
-
-// The first `count` lines of a file, without their line ends and without
-// reading the rest of it; fewer when the file is shorter. Nothing when it
-// cannot be opened or read.
-std::optional<QList<QByteArray>> readHeadLines(const QString& path, int count);
 
 enum class ReadResult { Ok, NotFound, Failed };
 ReadResult readLines(const QString& path, Lines& out);

@@ -3,6 +3,7 @@
 #include "document/TextFile.h"
 #include "people/Kartochka.h"
 #include "people/PersonFile.h"
+#include "people/PersonFolder.h"
 
 #include <QDir>
 #include <QFile>
@@ -24,14 +25,26 @@ int SharedAnswers(const QString& reference, const QString& candidate)
 
 }  // namespace
 
-QString MatchText(int matches, int questions)
+std::optional<int> MatchPercent(int matches, int questions)
 {
     if (questions <= 0)
-        return QString::number(matches);
+        return std::nullopt;
     if (matches == questions)
-        return QString::number(matches) + QStringLiteral(" (100%)");
-    const long long percent = 100LL * matches / questions;
-    return QString::number(matches) + QStringLiteral(" (") + QString::number(percent) + QStringLiteral("%)");
+        return 100;
+    return static_cast<int>(100LL * matches / questions);
+}
+
+QString MatchText(int matches, int questions)
+{
+    const std::optional<int> percent = MatchPercent(matches, questions);
+    QString text = QString::number(matches);
+    if (!percent)
+        return text;
+    text.reserve(text.size() + 8);
+    text += u" (";
+    text += QString::number(*percent);
+    text += u"%)";
+    return text;
 }
 
 PairRanking RankPairs(const QString& folder, const Kartochka& reference, int currentYear)
@@ -41,26 +54,28 @@ PairRanking RankPairs(const QString& folder, const Kartochka& reference, int cur
     ranking.questions = static_cast<int>(answers.size());
     const QString pattern = reference.Pol == 1 ? QStringLiteral("*") + kMenExtension
                                                : QStringLiteral("*") + kWomenExtension;
-    const QStringList files = QDir(folder).entryList({pattern}, QDir::Files | QDir::Hidden | QDir::System,
-                                                     QDir::Name);
+    const QStringList files = PersonFiles(folder, pattern.mid(1));
+    const QByteArray encodedFolder = QFile::encodeName(folder);
+    HeadLines lines;
     for (const QString& name : files) {
-        // The listing matches extensions without regard to case; the sex is
-        // told by the exact extension only.
-        if (!name.endsWith(pattern.mid(1)))
+        if (!lines.read(encodedFolder + QFile::encodeName(name), 5) || lines.size() == 0 ||
+            lines[0] != kCardMarker)
             continue;
-        const auto head = textfile::readHeadLines(folder + name, 5);
-        if (!head || head->isEmpty() || head->first() != kCardMarker)
-            continue;
-        const QList<QByteArray>& lines = *head;
         PairEntry entry;
-        entry.NameFamiliya = textfile::decode(lines.value(1));
-        entry.Vozrast = QString::number(currentYear - textfile::parseNumber(lines.value(2)).value_or(0));
-        entry.Podrobnee = textfile::parseNumber(lines.value(3)).value_or(0);
+        if (lines.size() > 1)
+            entry.NameFamiliya = textfile::decode(lines[1]);
+        if (lines.size() > 2)
+            entry.Vozrast = QString::number(currentYear - textfile::parseNumber(lines[2]).value_or(0));
+        else
+            entry.Vozrast = QString::number(currentYear);
+        if (lines.size() > 3)
+            entry.Podrobnee = textfile::parseNumber(lines[3]).value_or(0);
         entry.FileName = name;
-        QString candidate = textfile::decode(lines.value(4));
-        candidate = candidate.left(candidate.indexOf(QLatin1Char(',')) < 0 ? candidate.size()
-                                                                            : candidate.indexOf(QLatin1Char(',')));
-        const int matches = SharedAnswers(answers, candidate);
+        QByteArrayView candidate = lines.size() > 4 ? lines[4] : QByteArrayView();
+        const qsizetype comma = candidate.indexOf(',');
+        if (comma >= 0)
+            candidate = candidate.first(comma);
+        const int matches = SharedAnswers(answers, textfile::decode(candidate));
         entry.Sovpadeniy = MatchText(matches, ranking.questions);
         ranking.pairs.append(entry);
         ranking.matches.append(matches);
@@ -74,7 +89,7 @@ PairRanking RankPairs(const QString& folder, const Kartochka& reference, int cur
     std::stable_sort(ranking.order.begin(), ranking.order.end(), [&ranking](int a, int b) {
         if (ranking.matches[a] != ranking.matches[b])
             return ranking.matches[a] > ranking.matches[b];
-        return QString::number(a) > QString::number(b);
+        return ScanNumberTextLess(b, a);
     });
     return ranking;
 }

@@ -5,6 +5,8 @@
 #include <QList>
 #include <QString>
 
+#include <optional>
+
 struct Kartochka;
 
 // The ranking of the other sex for one reference card.
@@ -25,3 +27,5 @@ PairRanking RankPairs(const QString& folder, const Kartochka& reference, int cur
 // only a full match shows 100 %. Without reference answers there is no
 // percentage to give: just the count.
 QString MatchText(int matches, int questions);
+// The percentage of MatchText as a number; nothing without reference answers.
+std::optional<int> MatchPercent(int matches, int questions);

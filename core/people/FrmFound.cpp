@@ -75,11 +75,16 @@ void frmFound_NO_Click(App& app)
     app.frmFound.closeRequested = true;
 }
 
-void FoundLudey(App& app)
+void ScanFoundPeople(App& app)
 {
     const QString needle = app.st.SearchName.toLower();
-    app.st.HtmlWindowMode = 0;
     ScanPeople(app, [&needle](const QString& name) { return name.toLower().contains(needle); });
+}
+
+void FoundLudey(App& app)
+{
+    app.st.HtmlWindowMode = 0;
+    ScanFoundPeople(app);
     app.st.PeoplePage = 0;
     ShowStranicy(app);
 }

@@ -35,3 +35,5 @@ bool frmFound_Event(App& app, const UiEvent& event);
 // The search: people of sex ListWomen whose name contains SearchName, letter
 // case ignored, listed like the people list.
 void FoundLudey(App& app);
+// The search's scan alone: fills People and PeopleOrder, shows nothing.
+void ScanFoundPeople(App& app);

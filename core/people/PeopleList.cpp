@@ -2,6 +2,7 @@
 
 #include "document/TextFile.h"
 #include "people/PersonFile.h"
+#include "people/PersonFolder.h"
 #include "shell/App.h"
 #include "views/FrmHTML.h"
 #include "views/HtmlEscape.h"
@@ -10,9 +11,9 @@
 #include <QCollator>
 #include <QDir>
 #include <QFile>
-#include <optional>
 
 #include <algorithm>
+#include <vector>
 
 namespace {
 
@@ -56,25 +57,24 @@ void ScanPeople(App& app, const std::function<bool(const QString& name)>& accept
 
     st.PeopleLast = -1;
     st.People.clear();
-    const QDir folder(st.WorkFolder);
-    const QStringList files =
-        folder.entryList({QLatin1Char('*') + extension}, QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
+    const QStringList files = PersonFiles(st.WorkFolder, extension);
+    const QByteArray folder = QFile::encodeName(st.WorkFolder);
+    HeadLines lines;
     for (const QString& fileName : files) {
         // Only the first four lines matter here: marker, name, year, details.
-        const auto lines = textfile::readHeadLines(st.WorkFolder + fileName, 4);
-        if (!lines || lines->isEmpty() || lines->at(0) != kCardMarker)
+        if (!lines.read(folder + QFile::encodeName(fileName), 4) || lines.size() == 0 || lines[0] != kCardMarker)
             continue;
         PersonEntry entry;
-        if (lines->size() > 1)
-            entry.NameFamiliya = textfile::decode(lines->at(1));
+        if (lines.size() > 1)
+            entry.NameFamiliya = textfile::decode(lines[1]);
         if (accept && !accept(entry.NameFamiliya))
             continue;
-        if (lines->size() > 2) {
-            if (auto year = textfile::parseNumber(lines->at(2)))
+        if (lines.size() > 2) {
+            if (auto year = textfile::parseNumber(lines[2]))
                 entry.Vozrast = QString::number(currentYear - *year);
         }
-        if (lines->size() > 3) {
-            if (auto details = textfile::parseNumber(lines->at(3)))
+        if (lines.size() > 3) {
+            if (auto details = textfile::parseNumber(lines[3]))
                 entry.Podrobnee = *details;
         }
         entry.FileName = fileName;
@@ -88,17 +88,22 @@ void ScanPeople(App& app, const std::function<bool(const QString& name)>& accept
         return;
     }
     // Alphabetical without regard to case; equal names keep the order of the
-    // text of their scan numbers, so 10 and 11 come before 2.
+    // text of their scan numbers, so 10 and 11 come before 2. The collation
+    // keys are made once per name, not once per comparison.
     QCollator collator{QLocale(QLocale::Russian)};
     collator.setCaseSensitivity(Qt::CaseInsensitive);
+    std::vector<QCollatorSortKey> keys;
+    keys.reserve(static_cast<size_t>(st.PeopleLast + 1));
+    for (int k = 0; k <= st.PeopleLast; ++k)
+        keys.push_back(collator.sortKey(st.People[k].NameFamiliya));
     QList<int> order(st.PeopleLast + 1);
     for (int k = 0; k <= st.PeopleLast; ++k)
         order[k] = k;
-    std::sort(order.begin(), order.end(), [&](int a, int b) {
-        const int byName = collator.compare(st.People[a].NameFamiliya, st.People[b].NameFamiliya);
+    std::sort(order.begin(), order.end(), [&keys](int a, int b) {
+        const int byName = keys[static_cast<size_t>(a)].compare(keys[static_cast<size_t>(b)]);
         if (byName != 0)
             return byName < 0;
-        return QString::number(a) < QString::number(b);
+        return ScanNumberTextLess(a, b);
     });
     st.PeopleOrder = order;
 }

@@ -1,0 +1,236 @@
+#include "Fixtures.h"
+
+#include <QDate>
+#include <QDir>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+using fixtures::cp1251Lines;
+using fixtures::writeBytes;
+
+namespace {
+
+struct Run {
+    int status = -1;
+    QByteArray out;
+    QByteArray err;
+};
+
+// The real executable, as a script or a spreadsheet user starts it.
+Run cli(const QStringList& args)
+{
+    QProcess process;
+    process.start(qEnvironmentVariable("TANDEMO_CLI"), args);
+    Run run;
+    if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit)
+        return run;
+    run.status = process.exitCode();
+    run.out = process.readAllStandardOutput();
+    run.err = process.readAllStandardError();
+    return run;
+}
+
+QByteArray person(const QString& name, int year, int details, const QString& answers, int sex)
+{
+    QStringList lines{QStringLiteral("[kartochka]"), name, QLatin1Char(' ') + QString::number(year),
+                      QLatin1Char(' ') + QString::number(details), answers};
+    if (details == 1) {
+        for (int i = 0; i < 9; ++i)
+            lines << QString();
+    }
+    lines << QLatin1Char(' ') + QString::number(sex) << QString() << QString();
+    return cp1251Lines(lines);
+}
+
+QByteArray csvLines(const QStringList& lines)
+{
+    QByteArray out;
+    for (const QString& line : lines)
+        out += line.toUtf8() + "\r\n";
+    return out;
+}
+
+QString age(int year)
+{
+    return QString::number(QDate::currentDate().year() - year);
+}
+
+// A test folder: three men (one with a comma and a double quote in his name),
+// three women and a foreign file with the women's extension.
+struct Folder {
+    QTemporaryDir tmp;
+    QString dir = tmp.path() + QLatin1Char('/');
+
+    Folder()
+    {
+        writeBytes(dir + QStringLiteral("m1.tnm"), person(QStringLiteral("Яков Орлов"), 1980, 0, QStringLiteral("0120"), 0));
+        writeBytes(dir + QStringLiteral("m2.tnm"),
+                   person(QStringLiteral("Борис \"Боб\" Ким, мл."), 1990, 1, QStringLiteral("0121"), 0));
+        writeBytes(dir + QStringLiteral("m3.tnm"), person(QStringLiteral("андрей Белов"), 2001, 0, QStringLiteral("3333"), 0));
+        writeBytes(dir + QStringLiteral("w1.tnw"), person(QStringLiteral("Вера Лис"), 1985, 1, QStringLiteral("0120"), 1));
+        writeBytes(dir + QStringLiteral("w2.tnw"), person(QStringLiteral("Анна Ким"), 1995, 0, QStringLiteral("0100"), 1));
+        writeBytes(dir + QStringLiteral("w3.tnw"), person(QStringLiteral("Галя Ким"), 1999, 0, QStringLiteral("2"), 1));
+        writeBytes(dir + QStringLiteral("x.tnw"), "not a person file\r\n");
+    }
+};
+
+QByteArray testFile(const QString& name, const QStringList& questionLines, int notReady)
+{
+    QStringList lines{QStringLiteral("[tandemo]"), name, QStringLiteral(" 5"), QString()};
+    lines << questionLines << QLatin1Char(' ') + QString::number(notReady) << QString();
+    return cp1251Lines(lines);
+}
+
+}  // namespace
+
+class TestCli : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void initTestCase() { QVERIFY2(QFile::exists(qEnvironmentVariable("TANDEMO_CLI")), "TANDEMO_CLI not set"); }
+
+    void peopleListInListOrderWithQuoting()
+    {
+        Folder f;
+        const Run run = cli({QStringLiteral("people"), f.dir, QStringLiteral("--men")});
+        QCOMPARE(run.status, 0);
+        QCOMPARE(run.err, QByteArray());
+        QCOMPARE(run.out,
+                 csvLines({QStringLiteral("rank,name,age,details,file"),
+                           QStringLiteral("1,андрей Белов,") + age(2001) + QStringLiteral(",0,m3.tnm"),
+                           QStringLiteral("2,\"Борис \"\"Боб\"\" Ким, мл.\",") + age(1990) + QStringLiteral(",1,m2.tnm"),
+                           QStringLiteral("3,Яков Орлов,") + age(1980) + QStringLiteral(",0,m1.tnm")}));
+    }
+
+    void nameSearchKeepsTheListOrder()
+    {
+        Folder f;
+        const Run run = cli({QStringLiteral("people"), f.dir, QStringLiteral("--women"), QStringLiteral("--name"),
+                             QStringLiteral("кИМ")});
+        QCOMPARE(run.status, 0);
+        QCOMPARE(run.out, csvLines({QStringLiteral("rank,name,age,details,file"),
+                                    QStringLiteral("1,Анна Ким,") + age(1995) + QStringLiteral(",0,w2.tnw"),
+                                    QStringLiteral("2,Галя Ким,") + age(1999) + QStringLiteral(",0,w3.tnw")}));
+
+        const Run none = cli({QStringLiteral("people"), f.dir, QStringLiteral("--men"), QStringLiteral("--name"),
+                              QStringLiteral("Лис")});
+        QCOMPARE(none.status, 0);
+        QCOMPARE(none.out, csvLines({QStringLiteral("rank,name,age,details,file")}));
+    }
+
+    void pairRankingWithPercentages()
+    {
+        Folder f;
+        const Run run = cli({QStringLiteral("pairs"), f.dir + QStringLiteral("m1.tnm")});
+        QCOMPARE(run.status, 0);
+        QCOMPARE(run.err, QByteArray());
+        QCOMPARE(run.out, csvLines({QStringLiteral("rank,name,age,matches,percent,file"),
+                                    QStringLiteral("1,Вера Лис,") + age(1985) + QStringLiteral(",4,100,w1.tnw"),
+                                    QStringLiteral("2,Анна Ким,") + age(1995) + QStringLiteral(",3,75,w2.tnw"),
+                                    QStringLiteral("3,Галя Ким,") + age(1999) + QStringLiteral(",0,0,w3.tnw")}));
+
+        // A woman is ranked against the men; a relative path works too.
+        const QString old = QDir::currentPath();
+        QDir::setCurrent(f.dir);
+        const Run woman = cli({QStringLiteral("pairs"), QStringLiteral("w2.tnw")});
+        QDir::setCurrent(old);
+        QCOMPARE(woman.status, 0);
+        const QList<QByteArray> rows = woman.out.split('\n');
+        QCOMPARE(rows.size(), 5);  // header, three men, the empty rest after the last line end
+        QVERIFY(rows[1].startsWith("1,Яков Орлов,"));
+        QVERIFY(rows[1].endsWith(",3,75,m1.tnm\r"));
+    }
+
+    void checkAndText()
+    {
+        QTemporaryDir tmp;
+        const QString complete = tmp.path() + QStringLiteral("/a.tnd");
+        writeBytes(complete, testFile(QStringLiteral("Знакомства, \"весна\""),
+                                      {QStringLiteral(" 2"), QStringLiteral("Кошка?"), QStringLiteral(" 1"),
+                                       QStringLiteral("Да"), QStringLiteral("Нет"), QStringLiteral("Рыбки?"),
+                                       QStringLiteral(" 2"), QStringLiteral("Да"), QStringLiteral("Нет"),
+                                       QStringLiteral("Не знаю")},
+                                      0));
+        Run run = cli({QStringLiteral("check"), complete});
+        QCOMPARE(run.status, 0);
+        QCOMPARE(run.out, QStringLiteral("Знакомства, \"весна\"\n2\n0\n").toUtf8());
+
+        run = cli({QStringLiteral("text"), complete});
+        QCOMPARE(run.status, 0);
+        QCOMPARE(run.out, csvLines({QStringLiteral("[№1]"), QStringLiteral("=Кошка?"), QStringLiteral("Да"),
+                                    QStringLiteral("Нет"), QString(), QStringLiteral("[№2]"),
+                                    QStringLiteral("=Рыбки?"), QStringLiteral("Да"), QStringLiteral("Нет"),
+                                    QStringLiteral("Не знаю"), QString()}));
+
+        // The check looks at the questions themselves, not at the flag the
+        // file was saved with.
+        const QString incomplete = tmp.path() + QStringLiteral("/b/b.tnd");
+        QDir().mkpath(tmp.path() + QStringLiteral("/b"));
+        writeBytes(incomplete, testFile(QStringLiteral("Черновик"),
+                                        {QStringLiteral(" 3"), QStringLiteral("Один?"), QStringLiteral(" 1"),
+                                         QStringLiteral("Да"), QStringLiteral("Нет"), QStringLiteral("Два?"),
+                                         QStringLiteral(" 1"), QStringLiteral("Да"), QString(), QString(),
+                                         QStringLiteral(" 1"), QStringLiteral("Да"), QStringLiteral("Нет")},
+                                        0));
+        run = cli({QStringLiteral("check"), incomplete});
+        QCOMPARE(run.status, 0);
+        QCOMPARE(run.out, QStringLiteral("Черновик\n3\n2\n").toUtf8());
+    }
+
+    void failuresAndUsage_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("stderrHas");  // "@" stands for the fixture folder
+
+        QTest::newRow("help") << QStringList{QStringLiteral("--help")} << 0 << QString();
+        QTest::newRow("no command") << QStringList{} << 2 << QStringLiteral("Usage:");
+        QTest::newRow("unknown command") << QStringList{QStringLiteral("list")} << 2 << QStringLiteral("Usage:");
+        QTest::newRow("people without sex") << QStringList{QStringLiteral("people"), QStringLiteral("@")} << 2
+                                            << QStringLiteral("--men or --women");
+        QTest::newRow("people with both sexes")
+            << QStringList{QStringLiteral("people"), QStringLiteral("@"), QStringLiteral("--men"), QStringLiteral("--women")}
+            << 2 << QStringLiteral("either --men or --women");
+        QTest::newRow("name without text")
+            << QStringList{QStringLiteral("people"), QStringLiteral("@"), QStringLiteral("--men"), QStringLiteral("--name")}
+            << 2 << QStringLiteral("--name needs a text");
+        QTest::newRow("check without file") << QStringList{QStringLiteral("check")} << 2 << QStringLiteral("Usage:");
+        QTest::newRow("missing folder")
+            << QStringList{QStringLiteral("people"), QStringLiteral("@/nowhere"), QStringLiteral("--women")} << 1
+            << QStringLiteral("Папка \"@/nowhere\" не найдена");
+        QTest::newRow("missing test")
+            << QStringList{QStringLiteral("check"), QStringLiteral("@/нет.tnd")} << 1
+            << QStringLiteral("Файл \"@/нет.tnd\" не найден");
+        QTest::newRow("foreign test")
+            << QStringList{QStringLiteral("text"), QStringLiteral("@/m1.tnm")} << 1
+            << QStringLiteral("Файл \"@/m1.tnm\" не подходит к программе.");
+        QTest::newRow("missing person") << QStringList{QStringLiteral("pairs"), QStringLiteral("@/m9.tnm")} << 1
+                                        << QStringLiteral("Файл не найден");
+        QTest::newRow("foreign person") << QStringList{QStringLiteral("pairs"), QStringLiteral("@/x.tnw")} << 1
+                                        << QStringLiteral("Файл не подходит к программе.");
+    }
+
+    void failuresAndUsage()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(int, status);
+        QFETCH(QString, stderrHas);
+        Folder f;
+        const QString dir = f.dir.chopped(1);
+        for (QString& a : args)
+            a.replace(QLatin1Char('@'), dir);
+        const Run run = cli(args);
+        QCOMPARE(run.status, status);
+        if (status == 0) {
+            QVERIFY(run.out.startsWith("Usage:"));
+            QCOMPARE(run.err, QByteArray());
+        } else {
+            QVERIFY2(QString::fromUtf8(run.err).contains(QString(stderrHas).replace(QLatin1Char('@'), dir)),
+                     run.err.constData());
+            QCOMPARE(run.out, QByteArray());
+        }
+    }
+};
+
+QTEST_GUILESS_MAIN(TestCli)
+#include "tst_cli.moc"

@@ -1,0 +1,130 @@
+#include "Fixtures.h"
+#include "ScriptedPlatform.h"
+
+#include "document/TestFile.h"
+#include "matching/PairSearch.h"
+#include "people/PeopleList.h"
+#include "people/PersonFile.h"
+#include "shell/App.h"
+#include "shell/Startup.h"
+#include "taking/Proverka.h"
+
+#include <QDir>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+using fixtures::readBytes;
+using fixtures::writeBytes;
+
+namespace {
+
+QString examples()
+{
+    return qEnvironmentVariable("TANDEMO_SOURCE") + QStringLiteral("/examples/");
+}
+
+QString demoTest()
+{
+    return examples() + QStringLiteral("Знакомства.tnd");
+}
+
+int run(const QString& program, const QStringList& args)
+{
+    QProcess process;
+    process.start(program, args);
+    if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit)
+        return -1;
+    return process.exitCode();
+}
+
+}  // namespace
+
+// The demo folder that a newcomer opens on the first run.
+class TestDemo : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void demoTestIsCompleteAndOpens()
+    {
+        ScriptedPlatform pf;
+        App app(pf);
+        OpenTest(app, demoTest());
+        QCOMPARE(pf.messageTexts(), QStringList());
+        QCOMPARE(app.st.TestName, QStringLiteral("Знакомства"));
+        QVERIFY(app.st.QuestionCount >= 10);
+        QCOMPARE(Proverka(app, 0), 0);
+        QVERIFY(!app.st.MainHtml.contains(QStringLiteral("Тест не готов!")));
+        // The password that the README gives.
+        QCOMPARE(app.st.TestPassword, QStringLiteral("demo"));
+    }
+
+    void folderHoldsBothSexesWhoTookTheTest()
+    {
+        ScriptedPlatform pf;
+        App app(pf);
+        OpenTest(app, demoTest());
+        const int questions = app.st.QuestionCount;
+        for (int women = 0; women <= 1; ++women) {
+            app.st.ListWomen = women;
+            ScanPeople(app, {});
+            const QString pattern = women ? QStringLiteral("*.tnw") : QStringLiteral("*.tnm");
+            QVERIFY2(app.st.PeopleLast + 1 >= 25, qPrintable(pattern));
+            // Every file is a person file the program accepts.
+            QCOMPARE(app.st.PeopleLast + 1, QDir(examples()).entryList({pattern}, QDir::Files).size());
+        }
+
+        // Everyone answered every question of this test, so a ranking spreads
+        // from close to poor matches.
+        app.st.ListWomen = 0;
+        ScanPeople(app, {});
+        QCOMPARE(OpenKartochka(app, app.st.People[app.st.PeopleOrder[0]].FileName, 1), CardOpen::Opened);
+        QCOMPARE(app.st.CardFields[1].Otvety.size(), questions);
+        const PairRanking ranking = RankPairs(app.st.WorkFolder, app.st.CardFields[1], 2026);
+        QVERIFY(ranking.pairs.size() >= 25);
+        const int top = ranking.matches[ranking.order.first()];
+        const int bottom = ranking.matches[ranking.order.last()];
+        QVERIFY2(top > bottom + 2, qPrintable(QStringLiteral("%1..%2").arg(bottom).arg(top)));
+        QVERIFY(top < questions + 1);
+    }
+
+    void committedFilesAreTheGeneratorsOutput()
+    {
+        QTemporaryDir tmp;
+        QCOMPARE(run(qEnvironmentVariable("TANDEMO_GEN"), {QStringLiteral("demo"), tmp.path()}), 0);
+        const QStringList made = QDir(tmp.path()).entryList(QDir::Files, QDir::Name);
+        const QStringList committed =
+            QDir(examples()).entryList({QStringLiteral("*.tnd"), QStringLiteral("*.tnm"), QStringLiteral("*.tnw")},
+                                       QDir::Files, QDir::Name);
+        QCOMPARE(committed, made);
+        for (const QString& name : made)
+            QVERIFY2(readBytes(examples() + name) == readBytes(tmp.path() + QLatin1Char('/') + name), qPrintable(name));
+    }
+
+    void firstRunMakesTheDemoTheLastTest()
+    {
+        QTemporaryDir build;
+        const QString script = qEnvironmentVariable("TANDEMO_SOURCE") + QStringLiteral("/scripts/demo-settings.sh");
+        QCOMPARE(run(script, {build.path()}), 0);
+
+        ScriptedPlatform pf;
+        pf.exeFolder = build.path();
+        App app(pf);
+        Main(app);
+        QVERIFY(app.frmForma.FileNameTest.visible);
+        QCOMPARE(app.frmForma.FileNameTest.text, QStringLiteral("Знакомства.tnd"));
+        QCOMPARE(app.st.LastFolder, examples());
+        FileNameTest_Click(app);
+        QCOMPARE(pf.messageTexts(), QStringList());
+        QCOMPARE(app.st.TestFilePath, demoTest());
+        QCOMPARE(app.st.TestName, QStringLiteral("Знакомства"));
+
+        // Later runs keep the settings the program wrote itself.
+        const QString ini = build.path() + QStringLiteral("/Тандемо.ini");
+        writeBytes(ini, "/home/\r\n\r\n\r\n");
+        QCOMPARE(run(script, {build.path()}), 0);
+        QCOMPARE(readBytes(ini), QByteArray("/home/\r\n\r\n\r\n"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestDemo)
+#include "tst_demo.moc"
