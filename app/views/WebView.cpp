@@ -20,7 +20,9 @@
 
 namespace {
 
-const QByteArray kScheme = QByteArrayLiteral("tandemo");
+// A plain array: the scheme may be registered from another file's static
+// initialiser, before this file's objects exist.
+constexpr char kScheme[] = "tandemo";
 const QString kPageHost = QStringLiteral("page");
 const QString kCommandHost = QStringLiteral("command");
 
@@ -121,7 +123,7 @@ PageStore& store()
 {
     static PageStore* instance = [] {
         auto* handler = new PageStore;
-        QWebEngineProfile::defaultProfile()->installUrlSchemeHandler(kScheme, handler);
+        QWebEngineProfile::defaultProfile()->installUrlSchemeHandler(QByteArray(kScheme), handler);
         return handler;
     }();
     return *instance;
@@ -175,7 +177,7 @@ private:
 
 void WebView::registerScheme()
 {
-    QWebEngineUrlScheme scheme(kScheme);
+    QWebEngineUrlScheme scheme{QByteArray(kScheme)};
     scheme.setSyntax(QWebEngineUrlScheme::Syntax::Host);
     scheme.setFlags(QWebEngineUrlScheme::LocalScheme | QWebEngineUrlScheme::LocalAccessAllowed |
                     QWebEngineUrlScheme::ContentSecurityPolicyIgnored);

@@ -29,13 +29,16 @@ inline QVariant runJs(QWebEngineView& view, const QString& script)
 }
 
 // Waits until the view shows a page whose body carries `marker` in its text.
-inline bool waitForText(QWebEngineView& view, const QString& marker, int timeoutMs = 15000)
+// The page answers yes or no, so a large page is not copied at every look.
+inline bool waitForText(QWebEngineView& view, const QString& marker, int timeoutMs = 30000)
 {
+    QString quoted = marker;
+    quoted.replace(QLatin1Char('\\'), QStringLiteral("\\\\")).replace(QLatin1Char('\''), QStringLiteral("\\'"));
+    const QString script = QStringLiteral("!!document.body && document.body.textContent.indexOf('%1') >= 0").arg(quoted);
     QElapsedTimer timer;
     timer.start();
     while (timer.elapsed() < timeoutMs) {
-        const QVariant text = runJs(view, QStringLiteral("document.body ? document.body.innerText : ''"));
-        if (text.toString().contains(marker))
+        if (runJs(view, script).toBool())
             return true;
         QTest::qWait(50);
     }
