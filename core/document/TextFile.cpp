@@ -3,9 +3,11 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QSet>
 #include <QStringDecoder>
 #include <QStringEncoder>
 
+#include <algorithm>
 #include <limits>
 
 namespace textfile {
@@ -20,6 +22,57 @@ QString decode(const QByteArray& bytes)
 {
     QStringDecoder decoder("windows-1251");
     return decoder.decode(bytes);
+}
+
+namespace {
+// The characters that Windows-1251 holds, found by decoding each byte.
+const QSet<char16_t>& codePageChars()
+{
+    static const QSet<char16_t> chars = [] {
+        QSet<char16_t> set;
+        for (int b = 0; b < 256; ++b) {
+            const QString c = decode(QByteArray(1, static_cast<char>(b)));
+            if (c.size() == 1 && c.front() != QChar::ReplacementCharacter)
+                set.insert(c.front().unicode());
+        }
+        return set;
+    }();
+    return chars;
+}
+
+bool inCodePage(QChar c)
+{
+    return !c.isSurrogate() && codePageChars().contains(c.unicode());
+}
+}  // namespace
+
+bool fitsCodePage(const QString& text)
+{
+    return std::all_of(text.begin(), text.end(), inCodePage);
+}
+
+QString withoutForeign(QString text)
+{
+    text.removeIf([](QChar c) { return !inCodePage(c); });
+    return text;
+}
+
+QByteArray encodeHtml(const QString& text)
+{
+    QString out;
+    out.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (inCodePage(c)) {
+            out += c;
+            continue;
+        }
+        char32_t code = c.unicode();
+        if (c.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate())
+            code = QChar::surrogateToUcs4(c, text.at(++i));
+        out += QStringLiteral("&#") + QString::number(static_cast<uint>(code)) + QLatin1Char(';');
+    }
+    return encode(out);
 }
 
 QByteArray numberLine(int value)
