@@ -206,7 +206,9 @@ SaveResult saveAtomically(const QString& path, const QByteArray& content)
         return file.error() == QFileDevice::PermissionsError ? SaveResult::WriteProtected
                                                              : SaveResult::Failed;
     }
-    if (file.write(content) != content.size()) {
+    // A full disk can take the start of the content and refuse the rest while
+    // every call still reports success; the size on disk tells.
+    if (file.write(content) != content.size() || !file.flush() || file.size() != content.size()) {
         file.cancelWriting();
         file.commit();
         return SaveResult::Failed;
