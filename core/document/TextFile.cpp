@@ -3,11 +3,11 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
-#include <QSet>
 #include <QStringDecoder>
 #include <QStringEncoder>
 
 #include <algorithm>
+#include <bitset>
 #include <limits>
 
 namespace textfile {
@@ -25,15 +25,15 @@ QString decode(const QByteArray& bytes)
 }
 
 namespace {
-// The characters that Windows-1251 holds, found by decoding each byte.
-const QSet<char16_t>& codePageChars()
+// The characters that Windows-1251 holds, found once by decoding each byte.
+const std::bitset<65536>& codePageChars()
 {
-    static const QSet<char16_t> chars = [] {
-        QSet<char16_t> set;
+    static const std::bitset<65536> chars = [] {
+        std::bitset<65536> set;
         for (int b = 0; b < 256; ++b) {
             const QString c = decode(QByteArray(1, static_cast<char>(b)));
             if (c.size() == 1 && c.front() != QChar::ReplacementCharacter)
-                set.insert(c.front().unicode());
+                set.set(c.front().unicode());
         }
         return set;
     }();
@@ -42,7 +42,7 @@ const QSet<char16_t>& codePageChars()
 
 bool inCodePage(QChar c)
 {
-    return !c.isSurrogate() && codePageChars().contains(c.unicode());
+    return !c.isSurrogate() && codePageChars().test(c.unicode());
 }
 }  // namespace
 
@@ -59,6 +59,8 @@ QString withoutForeign(QString text)
 
 QByteArray encodeHtml(const QString& text)
 {
+    if (fitsCodePage(text))
+        return encode(text);
     QString out;
     out.reserve(text.size());
     for (qsizetype i = 0; i < text.size(); ++i) {

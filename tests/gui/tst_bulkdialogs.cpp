@@ -1,4 +1,8 @@
+#include "WebTestSupport.h"
+
 #include "document/NewTest.h"
+#include "document/TestFile.h"
+#include "taking/QuestionPage.h"
 #include "editor/LoadVoprosDialog.h"
 #include "editor/TagDialog.h"
 #include "shell/App.h"
@@ -9,6 +13,8 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QDir>
+#include <QImage>
 #include <QFile>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -24,6 +30,12 @@ namespace {
 class RecordingPlatform : public QtPlatform {
 public:
     QStringList messages;
+    QString fileAnswer;
+    void setFileAnswer(const QString& path) { fileAnswer = path; }
+    QString fileDialog(bool, const QString&, const QList<FileFilter>&, const QString&) override
+    {
+        return std::exchange(fileAnswer, QString());
+    }
     MsgAnswer messageBox(const QString& text, const QString&, MsgButtons, MsgIcon, MsgAnswer) override
     {
         messages << text;
@@ -42,12 +54,16 @@ void whenShown(std::function<void(T*)> step)
     });
 }
 
-// Types as a keyboard would, one key event per character (Cyrillic too).
+// Types as a keyboard would, one key event per character (Cyrillic, and a
+// character beyond the basic plane as its surrogate pair).
 void typeText(QWidget* widget, const QString& text)
 {
-    for (QChar c : text) {
-        const Qt::Key key = c == QLatin1Char(' ') ? Qt::Key_Space : Qt::Key_unknown;
-        QTest::sendKeyEvent(QTest::Click, widget, key, QString(c), Qt::NoModifier);
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        QString typed(text.at(i));
+        if (text.at(i).isHighSurrogate() && i + 1 < text.size())
+            typed += text.at(++i);
+        const Qt::Key key = typed == QLatin1String(" ") ? Qt::Key_Space : Qt::Key_unknown;
+        QTest::sendKeyEvent(QTest::Click, widget, key, typed, Qt::NoModifier);
     }
 }
 
@@ -180,6 +196,37 @@ private Q_SLOTS:
         QVERIFY(tagShown);
         // Cancelled: the test is as it was.
         QCOMPARE(r->app.st.Questions[1].Vopros, QStringLiteral("Вопрос 1"));
+    }
+
+    // A picture put in by its bare name, and a character that Windows-1251
+    // cannot hold, as the question page shows them after save and reopen.
+    void questionPageShowsPictureAndCharacterAfterReopen()
+    {
+        auto r = start();
+        const QString folder = tmp.path() + QStringLiteral("/тест с картинкой/");
+        QDir().mkpath(folder);
+        QImage picture(30, 20, QImage::Format_RGB32);
+        picture.fill(Qt::blue);
+        QVERIFY(picture.save(folder + QStringLiteral("кот 1.jpg"), "JPG"));
+        auto* txt = qobject_cast<QLineEdit*>(r->window.widget(QStringLiteral("Txt")));
+        txt->setFocus();
+        QTRY_VERIFY(txt->hasFocus());
+        txt->selectAll();
+        typeText(txt, QStringLiteral("Улыбка 😀 "));
+        r->platform.setFileAnswer(folder + QStringLiteral("кот 1.jpg"));
+        r->window.action(QStringLiteral("EditAddFile(0)"))->trigger();
+        QCOMPARE(r->app.st.Questions[1].Vopros,
+                 QStringLiteral("Улыбка 😀 <img border=\"0\" src=\"кот 1.jpg\">"));
+        SaveTest(r->app, folder + QStringLiteral("тест.tnd"));
+        QVERIFY(r->platform.messages.isEmpty());
+        OpenTest(r->app, folder + QStringLiteral("тест.tnd"));
+        Show1Wopros(r->app, 1);
+        r->window.syncFromModel();
+        WebView& view = *r->window.view();
+        QVERIFY(webtest::waitForText(view, QStringLiteral("Улыбка 😀")));
+        QTRY_COMPARE_WITH_TIMEOUT(
+            webtest::runJs(view, QStringLiteral("document.querySelector('img[src=\"кот 1.jpg\"]').naturalWidth")).toInt(),
+            30, 5000);
     }
 
     void markupOnTheEditorBox()
