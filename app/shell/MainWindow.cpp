@@ -13,10 +13,13 @@
 #include "document/PasswordDialog.h"
 #include "people/FoundDialog.h"
 #include "document/ParamDialog.h"
+#include "editor/LoadVoprosDialog.h"
 #include "editor/NomerDialog.h"
+#include "editor/TagDialog.h"
 #include "editor/PictureBoxWidget.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QLabel>
@@ -67,6 +70,15 @@ MainWindow::MainWindow(App& app, QtPlatform& platform, QWidget* parent) : QMainW
     platform.setTextMeasure([this](const QString& text) { return pictures_.front()->textWidth(text); });
     platform.setModalRunner(WindowId::Found, [this] {
         FoundDialog dialog(app_, this);
+        dialog.run();
+    });
+    platform.setModalRunner(WindowId::LoadVopros, [this] {
+        LoadVoprosDialog dialog(app_, this);
+        dialog.run();
+    });
+    platform.setModalRunner(WindowId::Tag, [this] {
+        // Over frmLoadVopros the dialog belongs to that window, which is modal.
+        TagDialog dialog(app_, QApplication::activeModalWidget() ? QApplication::activeModalWidget() : this);
         dialog.run();
     });
 }

@@ -12,6 +12,22 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalBlocker>
+#include <QTextCursor>
+#include <QTextDocument>
+
+namespace {
+// The text as typed: toPlainText() would turn non-breaking spaces into plain
+// ones and so change a text that the user never touched.
+QString boxText(const QPlainTextEdit* box)
+{
+    QString text = box->document()->toRawText();
+    for (QChar& c : text) {
+        if (c == QChar::ParagraphSeparator || c == QChar::LineSeparator)
+            c = QLatin1Char('\n');
+    }
+    return text;
+}
+}  // namespace
 
 ModelBinder::ModelBinder(WindowModel& model, QWidget* window, Handler handler, QObject* parent)
     : QObject(parent), model_(model), window_(window), handler_(std::move(handler))
@@ -91,11 +107,27 @@ void ModelBinder::bind(Control& control, QWidget* widget, bool useGeometry)
             c->selLength = 0;
         });
     } else if (auto* text = qobject_cast<QPlainTextEdit*>(widget)) {
-        connect(text, &QPlainTextEdit::textChanged, this, [this, c, text] {
+        // The caret has moved by the time the text reports its change; taking
+        // it with the text keeps the next sync from putting it back.
+        auto takeSelection = [c, text] {
+            const QTextCursor cursor = text->textCursor();
+            c->selStart = cursor.selectionStart();
+            c->selLength = cursor.selectionEnd() - cursor.selectionStart();
+        };
+        connect(text, &QPlainTextEdit::textChanged, this, [this, c, text, takeSelection] {
             if (syncing_)
                 return;
-            c->text = text->toPlainText();
+            c->text = boxText(text);
+            takeSelection();
             dispatch({UiEvent::Change, c->name});
+        });
+        connect(text, &QPlainTextEdit::cursorPositionChanged, this, [this, takeSelection] {
+            if (!syncing_)
+                takeSelection();
+        });
+        connect(text, &QPlainTextEdit::selectionChanged, this, [this, takeSelection] {
+            if (!syncing_)
+                takeSelection();
         });
     } else if (auto* combo = qobject_cast<QComboBox*>(widget)) {
         connect(combo, &QComboBox::activated, this, [this, c, combo](int index) {
@@ -184,8 +216,17 @@ void ModelBinder::syncControl(const Binding& b)
                 edit->setCursorPosition(start);
         }
     } else if (auto* text = qobject_cast<QPlainTextEdit*>(w)) {
-        if (text->toPlainText() != c.text)
+        if (boxText(text) != c.text)
             text->setPlainText(c.text);
+        const int size = static_cast<int>(boxText(text).size());
+        const int start = std::clamp(c.selStart, 0, size);
+        const int length = std::clamp(c.selLength, 0, size - start);
+        QTextCursor cursor = text->textCursor();
+        if (cursor.selectionStart() != start || cursor.selectionEnd() - cursor.selectionStart() != length) {
+            cursor.setPosition(start);
+            cursor.setPosition(start + length, QTextCursor::KeepAnchor);
+            text->setTextCursor(cursor);
+        }
     } else if (auto* combo = qobject_cast<QComboBox*>(w)) {
         QStringList current;
         for (int i = 0; i < combo->count(); ++i)

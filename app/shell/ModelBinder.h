@@ -25,8 +25,9 @@ class QWidget;
 // false. After every handler call the binder syncs again.
 //
 // Supported widgets: QPushButton, QLabel, QLineEdit, QComboBox, QCheckBox,
-// QRadioButton, QListWidget, QPlainTextEdit and any other QWidget (state and
-// geometry only). Menu items bind as QAction.
+// QRadioButton, QListWidget, QPlainTextEdit (text and selection; line ends are
+// "\n" as the box holds them) and any other QWidget (state and geometry only).
+// Menu items bind as QAction.
 class ModelBinder : public QObject {
     Q_OBJECT
 public:

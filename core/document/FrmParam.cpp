@@ -1,6 +1,7 @@
 #include "document/FrmParam.h"
 
 #include "document/NewTest.h"
+#include "document/TextFile.h"
 #include "editor/Editor.h"
 #include "shell/App.h"
 
@@ -149,6 +150,7 @@ void frmParam_Change(App& app, const QString& control)
     } else {
         const QString forbidden = forbiddenIn(control);
         text.removeIf([&forbidden](QChar c) { return forbidden.contains(c); });
+        text = textfile::withoutForeign(text);
     }
     if (text != box->text)
         setText(*box, text);
@@ -212,6 +214,9 @@ bool frmParam_Event(App& app, const UiEvent& event)
     FrmParam& w = app.frmParam;
     switch (event.type) {
     case UiEvent::KeyPress:
+        // The test file is Windows-1251: a character it cannot hold is not taken.
+        if (!textfile::fitsCodePage(event.text))
+            return false;
         return event.text.size() != 1 || frmParam_KeyAllowed(event.control, event.text.front());
     case UiEvent::Change:
         frmParam_Change(app, event.control);

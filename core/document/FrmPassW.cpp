@@ -1,6 +1,7 @@
 #include "document/FrmPassW.h"
 
 #include "document/NewTest.h"
+#include "document/TextFile.h"
 #include "shell/App.h"
 #include "taking/Proverka.h"
 
@@ -98,7 +99,8 @@ bool frmPassW_Event(App& app, const UiEvent& event)
     FrmPassW& w = app.frmPassW;
     if (event.control == w.TPW.name) {
         if (event.type == UiEvent::KeyPress)
-            return event.text.size() != 1 || frmPassW_KeyAllowed(event.text.front());
+            return textfile::fitsCodePage(event.text) &&
+                   (event.text.size() != 1 || frmPassW_KeyAllowed(event.text.front()));
         if (event.type == UiEvent::Change)
             frmPassW_TPW_Change(app);
     } else if (event.type == UiEvent::Click) {

@@ -38,10 +38,10 @@ QByteArray TestFileContent(App& app, int seed)
     out += textfile::numberLine(st.QuestionCount) + crlf;
     for (int q = 1; q <= st.QuestionCount; ++q) {
         const clsTest& question = st.Questions[q];
-        out += textfile::encode(question.Vopros) + crlf;
+        out += textfile::encodeHtml(question.Vopros) + crlf;
         out += textfile::numberLine(question.CountOtvetov) + crlf;
         for (int i = 0; i <= question.CountOtvetov && i < clsTest::Capacity; ++i)
-            out += textfile::encode(question.ListOtvety(i)) + crlf;
+            out += textfile::encodeHtml(question.ListOtvety(i)) + crlf;
     }
     out += textfile::numberLine(Proverka(app, 0)) + crlf;
     out += crlf;

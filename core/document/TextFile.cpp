@@ -6,7 +6,9 @@
 #include <QStringDecoder>
 #include <QStringEncoder>
 
+#include <algorithm>
 #include <array>
+#include <bitset>
 #include <limits>
 
 namespace textfile {
@@ -57,6 +59,59 @@ QString decode(QByteArrayView bytes)
     for (qsizetype i = 0; i < bytes.size(); ++i)
         out[i] = table.chars[static_cast<unsigned char>(bytes[i])];
     return text;
+}
+
+namespace {
+// The characters that Windows-1251 holds, found once by decoding each byte.
+const std::bitset<65536>& codePageChars()
+{
+    static const std::bitset<65536> chars = [] {
+        std::bitset<65536> set;
+        for (int b = 0; b < 256; ++b) {
+            const QString c = decode(QByteArray(1, static_cast<char>(b)));
+            if (c.size() == 1 && c.front() != QChar::ReplacementCharacter)
+                set.set(c.front().unicode());
+        }
+        return set;
+    }();
+    return chars;
+}
+
+bool inCodePage(QChar c)
+{
+    return !c.isSurrogate() && codePageChars().test(c.unicode());
+}
+}  // namespace
+
+bool fitsCodePage(const QString& text)
+{
+    return std::all_of(text.begin(), text.end(), inCodePage);
+}
+
+QString withoutForeign(QString text)
+{
+    text.removeIf([](QChar c) { return !inCodePage(c); });
+    return text;
+}
+
+QByteArray encodeHtml(const QString& text)
+{
+    if (fitsCodePage(text))
+        return encode(text);
+    QString out;
+    out.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (inCodePage(c)) {
+            out += c;
+            continue;
+        }
+        char32_t code = c.unicode();
+        if (c.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate())
+            code = QChar::surrogateToUcs4(c, text.at(++i));
+        out += QStringLiteral("&#") + QString::number(static_cast<uint>(code)) + QLatin1Char(';');
+    }
+    return encode(out);
 }
 
 QByteArray numberLine(int value)
@@ -171,7 +226,9 @@ SaveResult saveAtomically(const QString& path, const QByteArray& content)
         return file.error() == QFileDevice::PermissionsError ? SaveResult::WriteProtected
                                                              : SaveResult::Failed;
     }
-    if (file.write(content) != content.size()) {
+    // A full disk can take the start of the content and refuse the rest while
+    // every call still reports success; the size on disk tells.
+    if (file.write(content) != content.size() || !file.flush() || file.size() != content.size()) {
         file.cancelWriting();
         file.commit();
         return SaveResult::Failed;

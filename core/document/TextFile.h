@@ -15,6 +15,16 @@ namespace textfile {
 QByteArray encode(const QString& text);
 QString decode(QByteArrayView bytes);
 
+// Whether every character of a text has a place in Windows-1251; fields that
+// are not HTML refuse the others, since the file could not hold them.
+bool fitsCodePage(const QString& text);
+// The text without the characters that Windows-1251 cannot hold.
+QString withoutForeign(QString text);
+// For question and answer texts, which are HTML: a character that Windows-1251
+// cannot hold is written as a decimal character reference, which the page
+// shows as that character, instead of being lost.
+QByteArray encodeHtml(const QString& text);
+
 // A number with a sign position: " 12", " 0", "-3".
 QByteArray numberLine(int value);
 // Skips leading blanks and reads the integer that follows; nothing when the

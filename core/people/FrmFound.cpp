@@ -1,5 +1,6 @@
 #include "people/FrmFound.h"
 
+#include "document/TextFile.h"
 #include "people/PeopleList.h"
 #include "shell/App.h"
 #include "views/FrmHTML.h"
@@ -92,6 +93,10 @@ void FoundLudey(App& app)
 bool frmFound_Event(App& app, const UiEvent& event)
 {
     FrmFound& w = app.frmFound;
+    // Names in person files are Windows-1251: a character they cannot hold
+    // would never be found.
+    if (event.type == UiEvent::KeyPress && !textfile::fitsCodePage(event.text))
+        return false;
     if (event.type == UiEvent::Change && event.control == w.txtNameFamiliya.name) {
         frmFound_TextChange(app);
     } else if (event.type == UiEvent::Click) {

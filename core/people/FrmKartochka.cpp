@@ -1,6 +1,7 @@
 #include "people/FrmKartochka.h"
 
 #include "document/FileCommands.h"
+#include "document/TextFile.h"
 #include "shell/App.h"
 
 #include <QtMath>
@@ -326,6 +327,9 @@ bool frmKartochka_Event(App& app, const UiEvent& event)
             frmKartochka_NO_Click(app);
         break;
     case UiEvent::KeyPress:
+        // The person file is Windows-1251: a character it cannot hold is not taken.
+        if (!textfile::fitsCodePage(event.text))
+            return false;
         if (name == d.txtDataRogdeniya.name && !event.text.isEmpty())
             return frmKartochka_txtDataRogdeniya_KeyPress(app, event.text.at(0));
         break;

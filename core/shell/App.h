@@ -3,6 +3,8 @@
 #include "document/AppState.h"
 #include "document/FrmParam.h"
 #include "document/FrmPassW.h"
+#include "editor/FrmLoadVopros.h"
+#include "editor/Markup.h"
 #include "editor/QuestionList.h"
 #include "people/FrmFound.h"
 #include "people/FrmKartochka.h"
@@ -29,6 +31,8 @@ public:
     FrmKartochka frmKartochka;
     FrmParam frmParam;
     FrmNomer frmNomer;
+    FrmLoadVopros frmLoadVopros;
+    FrmTag frmTag;
 };
 
 // Title of every message box of the program.

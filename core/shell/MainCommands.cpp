@@ -3,6 +3,8 @@
 #include "document/FileCommands.h"
 #include "document/FrmParam.h"
 #include "editor/Editor.h"
+#include "editor/FrmLoadVopros.h"
+#include "editor/Markup.h"
 #include "editor/QuestionList.h"
 #include "document/FrmPassW.h"
 #include "people/FrmFound.h"
@@ -127,6 +129,12 @@ void EditMenuClick(App& app, const QString& item)
             DeleteVopros(app);
     } else if (item == f.EditShowAllTest.name) {
         EditShowAllTest_Click(app);
+    } else if (item == f.EditLoadVopros[0].name) {
+        EditLoadVopros_Click(app, 0);
+    } else if (item == f.EditLoadVopros[1].name) {
+        EditLoadVopros_Click(app, 1);
+    } else if (MarkupMenuItem(item)) {
+        MarkupMenuClick(app, MainTxt, item);
     }
 }
 
