@@ -16,6 +16,7 @@
 #include "people/PeopleList.h"
 #include "people/PersonFile.h"
 #include "shell/App.h"
+#include "shell/HeadlessPlatform.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -41,19 +42,12 @@ namespace {
 
 constexpr int kQuestions = 50;
 
-class BenchPlatform : public Platform {
-public:
-    MsgAnswer messageBox(const QString& text, const QString&, MsgButtons, MsgIcon, MsgAnswer answer) override
+// Messages of the core, should any come, are shown on standard error.
+struct BenchPlatform : HeadlessPlatform {
+    BenchPlatform()
     {
-        std::fprintf(stderr, "message: %s\n", text.toUtf8().constData());
-        return answer;
+        onMessage = [](const QString& text, MsgIcon) { std::fprintf(stderr, "message: %s\n", text.toUtf8().constData()); };
     }
-    void showModal(WindowId) override {}
-    QString fileDialog(bool, const QString&, const QList<FileFilter>&, const QString&) override { return {}; }
-    void processEvents() override {}
-    QDateTime now() override { return QDateTime::currentDateTime(); }
-    void openExternalUrl(const QString&) override {}
-    QString executableFolder() override { return QDir::currentPath() + QLatin1Char('/'); }
 };
 
 double seconds(const std::function<void()>& job)

@@ -11,6 +11,7 @@
 #include "people/PeopleList.h"
 #include "people/PersonFile.h"
 #include "shell/App.h"
+#include "shell/HeadlessPlatform.h"
 #include "taking/Proverka.h"
 
 #include <QDateTime>
@@ -42,25 +43,19 @@ const char kUsage[] =
 
 // The desktop of a command line: messages go to standard error, and an error
 // message means the command has failed.
-class CliPlatform : public Platform {
+class CliPlatform : public HeadlessPlatform {
 public:
     bool failed = false;
 
-    MsgAnswer messageBox(const QString& text, const QString&, MsgButtons, MsgIcon icon,
-                         MsgAnswer defaultAnswer) override
+    CliPlatform()
     {
-        if (icon == MsgIcon::Critical)
-            failed = true;
-        const QByteArray line = text.toUtf8() + '\n';
-        std::fwrite(line.constData(), 1, static_cast<size_t>(line.size()), stderr);
-        return defaultAnswer;
+        onMessage = [this](const QString& text, MsgIcon icon) {
+            if (icon == MsgIcon::Critical)
+                failed = true;
+            const QByteArray line = text.toUtf8() + '\n';
+            std::fwrite(line.constData(), 1, static_cast<size_t>(line.size()), stderr);
+        };
     }
-    void showModal(WindowId) override {}
-    QString fileDialog(bool, const QString&, const QList<FileFilter>&, const QString&) override { return {}; }
-    void processEvents() override {}
-    QDateTime now() override { return QDateTime::currentDateTime(); }
-    void openExternalUrl(const QString&) override {}
-    QString executableFolder() override { return QDir::currentPath() + QLatin1Char('/'); }
 };
 
 void write(const QByteArray& bytes)

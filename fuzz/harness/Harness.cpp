@@ -11,6 +11,7 @@
 #include "people/PeopleList.h"
 #include "people/PersonFile.h"
 #include "shell/App.h"
+#include "shell/HeadlessPlatform.h"
 #include "shell/Startup.h"
 #include "taking/Proverka.h"
 #include "taking/VyborOtveta.h"
@@ -22,24 +23,6 @@
 
 namespace {
 
-// A desktop that answers every question with its default and shows nothing.
-class QuietPlatform : public Platform {
-public:
-    explicit QuietPlatform(QString folder) : folder_(std::move(folder)) {}
-    MsgAnswer messageBox(const QString&, const QString&, MsgButtons, MsgIcon, MsgAnswer answer) override
-    {
-        return answer;
-    }
-    void showModal(WindowId) override {}
-    QString fileDialog(bool, const QString&, const QList<FileFilter>&, const QString&) override { return {}; }
-    void processEvents() override {}
-    QDateTime now() override { return QDateTime(QDate(2026, 12, 9), QTime(12, 0)); }
-    void openExternalUrl(const QString&) override {}
-    QString executableFolder() override { return folder_; }
-
-private:
-    QString folder_;
-};
 
 // One scratch folder for the whole run, emptied before every input.
 QString Scratch()
@@ -59,10 +42,12 @@ void Write(const QString& path, const QByteArray& data)
 
 struct Session {
     QString folder = Scratch();
-    QuietPlatform platform{folder};
+    HeadlessPlatform platform;
     App app{platform};
     Session()
     {
+        platform.folder = folder;
+        platform.clock = QDateTime(QDate(2026, 12, 9), QTime(12, 0));
         app.st.PathSep = QStringLiteral("/");
         app.st.AppFolder = folder;
         app.st.WorkFolder = folder;

@@ -5,6 +5,7 @@
 #include "document/TestFile.h"
 #include "people/PersonFile.h"
 #include "shell/App.h"
+#include "shell/HeadlessPlatform.h"
 #include "shell/Startup.h"
 
 #include "SaverVersions.h"
@@ -13,26 +14,6 @@
 
 #include <cstdio>
 
-namespace {
-class SilentPlatform : public Platform {
-public:
-    explicit SilentPlatform(QString folder) : folder_(std::move(folder)) {}
-    MsgAnswer messageBox(const QString& text, const QString&, MsgButtons, MsgIcon, MsgAnswer answer) override
-    {
-        std::fprintf(stderr, "%s\n", qPrintable(text));
-        return answer;
-    }
-    void showModal(WindowId) override {}
-    QString fileDialog(bool, const QString&, const QList<FileFilter>&, const QString&) override { return {}; }
-    void processEvents() override {}
-    QDateTime now() override { return QDateTime::currentDateTime(); }
-    void openExternalUrl(const QString&) override {}
-    QString executableFolder() override { return folder_; }
-
-private:
-    QString folder_;
-};
-}
 
 int main(int argc, char* argv[])
 {
@@ -41,7 +22,9 @@ int main(int argc, char* argv[])
         return 2;
     const QString kind = QString::fromLocal8Bit(argv[1]);
     const QString folder = QString::fromLocal8Bit(argv[2]);
-    SilentPlatform platform(folder);
+    HeadlessPlatform platform;
+    platform.folder = folder;
+    platform.onMessage = [](const QString& text, MsgIcon) { std::fprintf(stderr, "%s\n", qPrintable(text)); };
     App app(platform);
     app.st.PathSep = QStringLiteral("/");
     app.st.AppFolder = folder;

@@ -5,6 +5,7 @@
 #include "people/Kartochka.h"
 #include "people/PersonFile.h"
 #include "shell/App.h"
+#include "shell/HeadlessPlatform.h"
 
 #include <QDir>
 #include <QFile>
@@ -69,21 +70,6 @@ QString pick(Rng& rng, const QStringList& list)
     return list[rng.below(static_cast<int>(list.size()))];
 }
 
-// A desktop that is never asked anything: the generator only uses the core's
-// file builders.
-class QuietPlatform : public Platform {
-public:
-    MsgAnswer messageBox(const QString&, const QString&, MsgButtons, MsgIcon, MsgAnswer answer) override
-    {
-        return answer;
-    }
-    void showModal(WindowId) override {}
-    QString fileDialog(bool, const QString&, const QList<FileFilter>&, const QString&) override { return {}; }
-    void processEvents() override {}
-    QDateTime now() override { return QDateTime::currentDateTime(); }
-    void openExternalUrl(const QString&) override {}
-    QString executableFolder() override { return QDir::currentPath() + QLatin1Char('/'); }
-};
 
 bool writeFile(const QString& path, const QByteArray& bytes)
 {
@@ -148,7 +134,7 @@ std::uint64_t Rng::next()
 
 bool WritePeople(const PeopleSpec& spec)
 {
-    QuietPlatform platform;
+    HeadlessPlatform platform;
     App app(platform);
     app.st.PathSep = QStringLiteral("/");
     app.st.WorkFolder = spec.folder;
@@ -198,7 +184,7 @@ bool WritePeople(const PeopleSpec& spec)
 
 bool WriteDemoFolder(const QString& folder, const QString& password)
 {
-    QuietPlatform platform;
+    HeadlessPlatform platform;
     App app(platform);
     AppState& st = app.st;
     st.PathSep = QStringLiteral("/");
