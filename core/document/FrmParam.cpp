@@ -56,39 +56,6 @@ void setText(Control& box, const QString& text)
     box.selStart = static_cast<int>(text.size());
     box.selLength = 0;
 }
-// The leading number of a text, rounded to a whole number; 0 when there is none.
-int QuestionCountValue(const QString& text)
-{
-    qsizetype i = 0;
-    while (i < text.size() && (text.at(i) == QLatin1Char(' ') || text.at(i) == QLatin1Char('\t')))
-        ++i;
-    QString number;
-    if (i < text.size() && (text.at(i) == QLatin1Char('-') || text.at(i) == QLatin1Char('+')))
-        number += text.at(i++);
-    bool point = false;
-    for (; i < text.size(); ++i) {
-        const QChar c = text.at(i);
-        if (c == QLatin1Char('.') && !point) {
-            point = true;
-            number += c;
-        } else if (c.unicode() >= '0' && c.unicode() <= '9') {
-            number += c;
-        } else {
-            break;
-        }
-    }
-    bool ok = false;
-    const double value = number.toDouble(&ok);
-    if (!ok)
-        return 0;
-    // A count of questions this large cannot be meant; it still must not wrap.
-    const double rounded = std::nearbyint(value);
-    if (rounded > std::numeric_limits<int>::max())
-        return std::numeric_limits<int>::max();
-    if (rounded < std::numeric_limits<int>::min())
-        return std::numeric_limits<int>::min();
-    return static_cast<int>(rounded);
-}
 }  // namespace
 
 void ShowParam(App& app)
@@ -170,7 +137,7 @@ void frmParam_OK_Click(App& app)
         w.focus = w.TPW.name;
         return;
     }
-    const int n = QuestionCountValue(w.txtVsegoVoprosov.text);
+    const int n = LeadingNumber(w.txtVsegoVoprosov.text);
     if (n <= 0) {
         w.focus = w.txtVsegoVoprosov.name;
         return;

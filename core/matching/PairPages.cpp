@@ -1,6 +1,7 @@
 #include "matching/PairPages.h"
 
 #include "matching/PairSearch.h"
+#include "people/CardPage.h"
 #include "people/PeopleList.h"
 #include "people/PersonFile.h"
 #include "shell/App.h"
@@ -117,30 +118,8 @@ void ShowStranicyP(App& app)
 void ShowKartochka2(App& app)
 {
     AppState& st = app.st;
-    const Kartochka& card = st.CardFields[2];
-    const QString r1 = QStringLiteral("<tr><td><b>");
-    const QString r2 = QStringLiteral("</b></td><td>");
-    const QString r3 = QStringLiteral("</td></tr>");
-    static const std::array<QString, 9> labels{
-        QStringLiteral("Рост (м):"), QStringLiteral("Вес (кг):"), QStringLiteral("Цвет волос:"),
-        QStringLiteral("Глаза:"),    QStringLiteral("Зодиак:"),   QStringLiteral("О себе:"),
-        QStringLiteral("Ищу:"),      QStringLiteral("Адрес:"),    QStringLiteral("Фотография:")};
-
-    QString html = kHead + Anchor(QStringLiteral("n"), QStringLiteral("Вернуться к списку")) +
-                   QStringLiteral("<br>Личная карточная</font><table>");
-    html += r1 + QStringLiteral("Имя и фамилия:") + r2 + HtmlText(card.NameFamiliya) + r3;
-    html += r1 + QStringLiteral("Возраст:") + r2 + SignedNumber(app.platform.now().date().year() - card.DataRogdeniya) + r3;
-    const QString& photo = card.Podrobnosti[8];
-    const int lastRow = photo.isEmpty() ? 8 : 7;
-    for (int i = 0; i <= lastRow; ++i) {
-        const QString& item = card.Podrobnosti[static_cast<size_t>(i)];
-        html += r1 + labels[static_cast<size_t>(i)] + r2 + (item.isEmpty() ? QStringLiteral("?") : HtmlText(item)) + r3;
-    }
-    html += QStringLiteral("</font></fd></table>");
-    if (!photo.isEmpty())
-        html += QStringLiteral("<img border='0' src='") + HtmlText(photo) + QStringLiteral("'>");
-    html += QStringLiteral("</center></body></html>");
-    st.ListHtml = html;
+    st.ListHtml = CardPageHead() + CardPageLink(QStringLiteral("n"), QStringLiteral("Вернуться к списку")) +
+                  CardPageBody(app, st.CardFields[2]);
     LoadHtml(app.frmHTML.usrWebHtml1, st.ListHtml);
 }
 

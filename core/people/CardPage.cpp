@@ -118,37 +118,35 @@ void VyborKartochki(App& app, const QString& link)
     }
 }
 
-void ShowKartochka(App& app)
+QString CardPageHead()
 {
-    AppState& st = app.st;
-    const Kartochka& card = st.CardFields[1];
-    st.HtmlWindowMode = 1;
+    return QStringLiteral(
+        "<html><style type='text/css'>a:hover{color:red}</style><head><meta http-equiv='Content-Type' "
+        "content='text/html; charset=windows-1251'></head><body topmargin=0  leftmargin=5 rightmargin=5 "
+        "link='blue' vlink='blue'><center><font size='5'>");
+}
 
-    const QString n = QStringLiteral("&nbsp;&nbsp;&nbsp;");
+QString CardPageLink(const QString& code, const QString& text)
+{
+    return QStringLiteral("<a style='text-decoration: none' href='") + Command(code) + QStringLiteral("'>") + text +
+           QStringLiteral("</a>");
+}
+
+QString CardPageBody(App& app, const Kartochka& card)
+{
     const QString r1 = QStringLiteral("<tr><td><b>");
     const QString r2 = QStringLiteral("</b></td><td>");
     const QString r3 = QStringLiteral("</td></tr>");
-    auto anchor = [](const QString& code, const QString& text) {
-        return QStringLiteral("<a style='text-decoration: none' href='") + Command(code) + QStringLiteral("'>") +
-               text + QStringLiteral("</a>");
-    };
     static const std::array<QString, 9> labels{
         QStringLiteral("Рост (м):"), QStringLiteral("Вес (кг):"), QStringLiteral("Цвет волос:"),
         QStringLiteral("Глаза:"),    QStringLiteral("Зодиак:"),   QStringLiteral("О себе:"),
         QStringLiteral("Ищу:"),      QStringLiteral("Адрес:"),    QStringLiteral("Фотография:")};
 
-    QString html = QStringLiteral(
-        "<html><style type='text/css'>a:hover{color:red}</style><head><meta http-equiv='Content-Type' "
-        "content='text/html; charset=windows-1251'></head><body topmargin=0  leftmargin=5 rightmargin=5 "
-        "link='blue' vlink='blue'><center><font size='5'>");
-    html += anchor(QStringLiteral("i"), QStringLiteral("Изменить")) + n +
-            anchor(QStringLiteral("d"), QStringLiteral("Удалить")) + n +
-            anchor(QStringLiteral("n"), QStringLiteral("Вернуться к списку")) + n +
-            anchor(QStringLiteral("p"), QStringLiteral("Поиск пары"));
-    html += QStringLiteral("<br>Личная карточная</font><table>");
+    QString html = QStringLiteral("<br>Личная карточная</font><table>");
     html += r1 + QStringLiteral("Имя и фамилия:") + r2 + HtmlText(card.NameFamiliya) + r3;
     html += r1 + QStringLiteral("Возраст:") + r2 +
             SignedNumber(app.platform.now().date().year() - card.DataRogdeniya) + r3;
+    // With a photograph the picture itself follows the table instead of its path.
     const QString& photo = card.Podrobnosti[8];
     const size_t rows = photo.isEmpty() ? 9 : 8;
     for (size_t i = 0; i < rows; ++i) {
@@ -159,8 +157,18 @@ void ShowKartochka(App& app)
     if (!photo.isEmpty())
         html += QStringLiteral("<img border='0' src='") + HtmlText(photo) + QStringLiteral("'>");
     html += QStringLiteral("</center></body></html>");
+    return html;
+}
 
-    st.ListHtml = html;
+void ShowKartochka(App& app)
+{
+    AppState& st = app.st;
+    st.HtmlWindowMode = 1;
+    const QString n = QStringLiteral("&nbsp;&nbsp;&nbsp;");
+    st.ListHtml = CardPageHead() + CardPageLink(QStringLiteral("i"), QStringLiteral("Изменить")) + n +
+                  CardPageLink(QStringLiteral("d"), QStringLiteral("Удалить")) + n +
+                  CardPageLink(QStringLiteral("n"), QStringLiteral("Вернуться к списку")) + n +
+                  CardPageLink(QStringLiteral("p"), QStringLiteral("Поиск пары")) + CardPageBody(app, st.CardFields[1]);
     LoadHtml(app.frmHTML.usrWebHtml1, st.ListHtml);
 }
 

@@ -59,6 +59,11 @@ struct UiEvent {
     bool shift = false, ctrl = false, alt = false;
 };
 
+// The number a text box holds as the dialogs read it: the number at the start
+// of the text (blanks skipped, a sign and a decimal part allowed), rounded to a
+// whole number and kept within 32 bits; 0 when there is none.
+int LeadingNumber(const QString& text);
+
 // State of one window: its caption, focus and buttons, and its controls.
 class WindowModel {
 public:

@@ -79,7 +79,8 @@ class TestEditorWindow : public QObject {
         r.app.st.Questions[1].Vopros = text;
         PictureBoxWidget* question = box(r, QStringLiteral("picVopros"));
         QTest::mouseClick(question, Qt::LeftButton);
-        QTest::qWaitFor([&] { return question->paintedLines() == r.app.frmForma.picVopros.lines; });
+        if (!QTest::qWaitFor([&] { return question->paintedLines() == r.app.frmForma.picVopros.lines; }))
+            qWarning("the question box did not repaint in time");
         return question->paintedLines();
     }
 
