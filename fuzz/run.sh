@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds the fuzz targets with clang (libFuzzer, AddressSanitizer,
 # UndefinedBehaviorSanitizer) and runs each for its share of the given time.
-#   fuzz/run.sh SECONDS
+#   fuzz/run.sh SECONDS          (FUZZ_JOBS=N runs N targets at a time)
 # A crash leaves its input in build-fuzz/findings/<target>/; fix it and put the
 # input under fuzz/regressions/<target>/, where the test suite replays it.
 set -euo pipefail
@@ -21,20 +21,39 @@ cmake -S . -B build-fuzz -DCMAKE_C_COMPILER="$CC" -DCMAKE_CXX_COMPILER="$CXX" \
 cmake --build build-fuzz -j"$(nproc)"
 
 targets=(fuzz/fuzz_*.cpp)
-share=$(( TOTAL / ${#targets[@]} ))
+jobs="${FUZZ_JOBS:-1}"
+# Each target gets its share of the time; with several jobs the shares run side by side.
+share=$(( TOTAL * jobs / ${#targets[@]} ))
 [ "$share" -lt 1 ] && share=1
-status=0
-for src in "${targets[@]}"; do
-    name=$(basename "$src" .cpp)
-    seeds="fuzz/corpus/${name#fuzz_}"
-    work="build-fuzz/corpus/${name#fuzz_}"
-    findings="build-fuzz/findings/${name#fuzz_}"
+
+run_one() {
+    local name=$1
+    local seeds="fuzz/corpus/${name#fuzz_}"
+    local work="build-fuzz/corpus/${name#fuzz_}"
+    local findings="build-fuzz/findings/${name#fuzz_}"
     mkdir -p "$work" "$findings"
-    echo "== $name for ${share}s"
-    if ! ASAN_OPTIONS=detect_leaks=1 "build-fuzz/$name" -max_total_time="$share" -max_len=65536 \
-            -timeout=10 -rss_limit_mb=2048 -artifact_prefix="$findings/" "$work" "$seeds"; then
-        echo "!! $name found a problem: see $findings"
-        status=1
+    if ASAN_OPTIONS=detect_leaks=1 "build-fuzz/$name" -max_total_time="$share" -max_len=65536 \
+            -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 -artifact_prefix="$findings/" \
+            "$work" "$seeds" > "build-fuzz/$name.log" 2>&1; then
+        echo "== $name: $(grep -E '^Done [0-9]+ runs' "build-fuzz/$name.log" | tail -1); $(grep -oE 'cov: [0-9]+ ft: [0-9]+' "build-fuzz/$name.log" | tail -1)"
+    else
+        echo "!! $name found a problem: see $findings and build-fuzz/$name.log"
+        return 1
     fi
+}
+
+status=0
+running=0
+for src in "${targets[@]}"; do
+    run_one "$(basename "$src" .cpp)" &
+    running=$((running + 1))
+    if [ "$running" -ge "$jobs" ]; then
+        wait -n || status=1
+        running=$((running - 1))
+    fi
+done
+while [ "$running" -gt 0 ]; do
+    wait -n || status=1
+    running=$((running - 1))
 done
 exit $status
