@@ -65,6 +65,11 @@ private Q_SLOTS:
             process.start(saver, {kind, folder});
             QVERIFY(process.waitForStarted());
             QVERIFY(process.waitForReadyRead(10000));
+            if (round == 0) {
+                // Let one save complete first, however slow this build is, so
+                // that every later kill has an old file to lose.
+                QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(folder + file), 120000);
+            }
             QTest::qWait(static_cast<int>(QRandomGenerator::global()->bounded(5, 120)));
             if (process.state() == QProcess::Running) {
                 ::kill(static_cast<pid_t>(process.processId()), SIGKILL);
