@@ -15,17 +15,6 @@ namespace {
 
 constexpr int kRowsPerPage = 25;
 
-const QString kHead = QStringLiteral(
-    "<html><style type='text/css'>a:hover{color:red}</style><head><meta http-equiv='Content-Type' "
-    "content='text/html; charset=windows-1251'></head><body topmargin=0  leftmargin=5 rightmargin=5 "
-    "link='blue' vlink='blue'><center><font size='5'>");
-
-QString Anchor(const QString& code, const QString& text)
-{
-    return QStringLiteral("<a style='text-decoration: none' href='") + Command(code) + QStringLiteral("'>") + text +
-           QStringLiteral("</a>");
-}
-
 // "Невеста: Анна" or "Жених: Иван": the person the ranking was made for.
 QString ReferenceLine(const App& app)
 {
@@ -75,9 +64,9 @@ void ShowStranicyP(App& app)
     app.frmHTML.caption = QStringLiteral("Поиск пары. ") + ReferenceLine(app);
     st.HtmlWindowMode = 2;
 
-    QString html = kHead;
+    QString html = CardPageHead();
     if (st.PeopleLast >= 0)
-        html += Anchor(QStringLiteral("s"), app.frmForma.FileListLudey[st.ListWomen != 0 ? 1 : 0].text) +
+        html += CardPageLink(QStringLiteral("s"), app.frmForma.FileListLudey[st.ListWomen != 0 ? 1 : 0].text) +
                 QStringLiteral("<br>");
     html += HtmlText(ReferenceLine(app)) + QStringLiteral("<br>");
     html += app.frmForma.FileListLudey[reference.Pol == 1 ? 0 : 1].text + QStringLiteral(" (всего:") +
@@ -93,7 +82,7 @@ void ShowStranicyP(App& app)
             const PairEntry& e = st.Pairs[st.PairOrder[r]];
             html += QStringLiteral("<tr bgcolor='white'><td align='center'><b>") + SignedNumber(r + 1) + cell +
                     HtmlText(e.NameFamiliya) + cell + HtmlText(e.Vozrast) + cell + e.Sovpadeniy + cell +
-                    (e.Podrobnee != 0 ? Anchor(QStringLiteral("l") + QString::number(r), QStringLiteral("Посмотреть"))
+                    (e.Podrobnee != 0 ? CardPageLink(QStringLiteral("l") + QString::number(r), QStringLiteral("Посмотреть"))
                                       : QString()) +
                     QStringLiteral("</b></td></tr>");
         }
@@ -105,7 +94,7 @@ void ShowStranicyP(App& app)
         html += QStringLiteral("<br><font size='5'>");
         for (int q = 1; q <= pages; ++q) {
             html += q == st.PairsPage + 1 ? QString::number(q)
-                                          : Anchor(QStringLiteral("c") + QString::number(q), QString::number(q));
+                                          : CardPageLink(QStringLiteral("c") + QString::number(q), QString::number(q));
             html += QStringLiteral(" &nbsp;&nbsp;");
         }
         html += QStringLiteral("</font><br><br>");
