@@ -218,15 +218,15 @@ int main(int argc, char** argv)
         if (countFiles(folder) != size) {
             QDir(folder).removeRecursively();
             QDir().mkpath(folder);
-            gen::PeopleSpec spec;
-            spec.folder = folder;
-            spec.testBaseName = QStringLiteral("bench");
-            spec.men = size / 2;
-            spec.women = size - size / 2;
+            gen::PeoplePlan plan;
+            plan.folder = folder;
+            plan.testBaseName = QStringLiteral("bench");
+            plan.men = size / 2;
+            plan.women = size - size / 2;
             for (int q = 0; q < kQuestions; ++q)
-                spec.answerCounts << 2 + q % 5;
-            spec.seed = static_cast<std::uint64_t>(size);
-            const double made = seconds([&] { gen::WritePeople(spec); });
+                plan.answerCounts << 2 + q % 5;
+            plan.seed = static_cast<std::uint64_t>(size);
+            const double made = seconds([&] { gen::WritePeople(plan); });
             std::printf("(wrote %d person files in %.1f s)\n", size, made);
         }
         const int runs = size >= 100000 ? 3 : 7;

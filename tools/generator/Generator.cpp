@@ -132,37 +132,37 @@ std::uint64_t Rng::next()
     return z ^ (z >> 31);
 }
 
-bool WritePeople(const PeopleSpec& spec)
+bool WritePeople(const PeoplePlan& plan)
 {
     HeadlessPlatform platform;
     App app(platform);
     app.st.PathSep = QStringLiteral("/");
-    app.st.WorkFolder = spec.folder;
-    app.st.TestFilePath = spec.folder + spec.testBaseName + QStringLiteral(".tnd");
+    app.st.WorkFolder = plan.folder;
+    app.st.TestFilePath = plan.folder + plan.testBaseName + QStringLiteral(".tnd");
 
-    Rng rng(spec.seed);
+    Rng rng(plan.seed);
     // A few shared ways of answering; each person mostly follows one of them.
     QList<QString> profiles;
     for (int p = 0; p < kProfiles; ++p) {
         QString answers;
-        for (int count : spec.answerCounts)
+        for (int count : plan.answerCounts)
             answers += QChar(u'0' + rng.below(count));
         profiles << answers;
     }
 
-    const int total = spec.men + spec.women;
+    const int total = plan.men + plan.women;
     for (int i = 0; i < total; ++i) {
         // Men and women alternate until one sex runs out.
-        const bool woman = i < 2 * std::min(spec.men, spec.women) ? i % 2 == 1 : spec.women > spec.men;
+        const bool woman = i < 2 * std::min(plan.men, plan.women) ? i % 2 == 1 : plan.women > plan.men;
         Kartochka card;
         card.Pol = woman ? 1 : 0;
         card.NameFamiliya = pick(rng, woman ? kWomenNames : kMenNames) + QLatin1Char(' ') +
                             pick(rng, kSurnames) + (woman ? QStringLiteral("а") : QString());
         card.DataRogdeniya = 1965 + rng.below(40);
         const QString& profile = profiles[rng.below(kProfiles)];
-        for (qsizetype q = 0; q < spec.answerCounts.size(); ++q)
-            card.Otvety += rng.below(100) < 65 ? profile[q] : QChar(u'0' + rng.below(spec.answerCounts[q]));
-        if (rng.below(100) < spec.detailsPercent) {
+        for (qsizetype q = 0; q < plan.answerCounts.size(); ++q)
+            card.Otvety += rng.below(100) < 65 ? profile[q] : QChar(u'0' + rng.below(plan.answerCounts[q]));
+        if (rng.below(100) < plan.detailsPercent) {
             card.Podrobnee = 1;
             const int height = woman ? 155 + rng.below(25) : 165 + rng.below(30);
             card.Podrobnosti[0] = QStringLiteral("%1,%2").arg(height / 100).arg(height % 100, 2, 10, QLatin1Char('0'));
@@ -174,9 +174,9 @@ bool WritePeople(const PeopleSpec& spec)
             card.Podrobnosti[6] = pick(rng, kSeeking);
             card.Podrobnosti[7] = pick(rng, kCities);
         }
-        card.Parol = spec.password;
-        const QString name = PersonFileName(app, card, spec.firstResult.addSecs(i));
-        if (!writeFile(spec.folder + name, PersonFileContent(card)))
+        card.Parol = plan.password;
+        const QString name = PersonFileName(app, card, plan.firstResult.addSecs(i));
+        if (!writeFile(plan.folder + name, PersonFileContent(card)))
             return false;
     }
     return true;
@@ -206,15 +206,15 @@ bool WriteDemoFolder(const QString& folder, const QString& password)
     if (!writeFile(folder + kDemoTestFile, TestFileContent(app, 271828)))
         return false;
 
-    PeopleSpec spec;
-    spec.folder = folder;
-    spec.testBaseName = QStringLiteral("Знакомства");
-    spec.men = 30;
-    spec.women = 30;
-    spec.answerCounts = answerCounts;
-    spec.password = password;
-    spec.seed = 2024;
-    return WritePeople(spec);
+    PeoplePlan plan;
+    plan.folder = folder;
+    plan.testBaseName = QStringLiteral("Знакомства");
+    plan.men = 30;
+    plan.women = 30;
+    plan.answerCounts = answerCounts;
+    plan.password = password;
+    plan.seed = 2024;
+    return WritePeople(plan);
 }
 
 }  // namespace gen

@@ -10,7 +10,7 @@
 // is drawn from a seeded generator, so the same call writes the same bytes.
 namespace gen {
 
-// A small, fully specified generator (SplitMix64): the standard library's
+// A small generator whose every output is fixed (SplitMix64): the standard library's
 // distributions differ between implementations, this does not.
 class Rng {
 public:
@@ -23,7 +23,7 @@ private:
     std::uint64_t state_;
 };
 
-struct PeopleSpec {
+struct PeoplePlan {
     QString folder;          // ends with "/"
     QString testBaseName;    // person files are named after the test
     int men = 0;
@@ -35,11 +35,11 @@ struct PeopleSpec {
     QDateTime firstResult = QDateTime(QDate(2024, 3, 1), QTime(10, 0, 0));
 };
 
-// Writes spec.men + spec.women person files, as the program writes them at the
+// Writes plan.men + plan.women person files, as the program writes them at the
 // end of a test, one second apart. Answers lean towards a few shared profiles
 // so that a pair ranking spreads from poor to close matches. Returns false
 // when a file could not be written.
-bool WritePeople(const PeopleSpec& spec);
+bool WritePeople(const PeoplePlan& plan);
 
 // The demo test "Знакомства" (dating questionnaire) written to
 // folder + "Знакомства.tnd" with the given password, with 30 men and 30

@@ -21,14 +21,14 @@ int main(int argc, char** argv)
     }
     if (args.size() == 5 && args[0] == QLatin1String("people")) {
         QDir().mkpath(args[1]);
-        gen::PeopleSpec spec;
-        spec.folder = QDir(args[1]).absolutePath() + QLatin1Char('/');
-        spec.testBaseName = QStringLiteral("test");
-        spec.men = args[2].toInt();
-        spec.women = args[3].toInt();
+        gen::PeoplePlan plan;
+        plan.folder = QDir(args[1]).absolutePath() + QLatin1Char('/');
+        plan.testBaseName = QStringLiteral("test");
+        plan.men = args[2].toInt();
+        plan.women = args[3].toInt();
         for (int q = args[4].toInt(); q > 0; --q)
-            spec.answerCounts << 4;
-        return gen::WritePeople(spec) ? 0 : 1;
+            plan.answerCounts << 4;
+        return gen::WritePeople(plan) ? 0 : 1;
     }
     std::fputs("Usage: tandemo-gen demo FOLDER\n       tandemo-gen people FOLDER MEN WOMEN QUESTIONS\n", stderr);
     return 2;
