@@ -8,6 +8,7 @@
 #include "shell/QtPlatform.h"
 #include "shell/Startup.h"
 #include "taking/VyborOtveta.h"
+#include "views/HtmlView.h"
 #include "views/HtmlWindow.h"
 #include "views/WebView.h"
 #include "document/PasswordDialog.h"
@@ -129,9 +130,13 @@ void MainWindow::buildControls()
         bindPicture(box);
     binder_->bind(f.Txt, new QLineEdit(area));
     view_ = new WebView(area);
-    view_->setReceiver([this](const QString& text) {
-        VyborOtveta(app_, text);
+    view_->setReceiver([this](int page, const QString& text) {
+        MainViewLink(app_, page, text);
         syncFromModel();
+    });
+    view_->setExternalReceiver([this](int page, const QString& text) {
+        if (IsShownPage(app_.frmForma.usrWeb1, page))
+            OpenExternalLink(app_, text);
     });
     binder_->bind(f.usrWeb1, view_);
 }
@@ -154,7 +159,7 @@ void MainWindow::syncFromModel()
 void MainWindow::afterSync()
 {
     FrmForma& f = app_.frmForma;
-    view_->showModel(f.usrWeb1, app_.st.WorkFolder);
+    view_->showModel(f.usrWeb1, ShownPageFiles(app_, f.usrWeb1));
     for (PictureBoxWidget* picture : pictures_)
         picture->refresh();
     if (f.closeRequested) {

@@ -4,7 +4,12 @@
 #include <QDesktopServices>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QTimer>
 #include <QUrl>
+
+#include "views/WebView.h"
 
 namespace {
 QMessageBox::StandardButton toQt(MsgAnswer answer)
@@ -96,6 +101,31 @@ void QtPlatform::processEvents()
 {
     sync();
     QCoreApplication::processEvents();
+    // A page just given to a view is on screen before the work that follows
+    // (a long scan) holds the interface; a view that cannot paint is not
+    // waited for long.
+    if (!WebView::anyPainting())
+        return;
+    QEventLoop loop;
+    QTimer poll;
+    QElapsedTimer waited;
+    waited.start();
+    QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
+        if (!WebView::anyPainting() || waited.elapsed() >= kPaintWaitMs)
+            loop.quit();
+    });
+    poll.start(5);
+    loop.exec(QEventLoop::ExcludeUserInputEvents);
+}
+
+void QtPlatform::keepPainting()
+{
+    if (painted_.isValid() && painted_.elapsed() < kRepaintEveryMs)
+        return;
+    // Painting and the views' own traffic only: a click or key during the
+    // work waits until it is done.
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    painted_.start();
 }
 
 QDateTime QtPlatform::now()

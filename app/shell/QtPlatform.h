@@ -2,6 +2,7 @@
 
 #include "shell/Platform.h"
 
+#include <QElapsedTimer>
 #include <QPointer>
 #include <functional>
 #include <map>
@@ -31,6 +32,7 @@ public:
     QString fileDialog(bool save, const QString& suggestedName, const QList<FileFilter>& filters,
                        const QString& initialFolder) override;
     void processEvents() override;
+    void keepPainting() override;
     QDateTime now() override;
     void openExternalUrl(const QString& url) override;
     QString executableFolder() override;
@@ -39,6 +41,10 @@ public:
 private:
     void sync();
 
+    static constexpr int kPaintWaitMs = 2000;
+    static constexpr int kRepaintEveryMs = 50;
+
+    QElapsedTimer painted_;
     QPointer<QWidget> owner_;
     std::map<WindowId, ModalRunner> runners_;
     std::function<void()> sync_;

@@ -1,6 +1,8 @@
 #include "views/HtmlWindow.h"
 
 #include "shell/App.h"
+#include "taking/VyborOtveta.h"
+#include "views/HtmlView.h"
 #include "views/WebView.h"
 
 #include <QMenuBar>
@@ -26,9 +28,13 @@ HtmlWindow::HtmlWindow(App& app, QWidget* parent)
 
     view_ = new WebView(this);
     layout->addWidget(view_);
-    view_->setReceiver([this](const QString& text) {
-        VyborKartochki(app_, text);
+    view_->setReceiver([this](int page, const QString& text) {
+        ListViewLink(app_, page, text);
         binder().sync();
+    });
+    view_->setExternalReceiver([this](int page, const QString& text) {
+        if (IsShownPage(app_.frmHTML.usrWebHtml1, page))
+            OpenExternalLink(app_, text);
     });
     resize(760, 560);
 
@@ -40,7 +46,7 @@ void HtmlWindow::afterSync()
 {
     FrmHTML& m = app_.frmHTML;
     menuBar_->setVisible(m.File.visible);
-    view_->showModel(m.usrWebHtml1, app_.st.WorkFolder);
+    view_->showModel(m.usrWebHtml1, ShownPageFiles(app_, m.usrWebHtml1));
     if (m.Timer1.enabled && !timerStarted_) {
         // One shot: the long job starts once the window is painted.
         timerStarted_ = true;

@@ -2,21 +2,30 @@
 
 #include "shell/Model.h"
 
+#include <QApplication>
 #include <QBuffer>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <QMimeDatabase>
-#include <QMutex>
+#include <QMouseEvent>
+#include <QRandomGenerator>
 #include <QTimer>
 #include <QUrlQuery>
+#include <QWebEngineHistory>
 #include <QWebEngineProfile>
 #include <QWebEngineScript>
 #include <QWebEngineScriptCollection>
+#include <QWebEngineSettings>
 #include <QWebEngineUrlRequestJob>
 #include <QWebEngineUrlScheme>
 #include <QWebEngineUrlSchemeHandler>
 
 #include <map>
+#include <set>
+
+#include <unistd.h>
 
 namespace {
 
@@ -26,11 +35,26 @@ constexpr char kScheme[] = "tandemo";
 const QString kPageHost = QStringLiteral("page");
 const QString kCommandHost = QStringLiteral("command");
 
-// Runs in every page before its own scripts: the page may not act on keys
-// (arrows only), show a menu, select text or open windows; a click on an
-// "http" link is handed to the program instead of navigating.
+// Known only to the view's own script: a link or a refresh written into a
+// page cannot pass itself off as a click on a command.
+const QString& token()
+{
+    static const QString value = [] {
+        QString t;
+        for (int i = 0; i < 4; ++i)
+            t += QString::number(QRandomGenerator::system()->generate(), 16).rightJustified(8, QLatin1Char('0'));
+        return t;
+    }();
+    return value;
+}
+
+// Runs in every page, apart from the page's own scripts (which never run):
+// the page may not act on keys (arrows only), show a menu, select text or
+// open windows; a click on an "http" link is handed to the program instead of
+// navigating, and a mailto: link to the desktop's mail program.
 const char* kGuardScript = R"JS(
 (function () {
+  var token = '%TOKEN%';
   function refuse(e) { e.preventDefault(); e.stopImmediatePropagation(); }
   ['keydown', 'keypress', 'keyup'].forEach(function (type) {
     window.addEventListener(type, function (e) {
@@ -40,14 +64,21 @@ const char* kGuardScript = R"JS(
   window.addEventListener('contextmenu', refuse, true);
   window.addEventListener('selectstart', refuse, true);
   window.addEventListener('dragstart', refuse, true);
+  window.addEventListener('drop', refuse, true);
+  function send(kind, raw, href) {
+    var page = location.pathname.split('/')[1] || '';
+    location.href = 'tandemo://command/?token=' + token + '&kind=' + kind + '&page=' + encodeURIComponent(page) +
+      '&raw=' + encodeURIComponent(raw) + '&href=' + encodeURIComponent(href);
+  }
   function command(e) {
     var a = e.target && e.target.closest ? e.target.closest('a[href]') : null;
     if (!a) return;
     var raw = a.getAttribute('href') || '';
-    if (raw.substring(0, 4) !== 'http') return;
+    var mail = raw.substring(0, 7).toLowerCase() === 'mailto:';
+    if (raw.substring(0, 4) !== 'http' && !mail) return;
     refuse(e);
     if (e.type !== 'click' || e.button !== 0) return;
-    location.href = 'tandemo://command/?raw=' + encodeURIComponent(raw) + '&href=' + encodeURIComponent(a.href);
+    send(mail ? 'mail' : 'command', raw, mail ? raw : a.href);
   }
   window.addEventListener('click', command, true);
   window.addEventListener('auxclick', command, true);
@@ -55,22 +86,34 @@ const char* kGuardScript = R"JS(
 })();
 )JS";
 
-// The pages the views show, by serial number, with the folder their bare
-// file names resolve against. Only the last few are kept.
+// The pages the views show, by serial number, with what each may show from
+// the disk. Only the last few are kept.
 class PageStore : public QWebEngineUrlSchemeHandler {
 public:
     struct Page {
         QByteArray html;
-        QString folder;
+        QString file;  // a file the view was told to show instead of a text
+        PageFiles files;
+        int modelPage = -1;
+        const WebView* view = nullptr;
     };
 
-    int add(const QString& html, const QString& folder)
+    int add(Page page)
     {
         const int serial = ++serial_;
-        pages_[serial] = {html.toUtf8(), folder};
+        latest_[page.view] = serial;
+        pages_[serial] = std::move(page);
         while (pages_.size() > 16)
             pages_.erase(pages_.begin());
         return serial;
+    }
+
+    void forget(const WebView* view) { latest_.erase(view); }
+
+    const Page* find(int serial) const
+    {
+        auto it = pages_.find(serial);
+        return it == pages_.end() ? nullptr : &it->second;
     }
 
     void requestStarted(QWebEngineUrlRequestJob* job) override
@@ -84,39 +127,57 @@ public:
         const QStringList parts = path.split(QLatin1Char('/'), Qt::SkipEmptyParts);
         bool isSerial = false;
         const int serial = parts.isEmpty() ? 0 : parts.first().toInt(&isSerial);
-        auto page = isSerial ? pages_.find(serial) : pages_.end();
-        if (page != pages_.end() && parts.size() == 2 && parts[1] == QLatin1String("index.html")) {
-            reply(job, QByteArrayLiteral("text/html;charset=utf-8"), page->second.html);
+        const Page* page = isSerial ? find(serial) : nullptr;
+        if (page && page->file.isEmpty() && parts.size() == 2 && parts[1] == QLatin1String("index.html")) {
+            auto* buffer = new QBuffer(job);
+            buffer->setData(page->html);
+            buffer->open(QIODevice::ReadOnly);
+            job->reply(QByteArrayLiteral("text/html;charset=utf-8"), buffer);
             return;
         }
         // A file the page refers to: first relative to the page's folder,
-        // then as the full path it was written with.
+        // then as the full path it was written with. Either way only what a
+        // page now on screen may show.
         QStringList candidates;
-        if (page != pages_.end())
-            candidates << page->second.folder + parts.mid(1).join(QLatin1Char('/'));
-        candidates << path;
-        for (const QString& candidate : candidates) {
-            QFile file(candidate);
-            if (QFileInfo(candidate).isFile() && file.open(QIODevice::ReadOnly)) {
-                const QByteArray mime = QMimeDatabase().mimeTypeForFile(candidate).name().toUtf8();
-                reply(job, mime, file.readAll());
-                return;
+        PageFiles allowed;
+        if (page) {
+            const QString base = !page->file.isEmpty() ? QFileInfo(page->file).absolutePath() + QLatin1Char('/')
+                                                       : page->files.folders.value(0);
+            if (!base.isEmpty())
+                candidates << base + parts.mid(1).join(QLatin1Char('/'));
+            allowed = page->files;
+        } else {
+            for (const auto& [view, latest] : latest_) {
+                if (const Page* shown = find(latest)) {
+                    allowed.folders << shown->files.folders;
+                    allowed.files << shown->files.files;
+                }
             }
         }
-        job->fail(QWebEngineUrlRequestJob::UrlNotFound);
+        candidates << path;
+        for (const QString& candidate : candidates) {
+            const int fd = OpenPageFile(allowed, candidate);
+            if (fd < 0)
+                continue;
+            // Streamed: a large file costs no memory, only reading time.
+            auto* file = new QFile(job);
+            if (!file->open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+                ::close(fd);
+                delete file;
+                continue;
+            }
+            const QByteArray mime =
+                QMimeDatabase().mimeTypeForFile(candidate, QMimeDatabase::MatchExtension).name().toUtf8();
+            job->reply(mime, file);
+            return;
+        }
+        job->fail(QWebEngineUrlRequestJob::RequestDenied);
     }
 
 private:
-    static void reply(QWebEngineUrlRequestJob* job, const QByteArray& mime, const QByteArray& bytes)
-    {
-        auto* buffer = new QBuffer(job);
-        buffer->setData(bytes);
-        buffer->open(QIODevice::ReadOnly);
-        job->reply(mime, buffer);
-    }
-
     int serial_ = 0;
     std::map<int, Page> pages_;
+    std::map<const WebView*, int> latest_;
 };
 
 PageStore& store()
@@ -127,6 +188,12 @@ PageStore& store()
         return handler;
     }();
     return *instance;
+}
+
+std::set<const WebView*>& paintingViews()
+{
+    static std::set<const WebView*> views;
+    return views;
 }
 
 // The browser reports a target in its canonical form, which ends in "/" when
@@ -141,35 +208,104 @@ QString canonicalTarget(const QString& raw, const QString& resolved)
     return text;
 }
 
+// The serial of the page a URL of the scheme belongs to, or 0.
+int serialOf(const QUrl& url)
+{
+    if (url.scheme() != QLatin1String(kScheme) || url.host() != kPageHost)
+        return 0;
+    const QStringList parts = url.path().split(QLatin1Char('/'), Qt::SkipEmptyParts);
+    return parts.isEmpty() ? 0 : parts.first().toInt();
+}
+
+bool historyKey(const QKeyEvent* key)
+{
+    const bool alt = key->modifiers() & Qt::AltModifier;
+    switch (key->key()) {
+    case Qt::Key_Left:
+    case Qt::Key_Right:
+        return alt;
+    case Qt::Key_Backspace:
+    case Qt::Key_Back:
+    case Qt::Key_Forward:
+    case Qt::Key_Refresh:
+    case Qt::Key_Reload:
+    case Qt::Key_F5:
+        return true;
+    default:
+        return false;
+    }
+}
+
 }  // namespace
 
 class HtmlPage : public QWebEnginePage {
 public:
     HtmlPage(WebView* view) : QWebEnginePage(view), view_(view) {}
 
+    void triggerAction(WebAction action, bool checked = false) override
+    {
+        // No going back or forth, no reload, no other window, nothing saved:
+        // the program alone decides what the view shows.
+        switch (action) {
+        case Stop:
+        case Copy:
+        case Unselect:
+        case ToggleMediaControls:
+        case ToggleMediaLoop:
+        case ToggleMediaPlayPause:
+        case ToggleMediaMute:
+        case ExitFullScreen:
+            QWebEnginePage::triggerAction(action, checked);
+            break;
+        default:
+            break;
+        }
+    }
+
 protected:
     bool acceptNavigationRequest(const QUrl& url, NavigationType type, bool isMainFrame) override
     {
-        if (url.scheme() == QLatin1String(kScheme) && url.host() == kCommandHost) {
+        const QString scheme = url.scheme();
+        if (scheme == QLatin1String(kScheme) && url.host() == kCommandHost) {
             const QUrlQuery query(url);
-            const QString text = canonicalTarget(query.queryItemValue(QStringLiteral("raw"), QUrl::FullyDecoded),
-                                                 query.queryItemValue(QStringLiteral("href"), QUrl::FullyDecoded));
-            QTimer::singleShot(0, view_, [view = view_, text] { view->deliver(text); });
+            if (query.queryItemValue(QStringLiteral("token")) != token())
+                return false;
+            const QString raw = query.queryItemValue(QStringLiteral("raw"), QUrl::FullyDecoded);
+            const QString href = query.queryItemValue(QStringLiteral("href"), QUrl::FullyDecoded);
+            const int serial = query.queryItemValue(QStringLiteral("page")).toInt();
+            const bool mail = query.queryItemValue(QStringLiteral("kind")) == QLatin1String("mail");
+            const QString text = mail ? raw : canonicalTarget(raw, href);
+            QTimer::singleShot(0, view_, [view = view_, serial, text, mail] {
+                if (mail)
+                    view->deliverExternal(serial, text);
+                else
+                    view->deliver(serial, text);
+            });
             return false;
         }
-        // A click that escaped the page's own guard (a frame, a plugin) still
-        // never navigates to an "http" target.
-        if (type == NavigationTypeLinkClicked && url.scheme().startsWith(QLatin1String("http"))) {
+        if (type == NavigationTypeBackForward || type == NavigationTypeReload)
+            return false;
+        // A click that escaped the view's own script still never navigates
+        // to an "http" target.
+        if (type == NavigationTypeLinkClicked && scheme.startsWith(QLatin1String("http"))) {
             const QString text = url.toString();
-            QTimer::singleShot(0, view_, [view = view_, text] { view->deliver(text); });
+            const int serial = serialOf(this->url());
+            QTimer::singleShot(0, view_, [view = view_, serial, text] { view->deliver(serial, text); });
             return false;
         }
-        return QWebEnginePage::acceptNavigationRequest(url, type, isMainFrame);
+        // Only the program's own pages and the files they may show; never a
+        // local file by its own address, never another program's scheme.
+        if (scheme == QLatin1String(kScheme) && url.host() == kPageHost)
+            return QWebEnginePage::acceptNavigationRequest(url, type, isMainFrame);
+        if (!isMainFrame && url.toString() == QLatin1String("about:blank"))
+            return true;
+        return false;
     }
 
     void javaScriptAlert(const QUrl&, const QString&) override {}
     bool javaScriptConfirm(const QUrl&, const QString&) override { return false; }
     bool javaScriptPrompt(const QUrl&, const QString&, const QString&, QString*) override { return false; }
+    QStringList chooseFiles(FileSelectionMode, const QStringList&, const QStringList&) override { return {}; }
 
 private:
     WebView* view_;
@@ -179,8 +315,9 @@ void WebView::registerScheme()
 {
     QWebEngineUrlScheme scheme{QByteArray(kScheme)};
     scheme.setSyntax(QWebEngineUrlScheme::Syntax::Host);
-    scheme.setFlags(QWebEngineUrlScheme::LocalScheme | QWebEngineUrlScheme::LocalAccessAllowed |
-                    QWebEngineUrlScheme::ContentSecurityPolicyIgnored);
+    // Neither local nor allowed local access: a page may not reach file:
+    // addresses, only what the program serves under its own scheme.
+    scheme.setFlags(QWebEngineUrlScheme::ContentSecurityPolicyIgnored);
     QWebEngineUrlScheme::registerScheme(scheme);
 }
 
@@ -188,38 +325,79 @@ WebView::WebView(QWidget* parent) : QWebEngineView(parent)
 {
     store();
     auto* page = new HtmlPage(this);
+    QWebEngineSettings* settings = page->settings();
+    // Test files travel between agencies and person files come from a kiosk:
+    // nothing written into them may run.
+    settings->setAttribute(QWebEngineSettings::JavascriptEnabled, false);
+    settings->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, false);
+    settings->setAttribute(QWebEngineSettings::JavascriptCanAccessClipboard, false);
+    settings->setAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls, false);
+    settings->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, false);
+    settings->setAttribute(QWebEngineSettings::PluginsEnabled, false);
+    settings->setAttribute(QWebEngineSettings::NavigateOnDropEnabled, false);
+    settings->setAttribute(QWebEngineSettings::AutoLoadIconsForPage, false);
+    settings->setAttribute(QWebEngineSettings::FullScreenSupportEnabled, false);
+    settings->setUnknownUrlSchemePolicy(QWebEngineSettings::DisallowUnknownUrlSchemes);
+
     QWebEngineScript guard;
     guard.setName(QStringLiteral("tandemo-guard"));
-    guard.setSourceCode(QString::fromLatin1(kGuardScript));
+    guard.setSourceCode(QString::fromLatin1(kGuardScript).replace(QStringLiteral("%TOKEN%"), token()));
     guard.setInjectionPoint(QWebEngineScript::DocumentCreation);
-    guard.setWorldId(QWebEngineScript::MainWorld);
+    guard.setWorldId(QWebEngineScript::ApplicationWorld);
     guard.setRunsOnSubFrames(true);
     page->scripts().insert(guard);
     setPage(page);
     setContextMenuPolicy(Qt::NoContextMenu);
-    loadHtml(QStringLiteral("<html><body></body></html>"), QString());
+    setAcceptDrops(false);
+
+    // Whatever still got into the history is gone once a page has loaded.
+    connect(page, &QWebEnginePage::loadFinished, this, [this] {
+        this->page()->history()->clear();
+        loaded_ = true;
+        // The page may have been painted before it finished loading; then
+        // no further paint comes.
+        QTimer::singleShot(100, this, [this] {
+            if (loaded_)
+                finishPainting();
+        });
+    });
+    qApp->installEventFilter(this);
+    loadHtml(QStringLiteral("<html><body></body></html>"), PageFiles{});
 }
 
-void WebView::loadHtml(const QString& html, const QString& folder)
+WebView::~WebView()
 {
-    const int serial = store().add(html, folder);
+    store().forget(this);
+    paintingViews().erase(this);
+}
+
+void WebView::loadHtml(const QString& html, const PageFiles& files, int page)
+{
+    const int serial = store().add({html.toUtf8(), QString(), files, page, this});
+    startPainting();
     setUrl(QUrl(QStringLiteral("tandemo://page/%1/index.html").arg(serial)));
 }
 
-void WebView::loadFile(const QString& pathOrUrl)
+void WebView::loadFile(const QString& path, const PageFiles& files, int page)
 {
-    setUrl(QFileInfo(pathOrUrl).isAbsolute() ? QUrl::fromLocalFile(pathOrUrl) : QUrl::fromUserInput(pathOrUrl));
+    PageFiles allowed = files;
+    allowed.files << path;
+    const int serial = store().add({QByteArray(), path, allowed, page, this});
+    startPainting();
+    QUrl url(QStringLiteral("tandemo://page/%1/").arg(serial));
+    url.setPath(url.path() + QFileInfo(path).fileName());
+    setUrl(url);
 }
 
-void WebView::showModel(const Control& view, const QString& folder)
+void WebView::showModel(const Control& view, const PageFiles& files)
 {
     if (view.loads == shownLoads_)
         return;
     shownLoads_ = view.loads;
     if (!view.url.isEmpty())
-        loadFile(view.url);
+        loadFile(view.url, files, view.loads);
     else
-        loadHtml(view.text, folder);
+        loadHtml(view.text, files, view.loads);
 }
 
 QWebEngineView* WebView::createWindow(QWebEnginePage::WebWindowType)
@@ -227,10 +405,76 @@ QWebEngineView* WebView::createWindow(QWebEnginePage::WebWindowType)
     return nullptr;
 }
 
-void WebView::deliver(const QString& text)
+bool WebView::eventFilter(QObject* watched, QEvent* event)
 {
+    auto* widget = qobject_cast<QWidget*>(watched);
+    if (!widget || (widget != this && !isAncestorOf(widget)))
+        return false;
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick: {
+        const auto* mouse = static_cast<QMouseEvent*>(event);
+        // The mouse's Back and Forward buttons would walk the browser's history.
+        return mouse->button() == Qt::BackButton || mouse->button() == Qt::ForwardButton;
+    }
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+    case QEvent::ShortcutOverride:
+        return historyKey(static_cast<QKeyEvent*>(event));
+    case QEvent::NativeGesture:
+    case QEvent::Gesture:
+        return true;
+    case QEvent::Paint:
+        if (loaded_ && widget == focusProxy())
+            QTimer::singleShot(0, this, [this] { finishPainting(); });
+        return false;
+    default:
+        return false;
+    }
+}
+
+void WebView::startPainting()
+{
+    painting_ = true;
+    loaded_ = false;
+    paintingViews().insert(this);
+}
+
+void WebView::finishPainting()
+{
+    if (!painting_)
+        return;
+    painting_ = false;
+    loaded_ = false;
+    paintingViews().erase(this);
+    Q_EMIT pagePainted();
+}
+
+bool WebView::anyPainting()
+{
+    for (const WebView* view : paintingViews()) {
+        if (view->isVisible())
+            return true;
+    }
+    return false;
+}
+
+void WebView::deliver(int serial, const QString& text)
+{
+    const PageStore::Page* page = store().find(serial);
+    // Only while the page this view was given is up; a file of the test's
+    // folder that a link led to is not a page of the program.
+    const int modelPage = page && page->view == this && serialOf(url()) == serial ? page->modelPage : -1;
     lastCommand_ = text;
     Q_EMIT commandReceived(text);
     if (receiver_)
-        receiver_(text);
+        receiver_(modelPage, text);
+}
+
+void WebView::deliverExternal(int serial, const QString& text)
+{
+    const PageStore::Page* page = store().find(serial);
+    if (external_)
+        external_(page && page->view == this ? page->modelPage : -1, text);
 }

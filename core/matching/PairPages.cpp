@@ -27,7 +27,8 @@ QString ReferenceLine(const App& app)
 void PoiskPary(App& app)
 {
     AppState& st = app.st;
-    const PairRanking ranking = RankPairs(st.WorkFolder, st.CardFields[1], app.platform.now().date().year());
+    const PairRanking ranking = RankPairs(st.WorkFolder, st.CardFields[1], app.platform.now().date().year(),
+                                           [&app] { app.platform.keepPainting(); });
     st.PairsLast = static_cast<int>(ranking.pairs.size()) - 1;
     if (st.PairsLast < 0) {
         st.Pairs = {PairEntry{}};
@@ -110,6 +111,7 @@ void ShowKartochka2(App& app)
     st.ListHtml = CardPageHead() + CardPageLink(QStringLiteral("n"), QStringLiteral("Вернуться к списку")) +
                   CardPageBody(app, st.CardFields[2]);
     LoadHtml(app.frmHTML.usrWebHtml1, st.ListHtml);
+    app.frmHTML.usrWebHtml1.files = {st.CardFields[2].Podrobnosti[8]};
 }
 
 void VyborPary(App& app, const QString& code, int number)

@@ -12,6 +12,8 @@
 
 namespace {
 
+constexpr int kTickFiles = 64;
+
 int SharedAnswers(const QString& reference, const QString& candidate)
 {
     const qsizetype common = std::min(reference.size(), candidate.size());
@@ -47,7 +49,8 @@ QString MatchText(int matches, int questions)
     return text;
 }
 
-PairRanking RankPairs(const QString& folder, const Kartochka& reference, int currentYear)
+PairRanking RankPairs(const QString& folder, const Kartochka& reference, int currentYear,
+                      const std::function<void()>& tick)
 {
     PairRanking ranking;
     const QString answers = reference.Otvety;
@@ -57,7 +60,10 @@ PairRanking RankPairs(const QString& folder, const Kartochka& reference, int cur
     const QStringList files = PersonFiles(folder, pattern.mid(1));
     const QByteArray encodedFolder = QFile::encodeName(folder);
     HeadLines lines;
+    int counted = 0;
     for (const QString& name : files) {
+        if (tick && ++counted % kTickFiles == 0)
+            tick();
         if (!lines.read(encodedFolder + QFile::encodeName(name), 5) || lines.size() == 0 ||
             lines[0] != kCardMarker)
             continue;

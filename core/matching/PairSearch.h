@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 #include "matching/PairEntry.h"
 
 #include <QList>
@@ -21,7 +23,9 @@ struct PairRanking {
 // ends with its separator), reading at most the first five lines of each, and
 // ranks them: most shared answers first; equal counts by the text of their scan
 // numbers, descending. Unreadable and foreign files are skipped.
-PairRanking RankPairs(const QString& folder, const Kartochka& reference, int currentYear);
+// `tick`, when given, runs every few files so the windows can repaint.
+PairRanking RankPairs(const QString& folder, const Kartochka& reference, int currentYear,
+                      const std::function<void()>& tick = {});
 
 // Shared answers with the true percentage rounded down, e.g. "2 (66%)";
 // only a full match shows 100 %. Without reference answers there is no

@@ -78,7 +78,9 @@ bool askCardPassword(App& app)
 void VyborKartochki(App& app, const QString& link)
 {
     const auto cmd = parseLink(link);
-    if (!cmd)
+    // Only a link the page on screen offers: a card page of another person,
+    // a row no longer shown or a made-up number commands nothing.
+    if (!cmd || !PageCarries(app.frmHTML.usrWebHtml1, link))
         return;
     AppState& st = app.st;
     const QString& c = cmd->code;
@@ -116,6 +118,12 @@ void VyborKartochki(App& app, const QString& link)
     default:
         break;
     }
+}
+
+void ListViewLink(App& app, int page, const QString& link)
+{
+    if (IsShownPage(app.frmHTML.usrWebHtml1, page))
+        VyborKartochki(app, link);
 }
 
 QString CardPageHead()
@@ -170,6 +178,7 @@ void ShowKartochka(App& app)
                   CardPageLink(QStringLiteral("n"), QStringLiteral("Вернуться к списку")) + n +
                   CardPageLink(QStringLiteral("p"), QStringLiteral("Поиск пары")) + CardPageBody(app, st.CardFields[1]);
     LoadHtml(app.frmHTML.usrWebHtml1, st.ListHtml);
+    app.frmHTML.usrWebHtml1.files = {st.CardFields[1].Podrobnosti[8]};
 }
 
 void ChangeKartochka(App& app)

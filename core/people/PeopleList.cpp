@@ -60,7 +60,11 @@ void ScanPeople(App& app, const std::function<bool(const QString& name)>& accept
     const QStringList files = PersonFiles(st.WorkFolder, extension);
     const QByteArray folder = QFile::encodeName(st.WorkFolder);
     HeadLines lines;
+    int counted = 0;
     for (const QString& fileName : files) {
+        // A scan of a large folder takes a while: the windows keep painting.
+        if (++counted % 64 == 0)
+            app.platform.keepPainting();
         // Only the first four lines matter here: marker, name, year, details.
         if (!lines.read(folder + QFile::encodeName(fileName), 4) || lines.size() == 0 || lines[0] != kCardMarker)
             continue;

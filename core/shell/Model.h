@@ -32,6 +32,9 @@ struct Control {
     // that showing the same page again is still a new request.
     QString url;
     int loads = 0;
+    // Files outside the test's and the program's folders that the page shows
+    // (the splash picture, a card's photo); set by its builder after loading.
+    QStringList files;
 
     // Picture boxes only: the background colour (0xRRGGBB) and the lines the
     // program printed, top to bottom; `draws` counts the drawings, so that a

@@ -42,8 +42,12 @@ public:
     // when the user cancelled.
     virtual QString fileDialog(bool save, const QString& suggestedName,
                                const QList<FileFilter>& filters, const QString& initialFolder) = 0;
-    // Lets pending window events run once (painting, closing dialogs).
+    // Lets pending window events run once (painting, closing dialogs); a page
+    // just given to a view is on screen when it returns.
     virtual void processEvents() = 0;
+    // Called often during long work (a scan of many files): lets the windows
+    // repaint now and then, without taking any input from the user.
+    virtual void keepPainting() {}
     virtual QDateTime now() = 0;
     virtual void openExternalUrl(const QString& url) = 0;
     // Folder of the running executable, as the platform reports it.

@@ -1,6 +1,7 @@
 #include "taking/QuestionPage.h"
 
 #include "shell/App.h"
+#include "views/HtmlEscape.h"
 #include "views/HtmlView.h"
 
 #include <algorithm>
@@ -23,7 +24,7 @@ int LastAnswer(const clsTest& q)
 
 QString Marker(const App& app, bool chosen)
 {
-    return QStringLiteral("<img border='0' src='") + app.st.AppFolder + QStringLiteral("znak") +
+    return QStringLiteral("<img border='0' src='") + HtmlText(app.st.AppFolder) + QStringLiteral("znak") +
            (chosen ? QStringLiteral("1") : QStringLiteral("0")) + QStringLiteral(".jpg'>");
 }
 

@@ -11,7 +11,10 @@
 #include "taking/QuestionPage.h"
 #include "taking/TestFlow.h"
 #include "views/Firmy.h"
+#include "views/HtmlView.h"
 #include "views/Splash.h"
+
+#include <QUrl>
 
 namespace {
 // A command link arrives as the 11-character prefix, the code and the rest;
@@ -40,33 +43,71 @@ void RecordAnswer(App& app, const QString& code)
 void VyborOtveta(App& app, const QString& link)
 {
     if (link.size() > kLongestCommand) {
-        app.platform.openExternalUrl(link);
+        OpenExternalLink(app, link);
         return;
     }
+    AppState& st = app.st;
     const QString code = link.mid(kCodePosition, 1);
+    // A page command acts only from the page that offers it, while the state
+    // says that page is up: a made-up link in a question, or a page of an
+    // earlier person, commands nothing.
+    const bool offered = PageCarries(app.frmForma.usrWeb1, link);
+    const bool startPage = offered && st.TestPhase == 0;
+    const bool splash = offered && st.ViewMode == QLatin1String("ShowZastavka");
     if (code == QLatin1String("s")) {
-        StartTest(app);
+        if (startPage)
+            StartTest(app);
     } else if (code == QLatin1String("r")) {
-        Rezultat(app);
+        if (offered)
+            Rezultat(app);
     } else if (code == QLatin1String("f")) {
-        ShowFirmy(app);
+        if (splash)
+            ShowFirmy(app);
     } else if (code == QLatin1String("b")) {
-        ShowZastavka(app);
+        if (offered && st.ViewMode == QLatin1String("ShowFirmy"))
+            ShowZastavka(app);
     } else if (code == QLatin1String("m")) {
-        FileListLudey_Click(app, 0);
+        if (startPage)
+            FileListLudey_Click(app, 0);
     } else if (code == QLatin1String("w")) {
-        FileListLudey_Click(app, 1);
+        if (startPage)
+            FileListLudey_Click(app, 1);
     } else if (code == QLatin1String("i")) {
-        FileFoundLudey_Click(app);
+        if (startPage)
+            FileFoundLudey_Click(app);
     } else if (code == QLatin1String("n")) {
-        frmForma_MenuClick(app, app.frmForma.FileNew.name);
+        if (splash)
+            frmForma_MenuClick(app, app.frmForma.FileNew.name);
     } else if (code == QLatin1String("o")) {
-        OpenFile(app);
+        if (splash)
+            OpenFile(app);
     } else if (code == QLatin1String("p")) {
-        PoiskParyEndTest(app);
+        // Only the end page of the attempt just saved: its person is in slot 0.
+        if (offered && st.TestPhase == -1 && st.ViewMode == QLatin1String("EndTest"))
+            PoiskParyEndTest(app);
     } else {
         RecordAnswer(app, code);
     }
+}
+
+void MainViewLink(App& app, int page, const QString& link)
+{
+    if (IsShownPage(app.frmForma.usrWeb1, page))
+        VyborOtveta(app, link);
+}
+
+void OpenExternalLink(App& app, const QString& link)
+{
+    // Only addresses a desktop browser or mail program opens; a file: link or
+    // a custom scheme could start any program registered for it.
+    const QUrl url(link, QUrl::StrictMode);
+    const QString scheme = url.scheme().toLower();
+    if (!url.isValid() || (scheme != QLatin1String("http") && scheme != QLatin1String("https") &&
+                           scheme != QLatin1String("mailto")))
+        return;
+    if (scheme != QLatin1String("mailto") && url.host().isEmpty())
+        return;
+    app.platform.openExternalUrl(link);
 }
 
 void Rezultat(App& app)

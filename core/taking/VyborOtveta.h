@@ -9,6 +9,13 @@ class App;
 // goes to the desktop's browser.
 void VyborOtveta(App& app, const QString& link);
 
+// A link clicked in the main view on its page `page` (see IsShownPage).
+void MainViewLink(App& app, int page, const QString& link);
+
+// An outside address from a page: http, https and mailto go to the desktop;
+// any other scheme is ignored.
+void OpenExternalLink(App& app, const QString& link);
+
 // "Сохранить результат": back to the first unanswered question with a
 // message, or the end of the test when everything is answered.
 void Rezultat(App& app);

@@ -39,3 +39,5 @@ bool frmHTML_Event(App& app, const UiEvent& event);
 
 // The secondary view's command receiver (defined with the list commands).
 void VyborKartochki(App& app, const QString& link);
+// A link clicked in the secondary view on its page `page` (see IsShownPage).
+void ListViewLink(App& app, int page, const QString& link);

@@ -2,6 +2,7 @@
 
 #include "shell/App.h"
 #include "document/FileCommands.h"
+#include "views/HtmlEscape.h"
 #include "views/HtmlView.h"
 
 namespace {
@@ -37,10 +38,11 @@ void ShowZastavka(App& app)
             QStringLiteral("'>Создать тест</a></td><td align='center'><a class='lnk' href='") +
             Command(QStringLiteral("o")) +
             QStringLiteral("'>Открыть тест</a></td><td align='center'></td></table>");
-    page += QStringLiteral("<table width='100%'><td align='center'><img border='0' src='") + st.SplashPicture +
+    page += QStringLiteral("<table width='100%'><td align='center'><img border='0' src='") + HtmlText(st.SplashPicture) +
             QStringLiteral("'></td></table></body></html>");
     st.MainHtml = page;
     LoadHtml(app.frmForma.usrWeb1, st.MainHtml);
+    app.frmForma.usrWeb1.files = {st.SplashPicture};
 }
 
 void OpenEmblema(App& app)

@@ -6,16 +6,18 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <QWebEnginePage>
+#include <QWebEngineScript>
 
 // Helpers for driving the real web view in tests.
 namespace webtest {
 
-// Runs a script in the page and waits for its result.
+// Runs a script in the page and waits for its result. Scripts of the page
+// itself never run, so the test's run apart from them, as the view's own do.
 inline QVariant runJs(QWebEngineView& view, const QString& script)
 {
     QVariant result;
     bool done = false;
-    view.page()->runJavaScript(script, [&](const QVariant& value) {
+    view.page()->runJavaScript(script, QWebEngineScript::ApplicationWorld, [&](const QVariant& value) {
         result = value;
         done = true;
     });
