@@ -78,9 +78,7 @@ bool askCardPassword(App& app)
 void VyborKartochki(App& app, const QString& link)
 {
     const auto cmd = parseLink(link);
-    // Only a link the page on screen offers: a card page of another person,
-    // a row no longer shown or a made-up number commands nothing.
-    if (!cmd || !PageCarries(app.frmHTML.usrWebHtml1, link))
+    if (!cmd)
         return;
     AppState& st = app.st;
     const QString& c = cmd->code;
@@ -122,6 +120,8 @@ void VyborKartochki(App& app, const QString& link)
 
 void ListViewLink(App& app, int page, const QString& link)
 {
+    // A card page of another person, still on screen for a moment after the
+    // program moved on, commands nothing.
     if (IsShownPage(app.frmHTML.usrWebHtml1, page))
         VyborKartochki(app, link);
 }

@@ -7,6 +7,7 @@
 #include "shell/App.h"
 #include "shell/MainCommands.h"
 #include "taking/VyborOtveta.h"
+#include "views/Splash.h"
 
 #include <QTemporaryDir>
 #include <QTest>
@@ -89,6 +90,7 @@ private Q_SLOTS:
             QVERIFY(w.closeRequested);
         };
         // The splash page's "n" link leads here as File > "Создать" does.
+        ShowZastavka(app);
         VyborOtveta(app, QStringLiteral("http://tnd.n.ru/"));
         QCOMPARE(pf.modals, QList<WindowId>{WindowId::Param});
         const AppState& st = app.st;

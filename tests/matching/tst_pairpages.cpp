@@ -5,6 +5,7 @@
 #include "people/PeopleList.h"
 #include "people/PersonFile.h"
 #include "taking/VyborOtveta.h"
+#include "views/HtmlView.h"
 #include "views/FrmHTML.h"
 
 namespace {
@@ -193,6 +194,10 @@ private Q_SLOTS:
             frmHTML_Timer(f.app);
             shownTitle = f.app.frmHTML.caption;
         };
+        // The end page of the attempt just saved offers the link.
+        f.app.st.TestPhase = -1;
+        f.app.st.ViewMode = QStringLiteral("EndTest");
+        LoadHtml(f.app.frmForma.usrWeb1, QStringLiteral("<a href='http://tnd.p.ru'>Поиск пары</a>"));
         VyborOtveta(f.app, QStringLiteral("http://tnd.p.ru/"));
         QCOMPARE(f.pf.modals, QList<WindowId>{WindowId::Html});
         QCOMPARE(shownTitle, QStringLiteral("Поиск пары. Жених: Олег"));

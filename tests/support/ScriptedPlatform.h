@@ -56,6 +56,15 @@ public:
         if (onProcessEvents)
             onProcessEvents();
     }
+    // Long work lets the windows repaint now and then.
+    int keepPaintingCalls = 0;
+    std::function<void()> onKeepPainting;
+    void keepPainting() override
+    {
+        ++keepPaintingCalls;
+        if (onKeepPainting)
+            onKeepPainting();
+    }
     QDateTime now() override { return clock; }
     void openExternalUrl(const QString& url) override { openedUrls << url; }
     QString executableFolder() override { return exeFolder; }

@@ -1,0 +1,269 @@
+// How fast the real windows answer: start-up to the splash page painted, a
+// click on an answer link to the next question painted, a click on a list row
+// to the card page painted and back, and the memory of the program with its
+// page processes after such a walk.
+//
+//   build/tandemo-uibench [--questions N] [--people N]
+#include "people/FrmKartochka.h"
+#include "people/Kartochka.h"
+#include "people/PersonFile.h"
+#include "shell/App.h"
+#include "shell/MainWindow.h"
+#include "shell/QtPlatform.h"
+#include "shell/Startup.h"
+#include "taking/TestFlow.h"
+#include "views/HtmlWindow.h"
+#include "views/WebView.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QStringEncoder>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QWebEngineScript>
+
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+#include <vector>
+
+#include <unistd.h>
+
+namespace {
+
+QElapsedTimer sinceStart;
+
+QByteArray cp1251Lines(const QStringList& lines)
+{
+    QStringEncoder encoder("windows-1251");
+    QByteArray bytes;
+    for (const QString& line : lines)
+        bytes += encoder.encode(line) + QByteArray("\r\n");
+    return bytes;
+}
+
+void write(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+        qFatal("cannot write %s", qPrintable(path));
+}
+
+QVariant runJs(WebView& view, const QString& script)
+{
+    QVariant result;
+    bool done = false;
+    view.page()->runJavaScript(script, QWebEngineScript::ApplicationWorld, [&](const QVariant& value) {
+        result = value;
+        done = true;
+    });
+    QElapsedTimer waited;
+    waited.start();
+    while (!done && waited.elapsed() < 10000)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
+    return result;
+}
+
+// Waits for the view's next page to be painted; milliseconds since `from`.
+double waitPainted(WebView& view, const QElapsedTimer& from)
+{
+    QEventLoop loop;
+    QObject::connect(&view, &WebView::pagePainted, &loop, &QEventLoop::quit);
+    QTimer::singleShot(20000, &loop, &QEventLoop::quit);
+    if (view.isPainting())
+        loop.exec();
+    return static_cast<double>(from.nsecsElapsed()) / 1e6;
+}
+
+// Position of the first element matching `selector`, in the view.
+QPoint where(WebView& view, const QString& selector)
+{
+    const QVariantList rect =
+        runJs(view, QStringLiteral("(function(){var e=document.querySelector(\"%1\"); if(!e) return [];"
+                                   "e.scrollIntoView({block:'center'}); var r=e.getBoundingClientRect();"
+                                   "return [r.left + r.width/2, r.top + r.height/2];})()")
+                        .arg(selector))
+            .toList();
+    if (rect.size() != 2)
+        qFatal("no element %s", qPrintable(selector));
+    return {qRound(rect[0].toDouble()), qRound(rect[1].toDouble())};
+}
+
+// Clicks the element and returns the time to the next page painted.
+double clickToPainted(WebView& view, const QString& selector)
+{
+    const QPoint at = where(view, selector);
+    QWidget* target = view.focusProxy() ? view.focusProxy() : &view;
+    QTest::mouseMove(target, at);
+    QTest::qWait(20);
+    QElapsedTimer clicked;
+    clicked.start();
+    QTest::mouseClick(target, Qt::LeftButton, {}, at);
+    // The command comes back from the page process; then the page goes there.
+    while (!view.isPainting() && clicked.elapsed() < 5000)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 2);
+    return waitPainted(view, clicked);
+}
+
+double median(std::vector<double> values)
+{
+    if (values.empty())
+        return 0;
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+double percentile(std::vector<double> values, double p)
+{
+    if (values.empty())
+        return 0;
+    std::sort(values.begin(), values.end());
+    return values[std::min(values.size() - 1, static_cast<size_t>(p * static_cast<double>(values.size())))];
+}
+
+// Proportional memory of this process and every process it started, in MB.
+double pssMb()
+{
+    std::vector<long> pids{static_cast<long>(getpid())};
+    for (size_t i = 0; i < pids.size(); ++i) {
+        const QStringList entries = QDir(QStringLiteral("/proc")).entryList(QDir::Dirs);
+        for (const QString& entry : entries) {
+            bool isPid = false;
+            const long pid = entry.toLong(&isPid);
+            if (!isPid)
+                continue;
+            QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+            if (!stat.open(QIODevice::ReadOnly))
+                continue;
+            const QByteArray text = stat.readAll();
+            const QList<QByteArray> fields = text.mid(text.lastIndexOf(')') + 2).split(' ');
+            if (fields.size() > 1 && fields[1].toLong() == pids[i])
+                pids.push_back(pid);
+        }
+    }
+    long kb = 0;
+    for (long pid : pids) {
+        QFile rollup(QStringLiteral("/proc/%1/smaps_rollup").arg(pid));
+        if (!rollup.open(QIODevice::ReadOnly))
+            continue;
+        for (const QByteArray& line : rollup.readAll().split('\n')) {
+            if (line.startsWith("Pss:"))
+                kb += line.mid(4).trimmed().split(' ').value(0).toLong();
+        }
+    }
+    return static_cast<double>(kb) / 1024.0;
+}
+
+void report(const char* what, const std::vector<double>& ms)
+{
+    std::printf("%-34s median %6.1f ms   p90 %6.1f ms   (%zu clicks)\n", what, median(ms), percentile(ms, 0.9),
+                ms.size());
+}
+
+}  // namespace
+
+int main(int argc, char* argv[])
+{
+    sinceStart.start();
+    if (geteuid() == 0)
+        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+    WebView::registerScheme();
+    QApplication application(argc, argv);
+    int questions = 40;
+    int people = 300;
+    const QStringList args = QCoreApplication::arguments();
+    for (int i = 1; i + 1 < args.size(); ++i) {
+        if (args[i] == QLatin1String("--questions"))
+            questions = args[i + 1].toInt();
+        else if (args[i] == QLatin1String("--people"))
+            people = args[i + 1].toInt();
+    }
+
+    QTemporaryDir tmp;
+    const QString program = tmp.path() + QStringLiteral("/program/");
+    const QString folder = tmp.path() + QStringLiteral("/test/");
+    QDir().mkpath(program);
+    QDir().mkpath(folder);
+    for (const char* picture : {"znak0.jpg", "znak1.jpg", "sunbird.jpg"})
+        QFile::copy(QCoreApplication::applicationDirPath() + QLatin1Char('/') + QLatin1String(picture),
+                    program + QLatin1String(picture));
+    QStringList test{QStringLiteral("[tandemo]"), QStringLiteral("Знакомства"), QStringLiteral(" 5"), QString(),
+                     QLatin1Char(' ') + QString::number(questions)};
+    for (int q = 1; q <= questions; ++q)
+        test << QStringLiteral("Вопрос %1: как вы проводите выходные?").arg(q) << QStringLiteral(" 3")
+             << QStringLiteral("Дома с книгой") << QStringLiteral("В походе") << QStringLiteral("С друзьями")
+             << QStringLiteral("На работе");
+    test << QStringLiteral(" 0") << QString();
+    write(folder + QStringLiteral("test.tnd"), cp1251Lines(test));
+    for (int i = 0; i < people; ++i) {
+        Kartochka man;
+        man.NameFamiliya = QStringLiteral("Иван Петров %1").arg(i);
+        man.DataRogdeniya = 1970 + i % 30;
+        man.Pol = 0;
+        man.Otvety = QString(questions, QLatin1Char('1'));
+        write(folder + QStringLiteral("m%1.tnm").arg(i), PersonFileContent(man));
+    }
+    write(program + QStringLiteral("Тандемо.ini"), cp1251Lines({program, QString(), folder + QStringLiteral("test.tnd")}));
+
+    // Start-up: the program as main() makes it, to the splash page painted.
+    QtPlatform platform;
+    platform.setExecutableFolder(program);
+    App app(platform);
+    MainWindow window(app, platform);
+    Main(app);
+    window.syncFromModel();
+    window.show();
+    WebView& view = *window.view();
+    const double startup = waitPainted(view, sinceStart);
+    std::printf("%-34s %6.1f ms\n", "start-up to splash painted", startup);
+
+    platform.setModalRunner(WindowId::Kartochka, [&app] {
+        frmKartochka_Load(app);
+        app.frmKartochka.txtNameFamiliya.text = QStringLiteral("Анна");
+        app.frmKartochka.txtDataRogdeniya.text = QStringLiteral("1990");
+        frmKartochka_selPol_Click(app, 1);
+        frmKartochka_OK_Click(app);
+    });
+    window.action(QStringLiteral("FileNameTest"))->trigger();
+    waitPainted(view, sinceStart);
+
+    std::vector<double> answers;
+    for (int round = 0; round < 2; ++round) {
+        clickToPainted(view, QStringLiteral("a[href$='s.ru']"));
+        for (int q = 1; q <= questions; ++q)
+            answers.push_back(clickToPainted(view, QStringLiteral("a[href='http://tnd.%1']").arg(q % 4)));
+        clickToPainted(view, QStringLiteral("a[href='http://tnd.r']"));
+        ReStart(app, 0);
+        window.syncFromModel();
+        waitPainted(view, sinceStart);
+    }
+    report("answer click to next question", answers);
+
+    // The list of men, a card from it and back, in the secondary window.
+    std::vector<double> cards, lists;
+    QTimer watcher;
+    QObject::connect(&watcher, &QTimer::timeout, [&] {
+        auto* html = qobject_cast<HtmlWindow*>(QApplication::activeModalWidget());
+        if (!html)
+            return;
+        watcher.stop();
+        WebView& list = *html->view();
+        while (runJs(list, QStringLiteral("!!document.querySelector(\"a[href$='l0.ru']\")")).toBool() == false)
+            QTest::qWait(20);
+        for (int row = 0; row < 24; ++row) {
+            cards.push_back(clickToPainted(list, QStringLiteral("a[href$='l%1.ru']").arg(row)));
+            lists.push_back(clickToPainted(list, QStringLiteral("a[href$='n.ru']")));
+        }
+        html->close();
+    });
+    watcher.start(10);
+    clickToPainted(view, QStringLiteral("a[href$='m.ru']"));
+    report("list row click to card page", cards);
+    report("card page back to the list", lists);
+    std::printf("%-34s %6.1f MB (program and its page processes)\n", "memory after the walk (PSS)", pssMb());
+    return 0;
+}
