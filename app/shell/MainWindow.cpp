@@ -5,6 +5,7 @@
 #include "shell/App.h"
 #include "shell/MainCommands.h"
 #include "shell/ModelBinder.h"
+#include "shell/ModelDialog.h"
 #include "shell/QtPlatform.h"
 #include "shell/Startup.h"
 #include "taking/VyborOtveta.h"
@@ -154,6 +155,7 @@ QWidget* MainWindow::widget(const QString& name) const
 void MainWindow::syncFromModel()
 {
     binder_->sync();
+    ModelDialog::syncAll();
 }
 
 void MainWindow::afterSync()

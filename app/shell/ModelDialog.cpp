@@ -1,11 +1,37 @@
 #include "shell/ModelDialog.h"
 
 #include <QCloseEvent>
+#include <QPointer>
+
+#include <vector>
+
+namespace {
+std::vector<ModelDialog*>& liveDialogs()
+{
+    static std::vector<ModelDialog*> dialogs;
+    return dialogs;
+}
+}
 
 ModelDialog::ModelDialog(WindowModel& model, ModelBinder::Handler handler, QWidget* parent)
     : QDialog(parent), model_(model), binder_(model, this, std::move(handler), this)
 {
     binder_.setExtraSync([this] { checkClose(); });
+    liveDialogs().push_back(this);
+}
+
+ModelDialog::~ModelDialog()
+{
+    std::erase(liveDialogs(), this);
+}
+
+void ModelDialog::syncAll()
+{
+    std::vector<QPointer<ModelDialog>> dialogs(liveDialogs().begin(), liveDialogs().end());
+    for (const QPointer<ModelDialog>& dialog : dialogs) {
+        if (dialog && dialog->isVisible())
+            dialog->binder_.sync();
+    }
 }
 
 void ModelDialog::run()

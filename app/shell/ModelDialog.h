@@ -11,6 +11,11 @@ class ModelDialog : public QDialog {
     Q_OBJECT
 public:
     ModelDialog(WindowModel& model, ModelBinder::Handler handler, QWidget* parent = nullptr);
+    ~ModelDialog() override;
+
+    // Brings every open dialog in step with its model: the core may change a
+    // dialog's page and then let the screen paint before long work.
+    static void syncAll();
 
     ModelBinder& binder() { return binder_; }
     // Shows the dialog modally until the core closes it.

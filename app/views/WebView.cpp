@@ -83,6 +83,16 @@ const char* kGuardScript = R"JS(
   window.addEventListener('click', command, true);
   window.addEventListener('auxclick', command, true);
   window.open = function () { return null; };
+  // Tells the view once the page's first frame has been drawn.
+  if (window.top === window) {
+    window.addEventListener('load', function () {
+      requestAnimationFrame(function () {
+        requestAnimationFrame(function () {
+          console.debug('tandemo-painted:' + token + ':' + (location.pathname.split('/')[1] || ''));
+        });
+      });
+    });
+  }
 })();
 )JS";
 
@@ -307,6 +317,13 @@ protected:
     bool javaScriptPrompt(const QUrl&, const QString&, const QString&, QString*) override { return false; }
     QStringList chooseFiles(FileSelectionMode, const QStringList&, const QStringList&) override { return {}; }
 
+    void javaScriptConsoleMessage(JavaScriptConsoleMessageLevel, const QString& message, int, const QString&) override
+    {
+        const QString prefix = QStringLiteral("tandemo-painted:") + token() + QLatin1Char(':');
+        if (message.startsWith(prefix) && message.mid(prefix.size()).toInt() == serialOf(url()))
+            view_->framePainted();
+    }
+
 private:
     WebView* view_;
 };
@@ -351,15 +368,11 @@ WebView::WebView(QWidget* parent) : QWebEngineView(parent)
     setAcceptDrops(false);
 
     // Whatever still got into the history is gone once a page has loaded.
-    connect(page, &QWebEnginePage::loadFinished, this, [this] {
+    connect(page, &QWebEnginePage::loadFinished, this, [this](bool ok) {
         this->page()->history()->clear();
-        loaded_ = true;
-        // The page may have been painted before it finished loading; then
-        // no further paint comes.
-        QTimer::singleShot(100, this, [this] {
-            if (loaded_)
-                finishPainting();
-        });
+        // A page that did not load draws no frame of its own.
+        if (!ok)
+            finishPainting();
     });
     qApp->installEventFilter(this);
     loadHtml(QStringLiteral("<html><body></body></html>"), PageFiles{});
@@ -432,6 +445,18 @@ bool WebView::eventFilter(QObject* watched, QEvent* event)
     default:
         return false;
     }
+}
+
+void WebView::framePainted()
+{
+    if (!painting_)
+        return;
+    // The frame is drawn; it reaches the window with the view's next paint.
+    loaded_ = true;
+    QTimer::singleShot(150, this, [this] {
+        if (loaded_)
+            finishPainting();
+    });
 }
 
 void WebView::startPainting()

@@ -71,6 +71,7 @@ private:
     friend class HtmlPage;
     void deliver(int serial, const QString& text);
     void deliverExternal(int serial, const QString& text);
+    void framePainted();
     void startPainting();
     void finishPainting();
 
