@@ -82,25 +82,47 @@ double waitPainted(WebView& view, const QElapsedTimer& from)
 // Position of the first element matching `selector`, in the view.
 QPoint where(WebView& view, const QString& selector)
 {
-    const QVariantList rect =
-        runJs(view, QStringLiteral("(function(){var e=document.querySelector(\"%1\"); if(!e) return [];"
+    QVariantList rect;
+    QElapsedTimer waited;
+    waited.start();
+    while (rect.size() != 2 && waited.elapsed() < 10000) {
+        rect = runJs(view, QStringLiteral("(function(){var e=document.querySelector(\"%1\"); if(!e) return [];"
                                    "e.scrollIntoView({block:'center'}); var r=e.getBoundingClientRect();"
                                    "return [r.left + r.width/2, r.top + r.height/2];})()")
                         .arg(selector))
-            .toList();
+                   .toList();
+        if (rect.size() != 2)
+            QTest::qWait(10);
+    }
     if (rect.size() != 2)
         qFatal("no element %s", qPrintable(selector));
     return {qRound(rect[0].toDouble()), qRound(rect[1].toDouble())};
 }
 
+std::vector<double> toCommand, toLoaded;
+
 // Clicks the element and returns the time to the next page painted.
 double clickToPainted(WebView& view, const QString& selector)
 {
+    double commandAt = 0, loadedAt = 0;
+    QElapsedTimer clicked;
+    auto c1 = QObject::connect(&view, &WebView::commandReceived, [&] { commandAt = clicked.nsecsElapsed() / 1e6; });
+    auto c2 = QObject::connect(&view, &QWebEngineView::loadFinished, [&] { loadedAt = clicked.nsecsElapsed() / 1e6; });
+    struct Done {
+        QMetaObject::Connection a, b;
+        double *command, *loaded;
+        ~Done()
+        {
+            QObject::disconnect(a);
+            QObject::disconnect(b);
+            toCommand.push_back(*command);
+            toLoaded.push_back(*loaded);
+        }
+    } done{c1, c2, &commandAt, &loadedAt};
     const QPoint at = where(view, selector);
     QWidget* target = view.focusProxy() ? view.focusProxy() : &view;
     QTest::mouseMove(target, at);
     QTest::qWait(20);
-    QElapsedTimer clicked;
     clicked.start();
     QTest::mouseClick(target, Qt::LeftButton, {}, at);
     // The command comes back from the page process; then the page goes there.
@@ -242,6 +264,8 @@ int main(int argc, char* argv[])
         waitPainted(view, sinceStart);
     }
     report("answer click to next question", answers);
+    report("  of which: click to command", toCommand);
+    report("  of which: click to page loaded", toLoaded);
 
     // The list of men, a card from it and back, in the secondary window.
     std::vector<double> cards, lists;

@@ -34,6 +34,9 @@ namespace {
 constexpr char kScheme[] = "tandemo";
 const QString kPageHost = QStringLiteral("page");
 const QString kCommandHost = QStringLiteral("command");
+// How long a drawn frame may take to reach the window when no paint of the
+// view says so: one frame at 60 Hz.
+constexpr int kFrameMs = 16;
 
 // Known only to the view's own script: a link or a refresh written into a
 // page cannot pass itself off as a click on a command.
@@ -86,6 +89,8 @@ const char* kGuardScript = R"JS(
   // Tells the view once the page's first frame has been drawn.
   if (window.top === window) {
     window.addEventListener('load', function () {
+      // (Timers do not run in a page without script; a second frame
+      // request does, once the first frame is out.)
       requestAnimationFrame(function () {
         requestAnimationFrame(function () {
           console.debug('tandemo-painted:' + token + ':' + (location.pathname.split('/')[1] || ''));
@@ -453,7 +458,7 @@ void WebView::framePainted()
         return;
     // The frame is drawn; it reaches the window with the view's next paint.
     loaded_ = true;
-    QTimer::singleShot(150, this, [this] {
+    QTimer::singleShot(kFrameMs, this, [this] {
         if (loaded_)
             finishPainting();
     });
