@@ -38,7 +38,7 @@ const char kUsage[] =
     "      test name, number of questions, first incomplete question (0 = complete)\n"
     "  tandemo-cli text TESTFILE\n"
     "      the test as bulk question text\n"
-    "  tandemo-cli --help\n"
+    "  tandemo-cli --help | --version\n"
     "Exit status: 0 success, 1 a file cannot be used, 2 wrong usage.\n";
 
 // The desktop of a command line: messages go to standard error, and an error
@@ -219,6 +219,9 @@ int main(int argc, char** argv)
     int status = kUsageError;
     if (command == QLatin1String("--help") || command == QLatin1String("-h")) {
         write(kUsage);
+        status = kOk;
+    } else if (command == QLatin1String("--version") || command == QLatin1String("-v")) {
+        write("tandemo-cli " TANDEMO_VERSION "\n");
         status = kOk;
     } else if (command == QLatin1String("people")) {
         status = peopleCommand(args);

@@ -2,8 +2,12 @@
 
 #include <QCoreApplication>
 #include <QDesktopServices>
+#include <QDir>
 #include <QFileDialog>
+#include <QGuiApplication>
 #include <QMessageBox>
+#include <QScreen>
+#include <QStandardPaths>
 #include <QUrl>
 
 namespace {
@@ -87,7 +91,16 @@ QString QtPlatform::fileDialog(bool save, const QString& suggestedName, const QL
     dialog.setDirectory(initialFolder);
     if (!suggestedName.isEmpty())
         dialog.selectFile(suggestedName);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+    // Name, size, type and date side by side, wide enough to read; the size
+    // the user gives the dialog holds for the rest of the run.
+    dialog.setViewMode(QFileDialog::Detail);
+    QSize size = fileDialogSize_.isValid() ? fileDialogSize_ : QSize(900, 560);
+    if (const QScreen* screen = owner_ ? owner_->screen() : QGuiApplication::primaryScreen())
+        size = size.boundedTo(screen->availableSize());
+    dialog.resize(size);
+    const int result = dialog.exec();
+    fileDialogSize_ = dialog.size();
+    if (result != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
     return dialog.selectedFiles().constFirst();
 }
@@ -111,6 +124,21 @@ void QtPlatform::openExternalUrl(const QString& url)
 QString QtPlatform::executableFolder()
 {
     return exeFolder_.isEmpty() ? QCoreApplication::applicationDirPath() : exeFolder_;
+}
+
+QString QtPlatform::installedDataFolder()
+{
+    return QDir::cleanPath(executableFolder() + QStringLiteral("/" TANDEMO_DATA_FROM_BIN));
+}
+
+QString QtPlatform::configFolder()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + QStringLiteral("/tandemo");
+}
+
+QString QtPlatform::homeFolder()
+{
+    return QDir::homePath();
 }
 
 int QtPlatform::textWidth(const QString& text)

@@ -3,6 +3,7 @@
 #include "shell/Platform.h"
 
 #include <QPointer>
+#include <QSize>
 #include <functional>
 #include <map>
 
@@ -34,6 +35,9 @@ public:
     QDateTime now() override;
     void openExternalUrl(const QString& url) override;
     QString executableFolder() override;
+    QString installedDataFolder() override;
+    QString configFolder() override;
+    QString homeFolder() override;
     int textWidth(const QString& text) override;
 
 private:
@@ -44,4 +48,5 @@ private:
     std::function<void()> sync_;
     QString exeFolder_;
     std::function<int(const QString&)> measure_;
+    QSize fileDialogSize_;  // as the user left it last, for this run
 };

@@ -25,6 +25,15 @@ struct AppState {
     QString PathSep = QStringLiteral("/");
     QString LastFolder;
     QString SplashPicture;
+    // An installed program cannot write next to itself: then start-up sets
+    // SettingsFolder to the user's configuration folder (settings file, bulk
+    // text backup) and HomeFolder to the user's home (where file dialogs and
+    // new tests start). Both stay empty when the program's folder is its own,
+    // and AppFolder serves for everything.
+    QString SettingsFolder;
+    QString HomeFolder;
+    const QString& WritableFolder() const { return SettingsFolder.isEmpty() ? AppFolder : SettingsFolder; }
+    const QString& StartFolder() const { return HomeFolder.isEmpty() ? AppFolder : HomeFolder; }
 
     // Position and phase: 2 editor, 1 attempt running, 0 start page, -1 finished.
     int CurrentQuestion = 0;

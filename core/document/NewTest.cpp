@@ -17,7 +17,7 @@ void NewTest(App& app, int fromPassword)
         app.platform.processEvents();
         st.TestFilePath.clear();
         st.CurrentQuestion = 1;
-        st.WorkFolder = st.AppFolder;
+        st.WorkFolder = st.StartFolder();
     }
     st.ViewMode = QStringLiteral("NewTest");
 

@@ -236,4 +236,10 @@ SaveResult saveAtomically(const QString& path, const QByteArray& content)
     return file.commit() ? SaveResult::Ok : SaveResult::Failed;
 }
 
+bool folderWritable(const QString& folder)
+{
+    const QFileInfo info(folder);
+    return info.isDir() && info.isWritable() && !markedReadOnly(info);
+}
+
 }  // namespace textfile

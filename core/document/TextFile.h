@@ -57,5 +57,8 @@ enum class SaveResult { Ok, WriteProtected, Failed };
 // one is complete on disk. A target or folder marked read-only is refused as
 // write-protected, even for a user that could override the mark.
 SaveResult saveAtomically(const QString& path, const QByteArray& content);
+// Whether new files can be saved in a folder: it exists, the user may write in
+// it and it is not marked read-only (by the same rule as saveAtomically).
+bool folderWritable(const QString& folder);
 
 }  // namespace textfile

@@ -6,6 +6,8 @@
 #include "editor/Markup.h"
 #include "shell/App.h"
 
+#include <QDir>
+
 FrmLoadVopros::FrmLoadVopros() : WindowModel(QStringLiteral("frmLoadVopros"))
 {
     for (Control* c : {&Label1, &Text, &Label2, &SelNomer, &OK, &NO})
@@ -122,7 +124,9 @@ void LoadVopros(App& app)
     closeDialog(w);
     app.platform.processEvents();
 
-    const QString path = st.AppFolder + kBackupName;
+    const QString path = st.WritableFolder() + kBackupName;
+    if (!st.SettingsFolder.isEmpty())
+        QDir().mkpath(st.SettingsFolder);
     // Characters that Windows-1251 cannot hold go as character references,
     // which the page shows as those characters.
     switch (textfile::saveAtomically(path, textfile::encodeHtml(WithCrLf(text) + QStringLiteral("\r\n")))) {

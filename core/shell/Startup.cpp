@@ -5,6 +5,9 @@
 #include "shell/App.h"
 #include "views/Splash.h"
 
+#include <QDir>
+#include <QFileInfo>
+
 namespace {
 // A settings value: the whole line without leading blanks; a value wrapped in
 // double quotes loses them. Paths may hold commas, so a line is never split.
@@ -19,6 +22,36 @@ QString SettingsValue(textfile::Lines& lines)
         value = value.mid(1, value.size() - 2);
     return value;
 }
+
+QString WithSep(QString folder, const QString& sep)
+{
+    if (!folder.isEmpty() && !folder.endsWith(sep))
+        folder += sep;
+    return folder;
+}
+
+// The help page marks a folder that holds the program's own files.
+bool HoldsProgramFiles(const QString& folder)
+{
+    return QFileInfo(folder + QStringLiteral("Help.htm")).isFile();
+}
+
+// A build folder or a copy on a stick keeps everything next to the executable,
+// as long as its user may write there. An installed program reads its files
+// from the installed data folder (an administrator's bin folder is writable
+// but not the program's own) and writes into the user's folders.
+void ChooseFolders(App& app)
+{
+    AppState& st = app.st;
+    const QString exeFolder = st.AppFolder;
+    const QString installed = WithSep(app.platform.installedDataFolder(), st.PathSep);
+    if (!HoldsProgramFiles(exeFolder) && !installed.isEmpty() && HoldsProgramFiles(installed))
+        st.AppFolder = installed;
+    if (st.AppFolder == exeFolder && textfile::folderWritable(exeFolder))
+        return;
+    st.SettingsFolder = WithSep(app.platform.configFolder(), st.PathSep);
+    st.HomeFolder = WithSep(app.platform.homeFolder(), st.PathSep);
+}
 }
 
 void Main(App& app)
@@ -28,20 +61,21 @@ void Main(App& app)
     st.PathSep = st.AppFolder.contains(QLatin1Char('\\')) ? QStringLiteral("\\") : QStringLiteral("/");
     if (!st.AppFolder.endsWith(st.PathSep))
         st.AppFolder += st.PathSep;
-    st.WorkFolder = st.AppFolder;
+    ChooseFolders(app);
+    st.WorkFolder = st.StartFolder();
     st.EditTarget = -2;
     st.PeopleLast = -1;
     st.PairsLast = -1;
 
     QString lastTest;
     textfile::Lines lines;
-    if (textfile::readLines(st.AppFolder + kSettingsFileName, lines) == textfile::ReadResult::Ok) {
+    if (textfile::readLines(st.WritableFolder() + kSettingsFileName, lines) == textfile::ReadResult::Ok) {
         st.LastFolder = SettingsValue(lines);
         st.SplashPicture = SettingsValue(lines);
         lastTest = SettingsValue(lines);
     }
     if (st.LastFolder.isEmpty())
-        st.LastFolder = st.AppFolder;
+        st.LastFolder = st.StartFolder();
     if (st.SplashPicture.isEmpty())
         st.SplashPicture = st.AppFolder + QStringLiteral("sunbird.jpg");
 
@@ -70,7 +104,11 @@ int UnloadProga(App& app)
         if (answer == MsgAnswer::No)
             return 1;
     }
-    const QString path = st.AppFolder + kSettingsFileName;
+    const QString path = st.WritableFolder() + kSettingsFileName;
+    // The user's configuration folder may not exist yet; a failure to make it
+    // shows as a failed save below.
+    if (!st.SettingsFolder.isEmpty())
+        QDir().mkpath(st.SettingsFolder);
     const QByteArray crlf = "\r\n";
     const QByteArray content = textfile::encode(st.LastFolder) + crlf + textfile::encode(st.SplashPicture) +
                                crlf + textfile::encode(st.TestFilePath) + crlf;

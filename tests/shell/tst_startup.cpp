@@ -6,8 +6,11 @@
 #include "shell/App.h"
 #include "shell/MainCommands.h"
 #include "shell/Startup.h"
+#include "views/FrmHTML.h"
 
 #include <QDir>
+#include <QFileInfo>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -204,6 +207,80 @@ private Q_SLOTS:
         QCOMPARE(app.st.PathSep, sep);
         QCOMPARE(app.st.AppFolder, appFolder);
         QCOMPARE(app.st.SplashPicture, appFolder + QStringLiteral("sunbird.jpg"));
+    }
+
+    // Where the program reads its own files and writes its settings, by the
+    // kind of folder it runs from.
+    void programFolderDecidesWhereThingsGo_data()
+    {
+        QTest::addColumn<bool>("binHoldsFiles");
+        QTest::addColumn<bool>("binReadOnly");
+        QTest::addColumn<bool>("installedData");
+        QTest::addColumn<bool>("filesFromData");
+        QTest::addColumn<bool>("ownFolder");
+        QTest::newRow("build folder") << true << false << false << false << true;
+        QTest::newRow("build folder beside an installed copy") << true << false << true << false << true;
+        QTest::newRow("bare executable, nothing installed") << false << false << false << false << true;
+        QTest::newRow("read-only copy of a build") << true << true << false << false << false;
+        QTest::newRow("installed, run by a user") << false << true << true << true << false;
+        QTest::newRow("installed, run by an administrator") << false << false << true << true << false;
+    }
+    void programFolderDecidesWhereThingsGo()
+    {
+        QFETCH(bool, binHoldsFiles);
+        QFETCH(bool, binReadOnly);
+        QFETCH(bool, installedData);
+        QFETCH(bool, filesFromData);
+        QFETCH(bool, ownFolder);
+        const QString root = tmp.path() + QStringLiteral("/kinds/") + QTest::currentDataTag() + QLatin1Char('/');
+        const QString bin = root + QStringLiteral("bin/");
+        const QString data = root + QStringLiteral("share/tandemo/");
+        const QString home = root + QStringLiteral("home/");
+        const QString config = home + QStringLiteral(".config/tandemo/");  // made by the program
+        QVERIFY(QDir().mkpath(bin) && QDir().mkpath(home));
+        if (binHoldsFiles)
+            writeBytes(bin + QStringLiteral("Help.htm"), "<html></html>");
+        if (installedData) {
+            QVERIFY(QDir().mkpath(data));
+            writeBytes(data + QStringLiteral("Help.htm"), "<html></html>");
+        }
+        const QStringList binBefore = QDir(bin).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
+        if (binReadOnly)
+            fixtures::setReadOnly(bin, true);
+        auto restore = qScopeGuard([&] { fixtures::setReadOnly(bin, false); });
+
+        ScriptedPlatform pf;
+        pf.exeFolder = bin.chopped(1);
+        pf.dataFolder = data.chopped(1);
+        pf.userConfigFolder = config.chopped(1);
+        pf.userHomeFolder = home.chopped(1);
+        const QString files = filesFromData ? data : bin;
+        const QString settings = (ownFolder ? bin : config) + QStringLiteral("Тандемо.ini");
+        const QString start = ownFolder ? bin : home;
+        {
+            App app(pf);
+            Main(app);
+            QCOMPARE(app.st.AppFolder, files);
+            QCOMPARE(app.st.SplashPicture, files + QStringLiteral("sunbird.jpg"));
+            QVERIFY(app.st.MainHtml.contains(files + QStringLiteral("sunbird.jpg")));
+            QCOMPARE(app.st.LastFolder, start);
+            QCOMPARE(app.st.WorkFolder, start);
+            pf.onModal[WindowId::Html] = [&] { frmHTML_Timer(app); };
+            frmForma_MenuClick(app, QStringLiteral("HelpCallHelp"));
+            QCOMPARE(app.frmHTML.usrWebHtml1.url, files + QStringLiteral("Help.htm"));
+
+            app.st.LastFolder = QStringLiteral("/tests/pets/");
+            QCOMPARE(UnloadProga(app), 0);
+            QCOMPARE(pf.messageTexts(), QStringList());
+        }
+        QCOMPARE(textfile::splitLines(readBytes(settings)).value(0), QByteArray("/tests/pets/"));
+        if (!ownFolder) {
+            QCOMPARE(QDir(bin).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), binBefore);
+            QVERIFY(!QFileInfo::exists(data + QStringLiteral("Тандемо.ini")));
+        }
+        App again(pf);
+        Main(again);
+        QCOMPARE(again.st.LastFolder, QStringLiteral("/tests/pets/"));
     }
 
     void unwritableSettingsAreReported_data()
