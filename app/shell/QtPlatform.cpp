@@ -5,9 +5,11 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QGuiApplication>
+#include <QHeaderView>
 #include <QMessageBox>
 #include <QScreen>
 #include <QStandardPaths>
+#include <QTreeView>
 #include <QUrl>
 
 namespace {
@@ -94,6 +96,13 @@ QString QtPlatform::fileDialog(bool save, const QString& suggestedName, const QL
     // Name, size, type and date side by side, wide enough to read; the size
     // the user gives the dialog holds for the rest of the run.
     dialog.setViewMode(QFileDialog::Detail);
+    if (auto* list = dialog.findChild<QTreeView*>()) {
+        // The name takes the room the others leave; no column is cut short.
+        QHeaderView* header = list->header();
+        header->setStretchLastSection(false);
+        header->setSectionResizeMode(QHeaderView::ResizeToContents);
+        header->setSectionResizeMode(0, QHeaderView::Stretch);
+    }
     QSize size = fileDialogSize_.isValid() ? fileDialogSize_ : QSize(900, 560);
     if (const QScreen* screen = owner_ ? owner_->screen() : QGuiApplication::primaryScreen())
         size = size.boundedTo(screen->availableSize());

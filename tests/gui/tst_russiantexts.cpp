@@ -11,6 +11,8 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScopeGuard>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -25,9 +27,12 @@ void whileModal(const std::function<void(QWidget*)>& look)
     QTimer::singleShot(0, [look] {
         QWidget* modal = nullptr;
         QTRY_VERIFY((modal = QApplication::activeModalWidget()) != nullptr);
+        // Closed even when a check inside `look` fails and returns early.
+        auto close = qScopeGuard([modal] {
+            if (auto* dialog = qobject_cast<QDialog*>(modal))
+                dialog->reject();
+        });
         look(modal);
-        if (auto* dialog = qobject_cast<QDialog*>(modal))
-            dialog->reject();
     });
 }
 
@@ -50,6 +55,8 @@ class TestRussianTexts : public QObject {
 private Q_SLOTS:
     void initTestCase()
     {
+        // Qt's dialogs keep their state in a settings file of the user's.
+        QStandardPaths::setTestModeEnabled(true);
         QVERIFY(installRussianQtTexts(*qApp));
         QVERIFY(tmp.isValid());
         QFile file(tmp.path() + QStringLiteral("/Знакомства.tnd"));
@@ -82,6 +89,33 @@ private Q_SLOTS:
         QCOMPARE(columns, (QStringList{QStringLiteral("Имя"), QStringLiteral("Размер"), QStringLiteral("Тип"),
                                        QStringLiteral("Дата изменения")}));
         QCOMPARE(fileType, QStringLiteral("Tests (*.tnd)"));
+    }
+
+    // Size, type and date are shown whole, even after a run that left them
+    // narrow (Qt's dialog remembers its columns across runs).
+    void fileDialogColumnsStayReadable()
+    {
+        QtPlatform platform;
+        const auto listed = [](QWidget* modal) {
+            QTreeView* list = modal->findChild<QTreeView*>();
+            QTest::qWaitFor([list] { return list->model()->rowCount(list->rootIndex()) == 1; });
+            return list;
+        };
+        whileModal([&](QWidget* modal) {
+            QTreeView* list = listed(modal);
+            QCOMPARE(list->model()->rowCount(list->rootIndex()), 1);
+            for (int column = 1; column <= 3; ++column)
+                list->header()->resizeSection(column, 20);
+        });
+        platform.fileDialog(false, QString(), {}, tmp.path());
+        whileModal([&](QWidget* modal) {
+            QTreeView* list = listed(modal);
+            for (int column = 1; column <= 3; ++column) {
+                QTRY_VERIFY(list->header()->sectionSize(column) >=
+                            static_cast<QAbstractItemView*>(list)->sizeHintForColumn(column));
+            }
+        });
+        platform.fileDialog(false, QString(), {}, tmp.path());
     }
 
     void messageBoxButtonsSpeakRussian()
