@@ -57,7 +57,8 @@ const char kUsage[] =
     "      A row that does not fit the test is refused and nothing of it is\n"
     "      written; the other rows are saved. Exit 1 when any row was refused.\n"
     "  tandemo-cli --help\n"
-    "Exit status: 0 success, 1 a file cannot be used, 2 wrong usage.\n";
+    "Exit status: 0 success, 1 a file cannot be used or a row was refused,\n"
+    "2 wrong usage.\n";
 
 void write(const QByteArray& bytes)
 {
