@@ -2,6 +2,7 @@
 // killed. The crash-safety test kills it at random moments and then looks at
 // what is on disk.
 //   tandemo_saver test|person|settings FOLDER
+// ("result" saves new results instead, each under a name of its own.)
 // Or ends COUNT attempts at the test TESTFILE one after the other, as fast as
 // it can, with the results RaceResultOf(WHO, 0..COUNT-1); exit 1 when one of
 // them was not saved.
@@ -73,6 +74,8 @@ int main(int argc, char* argv[])
             SaveTest(app, app.st.TestFilePath);
         else if (kind == QLatin1String("person"))
             SaveKartochka(app, QStringLiteral("p.tnw"), 0);
+        else if (kind == QLatin1String("result"))
+            SaveNewKartochka(app, 0, platform.now());
         else
             UnloadProga(app);
     }
