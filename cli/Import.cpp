@@ -153,7 +153,13 @@ std::optional<QString> readRow(const App& app, const csv::Record& record, const 
         return QStringLiteral("year ") + quoted(year) + QStringLiteral(" is not a year of birth (four digits, 1900 or later)");
     card.DataRogdeniya = year.toInt();
 
-    const QStringList given = value[Answers].split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    // Spreadsheets may put a no-break space between the numbers.
+    QString blanks = value[Answers];
+    for (QChar& ch : blanks) {
+        if (ch.isSpace())
+            ch = u' ';
+    }
+    const QStringList given = blanks.split(QLatin1Char(' '), Qt::SkipEmptyParts);
     const int questions = app.st.QuestionCount;
     if (given.size() != questions)
         return QStringLiteral("%1 answers given, the test has %2 questions").arg(given.size()).arg(questions);

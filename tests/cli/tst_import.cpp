@@ -139,7 +139,7 @@ private Q_SLOTS:
         const QByteArray csv =
             "\xEF\xBB\xBF"
             "Answers,photo,Name,about,sex,seeking,height,weight,hair,eyes,zodiac,address,password,YEAR\r\n" +
-            QStringLiteral("\"2 1  10 4\",/фото/анна.jpg,\"Анна \"\"Аня\"\" Петрова\",\"люблю кино, книги\",Ж,"
+            QStringLiteral("\"2 1 \u00A010 4\",/фото/анна.jpg,\"Анна \"\"Аня\"\" Петрова\",\"люблю кино, книги\",Ж,"
                            "друга,\"1,65\",55,Блондинка,Голубые,Рыбы,\"Москва, Тверская 1\",свой пароль ,1985\r\n"
                            "1 3 1 1,,  Пётр Иванов  ,,m,,,,,,,,,1970\r\n")
                 .toUtf8();
