@@ -31,10 +31,10 @@ bool SaveKartochka(App& app, const QString& fileName, int slot)
         card.FileName = fileName;
         return true;
     case textfile::SaveResult::WriteProtected:
-        ShowError(app, QStringLiteral("Файл \"") + path + QStringLiteral("\" защищён от записи."));
+        ShowError(app, QStringLiteral("Файл \"") + textfile::readableName(path) + QStringLiteral("\" защищён от записи."));
         return false;
     case textfile::SaveResult::Failed:
-        ShowError(app, QStringLiteral("Файл \"") + path + QStringLiteral("\" сохранить не возможно."));
+        ShowError(app, QStringLiteral("Файл \"") + textfile::readableName(path) + QStringLiteral("\" сохранить не возможно."));
         return false;
     }
     return false;
@@ -42,23 +42,25 @@ bool SaveKartochka(App& app, const QString& fileName, int slot)
 
 CardOpen OpenKartochka(App& app, const QString& fileName, int slot)
 {
-    Kartochka& card = app.st.CardFields.at(static_cast<size_t>(slot));
     textfile::Lines lines;
-    switch (textfile::readLines(app.st.WorkFolder + fileName, lines)) {
+    switch (textfile::readLines(app.st.WorkFolder + fileName, lines, textfile::kMaxCardBytes, kCardMarker)) {
     case textfile::ReadResult::NotFound:
         ShowError(app, QStringLiteral("Файл не найден"));
         return CardOpen::Failed;
     case textfile::ReadResult::Failed:
         ShowError(app, QStringLiteral("Файл открыть не возможно"));
         return CardOpen::Failed;
+    case textfile::ReadResult::Foreign:
+        ShowError(app, QStringLiteral("Файл не подходит к программе."));
+        return CardOpen::Failed;
     case textfile::ReadResult::Ok:
         break;
     }
-    if (lines.next() != kCardMarker) {
-        ShowError(app, QStringLiteral("Файл не подходит к программе."));
-        return CardOpen::Failed;
-    }
-    // Past the marker a damaged line keeps the field's previous value.
+    lines.next();  // the marker
+    // Read into a cleared card: a line that cannot be read leaves its field
+    // empty (or zero), never with what the slot held for another person.
+    Kartochka card;
+    card.DataRogdeniyaKnown = false;
     auto text = [&lines](QString& field) {
         if (auto value = lines.nextText())
             field = *value;
@@ -68,7 +70,10 @@ CardOpen OpenKartochka(App& app, const QString& fileName, int slot)
             field = *value;
     };
     text(card.NameFamiliya);
-    number(card.DataRogdeniya);
+    if (auto year = lines.nextNumber()) {
+        card.DataRogdeniya = *year;
+        card.DataRogdeniyaKnown = true;
+    }
     number(card.Podrobnee);
     text(card.Otvety);
     if (card.Podrobnee == 1) {
@@ -81,6 +86,7 @@ CardOpen OpenKartochka(App& app, const QString& fileName, int slot)
     number(card.Pol);
     text(card.Parol);
     card.FileName = fileName;
+    app.st.CardFields.at(static_cast<size_t>(slot)) = std::move(card);
     return CardOpen::Opened;
 }
 

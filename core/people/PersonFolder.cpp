@@ -1,7 +1,10 @@
 #include "people/PersonFolder.h"
 
+#include "document/TextFile.h"
+
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 #include <algorithm>
 #include <cstdio>
@@ -12,15 +15,16 @@
 #include <dirent.h>
 #include <strings.h>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
 namespace {
 
-// The head of a card is read whole up to this size, far beyond any real card
-// (a name or answers line of a megabyte still counts); only a damaged file
-// reaches it, and it bounds what such a file can make us hold.
-constexpr qsizetype kMaxHeadBytes = qsizetype(64) << 20;
+// The head of a card is read up to the bound of a whole card file: what the
+// card page can read, the lists read too, and a damaged file of any size
+// costs no more than that.
+constexpr qsizetype kMaxHeadBytes = textfile::kMaxCardBytes;
 constexpr qsizetype kFirstRead = 4096;
 
 bool endsWithExtension(const QString& name, const QString& extension)
@@ -38,9 +42,17 @@ public:
         // Non-blocking, so that a pipe that bears a person file's name cannot
         // hold up the scan; regular files read as usual.
         fd_ = ::open(path.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+        // Only a regular file is read: a link to a device would give
+        // endless bytes, and a folder none.
+        struct stat st {};
+        if (fd_ >= 0 && (::fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode))) {
+            ::close(fd_);
+            fd_ = -1;
+        }
 #else
         file_.setFileName(QFile::decodeName(path));
-        file_.open(QIODevice::ReadOnly | QIODevice::Unbuffered);
+        if (QFileInfo(file_.fileName()).isFile())
+            file_.open(QIODevice::ReadOnly | QIODevice::Unbuffered);
 #endif
     }
     ~RawFile()
@@ -104,7 +116,8 @@ QStringList PersonFiles(const QString& folder, const QString& extension)
         if (length <= extensionLength ||
             ::strncasecmp(entry->d_name + length - extensionLength, rawExtension.constData(), extensionLength) != 0)
             continue;
-        const QString name = QFile::decodeName(entry->d_name);
+        // The bytes the folder holds, whatever their encoding.
+        const QString name = textfile::nameFromBytes(QByteArrayView(entry->d_name, static_cast<qsizetype>(length)));
         if (endsWithExtension(name, extension))
             names.append(name);
     }

@@ -93,7 +93,9 @@ private Q_SLOTS:
         QCOMPARE(back.FileName, QStringLiteral("rt.tnw"));
     }
 
-    void fileEndingAfterAnswersKeepsOldFields()
+    // A card read after another one: what the damaged file cannot give is
+    // empty or zero, never the previous person's (address, password, sex).
+    void damagedFileNeverShowsThePreviousCard()
     {
         ScriptedPlatform pf;
         App app(pf);
@@ -101,15 +103,23 @@ private Q_SLOTS:
         writeBytes(app.st.WorkFolder + QStringLiteral("short.tnm"),
                    cp1251Lines({QStringLiteral("[kartochka]"), QStringLiteral("Иван"), QStringLiteral("год?"),
                                 QStringLiteral(" 0"), QStringLiteral("0101")}));
-        app.st.CardFields[1] = anna();
-        app.st.CardFields[1].Parol = QStringLiteral("old");
+        Kartochka previous = anna();
+        previous.Podrobnee = 1;
+        previous.Podrobnosti[7] = QStringLiteral("ул. Ленина, 1");
+        previous.Parol = QStringLiteral("old");
+        previous.FileName = QStringLiteral("anna.tnw");
+        app.st.CardFields[1] = previous;
         QCOMPARE(OpenKartochka(app, QStringLiteral("short.tnm"), 1), CardOpen::Opened);
         QVERIFY(pf.messages.isEmpty());
-        QCOMPARE(app.st.CardFields[1].NameFamiliya, QStringLiteral("Иван"));
-        QCOMPARE(app.st.CardFields[1].DataRogdeniya, 1985);  // not a number: kept
-        QCOMPARE(app.st.CardFields[1].Otvety, QStringLiteral("0101"));
-        QCOMPARE(app.st.CardFields[1].Pol, 1);
-        QCOMPARE(app.st.CardFields[1].Parol, QStringLiteral("old"));
+        const Kartochka& card = app.st.CardFields[1];
+        QCOMPARE(card.NameFamiliya, QStringLiteral("Иван"));
+        QCOMPARE(card.DataRogdeniya, 0);
+        QVERIFY(!card.DataRogdeniyaKnown);
+        QCOMPARE(card.Otvety, QStringLiteral("0101"));
+        QCOMPARE(card.Pol, 0);
+        QVERIFY(card.Parol.isEmpty());
+        QVERIFY(card.Podrobnosti[7].isEmpty());
+        QCOMPARE(card.FileName, QStringLiteral("short.tnm"));
     }
 
     void openFailuresLeaveTheSlot_data()
