@@ -83,6 +83,8 @@ CardOpen OpenKartochka(App& app, const QString& fileName, int slot)
         for (QString& detail : card.Podrobnosti)
             detail.clear();
     }
+    // Without a sex line the file's extension tells the sex, as in the lists.
+    card.Pol = fileName.endsWith(kWomenExtension, Qt::CaseInsensitive) ? 1 : 0;
     number(card.Pol);
     text(card.Parol);
     card.FileName = fileName;

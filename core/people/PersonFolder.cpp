@@ -21,10 +21,11 @@
 
 namespace {
 
-// The head of a card is read up to the bound of a whole card file: what the
-// card page can read, the lists read too, and a damaged file of any size
-// costs no more than that.
-constexpr qsizetype kMaxHeadBytes = textfile::kMaxCardBytes;
+// The lists need the first five lines only: a name (shown cut after a few
+// hundred characters), a year, a flag and at most 99 999 answer digits (the
+// question count has five digits). A name of up to a megabyte still leaves
+// room for the answers; a damaged file of any size costs a scan no more.
+constexpr qsizetype kMaxHeadBytes = (qsizetype(1) << 20) + (qsizetype(256) << 10);
 constexpr qsizetype kFirstRead = 4096;
 
 bool endsWithExtension(const QString& name, const QString& extension)
@@ -42,13 +43,6 @@ public:
         // Non-blocking, so that a pipe that bears a person file's name cannot
         // hold up the scan; regular files read as usual.
         fd_ = ::open(path.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-        // Only a regular file is read: a link to a device would give
-        // endless bytes, and a folder none.
-        struct stat st {};
-        if (fd_ >= 0 && (::fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode))) {
-            ::close(fd_);
-            fd_ = -1;
-        }
 #else
         file_.setFileName(QFile::decodeName(path));
         if (QFileInfo(file_.fileName()).isFile())
@@ -64,6 +58,19 @@ public:
     }
     RawFile(const RawFile&) = delete;
     RawFile& operator=(const RawFile&) = delete;
+
+    // Whether it is a regular file: a link to a device would give endless
+    // bytes. Asked only when the first read was not enough, so that a card
+    // still costs an open, a read and a close.
+    bool isRegular() const
+    {
+#ifdef Q_OS_UNIX
+        struct stat st {};
+        return ::fstat(fd_, &st) == 0 && S_ISREG(st.st_mode);
+#else
+        return true;
+#endif
+    }
 
     bool isOpen() const
     {
@@ -148,6 +155,7 @@ bool HeadLines::read(const QByteArray& path, int count)
     qsizetype scanned = 0;    // bytes already searched for a line end
     qsizetype lineStart = 0;
     bool atEnd = false;
+    bool checked = false;  // regular file confirmed
     auto addLine = [this](qsizetype from, qsizetype to) {
         if (to > from && buffer_[to - 1] == '\r')
             --to;
@@ -176,6 +184,13 @@ bool HeadLines::read(const QByteArray& path, int count)
                 continue;
             }
             buffer_.resize(filled * 2);
+        }
+        if (filled > 0 && !checked) {
+            if (!file.isRegular()) {
+                size_ = 0;
+                return false;
+            }
+            checked = true;
         }
         const qsizetype got = file.read(buffer_.data() + filled, buffer_.size() - filled);
         if (got == 0)

@@ -100,26 +100,27 @@ private Q_SLOTS:
         ScriptedPlatform pf;
         App app(pf);
         prepare(app);
-        writeBytes(app.st.WorkFolder + QStringLiteral("short.tnm"),
-                   cp1251Lines({QStringLiteral("[kartochka]"), QStringLiteral("Иван"), QStringLiteral("год?"),
+        writeBytes(app.st.WorkFolder + QStringLiteral("short.tnw"),
+                   cp1251Lines({QStringLiteral("[kartochka]"), QStringLiteral("Ирина"), QStringLiteral("год?"),
                                 QStringLiteral(" 0"), QStringLiteral("0101")}));
         Kartochka previous = anna();
+        previous.Pol = 0;
         previous.Podrobnee = 1;
         previous.Podrobnosti[7] = QStringLiteral("ул. Ленина, 1");
         previous.Parol = QStringLiteral("old");
         previous.FileName = QStringLiteral("anna.tnw");
         app.st.CardFields[1] = previous;
-        QCOMPARE(OpenKartochka(app, QStringLiteral("short.tnm"), 1), CardOpen::Opened);
+        QCOMPARE(OpenKartochka(app, QStringLiteral("short.tnw"), 1), CardOpen::Opened);
         QVERIFY(pf.messages.isEmpty());
         const Kartochka& card = app.st.CardFields[1];
-        QCOMPARE(card.NameFamiliya, QStringLiteral("Иван"));
+        QCOMPARE(card.NameFamiliya, QStringLiteral("Ирина"));
         QCOMPARE(card.DataRogdeniya, 0);
         QVERIFY(!card.DataRogdeniyaKnown);
         QCOMPARE(card.Otvety, QStringLiteral("0101"));
-        QCOMPARE(card.Pol, 0);
+        QCOMPARE(card.Pol, 1);  // from the extension, not the previous card
         QVERIFY(card.Parol.isEmpty());
         QVERIFY(card.Podrobnosti[7].isEmpty());
-        QCOMPARE(card.FileName, QStringLiteral("short.tnm"));
+        QCOMPARE(card.FileName, QStringLiteral("short.tnw"));
     }
 
     void openFailuresLeaveTheSlot_data()
