@@ -130,6 +130,13 @@ QString shownText(QByteArrayView line)
     return decode(line.first(kMaxShownChars - 1)) + QChar(0x2026);
 }
 
+QString shownText(const QString& text, qsizetype limit)
+{
+    if (text.size() <= limit)
+        return text;
+    return text.first(limit - 1) + QChar(0x2026);
+}
+
 QString ageText(int currentYear, std::optional<int> year)
 {
     if (!year)

@@ -30,6 +30,9 @@ QByteArray encodeHtml(const QString& text);
 // file of megabytes costs no more than a long name.
 inline constexpr qsizetype kMaxShownChars = 200;
 QString shownText(QByteArrayView line);
+// The same for a text in memory, at most `limit` characters (the card page
+// leaves free-text details a whole typed paragraph).
+QString shownText(const QString& text, qsizetype limit = kMaxShownChars);
 
 // The age for a year of birth read from a file: empty when the year could
 // not be read; computed wide, so that no year overflows.

@@ -1,5 +1,6 @@
 #include "matching/PairPages.h"
 
+#include "document/TextFile.h"
 #include "matching/PairSearch.h"
 #include "people/CardPage.h"
 #include "people/PeopleList.h"
@@ -27,7 +28,7 @@ void PoiskPary(App& app)
 {
     AppState& st = app.st;
     const PairRanking ranking = RankPairs(st.WorkFolder, st.CardFields[1], app.platform.now().date().year());
-    st.PairsName = st.CardFields[1].NameFamiliya;
+    st.PairsName = textfile::shownText(st.CardFields[1].NameFamiliya);
     st.PairsPol = st.CardFields[1].Pol;
     st.PairsLast = static_cast<int>(ranking.pairs.size()) - 1;
     if (st.PairsLast < 0) {

@@ -148,7 +148,8 @@ QString CardPageBody(App& app, const Kartochka& card)
         QStringLiteral("Ищу:"),      QStringLiteral("Адрес:"),    QStringLiteral("Фотография:")};
 
     QString html = QStringLiteral("<br>Личная карточная</font><table>");
-    html += r1 + QStringLiteral("Имя и фамилия:") + r2 + HtmlText(card.NameFamiliya) + r3;
+    // Shown cut like the lists: a damaged card may hold megabytes in a line.
+    html += r1 + QStringLiteral("Имя и фамилия:") + r2 + HtmlText(textfile::shownText(card.NameFamiliya)) + r3;
     html += r1 + QStringLiteral("Возраст:") + r2 +
             (card.DataRogdeniyaKnown ? SignedAge(app.platform.now().date().year(), card.DataRogdeniya) : QString()) +
             r3;
@@ -157,7 +158,7 @@ QString CardPageBody(App& app, const Kartochka& card)
     const size_t rows = photo.isEmpty() ? 9 : 8;
     for (size_t i = 0; i < rows; ++i) {
         const QString& value = card.Podrobnosti[i];
-        html += r1 + labels[i] + r2 + (value.isEmpty() ? QStringLiteral("?") : HtmlText(value)) + r3;
+        html += r1 + labels[i] + r2 + (value.isEmpty() ? QStringLiteral("?") : HtmlText(textfile::shownText(value, 10000))) + r3;
     }
     html += QStringLiteral("</font></fd></table>");
     if (!photo.isEmpty())

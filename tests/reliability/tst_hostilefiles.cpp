@@ -240,6 +240,10 @@ private Q_SLOTS:
         QCOMPARE(last.NameFamiliya, longName.left(textfile::kMaxShownChars - 1) + QChar(0x2026));
         QCOMPARE(last.Vozrast, QStringLiteral("19"));
         QVERIFY(page(app).size() < 20000);
+        click(app, QStringLiteral("l4"));  // the card page cuts it the same way
+        QCOMPARE(app.st.CardFields[1].NameFamiliya, longName);
+        QVERIFY(page(app).contains(QStringLiteral("<td>") + last.NameFamiliya + QStringLiteral("</td>")));
+        QVERIFY(page(app).size() < 20000);
 
         Kartochka man;
         man.Otvety = QStringLiteral("012");
