@@ -57,6 +57,10 @@ struct AppState {
     int PeoplePage = 0;
     int CurrentPerson = 0;
 
+    // The person the ranking was made for: the list card's slot takes the
+    // next opened card, the ranking still belongs to this person.
+    QString PairsName;
+    int PairsPol = 0;
     QList<PairEntry> Pairs{PairEntry{}};
     QList<int> PairOrder{0};
     int PairsLast = -1;

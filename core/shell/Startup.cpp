@@ -35,7 +35,7 @@ void Main(App& app)
 
     QString lastTest;
     textfile::Lines lines;
-    if (textfile::readLines(st.AppFolder + kSettingsFileName, lines) == textfile::ReadResult::Ok) {
+    if (textfile::readLines(st.AppFolder + kSettingsFileName, lines, textfile::kMaxSettingsBytes) == textfile::ReadResult::Ok) {
         st.LastFolder = SettingsValue(lines);
         st.SplashPicture = SettingsValue(lines);
         lastTest = SettingsValue(lines);
