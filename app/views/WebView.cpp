@@ -12,6 +12,7 @@
 #include <QWebEngineProfile>
 #include <QWebEngineScript>
 #include <QWebEngineScriptCollection>
+#include <QWebEngineSettings>
 #include <QWebEngineUrlRequestJob>
 #include <QWebEngineUrlScheme>
 #include <QWebEngineUrlSchemeHandler>
@@ -195,6 +196,8 @@ WebView::WebView(QWidget* parent) : QWebEngineView(parent)
     guard.setWorldId(QWebEngineScript::MainWorld);
     guard.setRunsOnSubFrames(true);
     page->scripts().insert(guard);
+    // Clips in questions start by themselves, as the author asked.
+    page->settings()->setAttribute(QWebEngineSettings::PlaybackRequiresUserGesture, false);
     setPage(page);
     setContextMenuPolicy(Qt::NoContextMenu);
     loadHtml(QStringLiteral("<html><body></body></html>"), QString());
