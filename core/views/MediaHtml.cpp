@@ -125,6 +125,8 @@ QString AudioPatterns()
 
 QString Playable(const QString& text, const QString& folder)
 {
+    const QString video = kCommon + kVideoTail;
+    const QString audio = kCommon + kAudioTail;
     QString out;
     qsizetype from = 0;
     while (true) {
@@ -136,8 +138,6 @@ QString Playable(const QString& text, const QString& folder)
         if (nameEnd < 0)
             break;
         const QStringView rest = QStringView(text).mid(nameEnd);
-        const QString video = kCommon + kVideoTail;
-        const QString audio = kCommon + kAudioTail;
         const bool isVideo = rest.startsWith(video);
         if (!isVideo && !rest.startsWith(audio)) {
             // Not a fragment of ours: leave it, look further on.
