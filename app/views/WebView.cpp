@@ -230,6 +230,16 @@ QWebEngineView* WebView::createWindow(QWebEnginePage::WebWindowType)
     return nullptr;
 }
 
+void WebView::hideEvent(QHideEvent* event)
+{
+    // A page the person no longer sees plays no sound (the editor hides the
+    // preview, a test leaves its question page).
+    page()->runJavaScript(
+        QStringLiteral("document.querySelectorAll('video, audio').forEach(function (m) { m.pause(); });"),
+        QWebEngineScript::ApplicationWorld);
+    QWebEngineView::hideEvent(event);
+}
+
 void WebView::deliver(const QString& text)
 {
     lastCommand_ = text;

@@ -53,7 +53,7 @@ const char* kMediaState = R"JS(
   var m = document.querySelector("%1");
   if (!m) return null;
   var r = m.getBoundingClientRect();
-  return { ready: m.readyState, paused: m.paused, time: m.currentTime, error: m.error ? m.error.code : 0,
+  return { ready: m.readyState, paused: m.paused, ended: m.ended, time: m.currentTime, error: m.error ? m.error.code : 0,
            width: Math.round(r.width), height: Math.round(r.height), frameWidth: m.videoWidth || 0 };
 })()
 )JS";
@@ -85,19 +85,9 @@ class TestMediaPlayback : public QObject {
                s.value(QStringLiteral("time")).toDouble() > 0;
     }
 
-private Q_SLOTS:
-    void initTestCase()
+    // The editor on question 1 of a two-question test.
+    void startEditor(Running& r)
     {
-        folder = tmp.path() + QStringLiteral("/тест с роликами/");
-        QVERIFY(QDir().mkpath(folder));
-        const QString clips = qEnvironmentVariable("TANDEMO_SOURCE") + QStringLiteral("/tests/clips/");
-        for (const char* name : {"clip.webm", "tone.wav", "old.avi"})
-            QVERIFY(QFile::copy(clips + QLatin1String(name), folder + QLatin1String(name)));
-    }
-
-    void clipsInsertedStoredAndPlayed()
-    {
-        Running r;
         r.platform.setExecutableFolder(tmp.path());
         Main(r.app);
         r.window.show();
@@ -115,6 +105,23 @@ private Q_SLOTS:
         NewTest(r.app, 0);
         r.window.syncFromModel();
         r.window.activateWindow();
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        folder = tmp.path() + QStringLiteral("/тест с роликами/");
+        QVERIFY(QDir().mkpath(folder));
+        const QString clips = qEnvironmentVariable("TANDEMO_SOURCE") + QStringLiteral("/tests/clips/");
+        for (const char* name : {"clip.webm", "tone.wav", "old.avi"})
+            QVERIFY(QFile::copy(clips + QLatin1String(name), folder + QLatin1String(name)));
+    }
+
+    void clipsInsertedStoredAndPlayed()
+    {
+        Running r;
+        startEditor(r);
+        AppState& st = r.app.st;
 
         // The author types the question and puts both clips in from the menu.
         auto* txt = qobject_cast<QLineEdit*>(r.window.widget(QStringLiteral("Txt")));
@@ -198,6 +205,26 @@ private Q_SLOTS:
         QVERIFY(webtest::waitForText(view,
                                      QStringLiteral("Видео ролик \"old.avi\" здесь не воспроизводится: формат не поддерживается.")));
         QCOMPARE(webtest::runJs(view, QStringLiteral("document.querySelectorAll('video, audio, embed, object').length")).toInt(), 0);
+    }
+    // The preview plays the question's clips; switched off, the hidden view
+    // falls silent.
+    void hiddenPreviewStopsItsClips()
+    {
+        Running r;
+        startEditor(r);
+        r.app.st.WorkFolder = folder;
+        r.app.st.Questions[1].Vopros = kVideo + kAudio;
+        r.window.action(QStringLiteral("FileProsmotr"))->trigger();
+        WebView& view = *r.window.view();
+        QTRY_VERIFY_WITH_TIMEOUT(playing(view, "video"), 20000);
+        QTRY_VERIFY_WITH_TIMEOUT(playing(view, "audio"), 20000);
+        r.window.action(QStringLiteral("FileProsmotr"))->trigger();
+        QVERIFY(!view.isVisible());
+        // Paused, not played to their end (the sound lasts three seconds).
+        for (const char* clip : {"video", "audio"}) {
+            QTRY_VERIFY_WITH_TIMEOUT(state(view, clip).value(QStringLiteral("paused")).toBool(), 1000);
+            QVERIFY2(!state(view, clip).value(QStringLiteral("ended")).toBool(), clip);
+        }
     }
 };
 
