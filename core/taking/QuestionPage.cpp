@@ -52,7 +52,8 @@ void Wopros(App& app)
     } else {
         const clsTest& q = st.Questions[st.CurrentQuestion];
         body = Header(app, st.CurrentQuestion);
-        body += QStringLiteral("<font size='4' color='green'>") + ShownText(app, q.Vopros) + QStringLiteral("</font><br>");
+        body += QStringLiteral("<font size='4' color='green'>") + ShownText(app, q.Vopros) +
+                QStringLiteral("</font><br>");
         body += QStringLiteral("<br><font size='5'>") + f.WrOt.text + QStringLiteral("</font><br>");
         body += QStringLiteral("<table><td>");
         for (int i = 0; i <= LastAnswer(q); ++i) {
@@ -75,7 +76,8 @@ void Show1Wopros(App& app, int n)
     AppState& st = app.st;
     const clsTest& q = st.Questions[n];
     QString body = Header(app, n);
-    body += QStringLiteral("<font size='4' color='green'>") + OrQuestionMark(ShownText(app, q.Vopros)) + QStringLiteral("</font><br>");
+    body += QStringLiteral("<font size='4' color='green'>") + OrQuestionMark(ShownText(app, q.Vopros)) +
+            QStringLiteral("</font><br>");
     body += QStringLiteral("<br><font size='5'>") + app.frmForma.WrOt.text + QStringLiteral("</font><br>");
     body += ShowHTMLOtvety(app, n);
     st.MainHtml = kPreviewHead + body + kPageEnd;

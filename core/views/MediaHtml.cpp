@@ -92,7 +92,8 @@ QString Player(bool video, const QString& name, const QString& folder)
     const QString kind = video ? QStringLiteral("Видео ролик") : QStringLiteral("Аудио ролик");
     const QString shownName = QLatin1Char('"') + name.toHtmlEscaped() + QLatin1Char('"');
     if (!name.isEmpty() && !PlaysHere(name))
-        return Note(kind + QLatin1Char(' ') + shownName + QStringLiteral(" здесь не воспроизводится: формат не поддерживается."));
+        return Note(kind + QLatin1Char(' ') + shownName +
+                    QStringLiteral(" здесь не воспроизводится: формат не поддерживается."));
     if (!Readable(Resolve(name, folder)))
         return Note(kind + QLatin1Char(' ') + shownName + QStringLiteral(" не найден."));
     // Percent-encoded, so that "#", "?" or "%" in a name stay part of it.
