@@ -1,5 +1,6 @@
 #include "people/PersonFile.h"
 
+#include "document/FolderWrite.h"
 #include "document/TextFile.h"
 #include "people/Kartochka.h"
 #include "shell/App.h"
@@ -22,13 +23,11 @@ QByteArray PersonFileContent(const Kartochka& card)
     return out;
 }
 
-bool SaveKartochka(App& app, const QString& fileName, int slot)
+namespace {
+bool reportSave(App& app, textfile::SaveResult result, const QString& path)
 {
-    Kartochka& card = app.st.CardFields.at(static_cast<size_t>(slot));
-    const QString path = app.st.WorkFolder + fileName;
-    switch (textfile::saveAtomically(path, PersonFileContent(card))) {
+    switch (result) {
     case textfile::SaveResult::Ok:
-        card.FileName = fileName;
         return true;
     case textfile::SaveResult::WriteProtected:
         ShowError(app, QStringLiteral("Файл \"") + path + QStringLiteral("\" защищён от записи."));
@@ -38,6 +37,30 @@ bool SaveKartochka(App& app, const QString& fileName, int slot)
         return false;
     }
     return false;
+}
+}  // namespace
+
+bool SaveKartochka(App& app, const QString& fileName, int slot)
+{
+    Kartochka& card = app.st.CardFields.at(static_cast<size_t>(slot));
+    const QString path = app.st.WorkFolder + fileName;
+    if (!reportSave(app, textfile::replaceInFolder(app.st.WorkFolder, fileName, PersonFileContent(card)), path))
+        return false;
+    card.FileName = fileName;
+    return true;
+}
+
+bool SaveNewKartochka(App& app, int slot, const QDateTime& when)
+{
+    Kartochka& card = app.st.CardFields.at(static_cast<size_t>(slot));
+    const QString fileName = PersonFileName(app, card, when);
+    QString saved;
+    const textfile::SaveResult result =
+        textfile::saveUnderFreeName(app.st.WorkFolder, fileName, PersonFileContent(card), saved);
+    if (!reportSave(app, result, app.st.WorkFolder + fileName))
+        return false;
+    card.FileName = saved;
+    return true;
 }
 
 CardOpen OpenKartochka(App& app, const QString& fileName, int slot)
