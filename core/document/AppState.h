@@ -66,4 +66,7 @@ struct AppState {
     int PairsLast = -1;
     int PairsPage = 0;
     int CurrentPair = 0;
+
+    // The author has been told once this run which clip formats play.
+    bool MediaFormatWarned = false;
 };
