@@ -7,6 +7,7 @@
 #include "Import.h"
 
 #include "document/TestFile.h"
+#include "document/TextFile.h"
 #include "editor/BulkText.h"
 #include "matching/PairSearch.h"
 #include "people/FrmFound.h"
@@ -141,7 +142,7 @@ int peopleCommand(const QStringList& args)
     for (int r = 0; r <= app.st.PeopleLast; ++r) {
         const PersonEntry& e = app.st.People[app.st.PeopleOrder[r]];
         csv::appendRow(out, {QString::number(r + 1), e.NameFamiliya, e.Vozrast, e.Podrobnee == 1 ? u"1" : u"0",
-                             e.FileName});
+                             textfile::readableName(e.FileName)});
     }
     write(out);
     return kOk;
@@ -169,7 +170,7 @@ int pairsCommand(const QStringList& args)
         const int matches = ranking.matches[index];
         const std::optional<int> percent = MatchPercent(matches, ranking.questions);
         csv::appendRow(out, {QString::number(r + 1), e.NameFamiliya, e.Vozrast, QString::number(matches),
-                             percent ? QString::number(*percent) : QString(), e.FileName});
+                             percent ? QString::number(*percent) : QString(), textfile::readableName(e.FileName)});
     }
     write(out);
     return kOk;
@@ -214,7 +215,7 @@ int main(int argc, char** argv)
 {
     QStringList args;
     for (int i = 1; i < argc; ++i)
-        args << QString::fromLocal8Bit(argv[i]);
+        args << textfile::nameFromBytes(argv[i]);  // a file name keeps its bytes
     if (args.isEmpty())
         return usageError(QStringLiteral("no command given"));
     const QString command = args.takeFirst();

@@ -37,6 +37,8 @@ MsgAnswer QtPlatform::messageBox(const QString& text, const QString& title, MsgB
     sync();
     QMessageBox box(owner_);
     box.setWindowTitle(title);
+    // File names and typed texts are shown as they are, never as markup.
+    box.setTextFormat(Qt::PlainText);
     box.setText(text);
     switch (icon) {
     case MsgIcon::None: box.setIcon(QMessageBox::NoIcon); break;

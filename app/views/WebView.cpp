@@ -12,6 +12,7 @@
 #include <QWebEngineProfile>
 #include <QWebEngineScript>
 #include <QWebEngineScriptCollection>
+#include <QWebEngineSettings>
 #include <QWebEngineUrlRequestJob>
 #include <QWebEngineUrlScheme>
 #include <QWebEngineUrlSchemeHandler>
@@ -195,6 +196,8 @@ WebView::WebView(QWidget* parent) : QWebEngineView(parent)
     guard.setWorldId(QWebEngineScript::MainWorld);
     guard.setRunsOnSubFrames(true);
     page->scripts().insert(guard);
+    // Clips in questions start by themselves, as the author asked.
+    page->settings()->setAttribute(QWebEngineSettings::PlaybackRequiresUserGesture, false);
     setPage(page);
     setContextMenuPolicy(Qt::NoContextMenu);
     loadHtml(QStringLiteral("<html><body></body></html>"), QString());
@@ -225,6 +228,16 @@ void WebView::showModel(const Control& view, const QString& folder)
 QWebEngineView* WebView::createWindow(QWebEnginePage::WebWindowType)
 {
     return nullptr;
+}
+
+void WebView::hideEvent(QHideEvent* event)
+{
+    // A page the person no longer sees plays no sound (the editor hides the
+    // preview, a test leaves its question page).
+    page()->runJavaScript(
+        QStringLiteral("document.querySelectorAll('video, audio').forEach(function (m) { m.pause(); });"),
+        QWebEngineScript::ApplicationWorld);
+    QWebEngineView::hideEvent(event);
 }
 
 void WebView::deliver(const QString& text)

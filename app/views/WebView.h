@@ -40,6 +40,7 @@ Q_SIGNALS:
 
 protected:
     QWebEngineView* createWindow(QWebEnginePage::WebWindowType type) override;
+    void hideEvent(QHideEvent* event) override;
 
 private:
     friend class HtmlPage;

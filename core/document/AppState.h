@@ -66,9 +66,16 @@ struct AppState {
     int PeoplePage = 0;
     int CurrentPerson = 0;
 
+    // The person the ranking was made for: the list card's slot takes the
+    // next opened card, the ranking still belongs to this person.
+    QString PairsName;
+    int PairsPol = 0;
     QList<PairEntry> Pairs{PairEntry{}};
     QList<int> PairOrder{0};
     int PairsLast = -1;
     int PairsPage = 0;
     int CurrentPair = 0;
+
+    // The author has been told once this run which clip formats play.
+    bool MediaFormatWarned = false;
 };

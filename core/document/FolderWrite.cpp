@@ -198,10 +198,10 @@ bool isTemporaryName(const QByteArray& fileName)
     return fileName.startsWith(kTempPrefix) && fileName.endsWith(kTempSuffix);
 }
 
-bool isPlainFile(const QString& path)
+bool holdsOtherThanPlainFile(const QString& path)
 {
     struct stat st {};
-    return ::lstat(QFile::encodeName(path).constData(), &st) == 0 && S_ISREG(st.st_mode);
+    return ::lstat(pathBytes(path).constData(), &st) == 0 && !S_ISREG(st.st_mode);
 }
 
 // How a new file takes a name that nobody else can take at the same moment,
@@ -243,7 +243,7 @@ bool isPlainFile(const QString& path)
 SaveResult saveUnderFreeName(const QString& folder, const QString& name, const QByteArray& content,
                              QString& savedName, NewNameMethod method)
 {
-    const QByteArray dir = QFile::encodeName(folder);
+    const QByteArray dir = pathBytes(folder);
     if (folderRefusal(dir) != SaveResult::Ok)
         return SaveResult::WriteProtected;
     removeStaleTemporaries(dir);
@@ -255,12 +255,12 @@ SaveResult saveUnderFreeName(const QString& folder, const QString& name, const Q
     const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
     const QString stem = dot < 0 ? name : name.left(dot);
     const QString ext = dot < 0 ? QString() : name.mid(dot);
-    const QByteArray hintKey = dir + QFile::encodeName(name);
+    const QByteArray hintKey = dir + pathBytes(name);
     bool useLink = method != NewNameMethod::ExclusiveCreate;
 
     for (int n = 1; n <= kMaxSuffix;) {
         const QString candidate = n == 1 ? name : stem + QLatin1Char('_') + QString::number(n) + ext;
-        const QByteArray target = dir + QFile::encodeName(candidate);
+        const QByteArray target = dir + pathBytes(candidate);
         int error = 0;
         if (useLink) {
             // On success the temporary name goes when `temp` does; the
@@ -307,8 +307,8 @@ SaveResult saveUnderFreeName(const QString& folder, const QString& name, const Q
 
 SaveResult replaceInFolder(const QString& folder, const QString& name, const QByteArray& content)
 {
-    const QByteArray dir = QFile::encodeName(folder);
-    const QByteArray target = dir + QFile::encodeName(name);
+    const QByteArray dir = pathBytes(folder);
+    const QByteArray target = dir + pathBytes(name);
     struct stat st {};
     if (::lstat(target.constData(), &st) == 0) {
         // A link would carry the card to wherever it points; a folder or a

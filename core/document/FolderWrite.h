@@ -31,8 +31,9 @@ SaveResult saveUnderFreeName(const QString& folder, const QString& name, const Q
 // Failed; a file or folder marked read-only with WriteProtected.
 SaveResult replaceInFolder(const QString& folder, const QString& name, const QByteArray& content);
 
-// Whether `path` names a plain file itself (not a link to one, nor anything else).
-bool isPlainFile(const QString& path);
+// Whether something other than a plain file holds `path`: a link (even one
+// to a plain file), a folder, a FIFO, a device.
+bool holdsOtherThanPlainFile(const QString& path);
 
 // Whether a name in a folder is one of the temporary files of the two savers
 // above; none of them ends like a test or person file.

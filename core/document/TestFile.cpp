@@ -104,28 +104,36 @@ void OpenTest(App& app, const QString& path)
 {
     AppState& st = app.st;
     textfile::Lines lines;
-    switch (textfile::readLines(path, lines)) {
+    switch (textfile::readLines(path, lines, textfile::kMaxTestBytes, kTestMarker)) {
     case textfile::ReadResult::NotFound:
         ShowError(app, FileMessage(app, path, kEndNotFound));
         return;
     case textfile::ReadResult::Failed:
         ShowError(app, FileMessage(app, path, kEndCannotOpen));
         return;
+    case textfile::ReadResult::Foreign:
+        ShowError(app, FileMessage(app, path, kEndForeign));
+        return;
     case textfile::ReadResult::Ok:
         break;
     }
-    if (lines.next() != kTestMarker) {
-        ShowError(app, FileMessage(app, path, kEndForeign));
-        return;
-    }
+    lines.next();  // the marker
 
     st.TestName = lines.nextText().value_or(QString());
     const int seed = lines.nextNumber().value_or(0);
     DecodePassword(app, seed, lines.next().value_or(QByteArray()));
-    st.QuestionCount = PlausibleQuestionCount(lines.nextNumber().value_or(0), lines);
+    const int stated = lines.nextNumber().value_or(0);
+    st.QuestionCount = PlausibleQuestionCount(stated, lines);
     st.Questions.resizeFresh(st.QuestionCount);
     ReadQuestions(app, lines, 1, st.QuestionCount);
-    const int notReady = lines.nextNumber().value_or(0);
+    // The stored flag alone cannot be trusted: in a file shorter than its
+    // count announces it is whatever line lands there. A test is offered for
+    // taking only when it holds every question it announces, each complete.
+    int notReady = lines.nextNumber().value_or(0);
+    if (notReady == 0)
+        notReady = Proverka(app, 0);
+    if (notReady == 0 && stated > st.QuestionCount)
+        notReady = st.QuestionCount + 1;
 
     st.TestFilePath = path;
     st.WorkFolder = FolderPart(app, path);

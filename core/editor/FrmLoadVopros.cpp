@@ -153,9 +153,11 @@ void LoadVopros(App& app)
 QString LoadBackup(App& app, const QString& path, int startIndex)
 {
     textfile::Lines lines;
-    switch (textfile::readLines(path, lines)) {
+    // The backup holds the questions of one test: the test file's bound.
+    switch (textfile::readLines(path, lines, textfile::kMaxTestBytes)) {
     case textfile::ReadResult::NotFound:
         return FileMessage(app, path, QStringLiteral("не найден"));
+    case textfile::ReadResult::Foreign:
     case textfile::ReadResult::Failed:
         return FileMessage(app, path, QStringLiteral("открыть не возможно"));
     case textfile::ReadResult::Ok:

@@ -160,7 +160,7 @@ void frmKartochka_Load(App& app)
         // A stored card keeps its sex.
         d.selPol[static_cast<size_t>(1 - sex)].enabled = false;
         d.txtNameFamiliya.text = card.NameFamiliya;
-        d.txtDataRogdeniya.text = QString::number(card.DataRogdeniya);
+        d.txtDataRogdeniya.text = card.DataRogdeniyaKnown ? QString::number(card.DataRogdeniya) : QString();
         d.chPodrobnee.checked = card.Podrobnee == 1;
         frmKartochka_chPodrobnee_Click(app);
         if (card.Podrobnee == 1) {
@@ -257,6 +257,7 @@ void frmKartochka_OK_Click(App& app)
         entry.Podrobnee = details;
     }
     card.DataRogdeniya = year;
+    card.DataRogdeniyaKnown = true;
     card.Podrobnee = details;
     if (details == 1) {
         card.Podrobnosti[0] = d.txtInfo[0].text;

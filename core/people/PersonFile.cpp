@@ -30,10 +30,10 @@ bool reportSave(App& app, textfile::SaveResult result, const QString& path)
     case textfile::SaveResult::Ok:
         return true;
     case textfile::SaveResult::WriteProtected:
-        ShowError(app, QStringLiteral("Файл \"") + path + QStringLiteral("\" защищён от записи."));
+        ShowError(app, QStringLiteral("Файл \"") + textfile::readableName(path) + QStringLiteral("\" защищён от записи."));
         return false;
     case textfile::SaveResult::Failed:
-        ShowError(app, QStringLiteral("Файл \"") + path + QStringLiteral("\" сохранить не возможно."));
+        ShowError(app, QStringLiteral("Файл \"") + textfile::readableName(path) + QStringLiteral("\" сохранить не возможно."));
         return false;
     }
     return false;
@@ -65,23 +65,25 @@ bool SaveNewKartochka(App& app, int slot, const QDateTime& when)
 
 CardOpen OpenKartochka(App& app, const QString& fileName, int slot)
 {
-    Kartochka& card = app.st.CardFields.at(static_cast<size_t>(slot));
     textfile::Lines lines;
-    switch (textfile::readLines(app.st.WorkFolder + fileName, lines)) {
+    switch (textfile::readLines(app.st.WorkFolder + fileName, lines, textfile::kMaxCardBytes, kCardMarker)) {
     case textfile::ReadResult::NotFound:
         ShowError(app, QStringLiteral("Файл не найден"));
         return CardOpen::Failed;
     case textfile::ReadResult::Failed:
         ShowError(app, QStringLiteral("Файл открыть не возможно"));
         return CardOpen::Failed;
+    case textfile::ReadResult::Foreign:
+        ShowError(app, QStringLiteral("Файл не подходит к программе."));
+        return CardOpen::Failed;
     case textfile::ReadResult::Ok:
         break;
     }
-    if (lines.next() != kCardMarker) {
-        ShowError(app, QStringLiteral("Файл не подходит к программе."));
-        return CardOpen::Failed;
-    }
-    // Past the marker a damaged line keeps the field's previous value.
+    lines.next();  // the marker
+    // Read into a cleared card: a line that cannot be read leaves its field
+    // empty (or zero), never with what the slot held for another person.
+    Kartochka card;
+    card.DataRogdeniyaKnown = false;
     auto text = [&lines](QString& field) {
         if (auto value = lines.nextText())
             field = *value;
@@ -91,7 +93,10 @@ CardOpen OpenKartochka(App& app, const QString& fileName, int slot)
             field = *value;
     };
     text(card.NameFamiliya);
-    number(card.DataRogdeniya);
+    if (auto year = lines.nextNumber()) {
+        card.DataRogdeniya = *year;
+        card.DataRogdeniyaKnown = true;
+    }
     number(card.Podrobnee);
     text(card.Otvety);
     if (card.Podrobnee == 1) {
@@ -101,9 +106,12 @@ CardOpen OpenKartochka(App& app, const QString& fileName, int slot)
         for (QString& detail : card.Podrobnosti)
             detail.clear();
     }
+    // Without a sex line the file's extension tells the sex, as in the lists.
+    card.Pol = fileName.endsWith(kWomenExtension, Qt::CaseInsensitive) ? 1 : 0;
     number(card.Pol);
     text(card.Parol);
     card.FileName = fileName;
+    app.st.CardFields.at(static_cast<size_t>(slot)) = std::move(card);
     return CardOpen::Opened;
 }
 

@@ -69,7 +69,8 @@ void Main(App& app)
 
     QString lastTest;
     textfile::Lines lines;
-    if (textfile::readLines(st.WritableFolder() + kSettingsFileName, lines) == textfile::ReadResult::Ok) {
+    if (textfile::readLines(st.WritableFolder() + kSettingsFileName, lines, textfile::kMaxSettingsBytes) ==
+        textfile::ReadResult::Ok) {
         st.LastFolder = SettingsValue(lines);
         st.SplashPicture = SettingsValue(lines);
         lastTest = SettingsValue(lines);
