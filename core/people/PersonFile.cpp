@@ -26,6 +26,16 @@ bool SaveKartochka(App& app, const QString& fileName, int slot)
 {
     Kartochka& card = app.st.CardFields.at(static_cast<size_t>(slot));
     const QString path = app.st.WorkFolder + fileName;
+    // A field with a line break or a character the file cannot spell would
+    // shift the later lines: the card could never be read back as written.
+    bool fits = textfile::fitsLine(textfile::encode(card.NameFamiliya)) &&
+                textfile::fitsLine(textfile::encode(card.Otvety)) && textfile::fitsLine(textfile::encode(card.Parol));
+    for (const QString& detail : card.Podrobnosti)
+        fits = fits && (card.Podrobnee != 1 || textfile::fitsLine(textfile::encode(detail)));
+    if (!fits) {
+        ShowError(app, QStringLiteral("Файл \"") + path + QStringLiteral("\" сохранить не возможно."));
+        return false;
+    }
     switch (textfile::saveAtomically(path, PersonFileContent(card))) {
     case textfile::SaveResult::Ok:
         card.FileName = fileName;
