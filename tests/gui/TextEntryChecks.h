@@ -26,6 +26,9 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QInputMethodEvent>
+#include <QMimeData>
+#include <QDropEvent>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -189,9 +192,9 @@ inline void checkBulkShortcuts()
     QVERIFY(platform.messages.isEmpty());
 }
 
-// A paste through the clipboard into the card's name: the line break becomes
-// a blank, characters outside Windows-1251 are left out with a message, and
-// the person file holds the name on one line.
+// A paste through the clipboard, an input method's commit and a drop into the
+// card's name: a line break becomes a blank, characters outside Windows-1251
+// are left out with a message, and the person file holds the name on one line.
 inline void checkPasteIntoCard()
 {
     QTemporaryDir tmp;
@@ -215,6 +218,28 @@ inline void checkPasteIntoCard()
     QCOMPARE(app.frmKartochka.txtNameFamiliya.text, QStringLiteral("<Jos Mller >"));
     QCOMPARE(platform.messages,
              QStringList{QStringLiteral("Символы «é ü 😀» нельзя сохранить в файле программы, они пропущены.")});
+
+    // An input method's commit and a drop take the same rule.
+    platform.messages.clear();
+    name->setFocus();
+    name->end(false);
+    QInputMethodEvent commit;
+    commit.setCommitString(QStringLiteral("ß\nЁ"));
+    QApplication::sendEvent(name, &commit);
+    QCOMPARE(name->text(), QStringLiteral("<Jos Mller > Ё"));
+    QCOMPARE(platform.messages.size(), 1);
+    QMimeData dropped;
+    dropped.setText(QStringLiteral("\r\nи"));
+    const QPointF end(name->width() - 2, name->height() / 2);
+    QDragEnterEvent enter(end.toPoint(), Qt::CopyAction, &dropped, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(name, &enter);
+    QDragMoveEvent move(end.toPoint(), Qt::CopyAction, &dropped, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(name, &move);
+    QDropEvent drop(end, Qt::CopyAction, &dropped, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(name, &drop);
+    QCOMPARE(name->text(), QStringLiteral("<Jos Mller > Ё и"));
+    QCOMPARE(app.frmKartochka.txtNameFamiliya.text, name->text());
+
     year->setFocus();
     year->end(false);
     QTest::keyClicks(year, QStringLiteral("85"));
@@ -224,7 +249,7 @@ inline void checkPasteIntoCard()
     QFile file(tmp.filePath(QStringLiteral("a.tnw")));
     QVERIFY(file.open(QIODevice::ReadOnly));
     const QList<QByteArray> lines = file.readAll().split('\n');
-    QCOMPARE(lines.value(1), QByteArray("<Jos Mller >\r"));
+    QCOMPARE(lines.value(1), textfile::encode(QStringLiteral("<Jos Mller > Ё и\r")));
     QCOMPARE(lines.value(2), QByteArray(" 1985\r"));
 }
 
