@@ -105,9 +105,9 @@ QString QtPlatform::fileDialog(bool save, const QString& suggestedName, const QL
     for (const FileFilter& filter : filters)
         nameFilters << QtNameFilter(filter);
     QFileDialog dialog(owner_);
-    MakeReadOnly(dialog);
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::AnyFile);
+    MakeReadOnly(dialog);
     // The program asks nothing before replacing a file; its own save routine
     // protects the old content.
     dialog.setOption(QFileDialog::DontConfirmOverwrite, true);

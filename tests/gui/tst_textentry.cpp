@@ -1,5 +1,6 @@
 #include "TextEntryChecks.h"
 
+#include "document/FileCommands.h"
 #include "editor/Media.h"
 #include "editor/NomerDialog.h"
 #include "editor/QuestionList.h"
@@ -128,6 +129,29 @@ private Q_SLOTS:
         QVERIFY(!offered.contains(QStringLiteral("qt_new_folder_action")));
         QVERIFY(!newFolderButton);
         QVERIFY(QFile::exists(tmp.filePath(QStringLiteral("someone.tnw"))));
+    }
+
+    // The save dialog only chooses a name too.
+    void saveDialogIsReadOnly()
+    {
+        QTemporaryDir tmp;
+        QtPlatform platform;
+        App app(platform);
+        app.st.PathSep = QStringLiteral("/");
+        app.st.LastFolder = tmp.path() + QLatin1Char('/');
+        app.st.TestName = QStringLiteral("Тест");
+        bool readOnly = false;
+        bool newFolderButton = true;
+        onFileDialog([&](QFileDialog* dialog) {
+            QCOMPARE(dialog->acceptMode(), QFileDialog::AcceptSave);
+            readOnly = dialog->testOption(QFileDialog::ReadOnly);
+            for (auto* button : dialog->findChildren<QWidget*>(QStringLiteral("newFolderButton")))
+                newFolderButton = button->isVisible();
+        });
+        SaveTestDialogAs(app);
+        QVERIFY(readOnly);
+        QVERIFY(!newFolderButton);
+        QVERIFY(QDir(tmp.path()).isEmpty());
     }
 
     // The question picker: the list makes its first row current when it gets
