@@ -147,6 +147,44 @@ inline void checkEditorShortcuts()
     QVERIFY(platform.messages.isEmpty());
 }
 
+// A paste into the editor's box: the question keeps every character (the
+// file spells the others as character references) and stays on one line.
+inline void checkPasteIntoEditor()
+{
+    QTemporaryDir tmp;
+    QVERIFY(tmp.isValid());
+    RecordingPlatform platform;
+    platform.setExecutableFolder(tmp.path());
+    App app(platform);
+    MainWindow window(app, platform);
+    Main(app);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    app.st.TestName = QStringLiteral("Тест");
+    app.st.TestPassword = QStringLiteral("п");
+    app.st.QuestionCount = 1;
+    app.st.Questions.resizeFresh(1);
+    app.st.Questions[1].CountOtvetov = 1;
+    NewTest(app, 0);
+    window.syncFromModel();
+    window.activateWindow();
+    auto* edit = qobject_cast<QLineEdit*>(window.widget(QStringLiteral("Txt")));
+    QTRY_VERIFY(edit->hasFocus());
+    typeText(edit, QStringLiteral("Ваш"));
+    pasteInto(edit, QStringLiteral("\r\nрост 😀"));
+    typeText(edit, QStringLiteral("?"));
+    QCOMPARE(edit->text(), QStringLiteral("Ваш рост 😀?"));
+    QCOMPARE(app.st.Questions[1].Vopros, QStringLiteral("Ваш рост 😀?"));
+    QVERIFY(platform.messages.isEmpty());
+    QVERIFY(QDir(tmp.path()).mkdir(QStringLiteral("t")));
+    const QString path = tmp.filePath(QStringLiteral("t/t.tnd"));
+    SaveTest(app, path);
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QList<QByteArray> lines = file.readAll().split('\n');
+    QCOMPARE(lines.value(5), textfile::encode(QStringLiteral("Ваш рост &#128512;?\r")));
+}
+
 // The bulk text box: its own menu's shortcuts insert the same markup, and the
 // lines around the caret stay whole.
 inline void checkBulkShortcuts()

@@ -51,6 +51,7 @@ private Q_SLOTS:
     void editMenuShortcutsInTheEditorBox() { textentry::checkEditorShortcuts(); }
     void editMenuShortcutsInTheBulkBox() { textentry::checkBulkShortcuts(); }
     void pasteIntoTheCard() { textentry::checkPasteIntoCard(); }
+    void pasteIntoTheEditorBox() { textentry::checkPasteIntoEditor(); }
     void pasteIntoParametersAndPassword() { textentry::checkPasteIntoParametersAndPassword(); }
 
     // The real picture, video and audio dialogs list every file of their

@@ -4,6 +4,7 @@
 
 #include <QAbstractItemView>
 #include <QGuiApplication>
+#include <QImage>
 #include <QScreen>
 
 // The same roads for text on a real X11 desktop (Xvfb with a window
@@ -33,15 +34,17 @@ private Q_SLOTS:
     void editMenuShortcutsInTheEditorBox() { textentry::checkEditorShortcuts(); }
     void editMenuShortcutsInTheBulkBox() { textentry::checkBulkShortcuts(); }
     void pasteIntoTheCard() { textentry::checkPasteIntoCard(); }
+    void pasteIntoTheEditorBox() { textentry::checkPasteIntoEditor(); }
     void pasteIntoParametersAndPassword() { textentry::checkPasteIntoParametersAndPassword(); }
 
-    // Pictures of the card dialog with an open list and of the password box
-    // after typing, for a person to look at (TANDEMO_SHOTS names a folder).
-    void screenshots()
+    // On the X11 screen: the card dialog's open list shows its highlighted
+    // entry in the desktop's highlight colour, and the password box shows an
+    // asterisk per typed character. The screen pictures are kept in the
+    // folder TANDEMO_SHOTS names, for a person to look at.
+    void cardListAndPasswordOnScreen()
     {
-        const QString folder = qEnvironmentVariable("TANDEMO_SHOTS");
-        if (folder.isEmpty())
-            QSKIP("TANDEMO_SHOTS names no folder");
+        QTemporaryDir tmp;
+        const QString folder = qEnvironmentVariable("TANDEMO_SHOTS", tmp.path());
         textentry::RecordingPlatform platform;
         App app(platform);
         app.st.DialogMode = 0;
@@ -55,10 +58,24 @@ private Q_SLOTS:
             QVERIFY(QTest::qWaitForWindowExposed(&dialog));
             auto* zodiac = qobject_cast<QComboBox*>(dialog.binder().widget(QStringLiteral("lstRaznoe(3)")));
             zodiac->showPopup();
-            QTRY_VERIFY(zodiac->view()->isVisible());
-            zodiac->view()->setCurrentIndex(zodiac->view()->model()->index(2, 0));
+            QAbstractItemView* view = zodiac->view();
+            QTRY_VERIFY(view->isVisible());
+            view->setCurrentIndex(view->model()->index(2, 0));
             QTest::qWait(300);
-            QVERIFY(QGuiApplication::primaryScreen()->grabWindow(0).save(folder + QStringLiteral("/card-list.png")));
+            const QImage screen = QGuiApplication::primaryScreen()->grabWindow(0).toImage();
+            QVERIFY(screen.save(folder + QStringLiteral("/card-list.png")));
+            const QRect row = view->visualRect(view->currentIndex());
+            const QPoint origin = view->viewport()->mapToGlobal(QPoint(0, 0));
+            const QColor highlight = view->palette().color(QPalette::Highlight);
+            int highlighted = 0;
+            for (int x = row.left(); x <= row.right(); ++x) {
+                const QColor c = screen.pixelColor(origin + QPoint(x, row.top() + 2));
+                if (std::abs(c.red() - highlight.red()) + std::abs(c.green() - highlight.green()) +
+                        std::abs(c.blue() - highlight.blue()) < 60)
+                    ++highlighted;
+            }
+            QVERIFY2(highlighted > row.width() / 2,
+                     qPrintable(QStringLiteral("%1 of %2").arg(highlighted).arg(row.width())));
             zodiac->hidePopup();
         }
         app.frmPassW.visible = true;
@@ -66,7 +83,9 @@ private Q_SLOTS:
         dialog.move(40, 40);
         dialog.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dialog));
-        textentry::typeText(dialog.findChild<QLineEdit*>(), QStringLiteral("пароль"));
+        auto* password = dialog.findChild<QLineEdit*>();
+        textentry::typeText(password, QStringLiteral("пароль"));
+        QCOMPARE(password->displayText(), QStringLiteral("******"));
         QTest::qWait(300);
         QVERIFY(QGuiApplication::primaryScreen()->grabWindow(0).save(folder + QStringLiteral("/password.png")));
     }
