@@ -1,5 +1,6 @@
 #include "people/CardPage.h"
 
+#include "document/FolderWrite.h"
 #include "document/FrmPassW.h"
 #include "matching/PairPages.h"
 #include "people/PeopleList.h"
@@ -194,6 +195,14 @@ void DeleteKartochka(App& app)
         return;
     const QString path = st.WorkFolder + st.CardFields[1].FileName;
     const QFileInfo file(path);
+    // Removing a link would leave the card it points to; a folder or a FIFO is
+    // no card. Only a plain file is a card that can go.
+    if (file.exists() || file.isSymLink()) {
+        if (!textfile::isPlainFile(path)) {
+            ShowError(app, QStringLiteral("Файл ") + path + QStringLiteral(" удалить не получилось."));
+            return;
+        }
+    }
     // A file or folder marked read-only keeps its cards, as on the desktop
     // this program comes from, even for a user who could override the mark.
     if (!markedReadOnly(file) && !markedReadOnly(QFileInfo(file.absolutePath())))
