@@ -130,6 +130,27 @@ private Q_SLOTS:
         QCOMPARE(fixtures::readBytes(dir + QStringLiteral("a.tnw")), before);
         QCOMPARE(QDir(dir).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("a.tnw")});
     }
+
+    // A new result is refused the same way, and no file is made for it.
+    void newResultRefusesBrokenFields()
+    {
+        ScriptedPlatform pf;
+        App app(pf);
+        app.st.PathSep = QStringLiteral("/");
+        const QString dir = tmp.path() + QStringLiteral("/new/");
+        QVERIFY(QDir().mkpath(dir));
+        app.st.WorkFolder = dir;
+        app.st.TestFilePath = dir + QStringLiteral("t.tnd");
+        Kartochka& card = app.st.CardFields[0];
+        card.NameFamiliya = QStringLiteral("Анна\nПетрова");
+        card.DataRogdeniya = 1985;
+        card.Pol = 1;
+        card.Otvety = QStringLiteral("01");
+        QVERIFY(!SaveNewKartochka(app, 0, QDateTime(QDate(2009, 7, 3), QTime(14, 5, 9))));
+        QCOMPARE(pf.messages.size(), 1);
+        QVERIFY(pf.messages[0].text.endsWith(QStringLiteral("\" сохранить не возможно.")));
+        QVERIFY(QDir(dir).isEmpty(QDir::Files | QDir::Hidden | QDir::System));
+    }
 };
 
 QTEST_GUILESS_MAIN(TestFieldWriters)
