@@ -1,5 +1,6 @@
 #include "shell/QtPlatform.h"
 
+#include <QAction>
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDir>
@@ -11,6 +12,37 @@
 #include <QStandardPaths>
 #include <QTreeView>
 #include <QUrl>
+
+QString QtNameFilter(const FileFilter& filter)
+{
+    // Qt reads the patterns from the last parentheses, separated by blanks;
+    // the program's patterns are separated by ";" ("*.jpg;*.gif"), and so are
+    // those in its captions ("Picture (*.jpg; *.gif)"), which Qt would take
+    // as the pattern "*.jpg;" that matches nothing.
+    QStringList patterns;
+    for (const QString& pattern : filter.pattern.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
+        if (!pattern.trimmed().isEmpty())
+            patterns << pattern.trimmed();
+    }
+    const qsizetype open = filter.caption.indexOf(QLatin1Char('('));
+    const QString name = (open < 0 ? filter.caption : filter.caption.left(open)).trimmed();
+    return name + QStringLiteral(" (") + patterns.join(QLatin1Char(' ')) + QLatin1Char(')');
+}
+
+void MakeReadOnly(QFileDialog& dialog)
+{
+    // The dialogs choose files; at a kiosk nobody may delete, rename or make
+    // folders through them. The read-only model refuses those, and the menu
+    // items that would offer them are taken away.
+    dialog.setOption(QFileDialog::ReadOnly, true);
+    dialog.setOption(QFileDialog::DontUseNativeDialog, true);
+    for (const char* name : {"qt_rename_action", "qt_delete_action", "qt_new_folder_action"}) {
+        if (QAction* action = dialog.findChild<QAction*>(QLatin1String(name)))
+            action->setVisible(false);
+    }
+    if (QWidget* button = dialog.findChild<QWidget*>(QStringLiteral("newFolderButton")))
+        button->hide();
+}
 
 namespace {
 QMessageBox::StandardButton toQt(MsgAnswer answer)
@@ -78,16 +110,12 @@ QString QtPlatform::fileDialog(bool save, const QString& suggestedName, const QL
 {
     sync();
     QStringList nameFilters;
-    for (const FileFilter& filter : filters) {
-        // Qt reads the pattern from the parentheses of the caption; add them
-        // when the caption lacks the pattern.
-        nameFilters << (filter.caption.contains(QLatin1Char('(')) ? filter.caption
-                                                                  : filter.caption + QStringLiteral(" (") +
-                                                                        filter.pattern + QLatin1Char(')'));
-    }
+    for (const FileFilter& filter : filters)
+        nameFilters << QtNameFilter(filter);
     QFileDialog dialog(owner_);
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::AnyFile);
+    MakeReadOnly(dialog);
     // The program asks nothing before replacing a file; its own save routine
     // protects the old content.
     dialog.setOption(QFileDialog::DontConfirmOverwrite, true);

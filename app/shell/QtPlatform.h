@@ -7,7 +7,14 @@
 #include <functional>
 #include <map>
 
+class QFileDialog;
 class QWidget;
+
+// The name filter Qt's file dialog lists files by: the caption's name and
+// every pattern of `pattern` ("*.jpg;*.gif"), e.g. "Picture (*.jpg *.gif)".
+QString QtNameFilter(const FileFilter& filter);
+// Every file dialog of the program only chooses: no delete, rename or new folder.
+void MakeReadOnly(QFileDialog& dialog);
 
 // The desktop as Qt offers it: message boxes, file dialogs, the event loop,
 // the clock and the desktop's browser.

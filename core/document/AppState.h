@@ -5,6 +5,7 @@
 #include "people/Kartochka.h"
 #include "people/PersonEntry.h"
 
+#include <QByteArray>
 #include <QList>
 #include <QString>
 
@@ -39,6 +40,11 @@ struct AppState {
     int CurrentQuestion = 0;
     int TestPhase = 0;
     QString ViewMode;  // "OpenTest", "NewTest", "EndTest", "ShowZastavka", "ShowFirmy"
+
+    // The test as last opened, created or saved, in the file's bytes with a
+    // fixed password seed; the editor holds unsaved changes when the test in
+    // memory gives other bytes.
+    QByteArray TestSnapshot;
 
     // Editor: -2 nothing, -1 question text, 0..9 an answer.
     int EditTarget = -2;

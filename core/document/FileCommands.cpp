@@ -53,6 +53,8 @@ QString apiOpenSave(App& app, int save, const QString& suggestedName, const QStr
 
 void OpenFile(App& app)
 {
+    if (!MayReplaceTest(app))
+        return;
     const QString path = ChooseTestToRead(app);
     if (!path.isEmpty())
         OpenTest(app, path);

@@ -1,5 +1,6 @@
 #include "document/NewTest.h"
 
+#include "document/TestFile.h"
 #include "editor/Editor.h"
 #include "shell/App.h"
 
@@ -47,4 +48,5 @@ void NewTest(App& app, int fromPassword)
 
     app.platform.processEvents();
     AddVopros(app);
+    TakeTestSnapshot(app);
 }

@@ -103,6 +103,11 @@ QString withoutForeign(QString text)
     return text;
 }
 
+bool fitsLine(QByteArrayView encodedField)
+{
+    return !encodedField.contains('\n') && !encodedField.contains('\x1a');
+}
+
 QByteArray encodeHtml(const QString& text)
 {
     if (fitsCodePage(text))

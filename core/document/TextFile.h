@@ -38,6 +38,12 @@ QString shownText(const QString& text, qsizetype limit = kMaxShownChars);
 // not be read; computed wide, so that no year overflows.
 QString ageText(int currentYear, std::optional<int> year);
 
+// Whether an encoded field can stand as one line of a file: no LF, which
+// ends a line, and no byte 0x1A, the mark the encoder leaves for a character
+// it cannot spell. A CR is allowed: inside a line it reads back as part of
+// the field, so a file read with a stray CR can be saved again.
+bool fitsLine(QByteArrayView encodedField);
+
 // A number with a sign position: " 12", " 0", "-3".
 QByteArray numberLine(int value);
 // Skips leading blanks and reads the integer that follows; nothing when the

@@ -16,6 +16,13 @@ FrmLoadVopros::FrmLoadVopros() : WindowModel(QStringLiteral("frmLoadVopros"))
         add(*c);
     caption = QStringLiteral("Быстрая загрузка вопросов");
     cancelButton = NO.name;
+    // The same keys as the main window's copy of these items, so an author
+    // marks up text the same way in both boxes.
+    EditTextUpDown[0].shortcut = QStringLiteral("Ctrl+U");
+    EditTextUpDown[1].shortcut = QStringLiteral("Ctrl+D");
+    EditAddFile[0].shortcut = QStringLiteral("Ctrl+I");
+    EditNeravenstvo.shortcut = QStringLiteral("Ctrl+T");
+    EditFoundFile.shortcut = QStringLiteral("Ctrl+F");
 }
 
 std::vector<Control*> FrmLoadVopros::menu() const

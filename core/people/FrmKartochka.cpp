@@ -3,6 +3,7 @@
 #include "document/FileCommands.h"
 #include "document/TextFile.h"
 #include "shell/App.h"
+#include "shell/FieldText.h"
 
 #include <QtMath>
 
@@ -215,7 +216,7 @@ void frmKartochka_kObzorEmblema_Click(App& app)
     const QString path =
         apiOpenSave(app, 0, QString(), QStringLiteral("All picture files (*.*)") + QChar(0) + QStringLiteral("*.*"));
     if (!path.isEmpty())
-        app.frmKartochka.txtInfo[kPhotoField].text = path;
+        (void)SetFieldText(app, app.frmKartochka.txtInfo[kPhotoField], path, FieldKind::Plain);
 }
 
 void frmKartochka_lstRaznoe_Click(App& app, int index, int item)
@@ -302,10 +303,14 @@ bool frmKartochka_Event(App& app, const UiEvent& event)
         break;
     case UiEvent::KeyPress:
         // The person file is Windows-1251: a character it cannot hold is not taken.
-        if (!textfile::fitsCodePage(event.text))
+        if (!FieldTakesKey(app, event, FieldKind::Plain))
             return false;
         if (name == d.txtDataRogdeniya.name && !event.text.isEmpty())
             return frmKartochka_txtDataRogdeniya_KeyPress(app, event.text.at(0));
+        break;
+    case UiEvent::Change:
+        if (Control* box = d.find(name))
+            ApplyFieldRule(app, *box, FieldKind::Plain);
         break;
     case UiEvent::GotFocus:
         if (name == d.txtDataRogdeniya.name)

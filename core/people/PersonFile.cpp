@@ -38,12 +38,28 @@ bool reportSave(App& app, textfile::SaveResult result, const QString& path)
     }
     return false;
 }
+
+// A field with a line break or a character the file cannot spell would shift
+// the later lines: the card could never be read back as written. Such a card
+// is not written at all.
+bool FitsLines(App& app, const Kartochka& card, const QString& path)
+{
+    bool fits = textfile::fitsLine(textfile::encode(card.NameFamiliya)) &&
+                textfile::fitsLine(textfile::encode(card.Otvety)) && textfile::fitsLine(textfile::encode(card.Parol));
+    for (const QString& detail : card.Podrobnosti)
+        fits = fits && (card.Podrobnee != 1 || textfile::fitsLine(textfile::encode(detail)));
+    if (!fits)
+        ShowError(app, QStringLiteral("Файл \"") + path + QStringLiteral("\" сохранить не возможно."));
+    return fits;
+}
 }  // namespace
 
 bool SaveKartochka(App& app, const QString& fileName, int slot)
 {
     Kartochka& card = app.st.CardFields.at(static_cast<size_t>(slot));
     const QString path = app.st.WorkFolder + fileName;
+    if (!FitsLines(app, card, path))
+        return false;
     if (!reportSave(app, textfile::replaceInFolder(app.st.WorkFolder, fileName, PersonFileContent(card)), path))
         return false;
     card.FileName = fileName;
@@ -54,6 +70,8 @@ bool SaveNewKartochka(App& app, int slot, const QDateTime& when)
 {
     Kartochka& card = app.st.CardFields.at(static_cast<size_t>(slot));
     const QString fileName = PersonFileName(app, card, when);
+    if (!FitsLines(app, card, app.st.WorkFolder + fileName))
+        return false;
     QString saved;
     const textfile::SaveResult result =
         textfile::saveUnderFreeName(app.st.WorkFolder, fileName, PersonFileContent(card), saved);

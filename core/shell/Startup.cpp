@@ -7,8 +7,52 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QStringDecoder>
+
+#include <algorithm>
 
 namespace {
+// The settings file is Windows-1251 text, which cannot spell every path a
+// desktop holds ("/home/jürgen/Tests/", a name with a line break). Such a path
+// is written as the marker followed by its UTF-8 bytes, each byte outside
+// letters, digits and "-._~/:\\" as %XX. The line stays Windows-1251 text (in
+// fact ASCII). No path the program writes plainly starts with the marker
+// (paths are absolute), and a line is read this way only when it decodes to
+// valid UTF-8 that Windows-1251 could not have held; any other line is read
+// as before, so settings files written so far keep their meaning.
+const QString kUtf8Marker = QStringLiteral("UTF-8:");
+
+bool PlainlyWritable(const QString& path)
+{
+    const bool control = std::any_of(path.begin(), path.end(), [](QChar c) { return c.unicode() < 0x20; });
+    return !control && textfile::fitsCodePage(path);
+}
+
+QByteArray SettingsLine(const QString& path)
+{
+    if (PlainlyWritable(path))
+        return textfile::encode(path);
+    return textfile::encode(kUtf8Marker) + path.toUtf8().toPercentEncoding("/:\\");
+}
+
+QString FromSettingsLine(const QString& value)
+{
+    if (!value.startsWith(kUtf8Marker))
+        return value;
+    const QByteArray encoded = value.mid(kUtf8Marker.size()).toLatin1();
+    for (char c : encoded) {
+        const bool plain = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ||
+                           QByteArrayView("-._~/:\\%").contains(c);
+        if (!plain)
+            return value;
+    }
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString path = utf8.decode(QByteArray::fromPercentEncoding(encoded));
+    if (utf8.hasError() || PlainlyWritable(path))
+        return value;
+    return path;
+}
+
 // A settings value: the whole line without leading blanks; a value wrapped in
 // double quotes loses them. Paths may hold commas, so a line is never split.
 QString SettingsValue(textfile::Lines& lines)
@@ -71,9 +115,9 @@ void Main(App& app)
     textfile::Lines lines;
     if (textfile::readLines(st.WritableFolder() + kSettingsFileName, lines, textfile::kMaxSettingsBytes) ==
         textfile::ReadResult::Ok) {
-        st.LastFolder = SettingsValue(lines);
-        st.SplashPicture = SettingsValue(lines);
-        lastTest = SettingsValue(lines);
+        st.LastFolder = FromSettingsLine(SettingsValue(lines));
+        st.SplashPicture = FromSettingsLine(SettingsValue(lines));
+        lastTest = FromSettingsLine(SettingsValue(lines));
     }
     if (st.LastFolder.isEmpty())
         st.LastFolder = st.StartFolder();
@@ -111,8 +155,8 @@ int UnloadProga(App& app)
     if (!st.SettingsFolder.isEmpty())
         QDir().mkpath(st.SettingsFolder);
     const QByteArray crlf = "\r\n";
-    const QByteArray content = textfile::encode(st.LastFolder) + crlf + textfile::encode(st.SplashPicture) +
-                               crlf + textfile::encode(st.TestFilePath) + crlf;
+    const QByteArray content = SettingsLine(st.LastFolder) + crlf + SettingsLine(st.SplashPicture) + crlf +
+                               SettingsLine(st.TestFilePath) + crlf;
     switch (textfile::saveAtomically(path, content)) {
     case textfile::SaveResult::Ok:
         break;
@@ -128,5 +172,7 @@ int UnloadProga(App& app)
 
 void FileNameTest_Click(App& app)
 {
+    if (!MayReplaceTest(app))
+        return;
     OpenTest(app, app.frmForma.FileNameTest.tag);
 }

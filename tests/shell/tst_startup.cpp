@@ -186,6 +186,74 @@ private Q_SLOTS:
                                                 QStringLiteral("pets.tnd\" не найден")});
     }
 
+    // Paths that Windows-1251 cannot spell survive a restart whole: the
+    // last-test item opens the test and the last folder is kept. The file
+    // stays plain ASCII.
+    void foreignPathsSurviveARestart_data()
+    {
+        QTest::addColumn<QString>("folderName");
+        QTest::newRow("ü é ə") << QStringLiteral("jürgen é ə");
+        QTest::newRow("emoji and Cyrillic") << QStringLiteral("тесты 😀");
+        QTest::newRow("line break") << QStringLiteral("a\nb");
+        QTest::newRow("percent and marker-like") << QStringLiteral("UTF-8:%41 ü");
+    }
+    void foreignPathsSurviveARestart()
+    {
+        QFETCH(QString, folderName);
+        const QString testDir = tmp.path() + QLatin1Char('/') + folderName + QLatin1Char('/');
+        QVERIFY(QDir().mkpath(testDir));
+        const QString testPath = testDir + QStringLiteral("pets.tnd");
+        writeBytes(testPath, cp1251Lines({QStringLiteral("[tandemo]"), QStringLiteral("Питомцы"), QStringLiteral(" 1"),
+                                          QString(), QStringLiteral(" 0"), QStringLiteral(" 0"), QString()}));
+        ScriptedPlatform pf;
+        pf.exeFolder = appDir;
+        {
+            App app(pf);
+            Main(app);
+            app.st.LastFolder = testDir;
+            app.st.SplashPicture = testDir + QStringLiteral("sun.jpg");
+            app.st.TestFilePath = testPath;
+            QCOMPARE(UnloadProga(app), 0);
+        }
+        QVERIFY(pf.messages.isEmpty());
+        const QByteArray settings = readBytes(settingsPath());
+        QCOMPARE(settings.count("\r\n"), 3);
+        for (char c : settings)
+            QVERIFY2(static_cast<unsigned char>(c) < 0x80 && c != '\x1a', settings.constData());
+
+        App again(pf);
+        Main(again);
+        QCOMPARE(again.st.LastFolder, testDir);
+        QCOMPARE(again.st.SplashPicture, testDir + QStringLiteral("sun.jpg"));
+        QCOMPARE(again.frmForma.FileNameTest.tag, testPath);
+        frmForma_MenuClick(again, QStringLiteral("FileNameTest"));
+        QVERIFY(pf.messages.isEmpty());
+        QCOMPARE(again.st.TestName, QStringLiteral("Питомцы"));
+        QCOMPARE(again.st.TestFilePath, testPath);
+    }
+
+    // Settings files written before keep their meaning, even lines that look
+    // like the spelling of a foreign path but could be plain paths.
+    void oldSettingsReadAsBefore_data()
+    {
+        QTest::addColumn<QString>("line");
+        QTest::newRow("plain Cyrillic") << QStringLiteral("/home/анна/Тесты/");
+        QTest::newRow("marker, plain rest") << QStringLiteral("UTF-8:/home/anna/");
+        QTest::newRow("marker, Cyrillic escaped") << QStringLiteral("UTF-8:%D0%B0");
+        QTest::newRow("marker, bad UTF-8") << QStringLiteral("UTF-8:%C3");
+        QTest::newRow("marker, other characters") << QStringLiteral("UTF-8:a b%C3%BC");
+    }
+    void oldSettingsReadAsBefore()
+    {
+        QFETCH(QString, line);
+        writeBytes(settingsPath(), cp1251Lines({line, QString(), QString()}));
+        ScriptedPlatform pf;
+        pf.exeFolder = appDir;
+        App app(pf);
+        Main(app);
+        QCOMPARE(app.st.LastFolder, line);
+    }
+
     void separatorFollowsTheProgramFolder_data()
     {
         QTest::addColumn<QString>("exe");
