@@ -98,7 +98,8 @@ private Q_SLOTS:
         QtPlatform platform;
         const auto listed = [](QWidget* modal) {
             QTreeView* list = modal->findChild<QTreeView*>();
-            QTest::qWaitFor([list] { return list->model()->rowCount(list->rootIndex()) == 1; });
+            [[maybe_unused]] const bool shown =
+                QTest::qWaitFor([list] { return list->model()->rowCount(list->rootIndex()) == 1; });
             return list;
         };
         whileModal([&](QWidget* modal) {
