@@ -2,16 +2,18 @@
 // spreadsheets, without a display. Every answer comes from the same core
 // routines that the windows use.
 
+#include "CliPlatform.h"
 #include "Csv.h"
+#include "Import.h"
 
 #include "document/TestFile.h"
+#include "document/TextFile.h"
 #include "editor/BulkText.h"
 #include "matching/PairSearch.h"
 #include "people/FrmFound.h"
 #include "people/PeopleList.h"
 #include "people/PersonFile.h"
 #include "shell/App.h"
-#include "shell/HeadlessPlatform.h"
 #include "taking/Proverka.h"
 
 #include <QDateTime>
@@ -38,25 +40,26 @@ const char kUsage[] =
     "      test name, number of questions, first incomplete question (0 = complete)\n"
     "  tandemo-cli text TESTFILE\n"
     "      the test as bulk question text\n"
-    "  tandemo-cli --help\n"
-    "Exit status: 0 success, 1 a file cannot be used, 2 wrong usage.\n";
-
-// The desktop of a command line: messages go to standard error, and an error
-// message means the command has failed.
-class CliPlatform : public HeadlessPlatform {
-public:
-    bool failed = false;
-
-    CliPlatform()
-    {
-        onMessage = [this](const QString& text, MsgIcon icon) {
-            if (icon == MsgIcon::Critical)
-                failed = true;
-            const QByteArray line = text.toUtf8() + '\n';
-            std::fwrite(line.constData(), 1, static_cast<size_t>(line.size()), stderr);
-        };
-    }
-};
+    "  tandemo-cli import TESTFILE RESULTS.csv\n"
+    "      saves results from paper forms or a spreadsheet into the test's folder,\n"
+    "      one person file a row, named as at the end of a test; prints the file\n"
+    "      of each saved row, the line and reason of each refused row (standard\n"
+    "      error) and a summary line. RESULTS.csv: UTF-8 (a byte-order mark\n"
+    "      allowed), commas, fields with commas in double quotes; a header line\n"
+    "      names the columns, in any order:\n"
+    "        name     name and surname\n"
+    "        sex      м or m for a man, ж or w for a woman\n"
+    "        year     year of birth, four digits, 1900 or later\n"
+    "        answers  the numbers of the chosen answers as the question pages\n"
+    "                 show them (1 to 10), one a question, separated by blanks\n"
+    "      and, if wanted: height, weight, hair, eyes, zodiac, about, seeking,\n"
+    "      address, photo (any of them filled in gives the card its details),\n"
+    "      password (when empty or missing: the test's password).\n"
+    "      A row that does not fit the test is refused and nothing of it is\n"
+    "      written; the other rows are saved. Exit 1 when any row was refused.\n"
+    "  tandemo-cli --help | --version\n"
+    "Exit status: 0 success, 1 a file cannot be used or a row was refused,\n"
+    "2 wrong usage.\n";
 
 void write(const QByteArray& bytes)
 {
@@ -139,7 +142,7 @@ int peopleCommand(const QStringList& args)
     for (int r = 0; r <= app.st.PeopleLast; ++r) {
         const PersonEntry& e = app.st.People[app.st.PeopleOrder[r]];
         csv::appendRow(out, {QString::number(r + 1), e.NameFamiliya, e.Vozrast, e.Podrobnee == 1 ? u"1" : u"0",
-                             e.FileName});
+                             textfile::readableName(e.FileName)});
     }
     write(out);
     return kOk;
@@ -167,7 +170,7 @@ int pairsCommand(const QStringList& args)
         const int matches = ranking.matches[index];
         const std::optional<int> percent = MatchPercent(matches, ranking.questions);
         csv::appendRow(out, {QString::number(r + 1), e.NameFamiliya, e.Vozrast, QString::number(matches),
-                             percent ? QString::number(*percent) : QString(), e.FileName});
+                             percent ? QString::number(*percent) : QString(), textfile::readableName(e.FileName)});
     }
     write(out);
     return kOk;
@@ -212,13 +215,16 @@ int main(int argc, char** argv)
 {
     QStringList args;
     for (int i = 1; i < argc; ++i)
-        args << QString::fromLocal8Bit(argv[i]);
+        args << textfile::nameFromBytes(argv[i]);  // a file name keeps its bytes
     if (args.isEmpty())
         return usageError(QStringLiteral("no command given"));
     const QString command = args.takeFirst();
     int status = kUsageError;
     if (command == QLatin1String("--help") || command == QLatin1String("-h")) {
         write(kUsage);
+        status = kOk;
+    } else if (command == QLatin1String("--version") || command == QLatin1String("-v")) {
+        write("tandemo-cli " TANDEMO_VERSION "\n");
         status = kOk;
     } else if (command == QLatin1String("people")) {
         status = peopleCommand(args);
@@ -228,6 +234,10 @@ int main(int argc, char** argv)
         status = checkCommand(args);
     } else if (command == QLatin1String("text")) {
         status = textCommand(args);
+    } else if (command == QLatin1String("import")) {
+        if (args.size() != 2)
+            return usageError(QStringLiteral("import needs a TESTFILE and a RESULTS.csv"));
+        status = ImportResults(args[0], args[1]);
     } else {
         return usageError(QStringLiteral("unknown command ") + command);
     }

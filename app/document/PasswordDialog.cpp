@@ -13,6 +13,8 @@ PasswordDialog::PasswordDialog(App& app, QWidget* parent)
     FrmPassW& m = app.frmPassW;
     auto* password = new QLineEdit(this);
     password->setEchoMode(QLineEdit::Password);
+    // Each typed character shows as "*", whatever the desktop's style prefers.
+    password->setStyleSheet(QStringLiteral("QLineEdit { lineedit-password-character: 42; }"));
     password->setMinimumWidth(260);
     auto* ok = new QPushButton(this);
     auto* cancel = new QPushButton(this);

@@ -4,6 +4,7 @@
 
 #include <QComboBox>
 #include <QHBoxLayout>
+#include <QKeySequence>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -21,6 +22,8 @@ LoadVoprosDialog::LoadVoprosDialog(App& app, QWidget* parent)
     for (size_t i = 1; i < items.size(); ++i) {
         Control* item = items[i];
         QAction* action = item->text == QLatin1String("-") ? menu->addSeparator() : menu->addAction(item->text);
+        if (!item->shortcut.isEmpty())
+            action->setShortcut(QKeySequence(item->shortcut));
         binder().bindAction(*item, action);
     }
 

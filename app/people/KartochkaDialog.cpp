@@ -6,6 +6,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPalette>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStyle>
@@ -16,8 +17,13 @@ KartochkaDialog::KartochkaDialog(App& app, QWidget* parent)
     FrmKartochka& m = app.frmKartochka;
     setFixedSize(m.clientWidth, m.clientHeight);
     // Fields that cannot be filled in look like the form; open ones are white.
-    setStyleSheet(QStringLiteral("QLineEdit:disabled, QComboBox:disabled { background: palette(window); }"
-                                 "QLineEdit:enabled, QComboBox:enabled { background: white; }"));
+    // Set through the palette: a style sheet would also paint the open lists'
+    // entries and hide which one is highlighted.
+    QPalette fields = palette();
+    fields.setColor(QPalette::Disabled, QPalette::Base, fields.color(QPalette::Window));
+    fields.setColor(QPalette::Active, QPalette::Base, Qt::white);
+    fields.setColor(QPalette::Inactive, QPalette::Base, Qt::white);
+    setPalette(fields);
 
     for (Control& c : m.selPol)
         binder().bind(c, new QRadioButton(this));

@@ -144,10 +144,13 @@ void ModelBinder::bind(Control& control, QWidget* widget, bool useGeometry)
             });
         }
     } else if (auto* list = qobject_cast<QListWidget*>(widget)) {
-        connect(list, &QListWidget::currentRowChanged, this, [this, c](int row) {
+        // The chosen entry is the selected one. The current row alone is not a
+        // choice: the list makes its first row current when it gets the focus.
+        connect(list, &QListWidget::itemSelectionChanged, this, [this, c, list] {
             if (syncing_)
                 return;
-            c->listIndex = row;
+            const QList<QListWidgetItem*> selected = list->selectedItems();
+            c->listIndex = selected.isEmpty() ? -1 : list->row(selected.constFirst());
             dispatch({UiEvent::Click, c->name});
         });
         connect(list, &QListWidget::itemDoubleClicked, this,
@@ -247,8 +250,13 @@ void ModelBinder::syncControl(const Binding& b)
             list->clear();
             list->addItems(c.items);
         }
-        if (list->currentRow() != c.listIndex)
+        const QList<QListWidgetItem*> selected = list->selectedItems();
+        const int chosen = selected.isEmpty() ? -1 : list->row(selected.constFirst());
+        if (chosen != c.listIndex || list->currentRow() != c.listIndex) {
+            if (c.listIndex < 0)
+                list->clearSelection();
             list->setCurrentRow(c.listIndex);
+        }
     }
 }
 
@@ -293,8 +301,29 @@ void ModelBinder::onFocusChanged(QWidget* old, QWidget* now)
     }
 }
 
+bool ModelBinder::menuShortcut(const QKeyEvent* key) const
+{
+    const QKeySequence pressed(key->keyCombination());
+    for (const auto& [action, control] : actionControls_) {
+        for (const QKeySequence& shortcut : action->shortcuts()) {
+            if (shortcut.matches(pressed) == QKeySequence::ExactMatch)
+                return true;
+        }
+    }
+    return false;
+}
+
 bool ModelBinder::eventFilter(QObject* watched, QEvent* event)
 {
+    // A text box claims some keys for itself before menus see them (under the
+    // X11 key scheme Ctrl+U deletes the line). A key that is one of this
+    // window's menu shortcuts belongs to the menu: the box never acts on it,
+    // not even while the menu item is off.
+    if ((event->type() == QEvent::ShortcutOverride || event->type() == QEvent::KeyPress) && bindingFor(watched) &&
+        menuShortcut(static_cast<QKeyEvent*>(event))) {
+        event->ignore();
+        return true;
+    }
     if (event->type() != QEvent::KeyPress)
         return QObject::eventFilter(watched, event);
     const Binding* b = bindingFor(watched);

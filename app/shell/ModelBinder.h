@@ -10,6 +10,7 @@
 #include <vector>
 
 class QAction;
+class QKeyEvent;
 class QWidget;
 
 // Keeps Qt widgets in step with a window's model and hands every user action
@@ -59,6 +60,8 @@ private:
     void syncControl(const Binding& binding);
     const Binding* bindingFor(QObject* object) const;
     void onFocusChanged(QWidget* old, QWidget* now);
+    // Whether a key is the shortcut of one of this window's menu items.
+    bool menuShortcut(const QKeyEvent* key) const;
 
     WindowModel& model_;
     QPointer<QWidget> window_;

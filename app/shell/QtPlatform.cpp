@@ -1,15 +1,53 @@
 #include "shell/QtPlatform.h"
 
+#include <QAction>
 #include <QCoreApplication>
 #include <QDesktopServices>
+#include <QDir>
 #include <QFileDialog>
+#include <QGuiApplication>
+#include <QHeaderView>
 #include <QMessageBox>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QTimer>
+#include <QScreen>
+#include <QStandardPaths>
+#include <QTreeView>
 #include <QUrl>
 
 #include "views/WebView.h"
+
+QString QtNameFilter(const FileFilter& filter)
+{
+    // Qt reads the patterns from the last parentheses, separated by blanks;
+    // the program's patterns are separated by ";" ("*.jpg;*.gif"), and so are
+    // those in its captions ("Picture (*.jpg; *.gif)"), which Qt would take
+    // as the pattern "*.jpg;" that matches nothing.
+    QStringList patterns;
+    for (const QString& pattern : filter.pattern.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
+        if (!pattern.trimmed().isEmpty())
+            patterns << pattern.trimmed();
+    }
+    const qsizetype open = filter.caption.indexOf(QLatin1Char('('));
+    const QString name = (open < 0 ? filter.caption : filter.caption.left(open)).trimmed();
+    return name + QStringLiteral(" (") + patterns.join(QLatin1Char(' ')) + QLatin1Char(')');
+}
+
+void MakeReadOnly(QFileDialog& dialog)
+{
+    // The dialogs choose files; at a kiosk nobody may delete, rename or make
+    // folders through them. The read-only model refuses those, and the menu
+    // items that would offer them are taken away.
+    dialog.setOption(QFileDialog::ReadOnly, true);
+    dialog.setOption(QFileDialog::DontUseNativeDialog, true);
+    for (const char* name : {"qt_rename_action", "qt_delete_action", "qt_new_folder_action"}) {
+        if (QAction* action = dialog.findChild<QAction*>(QLatin1String(name)))
+            action->setVisible(false);
+    }
+    if (QWidget* button = dialog.findChild<QWidget*>(QStringLiteral("newFolderButton")))
+        button->hide();
+}
 
 namespace {
 QMessageBox::StandardButton toQt(MsgAnswer answer)
@@ -36,6 +74,8 @@ MsgAnswer QtPlatform::messageBox(const QString& text, const QString& title, MsgB
     sync();
     QMessageBox box(owner_);
     box.setWindowTitle(title);
+    // File names and typed texts are shown as they are, never as markup.
+    box.setTextFormat(Qt::PlainText);
     box.setText(text);
     switch (icon) {
     case MsgIcon::None: box.setIcon(QMessageBox::NoIcon); break;
@@ -75,16 +115,12 @@ QString QtPlatform::fileDialog(bool save, const QString& suggestedName, const QL
 {
     sync();
     QStringList nameFilters;
-    for (const FileFilter& filter : filters) {
-        // Qt reads the pattern from the parentheses of the caption; add them
-        // when the caption lacks the pattern.
-        nameFilters << (filter.caption.contains(QLatin1Char('(')) ? filter.caption
-                                                                  : filter.caption + QStringLiteral(" (") +
-                                                                        filter.pattern + QLatin1Char(')'));
-    }
+    for (const FileFilter& filter : filters)
+        nameFilters << QtNameFilter(filter);
     QFileDialog dialog(owner_);
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::AnyFile);
+    MakeReadOnly(dialog);
     // The program asks nothing before replacing a file; its own save routine
     // protects the old content.
     dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
@@ -92,7 +128,23 @@ QString QtPlatform::fileDialog(bool save, const QString& suggestedName, const QL
     dialog.setDirectory(initialFolder);
     if (!suggestedName.isEmpty())
         dialog.selectFile(suggestedName);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+    // Name, size, type and date side by side, wide enough to read; the size
+    // the user gives the dialog holds for the rest of the run.
+    dialog.setViewMode(QFileDialog::Detail);
+    if (auto* list = dialog.findChild<QTreeView*>()) {
+        // The name takes the room the others leave; no column is cut short.
+        QHeaderView* header = list->header();
+        header->setStretchLastSection(false);
+        header->setSectionResizeMode(QHeaderView::ResizeToContents);
+        header->setSectionResizeMode(0, QHeaderView::Stretch);
+    }
+    QSize size = fileDialogSize_.isValid() ? fileDialogSize_ : QSize(900, 560);
+    if (const QScreen* screen = owner_ ? owner_->screen() : QGuiApplication::primaryScreen())
+        size = size.boundedTo(screen->availableSize());
+    dialog.resize(size);
+    const int result = dialog.exec();
+    fileDialogSize_ = dialog.size();
+    if (result != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
     return dialog.selectedFiles().constFirst();
 }
@@ -141,6 +193,21 @@ void QtPlatform::openExternalUrl(const QString& url)
 QString QtPlatform::executableFolder()
 {
     return exeFolder_.isEmpty() ? QCoreApplication::applicationDirPath() : exeFolder_;
+}
+
+QString QtPlatform::installedDataFolder()
+{
+    return QDir::cleanPath(executableFolder() + QStringLiteral("/" TANDEMO_DATA_FROM_BIN));
+}
+
+QString QtPlatform::configFolder()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + QStringLiteral("/tandemo");
+}
+
+QString QtPlatform::homeFolder()
+{
+    return QDir::homePath();
 }
 
 int QtPlatform::textWidth(const QString& text)

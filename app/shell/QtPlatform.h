@@ -4,10 +4,18 @@
 
 #include <QElapsedTimer>
 #include <QPointer>
+#include <QSize>
 #include <functional>
 #include <map>
 
+class QFileDialog;
 class QWidget;
+
+// The name filter Qt's file dialog lists files by: the caption's name and
+// every pattern of `pattern` ("*.jpg;*.gif"), e.g. "Picture (*.jpg *.gif)".
+QString QtNameFilter(const FileFilter& filter);
+// Every file dialog of the program only chooses: no delete, rename or new folder.
+void MakeReadOnly(QFileDialog& dialog);
 
 // The desktop as Qt offers it: message boxes, file dialogs, the event loop,
 // the clock and the desktop's browser.
@@ -36,6 +44,9 @@ public:
     QDateTime now() override;
     void openExternalUrl(const QString& url) override;
     QString executableFolder() override;
+    QString installedDataFolder() override;
+    QString configFolder() override;
+    QString homeFolder() override;
     int textWidth(const QString& text) override;
 
 private:
@@ -50,4 +61,5 @@ private:
     std::function<void()> sync_;
     QString exeFolder_;
     std::function<int(const QString&)> measure_;
+    QSize fileDialogSize_;  // as the user left it last, for this run
 };

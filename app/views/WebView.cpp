@@ -360,6 +360,8 @@ WebView::WebView(QWidget* parent) : QWebEngineView(parent)
     settings->setAttribute(QWebEngineSettings::AutoLoadIconsForPage, false);
     settings->setAttribute(QWebEngineSettings::FullScreenSupportEnabled, false);
     settings->setUnknownUrlSchemePolicy(QWebEngineSettings::DisallowUnknownUrlSchemes);
+    // Clips in questions start by themselves, as the author asked.
+    settings->setAttribute(QWebEngineSettings::PlaybackRequiresUserGesture, false);
 
     QWebEngineScript guard;
     guard.setName(QStringLiteral("tandemo-guard"));
@@ -421,6 +423,16 @@ void WebView::showModel(const Control& view, const PageFiles& files)
 QWebEngineView* WebView::createWindow(QWebEnginePage::WebWindowType)
 {
     return nullptr;
+}
+
+void WebView::hideEvent(QHideEvent* event)
+{
+    // A page the person no longer sees plays no sound (the editor hides the
+    // preview, a test leaves its question page).
+    page()->runJavaScript(
+        QStringLiteral("document.querySelectorAll('video, audio').forEach(function (m) { m.pause(); });"),
+        QWebEngineScript::ApplicationWorld);
+    QWebEngineView::hideEvent(event);
 }
 
 bool WebView::eventFilter(QObject* watched, QEvent* event)

@@ -66,6 +66,7 @@ Q_SIGNALS:
 protected:
     QWebEngineView* createWindow(QWebEnginePage::WebWindowType type) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
 
 private:
     friend class HtmlPage;

@@ -53,6 +53,8 @@ QString apiOpenSave(App& app, int save, const QString& suggestedName, const QStr
 
 void OpenFile(App& app)
 {
+    if (!MayReplaceTest(app))
+        return;
     const QString path = ChooseTestToRead(app);
     if (!path.isEmpty())
         OpenTest(app, path);
@@ -99,20 +101,20 @@ void AddTest(App& app, const QString& path)
 {
     AppState& st = app.st;
     textfile::Lines lines;
-    switch (textfile::readLines(path, lines)) {
+    switch (textfile::readLines(path, lines, textfile::kMaxTestBytes, kTestMarker)) {
     case textfile::ReadResult::NotFound:
         ShowError(app, FileMessage(app, path, QStringLiteral("не найден")));
         return;
     case textfile::ReadResult::Failed:
         ShowError(app, FileMessage(app, path, QStringLiteral("открыть не возможно")));
         return;
+    case textfile::ReadResult::Foreign:
+        ShowError(app, FileMessage(app, path, QStringLiteral("не подходит к программе.")));
+        return;
     case textfile::ReadResult::Ok:
         break;
     }
-    if (lines.next() != kTestMarker) {
-        ShowError(app, FileMessage(app, path, QStringLiteral("не подходит к программе.")));
-        return;
-    }
+    lines.next();  // the marker
     app.platform.processEvents();
     st.TestName = lines.nextText().value_or(QString());
     const int seed = lines.nextNumber().value_or(0);

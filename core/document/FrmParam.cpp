@@ -1,9 +1,12 @@
 #include "document/FrmParam.h"
 
+#include "document/TestFile.h"
+
 #include "document/NewTest.h"
 #include "document/TextFile.h"
 #include "editor/Editor.h"
 #include "shell/App.h"
+#include "shell/FieldText.h"
 
 #include <cmath>
 #include <limits>
@@ -67,6 +70,8 @@ void ShowParam(App& app)
 
 void FileNew_Click(App& app)
 {
+    if (!MayReplaceTest(app))
+        return;
     ReleaseEditorField(app);
     app.st.DialogMode = 0;
     ShowParam(app);
@@ -117,10 +122,10 @@ void frmParam_Change(App& app, const QString& control)
     } else {
         const QString forbidden = forbiddenIn(control);
         text.removeIf([&forbidden](QChar c) { return forbidden.contains(c); });
-        text = textfile::withoutForeign(text);
     }
     if (text != box->text)
         setText(*box, text);
+    ApplyFieldRule(app, *box, FieldKind::Plain);
     if (box == &w.NameT)
         w.NameT.tooltip = w.NameT.text;
 }
@@ -182,7 +187,7 @@ bool frmParam_Event(App& app, const UiEvent& event)
     switch (event.type) {
     case UiEvent::KeyPress:
         // The test file is Windows-1251: a character it cannot hold is not taken.
-        if (!textfile::fitsCodePage(event.text))
+        if (!FieldTakesKey(app, event, FieldKind::Plain))
             return false;
         return event.text.size() != 1 || frmParam_KeyAllowed(event.control, event.text.front());
     case UiEvent::Change:

@@ -3,6 +3,9 @@
 #include "document/NewTest.h"
 #include "document/TextFile.h"
 #include "shell/App.h"
+#include "shell/FieldText.h"
+
+#include <algorithm>
 #include "taking/Proverka.h"
 
 FrmPassW::FrmPassW() : WindowModel(QStringLiteral("frmPassW"))
@@ -56,6 +59,20 @@ bool frmPassW_KeyAllowed(QChar ch)
 void frmPassW_TPW_Change(App& app)
 {
     FrmPassW& w = app.frmPassW;
+    // A paste passes no key rule: what may not be typed is taken out here.
+    const int size = static_cast<int>(w.TPW.text.size());
+    const int start = std::clamp(w.TPW.selStart, 0, size);
+    QString before = w.TPW.text.left(start);
+    QString after = w.TPW.text.mid(start);
+    const auto forbidden = [](QChar c) { return !frmPassW_KeyAllowed(c); };
+    before.removeIf(forbidden);
+    after.removeIf(forbidden);
+    if (before.size() + after.size() != size) {
+        w.TPW.text = before + after;
+        w.TPW.selStart = static_cast<int>(before.size());
+        w.TPW.selLength = 0;
+    }
+    ApplyFieldRule(app, w.TPW, FieldKind::Plain);
     w.OK.enabled = !w.TPW.text.isEmpty();
 }
 
@@ -99,7 +116,7 @@ bool frmPassW_Event(App& app, const UiEvent& event)
     FrmPassW& w = app.frmPassW;
     if (event.control == w.TPW.name) {
         if (event.type == UiEvent::KeyPress)
-            return textfile::fitsCodePage(event.text) &&
+            return FieldTakesKey(app, event, FieldKind::Plain) &&
                    (event.text.size() != 1 || frmPassW_KeyAllowed(event.text.front()));
         if (event.type == UiEvent::Change)
             frmPassW_TPW_Change(app);

@@ -1,5 +1,6 @@
 #include "document/NewTest.h"
 
+#include "document/TestFile.h"
 #include "editor/Editor.h"
 #include "shell/App.h"
 
@@ -17,7 +18,7 @@ void NewTest(App& app, int fromPassword)
         app.platform.processEvents();
         st.TestFilePath.clear();
         st.CurrentQuestion = 1;
-        st.WorkFolder = st.AppFolder;
+        st.WorkFolder = st.StartFolder();
     }
     st.ViewMode = QStringLiteral("NewTest");
 
@@ -47,4 +48,5 @@ void NewTest(App& app, int fromPassword)
 
     app.platform.processEvents();
     AddVopros(app);
+    TakeTestSnapshot(app);
 }

@@ -4,6 +4,7 @@
 #include "shell/App.h"
 
 #include <chrono>
+#include <limits>
 
 void PasswordRandom::reseed(int negativeSeed)
 {
@@ -28,7 +29,9 @@ double PasswordRandom::next()
 std::array<std::uint8_t, 256> PasswordTable(int seed)
 {
     PasswordRandom rnd;
-    rnd.reseed(-seed);
+    // A damaged seed line may hold the one value whose negation does not fit;
+    // it wraps to itself, as the generator's 32-bit seed would.
+    rnd.reseed(seed == std::numeric_limits<int>::min() ? seed : -seed);
     std::array<std::uint8_t, 256> table{};
     for (int v = 32; v <= 255; ++v) {
         int x = 0;

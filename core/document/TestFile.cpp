@@ -1,5 +1,6 @@
 #include "document/TestFile.h"
 
+#include "document/FileCommands.h"
 #include "document/Password.h"
 #include "document/TextFile.h"
 #include "shell/App.h"
@@ -25,6 +26,24 @@ bool FolderHoldsTest(const QString& folder)
     const QDir dir(folder);
     return !dir.entryList({QStringLiteral("*.tnd")}, QDir::Files | QDir::Hidden | QDir::System).isEmpty();
 }
+
+// A field with a line break or a character the file cannot spell would shift
+// every later line on reading; such a test is not written at all.
+bool FieldsFitLines(AppState& st)
+{
+    if (!textfile::fitsLine(textfile::encode(st.TestName)) || !textfile::fitsLine(textfile::encode(st.TestPassword)))
+        return false;
+    for (int q = 1; q <= st.QuestionCount; ++q) {
+        const clsTest& question = st.Questions[q];
+        if (!textfile::fitsLine(textfile::encodeHtml(question.Vopros)))
+            return false;
+        for (int i = 0; i <= question.CountOtvetov && i < clsTest::Capacity; ++i) {
+            if (!textfile::fitsLine(textfile::encodeHtml(question.ListOtvety(i))))
+                return false;
+        }
+    }
+    return true;
+}
 }
 
 QByteArray TestFileContent(App& app, int seed)
@@ -48,6 +67,44 @@ QByteArray TestFileContent(App& app, int seed)
     return out;
 }
 
+namespace {
+// Any fixed seed gives equal bytes for equal tests.
+constexpr int kSnapshotSeed = 1;
+}
+
+void TakeTestSnapshot(App& app)
+{
+    AppState& st = app.st;
+    if (st.QuestionCount > st.Questions.upperBound())
+        st.Questions.resizePreserving(st.QuestionCount);
+    st.TestSnapshot = TestFileContent(app, kSnapshotSeed);
+}
+
+bool TestModified(App& app)
+{
+    AppState& st = app.st;
+    if (st.TestPhase != 2)
+        return false;
+    if (st.QuestionCount > st.Questions.upperBound())
+        st.Questions.resizePreserving(st.QuestionCount);
+    return TestFileContent(app, kSnapshotSeed) != st.TestSnapshot;
+}
+
+bool MayReplaceTest(App& app)
+{
+    if (!TestModified(app))
+        return true;
+    const MsgAnswer answer =
+        app.platform.messageBox(QStringLiteral("Сохранить изменения в тесте?"), kAppTitle, MsgButtons::YesNoCancel,
+                                MsgIcon::Question, MsgAnswer::Yes);
+    if (answer == MsgAnswer::Cancel)
+        return false;
+    if (answer == MsgAnswer::No)
+        return true;
+    SaveTestDialog(app);
+    return !TestModified(app);
+}
+
 void SaveTest(App& app, const QString& path)
 {
     AppState& st = app.st;
@@ -58,11 +115,16 @@ void SaveTest(App& app, const QString& path)
     if (st.QuestionCount > st.Questions.upperBound())
         st.Questions.resizePreserving(st.QuestionCount);
 
+    if (!FieldsFitLines(st)) {
+        ShowError(app, FileMessage(app, path, kEndCannotSave));
+        return;
+    }
     switch (textfile::saveAtomically(path, TestFileContent(app))) {
     case textfile::SaveResult::Ok:
         st.TestFilePath = path;
         st.WorkFolder = FolderPart(app, path);
         SetTestCaption(app);
+        TakeTestSnapshot(app);
         return;
     case textfile::SaveResult::WriteProtected:
         ShowError(app, FileMessage(app, path, kEndProtected));
@@ -104,28 +166,36 @@ void OpenTest(App& app, const QString& path)
 {
     AppState& st = app.st;
     textfile::Lines lines;
-    switch (textfile::readLines(path, lines)) {
+    switch (textfile::readLines(path, lines, textfile::kMaxTestBytes, kTestMarker)) {
     case textfile::ReadResult::NotFound:
         ShowError(app, FileMessage(app, path, kEndNotFound));
         return;
     case textfile::ReadResult::Failed:
         ShowError(app, FileMessage(app, path, kEndCannotOpen));
         return;
+    case textfile::ReadResult::Foreign:
+        ShowError(app, FileMessage(app, path, kEndForeign));
+        return;
     case textfile::ReadResult::Ok:
         break;
     }
-    if (lines.next() != kTestMarker) {
-        ShowError(app, FileMessage(app, path, kEndForeign));
-        return;
-    }
+    lines.next();  // the marker
 
     st.TestName = lines.nextText().value_or(QString());
     const int seed = lines.nextNumber().value_or(0);
     DecodePassword(app, seed, lines.next().value_or(QByteArray()));
-    st.QuestionCount = PlausibleQuestionCount(lines.nextNumber().value_or(0), lines);
+    const int stated = lines.nextNumber().value_or(0);
+    st.QuestionCount = PlausibleQuestionCount(stated, lines);
     st.Questions.resizeFresh(st.QuestionCount);
     ReadQuestions(app, lines, 1, st.QuestionCount);
-    const int notReady = lines.nextNumber().value_or(0);
+    // The stored flag alone cannot be trusted: in a file shorter than its
+    // count announces it is whatever line lands there. A test is offered for
+    // taking only when it holds every question it announces, each complete.
+    int notReady = lines.nextNumber().value_or(0);
+    if (notReady == 0)
+        notReady = Proverka(app, 0);
+    if (notReady == 0 && stated > st.QuestionCount)
+        notReady = st.QuestionCount + 1;
 
     st.TestFilePath = path;
     st.WorkFolder = FolderPart(app, path);

@@ -19,6 +19,15 @@ void OpenTest(App& app, const QString& path);
 // The bytes SaveTest writes for the test in memory (seed 0 draws a new one).
 QByteArray TestFileContent(App& app, int seed = 0);
 
+// Remembers the test in memory as unchanged (after opening, creating, saving).
+void TakeTestSnapshot(App& app);
+// Whether the editor holds changes made since then.
+bool TestModified(App& app);
+// Before the test in memory is replaced: while the editor holds unsaved
+// changes, asks whether to save them. False when the author cancels, or chose
+// to save and the test was not saved.
+bool MayReplaceTest(App& app);
+
 // Reads questions first..last (text, answer count, answers) from a test file
 // whose header has been read. Damaged items are read as far as possible.
 void ReadQuestions(App& app, textfile::Lines& lines, int first, int last);

@@ -1,5 +1,6 @@
 #include "document/TextFile.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
@@ -10,6 +11,14 @@
 #include <array>
 #include <bitset>
 #include <limits>
+
+#ifdef Q_OS_UNIX
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/statvfs.h>
+#include <unistd.h>
+#endif
 
 namespace textfile {
 
@@ -94,6 +103,11 @@ QString withoutForeign(QString text)
     return text;
 }
 
+bool fitsLine(QByteArrayView encodedField)
+{
+    return !encodedField.contains('\n') && !encodedField.contains('\x1a');
+}
+
 QByteArray encodeHtml(const QString& text)
 {
     if (fitsCodePage(text))
@@ -112,6 +126,27 @@ QByteArray encodeHtml(const QString& text)
         out += QStringLiteral("&#") + QString::number(static_cast<uint>(code)) + QLatin1Char(';');
     }
     return encode(out);
+}
+
+QString shownText(QByteArrayView line)
+{
+    if (line.size() <= kMaxShownChars)
+        return decode(line);
+    return decode(line.first(kMaxShownChars - 1)) + QChar(0x2026);
+}
+
+QString shownText(const QString& text, qsizetype limit)
+{
+    if (text.size() <= limit)
+        return text;
+    return text.first(limit - 1) + QChar(0x2026);
+}
+
+QString ageText(int currentYear, std::optional<int> year)
+{
+    if (!year)
+        return {};
+    return QString::number(static_cast<qint64>(currentYear) - *year);
 }
 
 QByteArray numberLine(int value)
@@ -189,38 +224,209 @@ QList<QByteArray> splitLines(const QByteArray& content)
     return lines;
 }
 
-ReadResult readLines(const QString& path, Lines& out)
+QString nameFromBytes(QByteArrayView bytes)
 {
-    QFile file(path);
-    if (!QFileInfo(path).exists())
+    if (bytes.isValidUtf8())
+        return QString::fromUtf8(bytes);
+    QString name;
+    name.reserve(bytes.size());
+    for (const char byte : bytes) {
+        const auto b = static_cast<unsigned char>(byte);
+        name += b < 0x80 ? QChar(b) : QChar(char16_t(0xDC00 + b));
+    }
+    return name;
+}
+
+namespace {
+bool isByteMark(QChar c)
+{
+    return c.unicode() >= 0xDC80 && c.unicode() <= 0xDCFF;
+}
+
+bool hasByteMarks(const QString& text)
+{
+    return std::any_of(text.begin(), text.end(), isByteMark);
+}
+}  // namespace
+
+QByteArray pathBytes(const QString& path)
+{
+    if (!hasByteMarks(path))
+        return QFile::encodeName(path);
+    QByteArray bytes;
+    bytes.reserve(path.size());
+    for (qsizetype i = 0; i < path.size();) {
+        if (isByteMark(path[i])) {
+            bytes += static_cast<char>(path[i].unicode() - 0xDC00);
+            ++i;
+            continue;
+        }
+        qsizetype j = i;
+        while (j < path.size() && !isByteMark(path[j]))
+            ++j;
+        bytes += QFile::encodeName(path.mid(i, j - i));
+        i = j;
+    }
+    return bytes;
+}
+
+QString readableName(const QString& name)
+{
+    if (!hasByteMarks(name))
+        return name;
+    QString shown;
+    shown.reserve(name.size());
+    for (const QChar c : name) {
+        if (isByteMark(c)) {
+            const char byte = static_cast<char>(c.unicode() - 0xDC00);
+            shown += decode(QByteArrayView(&byte, 1));
+        } else {
+            shown += c;
+        }
+    }
+    return shown;
+}
+
+namespace {
+// The mode bits, not access(): an administrator could write anyway, but a
+// file or folder marked read-only is meant to stay as it is.
+bool modeReadOnly(const QFileInfo& info)
+{
+    return !(info.permissions() & (QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther));
+}
+
+QString folderOf(const QString& path)
+{
+    const qsizetype slash = std::max(path.lastIndexOf(QLatin1Char('/')), path.lastIndexOf(QLatin1Char('\\')));
+    return slash < 0 ? QStringLiteral("./") : path.left(slash + 1);
+}
+
+#ifdef Q_OS_UNIX
+bool onReadOnlyMedium(const QString& folder)
+{
+    struct statvfs fs {};
+    return ::statvfs(pathBytes(folder).constData(), &fs) == 0 && (fs.f_flag & ST_RDONLY) != 0;
+}
+
+bool modeReadOnly(const QByteArray& path)
+{
+    struct stat st {};
+    return ::stat(path.constData(), &st) == 0 && (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0;
+}
+#endif
+}  // namespace
+
+bool fileExists(const QString& path)
+{
+#ifdef Q_OS_UNIX
+    struct stat st {};
+    return ::stat(pathBytes(path).constData(), &st) == 0;
+#else
+    return QFileInfo::exists(path);
+#endif
+}
+
+bool markedReadOnly(const QString& path)
+{
+#ifdef Q_OS_UNIX
+    const QString folder = folderOf(path);
+    return modeReadOnly(pathBytes(path)) || modeReadOnly(pathBytes(folder)) || onReadOnlyMedium(folder);
+#else
+    return modeReadOnly(QFileInfo(path)) || modeReadOnly(QFileInfo(folderOf(path)));
+#endif
+}
+
+bool removeFile(const QString& path)
+{
+#ifdef Q_OS_UNIX
+    return ::unlink(pathBytes(path).constData()) == 0;
+#else
+    return QFile::remove(path);
+#endif
+}
+
+// Why the bounds suffice: a test holds at most 99 999 questions (the count
+// box takes five digits) of texts typed at a desk, far below 64 MB; a person
+// file holds at most 99 999 answer digits besides a name and nine short
+// fields, far below 4 MB; the settings hold three paths. Only a damaged or
+// foreign file reaches a bound, and the bound is all it can make us hold.
+ReadResult readLines(const QString& path, Lines& out, qsizetype maxBytes, QByteArrayView marker)
+{
+    QByteArray content;
+#ifdef Q_OS_UNIX
+    // Non-blocking, so that a pipe bearing the name cannot hold the program;
+    // only a regular file is read at all.
+    const int fd = ::open(pathBytes(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0)
+        return errno == ENOENT || errno == ENOTDIR ? ReadResult::NotFound : ReadResult::Failed;
+    struct Closer {
+        int fd;
+        ~Closer() { ::close(fd); }
+    } closer{fd};
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode))
+        return ReadResult::Failed;
+    // Reads until `upTo` bytes are held or the file ends; false on an error.
+    auto readUpTo = [fd, &content](qsizetype upTo) {
+        qsizetype filled = content.size();
+        content.resize(upTo);
+        bool ok = true;
+        while (filled < upTo) {
+            const ssize_t got = ::read(fd, content.data() + filled, static_cast<size_t>(upTo - filled));
+            if (got < 0 && errno == EINTR)
+                continue;
+            if (got <= 0) {
+                ok = got == 0;
+                break;
+            }
+            filled += got;
+        }
+        content.resize(filled);
+        return ok;
+    };
+#else
+    if (!QFileInfo::exists(path))
         return ReadResult::NotFound;
-    if (QFileInfo(path).isDir() || !file.open(QIODevice::ReadOnly))
+    QFile file(path);
+    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly))
         return ReadResult::Failed;
-    const QByteArray content = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        return ReadResult::Failed;
+    auto readUpTo = [&file, &content](qsizetype upTo) {
+        content += file.read(upTo - content.size());
+        return file.error() == QFileDevice::NoError;
+    };
+#endif
+    if (!marker.isEmpty()) {
+        // The marker and its line end, nothing more: a foreign file costs no
+        // more than this.
+        if (!readUpTo(std::min(maxBytes, marker.size() + 2)))
+            return ReadResult::Failed;
+        QByteArrayView first(content);
+        const qsizetype lf = first.indexOf('\n');
+        if (lf >= 0)
+            first = first.first(lf);
+        if (first.endsWith('\r'))
+            first.chop(1);
+        if (first != marker)
+            return ReadResult::Foreign;
+    }
+    // Growing steps, so that a small file costs one small read and a large
+    // one no more than twice its size in passing.
+    qsizetype step = qsizetype(64) << 10;
+    while (content.size() < maxBytes) {
+        const qsizetype upTo = std::min(maxBytes, content.size() + step);
+        if (!readUpTo(upTo))
+            return ReadResult::Failed;
+        if (content.size() < upTo)
+            break;
+        step = std::min(step * 2, qsizetype(16) << 20);
+    }
     out = Lines(splitLines(content));
     return ReadResult::Ok;
 }
 
 namespace {
-bool markedReadOnly(const QFileInfo& info)
+SaveResult writeWhole(const QString& path, const QByteArray& content)
 {
-    // The mode bits, not access(): an administrator could write anyway, but a
-    // file or folder marked read-only is meant to stay as it is.
-    return !(info.permissions() & (QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther));
-}
-}
-
-SaveResult saveAtomically(const QString& path, const QByteArray& content)
-{
-    const QFileInfo target(path);
-    if (target.exists() && !target.isDir() && markedReadOnly(target))
-        return SaveResult::WriteProtected;
-    const QFileInfo folder(target.absolutePath());
-    if (folder.isDir() && markedReadOnly(folder))
-        return SaveResult::WriteProtected;
-
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) {
         return file.error() == QFileDevice::PermissionsError ? SaveResult::WriteProtected
@@ -234,6 +440,61 @@ SaveResult saveAtomically(const QString& path, const QByteArray& content)
         return SaveResult::Failed;
     }
     return file.commit() ? SaveResult::Ok : SaveResult::Failed;
+}
+
+// A name that only the folder's bytes spell: the content is written whole
+// under a plain temporary name in the same folder and then renamed over the
+// old file, which replaces it in one step as a plain save does.
+SaveResult saveRawName(const QString& path, const QByteArray& content)
+{
+#ifdef Q_OS_UNIX
+    static int counter = 0;
+    const QString temporary = folderOf(path) + QStringLiteral(".tandemo-%1-%2.tmp")
+                                                   .arg(QCoreApplication::applicationPid())
+                                                   .arg(++counter);
+    const SaveResult written = writeWhole(temporary, content);
+    if (written != SaveResult::Ok) {
+        QFile::remove(temporary);
+        return written;
+    }
+    if (::rename(QFile::encodeName(temporary).constData(), pathBytes(path).constData()) != 0) {
+        QFile::remove(temporary);
+        return SaveResult::Failed;
+    }
+    return SaveResult::Ok;
+#else
+    return writeWhole(path, content);
+#endif
+}
+}  // namespace
+
+SaveResult saveAtomically(const QString& path, const QByteArray& content)
+{
+    const bool rawName = hasByteMarks(path);
+    if (rawName) {
+        if (markedReadOnly(path))
+            return SaveResult::WriteProtected;
+        return saveRawName(path, content);
+    }
+    const QFileInfo target(path);
+    if (target.exists() && !target.isDir() && modeReadOnly(target))
+        return SaveResult::WriteProtected;
+    const QFileInfo folder(target.absolutePath());
+    if (folder.isDir() && modeReadOnly(folder))
+        return SaveResult::WriteProtected;
+#ifdef Q_OS_UNIX
+    // A medium mounted read-only refuses with an error of its own; it is
+    // write-protected all the same.
+    if (folder.isDir() && onReadOnlyMedium(folder.absoluteFilePath() + QLatin1Char('/')))
+        return SaveResult::WriteProtected;
+#endif
+    return writeWhole(path, content);
+}
+
+bool folderWritable(const QString& folder)
+{
+    const QFileInfo info(folder);
+    return info.isDir() && info.isWritable() && !modeReadOnly(info);
 }
 
 }  // namespace textfile

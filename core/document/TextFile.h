@@ -25,6 +25,25 @@ QString withoutForeign(QString text);
 // shows as that character, instead of being lost.
 QByteArray encodeHtml(const QString& text);
 
+// A line as shown in lists and used for sorting: at most kMaxShownChars
+// characters, a longer one cut and ended with an ellipsis, so that a damaged
+// file of megabytes costs no more than a long name.
+inline constexpr qsizetype kMaxShownChars = 200;
+QString shownText(QByteArrayView line);
+// The same for a text in memory, at most `limit` characters (the card page
+// leaves free-text details a whole typed paragraph).
+QString shownText(const QString& text, qsizetype limit = kMaxShownChars);
+
+// The age for a year of birth read from a file: empty when the year could
+// not be read; computed wide, so that no year overflows.
+QString ageText(int currentYear, std::optional<int> year);
+
+// Whether an encoded field can stand as one line of a file: no LF, which
+// ends a line, and no byte 0x1A, the mark the encoder leaves for a character
+// it cannot spell. A CR is allowed: inside a line it reads back as part of
+// the field, so a file read with a stray CR can be saved again.
+bool fitsLine(QByteArrayView encodedField);
+
 // A number with a sign position: " 12", " 0", "-3".
 QByteArray numberLine(int value);
 // Skips leading blanks and reads the integer that follows; nothing when the
@@ -49,13 +68,42 @@ private:
 
 QList<QByteArray> splitLines(const QByteArray& content);
 
-enum class ReadResult { Ok, NotFound, Failed };
-ReadResult readLines(const QString& path, Lines& out);
+// File names are kept as the bytes the folder holds. A name that is not
+// UTF-8 (copied from a Windows disk, say) carries each byte from 0x80 up as
+// the lone surrogate U+DC80..U+DCFF, so that the bytes come back unchanged;
+// `readableName` shows such bytes as Windows-1251 text.
+QString nameFromBytes(QByteArrayView bytes);
+QByteArray pathBytes(const QString& path);
+QString readableName(const QString& name);
+
+// Files on disk by such names.
+bool fileExists(const QString& path);
+// A file or its folder whose mode bits allow nobody to write, or a folder on
+// a medium mounted read-only.
+bool markedReadOnly(const QString& path);
+bool removeFile(const QString& path);
+
+// Bounds for the readers, in bytes of the file (see TextFile.cpp for why
+// they are enough).
+inline constexpr qsizetype kMaxTestBytes = qsizetype(64) << 20;
+inline constexpr qsizetype kMaxCardBytes = qsizetype(4) << 20;
+inline constexpr qsizetype kMaxSettingsBytes = qsizetype(64) << 10;
+
+enum class ReadResult { Ok, NotFound, Failed, Foreign };
+// Reads at most `maxBytes` of the file at `path` into lines; what lies beyond
+// is left unread, as if the file ended there. Anything but a regular file
+// (a folder, a pipe, a device) fails without blocking. With a `marker`, the
+// first line is read first and a file whose first line differs is Foreign,
+// read no further.
+ReadResult readLines(const QString& path, Lines& out, qsizetype maxBytes, QByteArrayView marker = {});
 
 enum class SaveResult { Ok, WriteProtected, Failed };
 // Writes the whole content or nothing: the old file stays intact until the new
 // one is complete on disk. A target or folder marked read-only is refused as
 // write-protected, even for a user that could override the mark.
 SaveResult saveAtomically(const QString& path, const QByteArray& content);
+// Whether new files can be saved in a folder: it exists, the user may write in
+// it and it is not marked read-only (by the same rule as saveAtomically).
+bool folderWritable(const QString& folder);
 
 }  // namespace textfile

@@ -4,6 +4,7 @@
 #include "editor/WordWrap.h"
 #include "shell/PictureBox.h"
 #include "shell/App.h"
+#include "shell/FieldText.h"
 #include "taking/Proverka.h"
 
 #include <algorithm>
@@ -340,12 +341,14 @@ bool Editor_Event(App& app, const UiEvent& event, bool& handled)
     if (event.control == f.Txt.name) {
         switch (event.type) {
         case UiEvent::Change:
+            // Question and answer texts are lines of the test file.
+            ApplyFieldRule(app, f.Txt, FieldKind::Html);
             Txt_Change(app);
             return true;
         case UiEvent::KeyDown:
             return Txt_KeyDown(app, event);
         case UiEvent::KeyPress:
-            return Txt_KeyPress(app, event);
+            return FieldTakesKey(app, event, FieldKind::Html) && Txt_KeyPress(app, event);
         case UiEvent::GotFocus:
             Txt_GotFocus(app);
             return true;

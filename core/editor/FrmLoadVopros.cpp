@@ -6,6 +6,8 @@
 #include "editor/Markup.h"
 #include "shell/App.h"
 
+#include <QDir>
+
 FrmLoadVopros::FrmLoadVopros() : WindowModel(QStringLiteral("frmLoadVopros"))
 {
     for (Control* c : {&Label1, &Text, &Label2, &SelNomer, &OK, &NO})
@@ -14,6 +16,13 @@ FrmLoadVopros::FrmLoadVopros() : WindowModel(QStringLiteral("frmLoadVopros"))
         add(*c);
     caption = QStringLiteral("Быстрая загрузка вопросов");
     cancelButton = NO.name;
+    // The same keys as the main window's copy of these items, so an author
+    // marks up text the same way in both boxes.
+    EditTextUpDown[0].shortcut = QStringLiteral("Ctrl+U");
+    EditTextUpDown[1].shortcut = QStringLiteral("Ctrl+D");
+    EditAddFile[0].shortcut = QStringLiteral("Ctrl+I");
+    EditNeravenstvo.shortcut = QStringLiteral("Ctrl+T");
+    EditFoundFile.shortcut = QStringLiteral("Ctrl+F");
 }
 
 std::vector<Control*> FrmLoadVopros::menu() const
@@ -122,7 +131,9 @@ void LoadVopros(App& app)
     closeDialog(w);
     app.platform.processEvents();
 
-    const QString path = st.AppFolder + kBackupName;
+    const QString path = st.WritableFolder() + kBackupName;
+    if (!st.SettingsFolder.isEmpty())
+        QDir().mkpath(st.SettingsFolder);
     // Characters that Windows-1251 cannot hold go as character references,
     // which the page shows as those characters.
     switch (textfile::saveAtomically(path, textfile::encodeHtml(WithCrLf(text) + QStringLiteral("\r\n")))) {
@@ -149,9 +160,11 @@ void LoadVopros(App& app)
 QString LoadBackup(App& app, const QString& path, int startIndex)
 {
     textfile::Lines lines;
-    switch (textfile::readLines(path, lines)) {
+    // The backup holds the questions of one test: the test file's bound.
+    switch (textfile::readLines(path, lines, textfile::kMaxTestBytes)) {
     case textfile::ReadResult::NotFound:
         return FileMessage(app, path, QStringLiteral("не найден"));
+    case textfile::ReadResult::Foreign:
     case textfile::ReadResult::Failed:
         return FileMessage(app, path, QStringLiteral("открыть не возможно"));
     case textfile::ReadResult::Ok:

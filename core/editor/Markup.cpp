@@ -4,6 +4,7 @@
 #include "editor/FrmLoadVopros.h"
 #include "editor/Media.h"
 #include "shell/App.h"
+#include "shell/FieldText.h"
 
 #include <algorithm>
 
@@ -65,8 +66,11 @@ Control& TargetBox(App& app, int target)
     return target == BulkText ? app.frmLoadVopros.Text : app.frmForma.Txt;
 }
 
-void ReplaceTargetSelection(App& app, int target, const QString& text)
+void ReplaceTargetSelection(App& app, int target, const QString& inserted)
 {
+    // A file name may hold a line break; inside a question or answer it would
+    // split the text's line of the test file.
+    const QString text = OneLine(inserted);
     if (target == MainTxt) {
         ReplaceTxtSelection(app, text);
         return;
@@ -174,6 +178,7 @@ bool frmTag_Event(App& app, const UiEvent& event)
 {
     FrmTag& w = app.frmTag;
     if (event.type == UiEvent::Change && event.control == w.txtFIO.name) {
+        ApplyFieldRule(app, w.txtFIO, FieldKind::Html);
         w.OK.enabled = !w.txtFIO.text.isEmpty();
     } else if (event.type == UiEvent::Click) {
         if (event.control == w.OK.name && w.OK.enabled)

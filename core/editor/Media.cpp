@@ -2,6 +2,7 @@
 
 #include "document/FileCommands.h"
 #include "shell/App.h"
+#include "views/MediaHtml.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -36,19 +37,25 @@ QString OpenPictureDialog(App& app)
 QString OpenVideoDialog(App& app, int kind)
 {
     const bool video = kind == 1;
+    // The formats the view plays come first; the older ones stay on offer for
+    // tests made elsewhere, with a warning.
     const QString filter = video
-        ? QStringLiteral("Video (*.mpg; *.avi; *.swf)") + kNul + QStringLiteral("*.mpg;*.avi;*.swf")
-        : QStringLiteral("Audio (*.mp3; *.wav; *.mid)") + kNul + QStringLiteral("*.mp3;*.wav;*.mid");
+        ? QStringLiteral("Video (*.mp4; *.webm; *.ogv; *.mpg; *.avi; *.swf)") + kNul +
+              QStringLiteral("*.mp4;*.webm;*.ogv;*.mpg;*.avi;*.swf")
+        : QStringLiteral("Audio (*.mp3; *.wav; *.ogg; *.oga; *.opus; *.m4a; *.mid)") + kNul +
+              QStringLiteral("*.mp3;*.wav;*.ogg;*.oga;*.opus;*.m4a;*.mid");
     const QString path = ChooseFile(app, filter);
     if (path.isEmpty())
         return {};
-    QString fragment = QStringLiteral("<OBJECT type=\"application/x-oleobject\"><EMBED src=\"") +
-                       AttributeName(app, path) +
-                       QStringLiteral("\" Type=\"video/x-ms-asf-plugin\" name=\"videonn\" AutoStart=1");
-    if (video)
-        fragment += QStringLiteral(" quality=high ShowControls=1 ControlType=1 width=\"360\" height=\"270\"");
-    fragment += QStringLiteral("></EMBED></OBJECT>");
-    return fragment;
+    const QString name = AttributeName(app, path);
+    if (!media::PlaysHere(name) && !app.st.MediaFormatWarned) {
+        // Once a run: an author who keeps such clips on purpose is told only once.
+        app.st.MediaFormatWarned = true;
+        ShowNotice(app, FileMessage(app, path, QStringLiteral("в программе не воспроизводится.")) +
+                            QStringLiteral("\nВоспроизводятся видео ролики (") + media::VideoPatterns() +
+                            QStringLiteral(") и аудио ролики (") + media::AudioPatterns() + QStringLiteral(")."));
+    }
+    return media::kHead + name + media::kCommon + (video ? media::kVideoTail : media::kAudioTail);
 }
 
 QString FoundFile(App& app)

@@ -1,5 +1,6 @@
 #include "matching/PairPages.h"
 
+#include "document/TextFile.h"
 #include "matching/PairSearch.h"
 #include "people/CardPage.h"
 #include "people/PeopleList.h"
@@ -18,8 +19,7 @@ constexpr int kRowsPerPage = 25;
 // "Невеста: Анна" or "Жених: Иван": the person the ranking was made for.
 QString ReferenceLine(const App& app)
 {
-    const Kartochka& reference = app.st.CardFields[1];
-    return (reference.Pol != 0 ? QStringLiteral("Невеста: ") : QStringLiteral("Жених: ")) + reference.NameFamiliya;
+    return (app.st.PairsPol != 0 ? QStringLiteral("Невеста: ") : QStringLiteral("Жених: ")) + app.st.PairsName;
 }
 
 }  // namespace
@@ -29,6 +29,8 @@ void PoiskPary(App& app)
     AppState& st = app.st;
     const PairRanking ranking = RankPairs(st.WorkFolder, st.CardFields[1], app.platform.now().date().year(),
                                            [&app] { app.platform.keepPainting(); });
+    st.PairsName = textfile::shownText(st.CardFields[1].NameFamiliya);
+    st.PairsPol = st.CardFields[1].Pol;
     st.PairsLast = static_cast<int>(ranking.pairs.size()) - 1;
     if (st.PairsLast < 0) {
         st.Pairs = {PairEntry{}};
@@ -51,6 +53,7 @@ void PoiskParyEndTest(App& app)
     reference.Otvety = own.Otvety;
     reference.Pol = own.Pol;
     reference.DataRogdeniya = own.DataRogdeniya;
+    reference.DataRogdeniyaKnown = own.DataRogdeniyaKnown;
     reference.Podrobnee = own.Podrobnee;
     reference.Podrobnosti = own.Podrobnosti;
     reference.Parol = st.TestPassword;
@@ -61,7 +64,6 @@ void ShowStranicyP(App& app)
 {
     AppState& st = app.st;
     const QString cell = QStringLiteral("</b></td><td align='center'><b>");
-    const Kartochka& reference = st.CardFields[1];
     app.frmHTML.caption = QStringLiteral("Поиск пары. ") + ReferenceLine(app);
     st.HtmlWindowMode = 2;
 
@@ -70,7 +72,7 @@ void ShowStranicyP(App& app)
         html += CardPageLink(QStringLiteral("s"), app.frmForma.FileListLudey[st.ListWomen != 0 ? 1 : 0].text) +
                 QStringLiteral("<br>");
     html += HtmlText(ReferenceLine(app)) + QStringLiteral("<br>");
-    html += app.frmForma.FileListLudey[reference.Pol == 1 ? 0 : 1].text + QStringLiteral(" (всего:") +
+    html += app.frmForma.FileListLudey[st.PairsPol == 1 ? 0 : 1].text + QStringLiteral(" (всего:") +
             SignedNumber(st.PairsLast + 1) + QStringLiteral(")</font>");
 
     if (st.PairsLast >= 0) {

@@ -58,22 +58,21 @@ PairRanking RankPairs(const QString& folder, const Kartochka& reference, int cur
     const QString pattern = reference.Pol == 1 ? QStringLiteral("*") + kMenExtension
                                                : QStringLiteral("*") + kWomenExtension;
     const QStringList files = PersonFiles(folder, pattern.mid(1));
-    const QByteArray encodedFolder = QFile::encodeName(folder);
+    const QByteArray encodedFolder = textfile::pathBytes(folder);
     HeadLines lines;
     int counted = 0;
     for (const QString& name : files) {
         if (tick && ++counted % kTickFiles == 0)
             tick();
-        if (!lines.read(encodedFolder + QFile::encodeName(name), 5) || lines.size() == 0 ||
+        if (!lines.read(encodedFolder + textfile::pathBytes(name), 5) || lines.size() == 0 ||
             lines[0] != kCardMarker)
             continue;
         PairEntry entry;
         if (lines.size() > 1)
-            entry.NameFamiliya = textfile::decode(lines[1]);
+            entry.NameFamiliya = textfile::shownText(lines[1]);
+        // A missing or damaged year gives no age, as in the people list.
         if (lines.size() > 2)
-            entry.Vozrast = QString::number(currentYear - textfile::parseNumber(lines[2]).value_or(0));
-        else
-            entry.Vozrast = QString::number(currentYear);
+            entry.Vozrast = textfile::ageText(currentYear, textfile::parseNumber(lines[2]));
         if (lines.size() > 3)
             entry.Podrobnee = textfile::parseNumber(lines[3]).value_or(0);
         entry.FileName = name;
@@ -90,8 +89,8 @@ PairRanking RankPairs(const QString& folder, const Kartochka& reference, int cur
     ranking.order.resize(ranking.pairs.size());
     for (int i = 0; i < ranking.order.size(); ++i)
         ranking.order[i] = i;
-    // Equal counts keep the old program's order: scan numbers compared as
-    // text, the larger text first (so 2, 11, 10).
+    // Equal counts keep the order of their scan numbers compared as text,
+    // the larger text first (so 2, 11, 10).
     std::stable_sort(ranking.order.begin(), ranking.order.end(), [&ranking](int a, int b) {
         if (ranking.matches[a] != ranking.matches[b])
             return ranking.matches[a] > ranking.matches[b];

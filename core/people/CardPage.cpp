@@ -1,6 +1,8 @@
 #include "people/CardPage.h"
 
+#include "document/FolderWrite.h"
 #include "document/FrmPassW.h"
+#include "document/TextFile.h"
 #include "matching/PairPages.h"
 #include "people/PeopleList.h"
 #include "people/PersonFile.h"
@@ -43,9 +45,13 @@ std::optional<LinkCommand> parseLink(const QString& link)
     return cmd;
 }
 
-bool markedReadOnly(const QFileInfo& info)
+// The age with a sign position, computed wide: a damaged year may be any
+// 32-bit number.
+QString SignedAge(int currentYear, int year)
 {
-    return !(info.permissions() & (QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther));
+    const qint64 age = static_cast<qint64>(currentYear) - year;
+    const QString digits = QString::number(age);
+    return age >= 0 ? QLatin1Char(' ') + digits : digits;
 }
 
 // Opens the person at rank r of the list into card slot 1.
@@ -151,15 +157,17 @@ QString CardPageBody(App& app, const Kartochka& card)
         QStringLiteral("Ищу:"),      QStringLiteral("Адрес:"),    QStringLiteral("Фотография:")};
 
     QString html = QStringLiteral("<br>Личная карточная</font><table>");
-    html += r1 + QStringLiteral("Имя и фамилия:") + r2 + HtmlText(card.NameFamiliya) + r3;
+    // Shown cut like the lists: a damaged card may hold megabytes in a line.
+    html += r1 + QStringLiteral("Имя и фамилия:") + r2 + HtmlText(textfile::shownText(card.NameFamiliya)) + r3;
     html += r1 + QStringLiteral("Возраст:") + r2 +
-            SignedNumber(app.platform.now().date().year() - card.DataRogdeniya) + r3;
+            (card.DataRogdeniyaKnown ? SignedAge(app.platform.now().date().year(), card.DataRogdeniya) : QString()) +
+            r3;
     // With a photograph the picture itself follows the table instead of its path.
     const QString& photo = card.Podrobnosti[8];
     const size_t rows = photo.isEmpty() ? 9 : 8;
     for (size_t i = 0; i < rows; ++i) {
         const QString& value = card.Podrobnosti[i];
-        html += r1 + labels[i] + r2 + (value.isEmpty() ? QStringLiteral("?") : HtmlText(value)) + r3;
+        html += r1 + labels[i] + r2 + (value.isEmpty() ? QStringLiteral("?") : HtmlText(textfile::shownText(value, 10000))) + r3;
     }
     html += QStringLiteral("</font></fd></table>");
     if (!photo.isEmpty())
@@ -187,12 +195,20 @@ void ChangeKartochka(App& app)
     if (!askCardPassword(app))
         return;
     // The card dialog edits slot 1 and renames the list row itself.
+    const Kartochka before = st.CardFields[1];
+    const bool hasRow = st.CurrentPerson >= 0 && st.CurrentPerson < st.People.size();
+    const PersonEntry rowBefore = hasRow ? st.People[st.CurrentPerson] : PersonEntry{};
     st.DialogMode = 1;
     app.platform.showModal(WindowId::Kartochka);
     if (st.DialogMode != -1)
         return;
-    // A failed save has said so; the page still shows the changed card.
-    SaveKartochka(app, st.CardFields[1].FileName, 1);
+    if (!SaveKartochka(app, st.CardFields[1].FileName, 1)) {
+        // The save has said why; the page and the list row show what is on
+        // disk, not the change that was not written.
+        st.CardFields[1] = before;
+        if (hasRow)
+            st.People[st.CurrentPerson] = rowBefore;
+    }
     ShowKartochka(app);
 }
 
@@ -202,15 +218,20 @@ void DeleteKartochka(App& app)
     if (!askCardPassword(app))
         return;
     const QString path = st.WorkFolder + st.CardFields[1].FileName;
-    const QFileInfo file(path);
-    // A file or folder marked read-only keeps its cards, as on the desktop
-    // this program comes from, even for a user who could override the mark.
-    if (!markedReadOnly(file) && !markedReadOnly(QFileInfo(file.absolutePath())))
-        QFile::remove(path);
+    // Removing a link would leave the card it points to; a folder or a FIFO is
+    // no card. Only a plain file is a card that can go.
+    if (textfile::holdsOtherThanPlainFile(path)) {
+        ShowError(app, QStringLiteral("Файл ") + textfile::readableName(path) + QStringLiteral(" удалить не получилось."));
+        return;
+    }
+    // A file or folder marked read-only keeps its cards, even for a user who
+    // could override the mark.
+    if (!textfile::markedReadOnly(path))
+        textfile::removeFile(path);
     app.platform.processEvents();
     // Whatever the removal reported, the file's presence decides.
-    if (QFileInfo::exists(path)) {
-        ShowError(app, QStringLiteral("Файл ") + path + QStringLiteral(" удалить не получилось."));
+    if (textfile::fileExists(path)) {
+        ShowError(app, QStringLiteral("Файл ") + textfile::readableName(path) + QStringLiteral(" удалить не получилось."));
         return;
     }
     ShowNotice(app, QStringLiteral("Файл удален."));

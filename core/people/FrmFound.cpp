@@ -3,6 +3,7 @@
 #include "document/TextFile.h"
 #include "people/PeopleList.h"
 #include "shell/App.h"
+#include "shell/FieldText.h"
 #include "views/FrmHTML.h"
 
 FrmFound::FrmFound() : WindowModel(QStringLiteral("frmFound"))
@@ -95,9 +96,10 @@ bool frmFound_Event(App& app, const UiEvent& event)
     FrmFound& w = app.frmFound;
     // Names in person files are Windows-1251: a character they cannot hold
     // would never be found.
-    if (event.type == UiEvent::KeyPress && !textfile::fitsCodePage(event.text))
+    if (event.type == UiEvent::KeyPress && !FieldTakesKey(app, event, FieldKind::Plain))
         return false;
     if (event.type == UiEvent::Change && event.control == w.txtNameFamiliya.name) {
+        ApplyFieldRule(app, w.txtNameFamiliya, FieldKind::Plain);
         frmFound_TextChange(app);
     } else if (event.type == UiEvent::Click) {
         if (event.control == w.selPol[0].name)

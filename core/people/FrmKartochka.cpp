@@ -3,6 +3,7 @@
 #include "document/FileCommands.h"
 #include "document/TextFile.h"
 #include "shell/App.h"
+#include "shell/FieldText.h"
 
 #include <QtMath>
 
@@ -160,7 +161,7 @@ void frmKartochka_Load(App& app)
         // A stored card keeps its sex.
         d.selPol[static_cast<size_t>(1 - sex)].enabled = false;
         d.txtNameFamiliya.text = card.NameFamiliya;
-        d.txtDataRogdeniya.text = QString::number(card.DataRogdeniya);
+        d.txtDataRogdeniya.text = card.DataRogdeniyaKnown ? QString::number(card.DataRogdeniya) : QString();
         d.chPodrobnee.checked = card.Podrobnee == 1;
         frmKartochka_chPodrobnee_Click(app);
         if (card.Podrobnee == 1) {
@@ -215,7 +216,7 @@ void frmKartochka_kObzorEmblema_Click(App& app)
     const QString path =
         apiOpenSave(app, 0, QString(), QStringLiteral("All picture files (*.*)") + QChar(0) + QStringLiteral("*.*"));
     if (!path.isEmpty())
-        app.frmKartochka.txtInfo[kPhotoField].text = path;
+        (void)SetFieldText(app, app.frmKartochka.txtInfo[kPhotoField], path, FieldKind::Plain);
 }
 
 void frmKartochka_lstRaznoe_Click(App& app, int index, int item)
@@ -257,6 +258,7 @@ void frmKartochka_OK_Click(App& app)
         entry.Podrobnee = details;
     }
     card.DataRogdeniya = year;
+    card.DataRogdeniyaKnown = true;
     card.Podrobnee = details;
     if (details == 1) {
         card.Podrobnosti[0] = d.txtInfo[0].text;
@@ -301,10 +303,14 @@ bool frmKartochka_Event(App& app, const UiEvent& event)
         break;
     case UiEvent::KeyPress:
         // The person file is Windows-1251: a character it cannot hold is not taken.
-        if (!textfile::fitsCodePage(event.text))
+        if (!FieldTakesKey(app, event, FieldKind::Plain))
             return false;
         if (name == d.txtDataRogdeniya.name && !event.text.isEmpty())
             return frmKartochka_txtDataRogdeniya_KeyPress(app, event.text.at(0));
+        break;
+    case UiEvent::Change:
+        if (Control* box = d.find(name))
+            ApplyFieldRule(app, *box, FieldKind::Plain);
         break;
     case UiEvent::GotFocus:
         if (name == d.txtDataRogdeniya.name)

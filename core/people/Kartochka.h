@@ -14,6 +14,9 @@ struct Kartochka {
     std::array<QString, 9> Podrobnosti;
     int Pol = 0;            // 0 man, 1 woman
     QString Parol;          // the test's password when the card was made
+    // Not stored: false when the year line of the file could not be read,
+    // so that no age is made up from a missing year.
+    bool DataRogdeniyaKnown = true;
 };
 
 // Card slots: 0 the person taking the test, 1 the card opened from the lists

@@ -58,7 +58,7 @@ void ScanPeople(App& app, const std::function<bool(const QString& name)>& accept
     st.PeopleLast = -1;
     st.People.clear();
     const QStringList files = PersonFiles(st.WorkFolder, extension);
-    const QByteArray folder = QFile::encodeName(st.WorkFolder);
+    const QByteArray folder = textfile::pathBytes(st.WorkFolder);
     HeadLines lines;
     int counted = 0;
     for (const QString& fileName : files) {
@@ -66,17 +66,15 @@ void ScanPeople(App& app, const std::function<bool(const QString& name)>& accept
         if (++counted % 64 == 0)
             app.platform.keepPainting();
         // Only the first four lines matter here: marker, name, year, details.
-        if (!lines.read(folder + QFile::encodeName(fileName), 4) || lines.size() == 0 || lines[0] != kCardMarker)
+        if (!lines.read(folder + textfile::pathBytes(fileName), 4) || lines.size() == 0 || lines[0] != kCardMarker)
             continue;
         PersonEntry entry;
         if (lines.size() > 1)
-            entry.NameFamiliya = textfile::decode(lines[1]);
+            entry.NameFamiliya = textfile::shownText(lines[1]);
         if (accept && !accept(entry.NameFamiliya))
             continue;
-        if (lines.size() > 2) {
-            if (auto year = textfile::parseNumber(lines[2]))
-                entry.Vozrast = QString::number(currentYear - *year);
-        }
+        if (lines.size() > 2)
+            entry.Vozrast = textfile::ageText(currentYear, textfile::parseNumber(lines[2]));
         if (lines.size() > 3) {
             if (auto details = textfile::parseNumber(lines[3]))
                 entry.Podrobnee = *details;
@@ -134,7 +132,7 @@ void ShowStranicy(App& app)
         html += anchor(QStringLiteral("s"),
                        QStringLiteral("Список ") +
                            (st.ListWomen != 0 ? QStringLiteral("невесты: ") : QStringLiteral("жениха: ")) +
-                           HtmlText(st.CardFields[1].NameFamiliya)) +
+                           HtmlText(st.PairsName)) +
                 QStringLiteral("<br>");
     }
     html += listCaption(app) + QStringLiteral(" (всего:") + SignedNumber(st.PeopleLast + 1) +

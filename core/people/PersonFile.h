@@ -11,10 +11,19 @@ inline const QByteArray kCardMarker = QByteArrayLiteral("[kartochka]");
 inline const QString kMenExtension = QStringLiteral(".tnm");
 inline const QString kWomenExtension = QStringLiteral(".tnw");
 
-// Writes card slot `slot` (0..2) to WorkFolder + fileName. On success the
-// slot's FileName becomes fileName and true is returned; a failure is reported
-// to the user, the old file and the slot stay as they were.
+// Writes card slot `slot` (0..2) to WorkFolder + fileName, replacing the card
+// stored there. On success the slot's FileName becomes fileName and true is
+// returned; a failure is reported to the user, the old file and the slot stay
+// as they were. Nothing outside WorkFolder is ever written: a file name held by
+// a symbolic link (or anything but a plain file) is refused.
 bool SaveKartochka(App& app, const QString& fileName, int slot);
+
+// Writes card slot `slot` as a new person file in WorkFolder, named by the
+// file name rule for `when`, or "_2", "_3"… after its stem when that name is
+// taken, by this or any other program sharing the folder. No file is ever
+// replaced. On success the slot's FileName is the name taken; a failure is
+// reported to the user with the rule's name.
+bool SaveNewKartochka(App& app, int slot, const QDateTime& when);
 
 enum class CardOpen { Opened, Failed };
 // Reads WorkFolder + fileName into card slot `slot`. Failures are reported to

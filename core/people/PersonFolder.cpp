@@ -1,7 +1,10 @@
 #include "people/PersonFolder.h"
 
+#include "document/TextFile.h"
+
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 #include <algorithm>
 #include <cstdio>
@@ -12,15 +15,17 @@
 #include <dirent.h>
 #include <strings.h>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
 namespace {
 
-// The head of a card is read whole up to this size, far beyond any real card
-// (a name or answers line of a megabyte still counts); only a damaged file
-// reaches it, and it bounds what such a file can make us hold.
-constexpr qsizetype kMaxHeadBytes = qsizetype(64) << 20;
+// The lists need the first five lines only: a name (shown cut after a few
+// hundred characters), a year, a flag and at most 99 999 answer digits (the
+// question count has five digits). A name of up to a megabyte still leaves
+// room for the answers; a damaged file of any size costs a scan no more.
+constexpr qsizetype kMaxHeadBytes = (qsizetype(1) << 20) + (qsizetype(256) << 10);
 constexpr qsizetype kFirstRead = 4096;
 
 bool endsWithExtension(const QString& name, const QString& extension)
@@ -40,7 +45,8 @@ public:
         fd_ = ::open(path.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
 #else
         file_.setFileName(QFile::decodeName(path));
-        file_.open(QIODevice::ReadOnly | QIODevice::Unbuffered);
+        if (QFileInfo(file_.fileName()).isFile())
+            file_.open(QIODevice::ReadOnly | QIODevice::Unbuffered);
 #endif
     }
     ~RawFile()
@@ -52,6 +58,19 @@ public:
     }
     RawFile(const RawFile&) = delete;
     RawFile& operator=(const RawFile&) = delete;
+
+    // Whether it is a regular file: a link to a device would give endless
+    // bytes. Asked only when the first read was not enough, so that a card
+    // still costs an open, a read and a close.
+    bool isRegular() const
+    {
+#ifdef Q_OS_UNIX
+        struct stat st {};
+        return ::fstat(fd_, &st) == 0 && S_ISREG(st.st_mode);
+#else
+        return true;
+#endif
+    }
 
     bool isOpen() const
     {
@@ -104,7 +123,8 @@ QStringList PersonFiles(const QString& folder, const QString& extension)
         if (length <= extensionLength ||
             ::strncasecmp(entry->d_name + length - extensionLength, rawExtension.constData(), extensionLength) != 0)
             continue;
-        const QString name = QFile::decodeName(entry->d_name);
+        // The bytes the folder holds, whatever their encoding.
+        const QString name = textfile::nameFromBytes(QByteArrayView(entry->d_name, static_cast<qsizetype>(length)));
         if (endsWithExtension(name, extension))
             names.append(name);
     }
@@ -135,6 +155,7 @@ bool HeadLines::read(const QByteArray& path, int count)
     qsizetype scanned = 0;    // bytes already searched for a line end
     qsizetype lineStart = 0;
     bool atEnd = false;
+    bool checked = false;  // regular file confirmed
     auto addLine = [this](qsizetype from, qsizetype to) {
         if (to > from && buffer_[to - 1] == '\r')
             --to;
@@ -163,6 +184,13 @@ bool HeadLines::read(const QByteArray& path, int count)
                 continue;
             }
             buffer_.resize(filled * 2);
+        }
+        if (filled > 0 && !checked) {
+            if (!file.isRegular()) {
+                size_ = 0;
+                return false;
+            }
+            checked = true;
         }
         const qsizetype got = file.read(buffer_.data() + filled, buffer_.size() - filled);
         if (got == 0)

@@ -23,8 +23,9 @@ public:
     static constexpr int kMaxLines = 8;
 
     // Reads up to `count` (at most kMaxLines) lines of the file at `path`, a
-    // file name as the system spells it (QFile::encodeName). False when the
-    // file cannot be opened; a file that cannot be read yields fewer lines.
+    // file name as the system spells it (textfile::pathBytes). False when the
+    // file cannot be opened, or needs more than one read and is not a regular
+    // file; a file that cannot be read yields fewer lines.
     bool read(const QByteArray& path, int count);
 
     int size() const { return size_; }

@@ -52,6 +52,12 @@ public:
     virtual void openExternalUrl(const QString& url) = 0;
     // Folder of the running executable, as the platform reports it.
     virtual QString executableFolder() = 0;
+    // Where an installed copy keeps its own files (help page, pictures), and
+    // the user's configuration and home folders; empty when the desktop has
+    // no such folder.
+    virtual QString installedDataFolder() { return {}; }
+    virtual QString configFolder() { return {}; }
+    virtual QString homeFolder() { return {}; }
     // Width of a text in the font of the editor's picture boxes, in the units
     // of their widths, rounded to a whole number. A desktop that draws nothing
     // may keep this estimate of an average character.

@@ -5,7 +5,54 @@
 #include "shell/App.h"
 #include "views/Splash.h"
 
+#include <QDir>
+#include <QFileInfo>
+#include <QStringDecoder>
+
+#include <algorithm>
+
 namespace {
+// The settings file is Windows-1251 text, which cannot spell every path a
+// desktop holds ("/home/jürgen/Tests/", a name with a line break). Such a path
+// is written as the marker followed by its UTF-8 bytes, each byte outside
+// letters, digits and "-._~/:\\" as %XX. The line stays Windows-1251 text (in
+// fact ASCII). No path the program writes plainly starts with the marker
+// (paths are absolute), and a line is read this way only when it decodes to
+// valid UTF-8 that Windows-1251 could not have held; any other line is read
+// as before, so settings files written so far keep their meaning.
+const QString kUtf8Marker = QStringLiteral("UTF-8:");
+
+bool PlainlyWritable(const QString& path)
+{
+    const bool control = std::any_of(path.begin(), path.end(), [](QChar c) { return c.unicode() < 0x20; });
+    return !control && textfile::fitsCodePage(path);
+}
+
+QByteArray SettingsLine(const QString& path)
+{
+    if (PlainlyWritable(path))
+        return textfile::encode(path);
+    return textfile::encode(kUtf8Marker) + path.toUtf8().toPercentEncoding("/:\\");
+}
+
+QString FromSettingsLine(const QString& value)
+{
+    if (!value.startsWith(kUtf8Marker))
+        return value;
+    const QByteArray encoded = value.mid(kUtf8Marker.size()).toLatin1();
+    for (char c : encoded) {
+        const bool plain = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ||
+                           QByteArrayView("-._~/:\\%").contains(c);
+        if (!plain)
+            return value;
+    }
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString path = utf8.decode(QByteArray::fromPercentEncoding(encoded));
+    if (utf8.hasError() || PlainlyWritable(path))
+        return value;
+    return path;
+}
+
 // A settings value: the whole line without leading blanks; a value wrapped in
 // double quotes loses them. Paths may hold commas, so a line is never split.
 QString SettingsValue(textfile::Lines& lines)
@@ -19,6 +66,36 @@ QString SettingsValue(textfile::Lines& lines)
         value = value.mid(1, value.size() - 2);
     return value;
 }
+
+QString WithSep(QString folder, const QString& sep)
+{
+    if (!folder.isEmpty() && !folder.endsWith(sep))
+        folder += sep;
+    return folder;
+}
+
+// The help page marks a folder that holds the program's own files.
+bool HoldsProgramFiles(const QString& folder)
+{
+    return QFileInfo(folder + QStringLiteral("Help.htm")).isFile();
+}
+
+// A build folder or a copy on a stick keeps everything next to the executable,
+// as long as its user may write there. An installed program reads its files
+// from the installed data folder (an administrator's bin folder is writable
+// but not the program's own) and writes into the user's folders.
+void ChooseFolders(App& app)
+{
+    AppState& st = app.st;
+    const QString exeFolder = st.AppFolder;
+    const QString installed = WithSep(app.platform.installedDataFolder(), st.PathSep);
+    if (!HoldsProgramFiles(exeFolder) && !installed.isEmpty() && HoldsProgramFiles(installed))
+        st.AppFolder = installed;
+    if (st.AppFolder == exeFolder && textfile::folderWritable(exeFolder))
+        return;
+    st.SettingsFolder = WithSep(app.platform.configFolder(), st.PathSep);
+    st.HomeFolder = WithSep(app.platform.homeFolder(), st.PathSep);
+}
 }
 
 void Main(App& app)
@@ -28,20 +105,22 @@ void Main(App& app)
     st.PathSep = st.AppFolder.contains(QLatin1Char('\\')) ? QStringLiteral("\\") : QStringLiteral("/");
     if (!st.AppFolder.endsWith(st.PathSep))
         st.AppFolder += st.PathSep;
-    st.WorkFolder = st.AppFolder;
+    ChooseFolders(app);
+    st.WorkFolder = st.StartFolder();
     st.EditTarget = -2;
     st.PeopleLast = -1;
     st.PairsLast = -1;
 
     QString lastTest;
     textfile::Lines lines;
-    if (textfile::readLines(st.AppFolder + kSettingsFileName, lines) == textfile::ReadResult::Ok) {
-        st.LastFolder = SettingsValue(lines);
-        st.SplashPicture = SettingsValue(lines);
-        lastTest = SettingsValue(lines);
+    if (textfile::readLines(st.WritableFolder() + kSettingsFileName, lines, textfile::kMaxSettingsBytes) ==
+        textfile::ReadResult::Ok) {
+        st.LastFolder = FromSettingsLine(SettingsValue(lines));
+        st.SplashPicture = FromSettingsLine(SettingsValue(lines));
+        lastTest = FromSettingsLine(SettingsValue(lines));
     }
     if (st.LastFolder.isEmpty())
-        st.LastFolder = st.AppFolder;
+        st.LastFolder = st.StartFolder();
     if (st.SplashPicture.isEmpty())
         st.SplashPicture = st.AppFolder + QStringLiteral("sunbird.jpg");
 
@@ -70,10 +149,14 @@ int UnloadProga(App& app)
         if (answer == MsgAnswer::No)
             return 1;
     }
-    const QString path = st.AppFolder + kSettingsFileName;
+    const QString path = st.WritableFolder() + kSettingsFileName;
+    // The user's configuration folder may not exist yet; a failure to make it
+    // shows as a failed save below.
+    if (!st.SettingsFolder.isEmpty())
+        QDir().mkpath(st.SettingsFolder);
     const QByteArray crlf = "\r\n";
-    const QByteArray content = textfile::encode(st.LastFolder) + crlf + textfile::encode(st.SplashPicture) +
-                               crlf + textfile::encode(st.TestFilePath) + crlf;
+    const QByteArray content = SettingsLine(st.LastFolder) + crlf + SettingsLine(st.SplashPicture) + crlf +
+                               SettingsLine(st.TestFilePath) + crlf;
     switch (textfile::saveAtomically(path, content)) {
     case textfile::SaveResult::Ok:
         break;
@@ -89,5 +172,7 @@ int UnloadProga(App& app)
 
 void FileNameTest_Click(App& app)
 {
+    if (!MayReplaceTest(app))
+        return;
     OpenTest(app, app.frmForma.FileNameTest.tag);
 }

@@ -4,32 +4,11 @@
 #include "shell/App.h"
 #include "views/HtmlView.h"
 
-#include <QFileInfo>
-
 namespace {
 const QString kEndPageHead = QStringLiteral(
     "<html><style type='text/css'>a:hover{color:red}</style><head><meta http-equiv='Content-Type' "
     "content='text/html; charset=windows-1251'></head><body topmargin=0  leftmargin=5 rightmargin=5 "
     "link='blue' vlink='blue'><center><font size='5'>");
-
-bool Taken(const App& app, const QString& fileName)
-{
-    return QFileInfo::exists(app.st.WorkFolder + fileName);
-}
-}
-
-QString FreePersonFileName(const App& app, const QString& fileName)
-{
-    if (!Taken(app, fileName))
-        return fileName;
-    const qsizetype dot = fileName.lastIndexOf(QLatin1Char('.'));
-    const QString stem = dot < 0 ? fileName : fileName.left(dot);
-    const QString ext = dot < 0 ? QString() : fileName.mid(dot);
-    for (int n = 2;; ++n) {
-        const QString candidate = stem + QLatin1Char('_') + QString::number(n) + ext;
-        if (!Taken(app, candidate))
-            return candidate;
-    }
 }
 
 void EndTest(App& app)
@@ -49,8 +28,7 @@ void EndTest(App& app)
         answers += QString::number(st.Questions[q].NomerOtveta);
     card.Otvety = answers;
 
-    const QString fileName = FreePersonFileName(app, PersonFileName(app, card, app.platform.now()));
-    const bool ok = SaveKartochka(app, fileName, 0);
+    const bool ok = SaveNewKartochka(app, 0, app.platform.now());
 
     st.MainHtml = kEndPageHead;
     if (ok)

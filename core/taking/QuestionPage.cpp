@@ -3,6 +3,7 @@
 #include "shell/App.h"
 #include "views/HtmlEscape.h"
 #include "views/HtmlView.h"
+#include "views/MediaHtml.h"
 
 #include <algorithm>
 
@@ -52,13 +53,14 @@ void Wopros(App& app)
     } else {
         const clsTest& q = st.Questions[st.CurrentQuestion];
         body = Header(app, st.CurrentQuestion);
-        body += QStringLiteral("<font size='4' color='green'>") + q.Vopros + QStringLiteral("</font><br>");
+        body += QStringLiteral("<font size='4' color='green'>") + ShownText(app, q.Vopros) +
+                QStringLiteral("</font><br>");
         body += QStringLiteral("<br><font size='5'>") + f.WrOt.text + QStringLiteral("</font><br>");
         body += QStringLiteral("<table><td>");
         for (int i = 0; i <= LastAnswer(q); ++i) {
             body += QStringLiteral("<a style='text-decoration: none' href='") + BareCommand(QString::number(i)) +
                     QStringLiteral("'>") + Marker(app, i == q.NomerOtveta) + QStringLiteral("<font size='4'>") +
-                    QString::number(i + 1) + QStringLiteral(") ") + q.ListOtvety(i) +
+                    QString::number(i + 1) + QStringLiteral(") ") + ShownText(app, q.ListOtvety(i)) +
                     QStringLiteral("</font></a><br>");
         }
         body += QStringLiteral("</td></table>");
@@ -75,7 +77,8 @@ void Show1Wopros(App& app, int n)
     AppState& st = app.st;
     const clsTest& q = st.Questions[n];
     QString body = Header(app, n);
-    body += QStringLiteral("<font size='4' color='green'>") + OrQuestionMark(q.Vopros) + QStringLiteral("</font><br>");
+    body += QStringLiteral("<font size='4' color='green'>") + OrQuestionMark(ShownText(app, q.Vopros)) +
+            QStringLiteral("</font><br>");
     body += QStringLiteral("<br><font size='5'>") + app.frmForma.WrOt.text + QStringLiteral("</font><br>");
     body += ShowHTMLOtvety(app, n);
     st.MainHtml = kPreviewHead + body + kPageEnd;
@@ -91,7 +94,7 @@ QString ShowHTMLOtvety(const App& app, int n)
         const bool chosen = i == q.NomerOtveta && app.st.TestPhase == 1;
         rows += QStringLiteral("<tr><td valign='top'>") + Marker(app, chosen) +
                 QStringLiteral("<font size='4' color='blue'>") + QString::number(i + 1) + QStringLiteral(") ") +
-                OrQuestionMark(q.ListOtvety(i)) + QStringLiteral("</font></td></tr>");
+                OrQuestionMark(ShownText(app, q.ListOtvety(i))) + QStringLiteral("</font></td></tr>");
     }
     return QStringLiteral("<tr><table>") + rows + QStringLiteral("</table></tr><br>");
 }

@@ -3,6 +3,7 @@
 #include "shell/App.h"
 #include "taking/QuestionPage.h"
 #include "views/FrmHTML.h"
+#include "views/MediaHtml.h"
 
 void ShowAllTest(App& app)
 {
@@ -12,7 +13,7 @@ void ShowAllTest(App& app)
                        "</head><body leftmargin=5 rightmargin=5><center><font size='6'>") +
                    st.TestName + QStringLiteral("</font></center>");
     for (int q = 1; q <= st.QuestionCount; ++q) {
-        const QString& text = st.Questions[q].Vopros;
+        const QString text = ShownText(app, st.Questions[q].Vopros);
         page += QStringLiteral("<tr><td><font size='4' color='red'>") + QStringLiteral("Вопрос №") +
                 QString::number(q) + QStringLiteral("</font></td></tr>") +
                 QStringLiteral("<br><font size='4' color='green'>") +

@@ -58,10 +58,12 @@ private Q_SLOTS:
         QTest::addColumn<int>("listIndex");
         QTest::addColumn<int>("questions");
         QTest::addColumn<int>("countOtvetov");
-        QTest::newRow("3 questions, \" 4\"") << "3" << 2 << 3 << 3;
-        QTest::newRow("no answer count: two") << "3" << -1 << 3 << 1;
-        QTest::newRow("\"007\"") << "007" << -1 << 7 << 1;
-        QTest::newRow("\"10\" answers") << "2" << 8 << 2 << 9;
+        QTest::addColumn<QString>("home");  // set when the program is installed
+        QTest::newRow("3 questions, \" 4\"") << "3" << 2 << 3 << 3 << QString();
+        QTest::newRow("no answer count: two") << "3" << -1 << 3 << 1 << QString();
+        QTest::newRow("\"007\"") << "007" << -1 << 7 << 1 << QString();
+        QTest::newRow("\"10\" answers") << "2" << 8 << 2 << 9 << QString();
+        QTest::newRow("installed: starts in the home folder") << "2" << 0 << 2 << 1 << QStringLiteral("/home/anna/");
     }
     void newTest()
     {
@@ -69,9 +71,11 @@ private Q_SLOTS:
         QFETCH(int, listIndex);
         QFETCH(int, questions);
         QFETCH(int, countOtvetov);
+        QFETCH(QString, home);
         ScriptedPlatform pf;
         App app(pf);
         app.st.AppFolder = QStringLiteral("/opt/tandemo/");
+        app.st.HomeFolder = home;
         app.st.WorkFolder = QStringLiteral("/t/");
         app.st.TestFilePath = QStringLiteral("/t/старый.tnd");
         pf.onModal[WindowId::Param] = [&] {
@@ -104,7 +108,7 @@ private Q_SLOTS:
         QCOMPARE(st.CurrentQuestion, 1);
         QCOMPARE(st.TestPhase, 2);
         QVERIFY(st.TestFilePath.isEmpty());
-        QCOMPARE(st.WorkFolder, st.AppFolder);
+        QCOMPARE(st.WorkFolder, home.isEmpty() ? st.AppFolder : home);
         QCOMPARE(app.frmForma.caption, QStringLiteral("Знакомства - [] - Тандемо"));
         QCOMPARE(app.frmForma.NmWpr.text, QStringLiteral("Вопрос №1 из %1").arg(questions));
         QCOMPARE(app.frmForma.SelKolOtvetov.listIndex, countOtvetov - 1);

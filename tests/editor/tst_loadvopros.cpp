@@ -240,6 +240,23 @@ private Q_SLOTS:
         QCOMPARE(readBytes(s.backup()), textfile::encode(BulkTextOf(s.app.st) + QStringLiteral("\r\n")));
     }
 
+    void installedProgramKeepsTheBackupInTheUsersFolder()
+    {
+        BulkSession s;
+        QTemporaryDir user;
+        const QString settings = user.path() + QStringLiteral("/.config/tandemo/");  // not there yet
+        s.app.st.SettingsFolder = settings;
+        s.pf.onModal[WindowId::LoadVopros] = [&] {
+            s.typeBulk(QStringLiteral("=Первый\nда\nнет"));
+            s.click(QStringLiteral("OK"));
+        };
+        frmForma_MenuClick(s.app, QStringLiteral("EditLoadVopros(0)"));
+        QCOMPARE(s.pf.messageTexts(), QStringList());
+        QCOMPARE(readBytes(settings + QStringLiteral("0.bak")), fixtures::cp1251Lines({"=Первый", "да", "нет"}));
+        QVERIFY(!QFile::exists(s.backup()));
+        QCOMPARE(s.question(1).Vopros, QStringLiteral("Первый"));
+    }
+
     void unwritableBackupKeepsTheText_data()
     {
         QTest::addColumn<bool>("readOnly");

@@ -14,7 +14,7 @@ Q_DECLARE_METATYPE(FileFilter)
 namespace {
 const QString kPicture = QStringLiteral("<img border=\"0\" src=\"my pic.jpg\">");
 const QString kVideo = QStringLiteral(
-    "<OBJECT type=\"application/x-oleobject\"><EMBED src=\"clip 1.avi\" Type=\"video/x-ms-asf-plugin\" "
+    "<OBJECT type=\"application/x-oleobject\"><EMBED src=\"clip 1.webm\" Type=\"video/x-ms-asf-plugin\" "
     "name=\"videonn\" AutoStart=1 quality=high ShowControls=1 ControlType=1 width=\"360\" "
     "height=\"270\"></EMBED></OBJECT>");
 const QString kAudio = QStringLiteral(
@@ -141,7 +141,7 @@ private Q_SLOTS:
             *row("picture from another folder, name with spaces")
                 << t << "ab" << 1 << 0 << "EditAddFile(0)" << "other folder/my pic.jpg" << "a" + kPicture + "b"
                 << 1 + int(kPicture.size()) << 0;
-            *row("video replaces the selection") << t << "abc" << 1 << 1 << "EditAddFile(1)" << "clips/clip 1.avi"
+            *row("video replaces the selection") << t << "abc" << 1 << 1 << "EditAddFile(1)" << "clips/clip 1.webm"
                                                  << "a" + kVideo + "c" << 1 + int(kVideo.size()) << 0;
             *row("audio") << t << "" << 0 << 0 << "EditAddFile(2)" << "song.mp3" << kAudio << int(kAudio.size()) << 0;
             *row("picture cancelled") << t << "abc" << 0 << 2 << "EditAddFile(0)" << "" << "abc" << 0 << 2;
@@ -188,9 +188,13 @@ private Q_SLOTS:
         QTest::newRow("picture") << "EditAddFile(0)"
                                  << QList<FileFilter>{{"Picture (*.jpg; *.gif)", "*.jpg;*.gif"}, all};
         QTest::newRow("video") << "EditAddFile(1)"
-                               << QList<FileFilter>{{"Video (*.mpg; *.avi; *.swf)", "*.mpg;*.avi;*.swf"}, all};
+                               << QList<FileFilter>{{"Video (*.mp4; *.webm; *.ogv; *.mpg; *.avi; *.swf)",
+                                                       "*.mp4;*.webm;*.ogv;*.mpg;*.avi;*.swf"},
+                                                      all};
         QTest::newRow("audio") << "EditAddFile(2)"
-                               << QList<FileFilter>{{"Audio (*.mp3; *.wav; *.mid)", "*.mp3;*.wav;*.mid"}, all};
+                               << QList<FileFilter>{{"Audio (*.mp3; *.wav; *.ogg; *.oga; *.opus; *.m4a; *.mid)",
+                                                       "*.mp3;*.wav;*.ogg;*.oga;*.opus;*.m4a;*.mid"},
+                                                      all};
         QTest::newRow("any file") << "EditFoundFile" << QList<FileFilter>{all};
     }
     void fileDialogFilters()
@@ -207,6 +211,43 @@ private Q_SLOTS:
         QCOMPARE(t.pf.fileDialogs.front().filters, filters);
         QCOMPARE(t.pf.fileDialogs.front().initialFolder, QStringLiteral("/home/author/pictures/"));
         QCOMPARE(t.app.st.LastFolder, t.tmp.path() + QStringLiteral("/media/"));
+    }
+
+    // A clip in a format the view cannot play goes in all the same; the author
+    // is told once a run which formats do play.
+    void unplayableFormatWarnsOnce()
+    {
+        Target t(BulkText);
+        t.set(QString(), 0, 0);
+        const QString avi = t.file(QStringLiteral("clips/old.avi"));
+        t.pf.fileAnswers.push_back(avi);
+        t.click(QStringLiteral("EditAddFile(1)"));
+        const QString video = QStringLiteral(
+            "<OBJECT type=\"application/x-oleobject\"><EMBED src=\"old.avi\" Type=\"video/x-ms-asf-plugin\" "
+            "name=\"videonn\" AutoStart=1 quality=high ShowControls=1 ControlType=1 width=\"360\" "
+            "height=\"270\"></EMBED></OBJECT>");
+        QCOMPARE(t.box().text, video);
+        QCOMPARE(t.pf.messages.size(), 1);
+        const auto& m = t.pf.messages.front();
+        QCOMPARE(m.text, QStringLiteral("Файл \"") + avi +
+                             QStringLiteral("\" в программе не воспроизводится.\nВоспроизводятся видео ролики "
+                                            "(*.mp4; *.webm; *.ogv) и аудио ролики (*.mp3; *.wav; *.ogg; *.oga; "
+                                            "*.opus; *.m4a)."));
+        QCOMPARE(m.title, QStringLiteral("Тандемо"));
+        QCOMPARE(m.icon, MsgIcon::Information);
+
+        // Not again: neither for another such clip nor for one that plays.
+        t.pf.fileAnswers.push_back(t.file(QStringLiteral("tune.MID")));
+        t.click(QStringLiteral("EditAddFile(2)"));
+        QVERIFY(t.box().text.endsWith(QStringLiteral(
+            "<OBJECT type=\"application/x-oleobject\"><EMBED src=\"tune.MID\" Type=\"video/x-ms-asf-plugin\" "
+            "name=\"videonn\" AutoStart=1></EMBED></OBJECT>")));
+        t.pf.fileAnswers.push_back(t.file(QStringLiteral("film.mpg")));
+        t.click(QStringLiteral("EditAddFile(1)"));
+        QVERIFY(t.box().text.endsWith(QStringLiteral("src=\"film.mpg\" Type=\"video/x-ms-asf-plugin\" name=\"videonn\" "
+                                                     "AutoStart=1 quality=high ShowControls=1 ControlType=1 "
+                                                     "width=\"360\" height=\"270\"></EMBED></OBJECT>")));
+        QCOMPARE(t.pf.messages.size(), 1);
     }
 
     void quoteInAFileNameStaysInsideTheAttribute()

@@ -14,6 +14,7 @@
 #include <QTimer>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -165,6 +166,26 @@ private Q_SLOTS:
         QVERIFY(text.contains(QStringLiteral("Версия ")));
         QVERIFY(closed);
         QVERIFY(!app.frmOprog.visible);
+    }
+
+    // A file name holding tags is shown as the characters it holds.
+    void messageBoxShowsPlainText()
+    {
+        QtPlatform platform;
+        const QString text = QStringLiteral("Файл \"/tmp/<b>x</b><img src=y>.tnd\" не найден");
+        Qt::TextFormat format = Qt::AutoText;
+        QString shown;
+        QTimer::singleShot(200, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!box)
+                return;
+            format = box->textFormat();
+            shown = box->text();
+            box->button(QMessageBox::Ok)->click();
+        });
+        platform.messageBox(text, QStringLiteral("Тандемо"), MsgButtons::Ok, MsgIcon::Critical, MsgAnswer::Ok);
+        QCOMPARE(format, Qt::PlainText);
+        QCOMPARE(shown, text);
     }
 
     void splashLinksWorkInTheRealView()

@@ -6,6 +6,9 @@
 #include "people/FrmKartochka.h"
 #include "people/PeopleList.h"
 
+#include <QDir>
+#include <QFileInfo>
+
 namespace {
 const QString kCardHead = QStringLiteral(
     "<html><style type='text/css'>a:hover{color:red}</style><head><meta http-equiv='Content-Type' "
@@ -278,9 +281,65 @@ private Q_SLOTS:
         QCOMPARE(f.app.st.HtmlWindowMode, 1);
         f.click(QStringLiteral("i"));
         QCOMPARE(f.pf.messageTexts().last(), QStringLiteral("Файл \"") + path + QStringLiteral("\" защищён от записи."));
-        QVERIFY(f.page().contains(row(QStringLiteral("Имя и фамилия:"), QStringLiteral("Анна Сидорова"))));
+        // The change was not written: the card page and the list row show
+        // what is on disk, and so does the next change.
+        QVERIFY(f.page().contains(row(QStringLiteral("Имя и фамилия:"), QStringLiteral("Анна Петрова"))));
+        QVERIFY(!f.page().contains(QStringLiteral("Сидорова")));
+        QCOMPARE(f.app.st.CardFields[1].NameFamiliya, QStringLiteral("Анна Петрова"));
+        f.click(QStringLiteral("n"));
+        QVERIFY(f.page().contains(QStringLiteral("tnd.l0.ru'>Анна Петрова</a>")));
         QCOMPARE(fixtures::readBytes(path), before);
         fixtures::setReadOnly(path, false);
+    }
+
+    // A card file that is a symbolic link is neither changed nor deleted: the
+    // change would be written wherever the link points, and deleting the link
+    // would leave the card it shows.
+    void cardThatIsALink_data()
+    {
+        QTest::addColumn<bool>("linkedBeforeOpening");
+        QTest::newRow("listed as a link") << true;
+        QTest::newRow("link put in its place after opening") << false;
+    }
+    void cardThatIsALink()
+    {
+        QFETCH(bool, linkedBeforeOpening);
+        PeopleFolder f;
+        womenList(f);
+        QTemporaryDir elsewhere;
+        const QString target = elsewhere.path() + QStringLiteral("/a.tnw");
+        const QString path = f.path(QStringLiteral("a.tnw"));
+        auto plantLink = [&] {
+            QVERIFY(QFile::rename(path, target));
+            QVERIFY(QFile::link(target, path));
+        };
+        if (linkedBeforeOpening)
+            plantLink();
+        f.click(QStringLiteral("l0"));
+        QCOMPARE(f.app.st.HtmlWindowMode, 1);
+        if (!linkedBeforeOpening)
+            plantLink();
+        const QByteArray before = fixtures::readBytes(target);
+
+        answerPassword(f, {QStringLiteral("Тайна")}, false);
+        f.pf.onModal[WindowId::Kartochka] = [&] { renameInCardDialog(f, QStringLiteral("Анна Сидорова")); };
+        f.click(QStringLiteral("i"));
+        QCOMPARE(f.pf.messageTexts(), QStringList{QStringLiteral("Файл \"") + path + QStringLiteral("\" сохранить не возможно.")});
+        // The refused change leaves the page with what the file holds.
+        QVERIFY(f.page().contains(row(QStringLiteral("Имя и фамилия:"), QStringLiteral("Анна Петрова"))));
+        QVERIFY(!f.page().contains(QStringLiteral("Анна Сидорова")));
+
+        f.click(QStringLiteral("d"));
+        QCOMPARE(f.pf.messageTexts().last(), QStringLiteral("Файл ") + path + QStringLiteral(" удалить не получилось."));
+        QCOMPARE(f.pf.messages.last().icon, MsgIcon::Critical);
+        QCOMPARE(f.app.st.HtmlWindowMode, 1);
+
+        QCOMPARE(QFileInfo(path).symLinkTarget(), target);
+        QCOMPARE(fixtures::readBytes(target), before);
+        QCOMPARE(QDir(elsewhere.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+                 QStringList{QStringLiteral("a.tnw")});
+        QCOMPARE(QDir(f.app.st.WorkFolder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+                 (QStringList{QStringLiteral("a.tnw"), QStringLiteral("b.tnw")}));
     }
 
     void typedMarkupShownLiterally()

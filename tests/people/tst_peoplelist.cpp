@@ -177,8 +177,10 @@ private Q_SLOTS:
         f.app.st.ListWomen = 1;
         ListLudeyLoad(f.app);
         QVERIFY(!f.page().contains(QStringLiteral("tnd.s.ru")));
+        // A ranking made for Пётр: the line names him, whatever card slot 1 holds.
         f.app.st.PairsLast = 0;
-        f.app.st.CardFields[1].NameFamiliya = QStringLiteral("Пётр <i>");
+        f.app.st.PairsName = QStringLiteral("Пётр <i>");
+        f.app.st.CardFields[1].NameFamiliya = QStringLiteral("Другой");
         ShowStranicy(f.app);
         QVERIFY(f.page().startsWith(kHead + QStringLiteral("<a class='lnk' href='http://tnd.s.ru'>Список невесты: "
                                                            "Пётр &lt;i&gt;</a><br>Список женщин (всего: 1)")));

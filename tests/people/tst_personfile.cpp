@@ -93,23 +93,34 @@ private Q_SLOTS:
         QCOMPARE(back.FileName, QStringLiteral("rt.tnw"));
     }
 
-    void fileEndingAfterAnswersKeepsOldFields()
+    // A card read after another one: what the damaged file cannot give is
+    // empty or zero, never the previous person's (address, password, sex).
+    void damagedFileNeverShowsThePreviousCard()
     {
         ScriptedPlatform pf;
         App app(pf);
         prepare(app);
-        writeBytes(app.st.WorkFolder + QStringLiteral("short.tnm"),
-                   cp1251Lines({QStringLiteral("[kartochka]"), QStringLiteral("Иван"), QStringLiteral("год?"),
+        writeBytes(app.st.WorkFolder + QStringLiteral("short.tnw"),
+                   cp1251Lines({QStringLiteral("[kartochka]"), QStringLiteral("Ирина"), QStringLiteral("год?"),
                                 QStringLiteral(" 0"), QStringLiteral("0101")}));
-        app.st.CardFields[1] = anna();
-        app.st.CardFields[1].Parol = QStringLiteral("old");
-        QCOMPARE(OpenKartochka(app, QStringLiteral("short.tnm"), 1), CardOpen::Opened);
+        Kartochka previous = anna();
+        previous.Pol = 0;
+        previous.Podrobnee = 1;
+        previous.Podrobnosti[7] = QStringLiteral("ул. Ленина, 1");
+        previous.Parol = QStringLiteral("old");
+        previous.FileName = QStringLiteral("anna.tnw");
+        app.st.CardFields[1] = previous;
+        QCOMPARE(OpenKartochka(app, QStringLiteral("short.tnw"), 1), CardOpen::Opened);
         QVERIFY(pf.messages.isEmpty());
-        QCOMPARE(app.st.CardFields[1].NameFamiliya, QStringLiteral("Иван"));
-        QCOMPARE(app.st.CardFields[1].DataRogdeniya, 1985);  // not a number: kept
-        QCOMPARE(app.st.CardFields[1].Otvety, QStringLiteral("0101"));
-        QCOMPARE(app.st.CardFields[1].Pol, 1);
-        QCOMPARE(app.st.CardFields[1].Parol, QStringLiteral("old"));
+        const Kartochka& card = app.st.CardFields[1];
+        QCOMPARE(card.NameFamiliya, QStringLiteral("Ирина"));
+        QCOMPARE(card.DataRogdeniya, 0);
+        QVERIFY(!card.DataRogdeniyaKnown);
+        QCOMPARE(card.Otvety, QStringLiteral("0101"));
+        QCOMPARE(card.Pol, 1);  // from the extension, not the previous card
+        QVERIFY(card.Parol.isEmpty());
+        QVERIFY(card.Podrobnosti[7].isEmpty());
+        QCOMPARE(card.FileName, QStringLiteral("short.tnw"));
     }
 
     void openFailuresLeaveTheSlot_data()

@@ -3,10 +3,12 @@
 #include "ScriptedPlatform.h"
 
 #include "document/TestFile.h"
+#include "document/FolderWrite.h"
 #include "document/TextFile.h"
 #include "people/PersonFile.h"
 #include "shell/Startup.h"
 
+#include <QDir>
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
@@ -84,6 +86,56 @@ private Q_SLOTS:
         }
         QVERIFY(kills > 0);
         QVERIFY(QFile::exists(folder + file));
+    }
+
+    // New results killed at any moment: every name a list would show holds a
+    // complete card; what a kill leaves half-written is only ever a hidden
+    // temporary.
+    void killedWhileSavingNewResults()
+    {
+        const QString saver = qEnvironmentVariable("TANDEMO_SAVER");
+        QVERIFY2(QFile::exists(saver), "TANDEMO_SAVER must name the saver program");
+        QTemporaryDir dir;
+        const QString folder = dir.path() + QLatin1Char('/');
+        folder_ = folder;
+        const QByteArray versions[2] = {expected(QStringLiteral("person"), 0, {}),
+                                        expected(QStringLiteral("person"), 1, {})};
+        int results = 0;
+        int kills = 0;
+        for (int round = 0; round < 15; ++round) {
+            QProcess process;
+            process.start(saver, {QStringLiteral("result"), folder});
+            QVERIFY(process.waitForStarted());
+            QVERIFY(process.waitForReadyRead(10000));
+            if (round == 0) {
+                // One result at least, however slow this build is.
+                QTRY_VERIFY_WITH_TIMEOUT(!QDir(folder).entryList({QStringLiteral("*.tn?")}, QDir::Files).isEmpty(),
+                                         120000);
+            }
+            QTest::qWait(static_cast<int>(QRandomGenerator::global()->bounded(5, 120)));
+            if (process.state() == QProcess::Running) {
+                ::kill(static_cast<pid_t>(process.processId()), SIGKILL);
+                ++kills;
+            }
+            QVERIFY(process.waitForFinished(10000));
+            const QStringList entries = QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System |
+                                                               QDir::NoDotAndDotDot);
+            for (const QString& name : entries) {
+                if (textfile::isTemporaryName(QFile::encodeName(name))) {
+                    QVERIFY2(name.startsWith(QLatin1Char('.')) && !name.endsWith(QLatin1String(".tnm")) &&
+                                 !name.endsWith(QLatin1String(".tnw")),
+                             qPrintable(name));
+                } else {
+                    const QByteArray onDisk = fixtures::readBytes(folder + name);
+                    QVERIFY2(onDisk == versions[0] || onDisk == versions[1],
+                             qPrintable(QStringLiteral("round %1: %2 holds %3 bytes").arg(round).arg(name).arg(onDisk.size())));
+                    ++results;
+                }
+                QVERIFY(QFile::remove(folder + name));
+            }
+        }
+        QVERIFY(kills > 0);
+        QVERIFY(results > 0);
     }
 };
 

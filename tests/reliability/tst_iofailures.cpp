@@ -33,6 +33,10 @@ private Q_SLOTS:
         for (const char* failure : {"read-only file", "read-only folder"})
             QTest::newRow(qPrintable(QStringLiteral("delete, %1").arg(QLatin1String(failure))))
                 << QStringLiteral("delete") << QString::fromLatin1(failure);
+        // A new result never meets its own old file: it takes a free name.
+        for (const char* failure : {"read-only folder", "missing folder", "full disk"})
+            QTest::newRow(qPrintable(QStringLiteral("new result, %1").arg(QLatin1String(failure))))
+                << QStringLiteral("result") << QString::fromLatin1(failure);
     }
     void failures()
     {
@@ -55,7 +59,7 @@ private Q_SLOTS:
         const QString target = missing ? tmp.path() + QStringLiteral("/нет/") : folder;
         st.AppFolder = target;
         st.WorkFolder = target;
-        st.TestFilePath = target + name;
+        st.TestFilePath = target + (kind == QLatin1String("result") ? QStringLiteral("t.tnd") : name);
         st.TestName = QStringLiteral("Тест");
         st.QuestionCount = 50;
         st.Questions.resizeFresh(50);
@@ -71,6 +75,9 @@ private Q_SLOTS:
                 SaveTest(app, st.TestFilePath);
             } else if (kind == QLatin1String("person")) {
                 QVERIFY(!SaveKartochka(app, name, 1));
+            } else if (kind == QLatin1String("result")) {
+                QVERIFY(!SaveNewKartochka(app, 1, pf.now()));
+                QCOMPARE(st.CardFields[1].FileName, name);
             } else if (kind == QLatin1String("settings")) {
                 QCOMPARE(UnloadProga(app), 0);
             } else {
@@ -93,7 +100,9 @@ private Q_SLOTS:
             act();
         }
 
-        const QString path = target + name;
+        const QString path = kind == QLatin1String("result")
+                                 ? target + QStringLiteral("t_20090703140509.tnm")
+                                 : target + name;
         const bool protectedFile = failure.startsWith(QLatin1String("read-only"));
         QString message;
         if (kind == QLatin1String("settings"))

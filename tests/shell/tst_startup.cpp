@@ -6,8 +6,11 @@
 #include "shell/App.h"
 #include "shell/MainCommands.h"
 #include "shell/Startup.h"
+#include "views/FrmHTML.h"
 
 #include <QDir>
+#include <QFileInfo>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -183,6 +186,74 @@ private Q_SLOTS:
                                                 QStringLiteral("pets.tnd\" не найден")});
     }
 
+    // Paths that Windows-1251 cannot spell survive a restart whole: the
+    // last-test item opens the test and the last folder is kept. The file
+    // stays plain ASCII.
+    void foreignPathsSurviveARestart_data()
+    {
+        QTest::addColumn<QString>("folderName");
+        QTest::newRow("ü é ə") << QStringLiteral("jürgen é ə");
+        QTest::newRow("emoji and Cyrillic") << QStringLiteral("тесты 😀");
+        QTest::newRow("line break") << QStringLiteral("a\nb");
+        QTest::newRow("percent and marker-like") << QStringLiteral("UTF-8:%41 ü");
+    }
+    void foreignPathsSurviveARestart()
+    {
+        QFETCH(QString, folderName);
+        const QString testDir = tmp.path() + QLatin1Char('/') + folderName + QLatin1Char('/');
+        QVERIFY(QDir().mkpath(testDir));
+        const QString testPath = testDir + QStringLiteral("pets.tnd");
+        writeBytes(testPath, cp1251Lines({QStringLiteral("[tandemo]"), QStringLiteral("Питомцы"), QStringLiteral(" 1"),
+                                          QString(), QStringLiteral(" 0"), QStringLiteral(" 0"), QString()}));
+        ScriptedPlatform pf;
+        pf.exeFolder = appDir;
+        {
+            App app(pf);
+            Main(app);
+            app.st.LastFolder = testDir;
+            app.st.SplashPicture = testDir + QStringLiteral("sun.jpg");
+            app.st.TestFilePath = testPath;
+            QCOMPARE(UnloadProga(app), 0);
+        }
+        QVERIFY(pf.messages.isEmpty());
+        const QByteArray settings = readBytes(settingsPath());
+        QCOMPARE(settings.count("\r\n"), 3);
+        for (char c : settings)
+            QVERIFY2(static_cast<unsigned char>(c) < 0x80 && c != '\x1a', settings.constData());
+
+        App again(pf);
+        Main(again);
+        QCOMPARE(again.st.LastFolder, testDir);
+        QCOMPARE(again.st.SplashPicture, testDir + QStringLiteral("sun.jpg"));
+        QCOMPARE(again.frmForma.FileNameTest.tag, testPath);
+        frmForma_MenuClick(again, QStringLiteral("FileNameTest"));
+        QVERIFY(pf.messages.isEmpty());
+        QCOMPARE(again.st.TestName, QStringLiteral("Питомцы"));
+        QCOMPARE(again.st.TestFilePath, testPath);
+    }
+
+    // Settings files written before keep their meaning, even lines that look
+    // like the spelling of a foreign path but could be plain paths.
+    void oldSettingsReadAsBefore_data()
+    {
+        QTest::addColumn<QString>("line");
+        QTest::newRow("plain Cyrillic") << QStringLiteral("/home/анна/Тесты/");
+        QTest::newRow("marker, plain rest") << QStringLiteral("UTF-8:/home/anna/");
+        QTest::newRow("marker, Cyrillic escaped") << QStringLiteral("UTF-8:%D0%B0");
+        QTest::newRow("marker, bad UTF-8") << QStringLiteral("UTF-8:%C3");
+        QTest::newRow("marker, other characters") << QStringLiteral("UTF-8:a b%C3%BC");
+    }
+    void oldSettingsReadAsBefore()
+    {
+        QFETCH(QString, line);
+        writeBytes(settingsPath(), cp1251Lines({line, QString(), QString()}));
+        ScriptedPlatform pf;
+        pf.exeFolder = appDir;
+        App app(pf);
+        Main(app);
+        QCOMPARE(app.st.LastFolder, line);
+    }
+
     void separatorFollowsTheProgramFolder_data()
     {
         QTest::addColumn<QString>("exe");
@@ -204,6 +275,80 @@ private Q_SLOTS:
         QCOMPARE(app.st.PathSep, sep);
         QCOMPARE(app.st.AppFolder, appFolder);
         QCOMPARE(app.st.SplashPicture, appFolder + QStringLiteral("sunbird.jpg"));
+    }
+
+    // Where the program reads its own files and writes its settings, by the
+    // kind of folder it runs from.
+    void programFolderDecidesWhereThingsGo_data()
+    {
+        QTest::addColumn<bool>("binHoldsFiles");
+        QTest::addColumn<bool>("binReadOnly");
+        QTest::addColumn<bool>("installedData");
+        QTest::addColumn<bool>("filesFromData");
+        QTest::addColumn<bool>("ownFolder");
+        QTest::newRow("build folder") << true << false << false << false << true;
+        QTest::newRow("build folder beside an installed copy") << true << false << true << false << true;
+        QTest::newRow("bare executable, nothing installed") << false << false << false << false << true;
+        QTest::newRow("read-only copy of a build") << true << true << false << false << false;
+        QTest::newRow("installed, run by a user") << false << true << true << true << false;
+        QTest::newRow("installed, run by an administrator") << false << false << true << true << false;
+    }
+    void programFolderDecidesWhereThingsGo()
+    {
+        QFETCH(bool, binHoldsFiles);
+        QFETCH(bool, binReadOnly);
+        QFETCH(bool, installedData);
+        QFETCH(bool, filesFromData);
+        QFETCH(bool, ownFolder);
+        const QString root = tmp.path() + QStringLiteral("/kinds/") + QTest::currentDataTag() + QLatin1Char('/');
+        const QString bin = root + QStringLiteral("bin/");
+        const QString data = root + QStringLiteral("share/tandemo/");
+        const QString home = root + QStringLiteral("home/");
+        const QString config = home + QStringLiteral(".config/tandemo/");  // made by the program
+        QVERIFY(QDir().mkpath(bin) && QDir().mkpath(home));
+        if (binHoldsFiles)
+            writeBytes(bin + QStringLiteral("Help.htm"), "<html></html>");
+        if (installedData) {
+            QVERIFY(QDir().mkpath(data));
+            writeBytes(data + QStringLiteral("Help.htm"), "<html></html>");
+        }
+        const QStringList binBefore = QDir(bin).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
+        if (binReadOnly)
+            fixtures::setReadOnly(bin, true);
+        auto restore = qScopeGuard([&] { fixtures::setReadOnly(bin, false); });
+
+        ScriptedPlatform pf;
+        pf.exeFolder = bin.chopped(1);
+        pf.dataFolder = data.chopped(1);
+        pf.userConfigFolder = config.chopped(1);
+        pf.userHomeFolder = home.chopped(1);
+        const QString files = filesFromData ? data : bin;
+        const QString settings = (ownFolder ? bin : config) + QStringLiteral("Тандемо.ini");
+        const QString start = ownFolder ? bin : home;
+        {
+            App app(pf);
+            Main(app);
+            QCOMPARE(app.st.AppFolder, files);
+            QCOMPARE(app.st.SplashPicture, files + QStringLiteral("sunbird.jpg"));
+            QVERIFY(app.st.MainHtml.contains(files + QStringLiteral("sunbird.jpg")));
+            QCOMPARE(app.st.LastFolder, start);
+            QCOMPARE(app.st.WorkFolder, start);
+            pf.onModal[WindowId::Html] = [&] { frmHTML_Timer(app); };
+            frmForma_MenuClick(app, QStringLiteral("HelpCallHelp"));
+            QCOMPARE(app.frmHTML.usrWebHtml1.url, files + QStringLiteral("Help.htm"));
+
+            app.st.LastFolder = QStringLiteral("/tests/pets/");
+            QCOMPARE(UnloadProga(app), 0);
+            QCOMPARE(pf.messageTexts(), QStringList());
+        }
+        QCOMPARE(textfile::splitLines(readBytes(settings)).value(0), QByteArray("/tests/pets/"));
+        if (!ownFolder) {
+            QCOMPARE(QDir(bin).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), binBefore);
+            QVERIFY(!QFileInfo::exists(data + QStringLiteral("Тандемо.ini")));
+        }
+        App again(pf);
+        Main(again);
+        QCOMPARE(again.st.LastFolder, QStringLiteral("/tests/pets/"));
     }
 
     void unwritableSettingsAreReported_data()

@@ -27,3 +27,29 @@ inline void Prepare(App& app, int v)
     st.SplashPicture = QStringLiteral("/картинка.jpg");
 }
 
+
+// Result number i of a racing saver named `who`, for a test of `questions`
+// questions of three answers each: the card as confirmed before the test
+// (without its password) and the chosen answers, 0-based. Every third card
+// has details.
+struct RaceResult {
+    Kartochka card;
+    QList<int> answers;
+};
+
+inline RaceResult RaceResultOf(const QString& who, int i, int questions)
+{
+    RaceResult r;
+    r.card.NameFamiliya = who + QStringLiteral(" №") + QString::number(i);
+    r.card.DataRogdeniya = 1950 + i % 50;
+    r.card.Pol = i % 2;
+    if (i % 3 == 0) {
+        r.card.Podrobnee = 1;
+        r.card.Podrobnosti[5] = QStringLiteral("о себе, ") + QString::number(i);
+    }
+    for (int q = 0; q < questions; ++q) {
+        r.answers.append((i + q) % 3);
+        r.card.Otvety += QString::number(r.answers.last());
+    }
+    return r;
+}

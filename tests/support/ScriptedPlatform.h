@@ -34,6 +34,10 @@ public:
     // What happens when the program lets pending window events run.
     std::function<void()> onProcessEvents;
     QString exeFolder = QStringLiteral("/opt/tandemo");
+    // An installed copy's folders; none by default.
+    QString dataFolder;
+    QString userConfigFolder;
+    QString userHomeFolder;
     QDateTime clock = QDateTime(QDate(2009, 3, 7), QTime(14, 5, 9));
 
     // Record.
@@ -68,6 +72,9 @@ public:
     QDateTime now() override { return clock; }
     void openExternalUrl(const QString& url) override { openedUrls << url; }
     QString executableFolder() override { return exeFolder; }
+    QString installedDataFolder() override { return dataFolder; }
+    QString configFolder() override { return userConfigFolder; }
+    QString homeFolder() override { return userHomeFolder; }
     // A fixed-width font: every character is charWidth wide.
     int charWidth = 10;
     int textWidth(const QString& text) override { return static_cast<int>(text.size()) * charWidth; }

@@ -2,22 +2,58 @@
 // killed. The crash-safety test kills it at random moments and then looks at
 // what is on disk.
 //   tandemo_saver test|person|settings FOLDER
+// ("result" saves new results instead, each under a name of its own.)
+// Or ends COUNT attempts at the test TESTFILE one after the other, as fast as
+// it can, with the results RaceResultOf(WHO, 0..COUNT-1); exit 1 when one of
+// them was not saved.
+//   tandemo_saver results TESTFILE WHO COUNT
 #include "document/TestFile.h"
 #include "people/PersonFile.h"
 #include "shell/App.h"
 #include "shell/HeadlessPlatform.h"
 #include "shell/Startup.h"
+#include "taking/EndTest.h"
 
 #include "SaverVersions.h"
 
 #include <QCoreApplication>
 
 #include <cstdio>
+#include <cstdlib>
 
+namespace {
+int endAttempts(const QString& testFile, const QString& who, int count)
+{
+    HeadlessPlatform platform;
+    bool failed = false;
+    platform.onMessage = [&failed](const QString& text, MsgIcon) {
+        failed = true;
+        std::fprintf(stderr, "%s\n", qPrintable(text));
+    };
+    App app(platform);
+    OpenTest(app, testFile);
+    if (failed)
+        return 1;
+    for (int i = 0; i < count; ++i) {
+        const RaceResult r = RaceResultOf(who, i, app.st.QuestionCount);
+        app.st.CardFields[0] = r.card;
+        app.st.CardFields[0].Parol = app.st.TestPassword;
+        for (int q = 1; q <= app.st.QuestionCount; ++q)
+            app.st.Questions[q].NomerOtveta = r.answers[q - 1];
+        app.st.TestPhase = 1;
+        EndTest(app);
+        if (failed || !app.st.MainHtml.contains(QStringLiteral("Результаты тестирование сохранены.")))
+            return 1;
+    }
+    return 0;
+}
+}  // namespace
 
 int main(int argc, char* argv[])
 {
     QCoreApplication application(argc, argv);
+    if (argc == 5 && QByteArray(argv[1]) == "results")
+        return endAttempts(QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3]), std::atoi(argv[4]));
     if (argc != 3)
         return 2;
     const QString kind = QString::fromLocal8Bit(argv[1]);
@@ -38,6 +74,8 @@ int main(int argc, char* argv[])
             SaveTest(app, app.st.TestFilePath);
         else if (kind == QLatin1String("person"))
             SaveKartochka(app, QStringLiteral("p.tnw"), 0);
+        else if (kind == QLatin1String("result"))
+            SaveNewKartochka(app, 0, platform.now());
         else
             UnloadProga(app);
     }

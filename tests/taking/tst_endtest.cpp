@@ -8,8 +8,11 @@
 #include "taking/VyborOtveta.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <sys/stat.h>
 
 using fixtures::cp1251Lines;
 using fixtures::readBytes;
@@ -31,6 +34,21 @@ void takeTest(TakingSession& s, const QList<int>& answers)
     for (int a : answers)
         VyborOtveta(s.app, bareLink(QString::number(a)));
     VyborOtveta(s.app, bareLink(QStringLiteral("r")));
+}
+
+// What a directory entry is, without following a link.
+QString entryKind(const QString& path)
+{
+    struct stat st {};
+    if (::lstat(QFile::encodeName(path).constData(), &st) != 0)
+        return QStringLiteral("nothing");
+    if (S_ISLNK(st.st_mode))
+        return QStringLiteral("link to ") + QFile::symLinkTarget(path);
+    if (S_ISDIR(st.st_mode))
+        return QStringLiteral("folder of %1").arg(QDir(path).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).size());
+    if (S_ISFIFO(st.st_mode))
+        return QStringLiteral("FIFO");
+    return QStringLiteral("file of %1 bytes").arg(st.st_size);
 }
 
 QStringList personFiles(const QString& folder)
@@ -130,13 +148,59 @@ private Q_SLOTS:
                               QStringLiteral("Знакомства_20090703140509_3.tnw")}));
     }
 
-    void freeNameWithoutExtension()
+    // Whatever holds the next result's name (left by a visitor, a copy or
+    // another desk), the result goes to the next free name, complete, and
+    // nothing outside the folder is written or made.
+    void nameHeldByOtherThanAResult_data()
     {
+        QTest::addColumn<QString>("holder");
+        QTest::newRow("dangling link") << "dangling link";
+        QTest::newRow("link to a file outside") << "link to a file outside";
+        QTest::newRow("link into a missing folder") << "link into a missing folder";
+        QTest::newRow("folder") << "folder";
+        QTest::newRow("FIFO") << "FIFO";
+    }
+    void nameHeldByOtherThanAResult()
+    {
+        QFETCH(QString, holder);
         QTemporaryDir tmp;
-        TakingSession s(tmp.path() + QLatin1Char('/'), 1);
-        fixtures::writeBytes(s.app.st.WorkFolder + QStringLiteral("клуб_1"), "x");
-        QCOMPARE(FreePersonFileName(s.app, QStringLiteral("клуб_1")), QStringLiteral("клуб_1_2"));
-        QCOMPARE(FreePersonFileName(s.app, QStringLiteral("клуб_2.tnm")), QStringLiteral("клуб_2.tnm"));
+        const QString folder = tmp.path() + QStringLiteral("/test/");
+        const QString outside = tmp.path() + QStringLiteral("/outside/");
+        QVERIFY(QDir().mkpath(folder));
+        QVERIFY(QDir().mkpath(outside));
+        const QByteArray outsideBytes = "someone else's file\r\n";
+        fixtures::writeBytes(outside + QStringLiteral("victim"), outsideBytes);
+
+        const QString name = QStringLiteral("Знакомства_20090703140509.tnw");
+        const QByteArray held = QFile::encodeName(folder + name);
+        if (holder == QLatin1String("dangling link"))
+            QVERIFY(QFile::link(outside + QStringLiteral("planted"), folder + name));
+        else if (holder == QLatin1String("link to a file outside"))
+            QVERIFY(QFile::link(outside + QStringLiteral("victim"), folder + name));
+        else if (holder == QLatin1String("link into a missing folder"))
+            QVERIFY(QFile::link(outside + QStringLiteral("missing/planted"), folder + name));
+        else if (holder == QLatin1String("folder"))
+            QVERIFY(QDir().mkdir(folder + name));
+        else
+            QCOMPARE(::mkfifo(held.constData(), 0644), 0);
+
+        const QString before = entryKind(folder + name);
+        TakingSession s(folder, 3);
+        takeTest(s, {2, 0, 1});
+        const QString next = QStringLiteral("Знакомства_20090703140509_2.tnw");
+        QCOMPARE(s.pf.messageTexts(), QStringList());
+        QCOMPARE(s.app.st.MainHtml, kEndHead + kSaved + kEndLink);
+        QCOMPARE(s.app.st.CardFields[0].FileName, next);
+        QCOMPARE(readBytes(folder + next),
+                 cp1251Lines({QStringLiteral("[kartochka]"), QStringLiteral("Анна Петрова"), QStringLiteral(" 1985"),
+                              QStringLiteral(" 0"), QStringLiteral("201"), QStringLiteral(" 1"), QString(),
+                              QString()}));
+        // The holder is as it was, and outside the folder nothing changed.
+        QCOMPARE(entryKind(folder + name), before);
+        QCOMPARE(QDir(outside).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot),
+                 QStringList{QStringLiteral("victim")});
+        QCOMPARE(readBytes(outside + QStringLiteral("victim")), outsideBytes);
+        QCOMPARE(QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot).size(), 2);
     }
 
     void writeProtectedFolder()
