@@ -7,6 +7,7 @@
 #include "shell/MainCommands.h"
 #include "shell/Startup.h"
 #include "taking/VyborOtveta.h"
+#include "views/Splash.h"
 
 #include <QDir>
 #include <QTemporaryDir>
@@ -62,6 +63,8 @@ class TestUnsavedEdits : public QObject {
         } else if (command == QLatin1String("last test")) {
             frmForma_MenuClick(r.app, r.app.frmForma.FileNameTest.name);
         } else if (command == QLatin1String("splash new")) {
+            // The link acts from the splash page on screen.
+            ShowZastavka(r.app);
             VyborOtveta(r.app, QStringLiteral("http://tnd.n.ru/"));
         }
     }
