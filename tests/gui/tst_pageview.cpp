@@ -192,8 +192,13 @@ private Q_SLOTS:
     // Back and Forward. Runs when the tests run on X11 with xdotool at hand.
     void noWayBackWithTheRealMouse()
     {
-        if (QGuiApplication::platformName() != QLatin1String("xcb") ||
-            QStandardPaths::findExecutable(QStringLiteral("xdotool")).isEmpty())
+        const bool ready = QGuiApplication::platformName() == QLatin1String("xcb") &&
+                           !QStandardPaths::findExecutable(QStringLiteral("xdotool")).isEmpty();
+        // The X11 run of the suite asks for this test by name and must not
+        // pass by skipping it.
+        if (qEnvironmentVariableIsSet("TANDEMO_X11_REQUIRED"))
+            QVERIFY2(ready, "needs an X11 display and xdotool");
+        if (!ready)
             QSKIP("needs an X11 display and xdotool");
         Program p;
         p.window->activateWindow();
