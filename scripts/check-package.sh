@@ -4,16 +4,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 TOOLS=(desktop-file-utils appstream lintian)
-missing=()
-for pkg in "${TOOLS[@]}"; do
-    dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q "install ok installed" || missing+=("$pkg")
-done
-if ((${#missing[@]})); then
-    SUDO=""
-    [ "$(id -u)" -ne 0 ] && SUDO="sudo"
-    $SUDO apt-get update
-    DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y --no-install-recommends "${missing[@]}"
-fi
+scripts/install-packages.sh "${TOOLS[@]}"
 echo "== desktop-file-validate"
 desktop-file-validate packaging/ru.tandemo.Tandemo.desktop
 echo "== appstreamcli validate"

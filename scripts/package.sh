@@ -6,16 +6,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
 PACKAGE_TOOLS=(dpkg-dev file)  # dpkg-shlibdeps, and file for CPack's look at the binaries
-missing=()
-for pkg in "${PACKAGE_TOOLS[@]}"; do
-    dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q "install ok installed" || missing+=("$pkg")
-done
-if ((${#missing[@]})); then
-    SUDO=""
-    [ "$(id -u)" -ne 0 ] && SUDO="sudo"
-    $SUDO apt-get update
-    DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y --no-install-recommends "${missing[@]}"
-fi
+scripts/install-packages.sh "${PACKAGE_TOOLS[@]}"
 rm -rf build/package
 (cd build && cpack -G DEB -B "$PWD/package")
 ls build/package/*.deb

@@ -11,24 +11,11 @@ using fixtures::writeBytes;
 
 namespace {
 
-struct Run {
-    int status = -1;
-    QByteArray out;
-    QByteArray err;
-};
+using Run = fixtures::CliRun;
 
-// The real executable, as a script or a spreadsheet user starts it.
 Run cli(const QStringList& args)
 {
-    QProcess process;
-    process.start(qEnvironmentVariable("TANDEMO_CLI"), args);
-    Run run;
-    if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit)
-        return run;
-    run.status = process.exitCode();
-    run.out = process.readAllStandardOutput();
-    run.err = process.readAllStandardError();
-    return run;
+    return fixtures::runCli(args);
 }
 
 QByteArray person(const QString& name, int year, int details, const QString& answers, int sex)

@@ -22,23 +22,12 @@ using fixtures::writeBytes;
 
 namespace {
 
-struct Run {
-    int status = -1;
-    QByteArray out;
-    QByteArray err;
-};
+using Run = fixtures::CliRun;
 
+// The whole sheet of 10 000 rows may take minutes on a slow shared disk.
 Run cli(const QStringList& args)
 {
-    QProcess process;
-    process.start(qEnvironmentVariable("TANDEMO_CLI"), args);
-    Run run;
-    if (!process.waitForFinished(600000) || process.exitStatus() != QProcess::NormalExit)
-        return run;
-    run.status = process.exitCode();
-    run.out = process.readAllStandardOutput();
-    run.err = process.readAllStandardError();
-    return run;
+    return fixtures::runCli(args, 600000);
 }
 
 QStringList personFiles(const QString& folder)

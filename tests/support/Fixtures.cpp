@@ -3,6 +3,7 @@
 #include "document/TextFile.h"
 
 #include <QFile>
+#include <QProcess>
 #include <QTest>
 
 #include <csignal>
@@ -52,6 +53,19 @@ void withFileSizeLimit(qint64 bytes, const std::function<void()>& job)
     job();
     setrlimit(RLIMIT_FSIZE, &old);
     std::signal(SIGXFSZ, previousHandler);
+}
+
+CliRun runCli(const QStringList& args, int timeoutMs)
+{
+    QProcess process;
+    process.start(qEnvironmentVariable("TANDEMO_CLI"), args);
+    CliRun run;
+    if (!process.waitForFinished(timeoutMs) || process.exitStatus() != QProcess::NormalExit)
+        return run;
+    run.status = process.exitCode();
+    run.out = process.readAllStandardOutput();
+    run.err = process.readAllStandardError();
+    return run;
 }
 
 }  // namespace fixtures

@@ -22,4 +22,13 @@ void setReadOnly(const QString& path, bool readOnly);
 // full disk: writes past the limit fail instead of killing the process.
 void withFileSizeLimit(qint64 bytes, const std::function<void()>& job);
 
+// The real tandemo-cli (named by TANDEMO_CLI), run as a script or a
+// spreadsheet user starts it. A run that did not end normally has status -1.
+struct CliRun {
+    int status = -1;
+    QByteArray out;
+    QByteArray err;
+};
+CliRun runCli(const QStringList& args, int timeoutMs = 60000);
+
 }  // namespace fixtures
