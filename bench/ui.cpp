@@ -172,10 +172,23 @@ double pssMb()
         QFile rollup(QStringLiteral("/proc/%1/smaps_rollup").arg(pid));
         if (!rollup.open(QIODevice::ReadOnly))
             continue;
+        long own = 0;
         for (const QByteArray& line : rollup.readAll().split('\n')) {
             if (line.startsWith("Pss:"))
-                kb += line.mid(4).trimmed().split(' ').value(0).toLong();
+                own = line.mid(4).trimmed().split(' ').value(0).toLong();
         }
+        kb += own;
+        // Which process it is: the program, or Chromium's kind of page process
+        // (a renderer forked by the zygote keeps the zygote's command line).
+        QFile cmdline(QStringLiteral("/proc/%1/cmdline").arg(pid));
+        QByteArray kind = "program";
+        if (cmdline.open(QIODevice::ReadOnly)) {
+            for (const QByteArray& arg : cmdline.readAll().split('\0')) {
+                if (arg.startsWith("--type="))
+                    kind = arg.mid(7);
+            }
+        }
+        std::printf("  %-32s %6.1f MB (pid %ld)\n", kind.constData(), static_cast<double>(own) / 1024.0, pid);
     }
     return static_cast<double>(kb) / 1024.0;
 }
