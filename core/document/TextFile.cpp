@@ -1,6 +1,7 @@
 #include "document/TextFile.h"
 
-#include <QCoreApplication>
+#include "document/FolderWrite.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
@@ -442,29 +443,14 @@ SaveResult writeWhole(const QString& path, const QByteArray& content)
     return file.commit() ? SaveResult::Ok : SaveResult::Failed;
 }
 
-// A name that only the folder's bytes spell: the content is written whole
-// under a plain temporary name in the same folder and then renamed over the
-// old file, which replaces it in one step as a plain save does.
+// A name that only the folder's bytes spell: QSaveFile cannot name it, so the
+// folder's own writer puts the content under a temporary name there and
+// renames it over the old file, which replaces it in one step as a plain
+// save does.
 SaveResult saveRawName(const QString& path, const QByteArray& content)
 {
-#ifdef Q_OS_UNIX
-    static int counter = 0;
-    const QString temporary = folderOf(path) + QStringLiteral(".tandemo-%1-%2.tmp")
-                                                   .arg(QCoreApplication::applicationPid())
-                                                   .arg(++counter);
-    const SaveResult written = writeWhole(temporary, content);
-    if (written != SaveResult::Ok) {
-        QFile::remove(temporary);
-        return written;
-    }
-    if (::rename(QFile::encodeName(temporary).constData(), pathBytes(path).constData()) != 0) {
-        QFile::remove(temporary);
-        return SaveResult::Failed;
-    }
-    return SaveResult::Ok;
-#else
-    return writeWhole(path, content);
-#endif
+    const qsizetype slash = std::max(path.lastIndexOf(QLatin1Char('/')), path.lastIndexOf(QLatin1Char('\\')));
+    return replaceInFolder(path.left(slash + 1), path.mid(slash + 1), content);
 }
 }  // namespace
 

@@ -334,6 +334,27 @@ private Q_SLOTS:
         QCOMPARE(dirEntries(app.st.WorkFolder), QList<QByteArray>{"ivan.tnm"});
     }
 
+    // A test, settings or backup file whose name only the folder's bytes
+    // spell is saved over that very file, in one step, and nothing is left.
+    void saveUnderNonUtf8NameReplacesThatFile()
+    {
+        QTemporaryDir dir;
+        const QByteArray rawName("\xd2\xe5\xf1\xf2.tnd");  // "Тест.tnd" in Windows-1251
+        const QByteArray rawPath = QFile::encodeName(dir.path()) + '/' + rawName;
+        writeRaw(rawPath, "old\r\n");
+        const QString path = textfile::nameFromBytes(rawPath);
+        QCOMPARE(textfile::pathBytes(path), rawPath);
+        QCOMPARE(textfile::saveAtomically(path, "new\r\n"), textfile::SaveResult::Ok);
+        QCOMPARE(dirEntries(dir.path()), QList<QByteArray>{rawName});
+        char buffer[16] = {};
+        const int fd = ::open(rawPath.constData(), O_RDONLY);
+        QVERIFY(fd >= 0);
+        const ssize_t got = ::read(fd, buffer, sizeof buffer);
+        ::close(fd);
+        QCOMPARE(QByteArray(buffer, int(got)), QByteArray("new\r\n"));
+        ::unlink(rawPath.constData());  // a name QTemporaryDir cannot spell
+    }
+
     // The ranking belongs to the person it was made for, whatever card is
     // opened after it.
     void rankingKeepsItsReferencePerson()
