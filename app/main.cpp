@@ -1,4 +1,4 @@
-#include "shell/App.h"
+#include "ground/App.h"
 #include "shell/MainWindow.h"
 #include "shell/ProgramSetup.h"
 #include "shell/QtPlatform.h"

@@ -10,13 +10,13 @@
 
 #include "Generator.h"
 
-#include "matching/PairPages.h"
-#include "matching/PairSearch.h"
-#include "people/FrmFound.h"
-#include "people/PeopleList.h"
-#include "people/PersonFile.h"
-#include "shell/App.h"
-#include "shell/HeadlessPlatform.h"
+#include "screens/matching/PairPages.h"
+#include "engines/PairSearch.h"
+#include "screens/people/FrmFound.h"
+#include "screens/people/PeopleList.h"
+#include "engines/PersonFile.h"
+#include "ground/App.h"
+#include "ground/HeadlessPlatform.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -4,14 +4,14 @@
 // page processes after such a walk.
 //
 //   build/tandemo-uibench [--questions N] [--people N]
-#include "people/FrmKartochka.h"
-#include "people/Kartochka.h"
-#include "people/PersonFile.h"
-#include "shell/App.h"
+#include "screens/people/FrmKartochka.h"
+#include "ground/Kartochka.h"
+#include "engines/PersonFile.h"
+#include "ground/App.h"
 #include "shell/MainWindow.h"
 #include "shell/QtPlatform.h"
 #include "shell/Startup.h"
-#include "taking/TestFlow.h"
+#include "screens/taking/TestFlow.h"
 #include "views/HtmlWindow.h"
 #include "views/WebView.h"
 

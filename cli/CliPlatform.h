@@ -1,6 +1,6 @@
 #pragma once
 
-#include "shell/HeadlessPlatform.h"
+#include "ground/HeadlessPlatform.h"
 
 #include <cstdio>
 

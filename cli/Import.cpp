@@ -3,10 +3,10 @@
 #include "CliPlatform.h"
 #include "Csv.h"
 
-#include "document/TestFile.h"
-#include "document/TextFile.h"
-#include "shell/App.h"
-#include "taking/EndTest.h"
+#include "engines/TestFile.h"
+#include "ground/TextFile.h"
+#include "ground/App.h"
+#include "screens/taking/EndTest.h"
 
 #include <QFile>
 #include <QFileInfo>

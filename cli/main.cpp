@@ -6,15 +6,15 @@
 #include "Csv.h"
 #include "Import.h"
 
-#include "document/TestFile.h"
-#include "document/TextFile.h"
-#include "editor/BulkText.h"
-#include "matching/PairSearch.h"
-#include "people/FrmFound.h"
-#include "people/PeopleList.h"
-#include "people/PersonFile.h"
-#include "shell/App.h"
-#include "taking/Proverka.h"
+#include "engines/TestFile.h"
+#include "ground/TextFile.h"
+#include "engines/BulkText.h"
+#include "engines/PairSearch.h"
+#include "screens/people/FrmFound.h"
+#include "screens/people/PeopleList.h"
+#include "engines/PersonFile.h"
+#include "ground/App.h"
+#include "engines/Proverka.h"
 
 #include <QDateTime>
 #include <QDir>

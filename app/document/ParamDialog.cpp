@@ -1,6 +1,6 @@
 #include "document/ParamDialog.h"
 
-#include "shell/App.h"
+#include "ground/App.h"
 
 #include <QComboBox>
 #include <QGridLayout>

@@ -1,6 +1,6 @@
 #include "document/PasswordDialog.h"
 
-#include "shell/App.h"
+#include "ground/App.h"
 
 #include <QHBoxLayout>
 #include <QLineEdit>

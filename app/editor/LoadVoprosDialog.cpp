@@ -1,6 +1,6 @@
 #include "editor/LoadVoprosDialog.h"
 
-#include "shell/App.h"
+#include "ground/App.h"
 
 #include <QComboBox>
 #include <QHBoxLayout>

@@ -1,6 +1,6 @@
 #include "editor/NomerDialog.h"
 
-#include "shell/App.h"
+#include "ground/App.h"
 
 #include <QListWidget>
 #include <QVBoxLayout>

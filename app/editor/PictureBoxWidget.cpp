@@ -1,6 +1,6 @@
 #include "editor/PictureBoxWidget.h"
 
-#include "shell/PictureBox.h"
+#include "ground/windows/PictureBox.h"
 
 #include <QMouseEvent>
 #include <QPainter>

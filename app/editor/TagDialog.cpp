@@ -1,6 +1,6 @@
 #include "editor/TagDialog.h"
 
-#include "shell/App.h"
+#include "ground/App.h"
 
 #include <QHBoxLayout>
 #include <QLineEdit>

@@ -1,6 +1,6 @@
 #include "people/FoundDialog.h"
 
-#include "shell/App.h"
+#include "ground/App.h"
 
 #include <QHBoxLayout>
 #include <QLabel>

@@ -1,6 +1,6 @@
 #include "people/KartochkaDialog.h"
 
-#include "shell/App.h"
+#include "ground/App.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "shell/Model.h"
+#include "ground/windows/Model.h"
 
 #include <QObject>
 #include <QPointer>

@@ -1,8 +1,8 @@
 #include "views/HtmlWindow.h"
 
-#include "shell/App.h"
-#include "taking/VyborOtveta.h"
-#include "views/HtmlView.h"
+#include "ground/App.h"
+#include "shell/VyborOtveta.h"
+#include "ground/windows/HtmlView.h"
 #include "views/WebView.h"
 
 #include <QMenuBar>

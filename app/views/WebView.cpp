@@ -1,6 +1,6 @@
 #include "views/WebView.h"
 
-#include "shell/Model.h"
+#include "ground/windows/Model.h"
 
 #include <QApplication>
 #include <QBuffer>

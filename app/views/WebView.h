@@ -1,6 +1,6 @@
 #pragma once
 
-#include "views/PageFiles.h"
+#include "engines/PageFiles.h"
 
 #include <QWebEnginePage>
 #include <QWebEngineView>

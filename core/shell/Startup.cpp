@@ -1,9 +1,9 @@
 #include "shell/Startup.h"
 
-#include "document/TestFile.h"
-#include "document/TextFile.h"
-#include "shell/App.h"
-#include "views/Splash.h"
+#include "engines/TestFile.h"
+#include "ground/TextFile.h"
+#include "ground/App.h"
+#include "screens/views/Splash.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,10 +1,10 @@
 #include "Fixtures.h"
 #include "ScriptedPlatform.h"
 
-#include "document/TestFile.h"
-#include "people/Kartochka.h"
-#include "shell/App.h"
-#include "people/PersonFile.h"
+#include "engines/TestFile.h"
+#include "ground/Kartochka.h"
+#include "ground/App.h"
+#include "engines/PersonFile.h"
 
 #include <QDir>
 #include <QElapsedTimer>

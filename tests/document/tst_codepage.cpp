@@ -1,13 +1,13 @@
 #include "Fixtures.h"
 #include "ScriptedPlatform.h"
 
-#include "document/FrmParam.h"
-#include "document/FrmPassW.h"
-#include "document/TestFile.h"
-#include "document/TextFile.h"
-#include "people/FrmFound.h"
-#include "people/FrmKartochka.h"
-#include "shell/App.h"
+#include "screens/editor/FrmParam.h"
+#include "screens/document/FrmPassW.h"
+#include "engines/TestFile.h"
+#include "ground/TextFile.h"
+#include "screens/people/FrmFound.h"
+#include "screens/people/FrmKartochka.h"
+#include "ground/App.h"
 
 #include <QTemporaryDir>
 #include <QTest>

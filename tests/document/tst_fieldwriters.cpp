@@ -1,9 +1,9 @@
 #include "Fixtures.h"
 #include "ScriptedPlatform.h"
 
-#include "document/TestFile.h"
-#include "people/PersonFile.h"
-#include "shell/App.h"
+#include "engines/TestFile.h"
+#include "engines/PersonFile.h"
+#include "ground/App.h"
 
 #include <QDir>
 #include <QTemporaryDir>

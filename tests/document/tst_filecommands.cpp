@@ -1,14 +1,14 @@
 #include "Fixtures.h"
 #include "ScriptedPlatform.h"
 
-#include "document/FileCommands.h"
-#include "document/TestFile.h"
-#include "document/TextFile.h"
-#include "shell/App.h"
+#include "screens/document/FileCommands.h"
+#include "engines/TestFile.h"
+#include "ground/TextFile.h"
+#include "ground/App.h"
 #include "shell/MainCommands.h"
 #include "shell/Startup.h"
-#include "taking/VyborOtveta.h"
-#include "views/HtmlView.h"
+#include "shell/VyborOtveta.h"
+#include "ground/windows/HtmlView.h"
 
 #include <QDir>
 #include <QTemporaryDir>

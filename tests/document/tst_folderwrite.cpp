@@ -1,6 +1,6 @@
 #include "Fixtures.h"
 
-#include "document/FolderWrite.h"
+#include "ground/FolderWrite.h"
 
 #include <QDateTime>
 #include <QDir>

@@ -1,13 +1,13 @@
 #include "Fixtures.h"
 #include "ScriptedPlatform.h"
 
-#include "document/FrmParam.h"
-#include "document/TestFile.h"
-#include "document/TextFile.h"
-#include "shell/App.h"
+#include "screens/editor/FrmParam.h"
+#include "engines/TestFile.h"
+#include "ground/TextFile.h"
+#include "ground/App.h"
 #include "shell/MainCommands.h"
-#include "taking/VyborOtveta.h"
-#include "views/Splash.h"
+#include "shell/VyborOtveta.h"
+#include "screens/views/Splash.h"
 
 #include <QTemporaryDir>
 #include <QTest>

@@ -1,7 +1,7 @@
 #include "ScriptedPlatform.h"
 
-#include "document/FrmPassW.h"
-#include "shell/App.h"
+#include "screens/document/FrmPassW.h"
+#include "ground/App.h"
 #include "shell/MainCommands.h"
 
 #include <QTest>

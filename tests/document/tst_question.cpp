@@ -1,4 +1,4 @@
-#include "document/Question.h"
+#include "ground/Question.h"
 
 #include <QTest>
 

@@ -1,10 +1,10 @@
 #include "Fixtures.h"
 #include "ScriptedPlatform.h"
 
-#include "document/Password.h"
-#include "document/TestFile.h"
-#include "document/TextFile.h"
-#include "shell/App.h"
+#include "engines/Password.h"
+#include "engines/TestFile.h"
+#include "ground/TextFile.h"
+#include "ground/App.h"
 
 #include <QDir>
 #include <QTemporaryDir>

@@ -1,13 +1,13 @@
 #include "Fixtures.h"
 #include "ScriptedPlatform.h"
 
-#include "document/NewTest.h"
-#include "document/TestFile.h"
-#include "shell/App.h"
+#include "screens/editor/NewTest.h"
+#include "engines/TestFile.h"
+#include "ground/App.h"
 #include "shell/MainCommands.h"
 #include "shell/Startup.h"
-#include "taking/VyborOtveta.h"
-#include "views/Splash.h"
+#include "shell/VyborOtveta.h"
+#include "screens/views/Splash.h"
 
 #include <QDir>
 #include <QTemporaryDir>

@@ -2,9 +2,9 @@
 
 #include "ScriptedPlatform.h"
 
-#include "document/NewTest.h"
-#include "editor/Editor.h"
-#include "shell/App.h"
+#include "screens/editor/NewTest.h"
+#include "screens/editor/Editor.h"
+#include "ground/App.h"
 
 #include <QString>
 

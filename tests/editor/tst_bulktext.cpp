@@ -1,5 +1,5 @@
-#include "document/AppState.h"
-#include "editor/BulkText.h"
+#include "ground/AppState.h"
+#include "engines/BulkText.h"
 
 #include <QTest>
 

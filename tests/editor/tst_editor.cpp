@@ -1,8 +1,8 @@
 #include "EditorFixture.h"
 
-#include "document/FrmParam.h"
+#include "screens/editor/FrmParam.h"
 #include "shell/MainCommands.h"
-#include "taking/TestFlow.h"
+#include "screens/taking/TestFlow.h"
 
 #include <QTest>
 

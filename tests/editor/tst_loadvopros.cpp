@@ -1,9 +1,9 @@
 #include "EditorFixture.h"
 #include "Fixtures.h"
 
-#include "document/TextFile.h"
-#include "editor/BulkText.h"
-#include "editor/FrmLoadVopros.h"
+#include "ground/TextFile.h"
+#include "engines/BulkText.h"
+#include "screens/editor/FrmLoadVopros.h"
 #include "shell/MainCommands.h"
 
 #include <QDir>

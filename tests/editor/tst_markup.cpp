@@ -1,8 +1,8 @@
 #include "EditorFixture.h"
 #include "Fixtures.h"
 
-#include "editor/FrmLoadVopros.h"
-#include "editor/Markup.h"
+#include "screens/editor/FrmLoadVopros.h"
+#include "screens/editor/Markup.h"
 #include "shell/MainCommands.h"
 
 #include <QDir>

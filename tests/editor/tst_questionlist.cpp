@@ -1,6 +1,6 @@
 #include "EditorFixture.h"
 
-#include "editor/QuestionList.h"
+#include "screens/editor/QuestionList.h"
 #include "shell/MainCommands.h"
 
 #include <QTest>

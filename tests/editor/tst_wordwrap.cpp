@@ -1,4 +1,4 @@
-#include "editor/WordWrap.h"
+#include "engines/WordWrap.h"
 
 #include <QTest>
 

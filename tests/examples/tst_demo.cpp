@@ -1,13 +1,13 @@
 #include "Fixtures.h"
 #include "ScriptedPlatform.h"
 
-#include "document/TestFile.h"
-#include "matching/PairSearch.h"
-#include "people/PeopleList.h"
-#include "people/PersonFile.h"
-#include "shell/App.h"
+#include "engines/TestFile.h"
+#include "engines/PairSearch.h"
+#include "screens/people/PeopleList.h"
+#include "engines/PersonFile.h"
+#include "ground/App.h"
 #include "shell/Startup.h"
-#include "taking/Proverka.h"
+#include "engines/Proverka.h"
 
 #include <QDir>
 #include <QProcess>

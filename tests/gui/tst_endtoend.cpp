@@ -1,10 +1,10 @@
 #include "Fixtures.h"
 #include "WebTestSupport.h"
 
-#include "document/TextFile.h"
+#include "ground/TextFile.h"
 #include "people/KartochkaDialog.h"
-#include "people/PersonFile.h"
-#include "shell/App.h"
+#include "engines/PersonFile.h"
+#include "ground/App.h"
 #include "shell/MainWindow.h"
 #include "shell/QtPlatform.h"
 #include "shell/Startup.h"

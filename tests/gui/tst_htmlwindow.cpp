@@ -1,7 +1,7 @@
 #include "Fixtures.h"
 
-#include "people/PeopleList.h"
-#include "shell/App.h"
+#include "screens/people/PeopleList.h"
+#include "ground/App.h"
 #include "shell/MainWindow.h"
 #include "shell/QtPlatform.h"
 #include "views/HtmlWindow.h"

@@ -1,8 +1,8 @@
 #include "people/KartochkaDialog.h"
-#include "shell/App.h"
+#include "ground/App.h"
 #include "shell/MainWindow.h"
 #include "shell/QtPlatform.h"
-#include "taking/TestFlow.h"
+#include "screens/taking/TestFlow.h"
 #include "views/WebView.h"
 
 #include <QApplication>

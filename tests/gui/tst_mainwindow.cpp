@@ -1,7 +1,7 @@
 #include "Fixtures.h"
 #include "WebTestSupport.h"
 
-#include "shell/App.h"
+#include "ground/App.h"
 #include "shell/MainWindow.h"
 #include "shell/QtPlatform.h"
 #include "shell/Startup.h"

@@ -1,13 +1,13 @@
 #include "WebTestSupport.h"
 
-#include "document/NewTest.h"
-#include "document/TestFile.h"
-#include "editor/Media.h"
-#include "shell/App.h"
+#include "screens/editor/NewTest.h"
+#include "engines/TestFile.h"
+#include "screens/editor/Media.h"
+#include "ground/App.h"
 #include "shell/MainWindow.h"
 #include "shell/QtPlatform.h"
 #include "shell/Startup.h"
-#include "taking/QuestionPage.h"
+#include "screens/taking/QuestionPage.h"
 
 #include <QDir>
 #include <QFile>

@@ -4,16 +4,16 @@
 #include "Fixtures.h"
 #include "WebTestSupport.h"
 
-#include "people/FrmKartochka.h"
-#include "people/PersonFile.h"
-#include "shell/App.h"
+#include "screens/people/FrmKartochka.h"
+#include "engines/PersonFile.h"
+#include "ground/App.h"
 #include "shell/MainWindow.h"
 #include "shell/QtPlatform.h"
 #include "shell/Startup.h"
-#include "taking/TestFlow.h"
-#include "views/HtmlView.h"
+#include "screens/taking/TestFlow.h"
+#include "ground/windows/HtmlView.h"
 #include "views/HtmlWindow.h"
-#include "views/Splash.h"
+#include "screens/views/Splash.h"
 #include "views/WebView.h"
 
 #include <QApplication>

@@ -1,9 +1,9 @@
 #include "TextEntryChecks.h"
 
-#include "document/FileCommands.h"
-#include "editor/Media.h"
+#include "screens/document/FileCommands.h"
+#include "screens/editor/Media.h"
 #include "editor/NomerDialog.h"
-#include "editor/QuestionList.h"
+#include "screens/editor/QuestionList.h"
 #include "views/WebView.h"
 
 #include <QAbstractItemView>

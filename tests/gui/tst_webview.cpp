@@ -1,6 +1,6 @@
 #include "WebTestSupport.h"
 
-#include "views/HtmlView.h"
+#include "ground/windows/HtmlView.h"
 #include "views/WebView.h"
 
 #include <QDir>

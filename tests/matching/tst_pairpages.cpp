@@ -1,12 +1,12 @@
 #include "../people/PeopleFolder.h"
 
-#include "matching/PairPages.h"
-#include "people/CardPage.h"
-#include "people/PeopleList.h"
-#include "people/PersonFile.h"
-#include "taking/VyborOtveta.h"
-#include "views/HtmlView.h"
-#include "views/FrmHTML.h"
+#include "screens/matching/PairPages.h"
+#include "screens/people/CardPage.h"
+#include "screens/people/PeopleList.h"
+#include "engines/PersonFile.h"
+#include "shell/VyborOtveta.h"
+#include "ground/windows/HtmlView.h"
+#include "screens/views/FrmHTML.h"
 
 namespace {
 const QString kHead = QStringLiteral(

@@ -1,8 +1,8 @@
 #include "Fixtures.h"
 
-#include "matching/PairSearch.h"
-#include "people/Kartochka.h"
-#include "people/PersonFile.h"
+#include "engines/PairSearch.h"
+#include "ground/Kartochka.h"
+#include "engines/PersonFile.h"
 
 #include <QDir>
 #include <QTemporaryDir>

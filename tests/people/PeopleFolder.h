@@ -3,8 +3,8 @@
 #include "Fixtures.h"
 #include "ScriptedPlatform.h"
 
-#include "shell/App.h"
-#include "views/HtmlView.h"
+#include "ground/App.h"
+#include "ground/windows/HtmlView.h"
 
 #include <QTemporaryDir>
 #include <QTest>

@@ -1,10 +1,10 @@
 #include "PeopleFolder.h"
 
-#include "document/FrmPassW.h"
-#include "people/CardPage.h"
-#include "document/TextFile.h"
-#include "people/FrmKartochka.h"
-#include "people/PeopleList.h"
+#include "screens/document/FrmPassW.h"
+#include "screens/people/CardPage.h"
+#include "ground/TextFile.h"
+#include "screens/people/FrmKartochka.h"
+#include "screens/people/PeopleList.h"
 
 #include <QDir>
 #include <QFileInfo>

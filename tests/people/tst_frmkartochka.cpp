@@ -1,7 +1,7 @@
 #include "ScriptedPlatform.h"
 
-#include "people/FrmKartochka.h"
-#include "shell/App.h"
+#include "screens/people/FrmKartochka.h"
+#include "ground/App.h"
 
 #include <QTest>
 

@@ -1,8 +1,8 @@
 #include "PeopleFolder.h"
 
-#include "people/FrmFound.h"
-#include "people/PeopleList.h"
-#include "views/HtmlEscape.h"
+#include "screens/people/FrmFound.h"
+#include "screens/people/PeopleList.h"
+#include "ground/HtmlEscape.h"
 
 #include <QRegularExpression>
 

@@ -1,8 +1,8 @@
 #include "Fixtures.h"
 #include "ScriptedPlatform.h"
 
-#include "people/PersonFile.h"
-#include "shell/App.h"
+#include "engines/PersonFile.h"
+#include "ground/App.h"
 
 #include <QDir>
 #include <QTemporaryDir>

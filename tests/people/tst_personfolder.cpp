@@ -1,7 +1,7 @@
 #include "Fixtures.h"
 
-#include "document/TextFile.h"
-#include "people/PersonFolder.h"
+#include "ground/TextFile.h"
+#include "engines/PersonFolder.h"
 
 #include <QDir>
 #include <QFile>

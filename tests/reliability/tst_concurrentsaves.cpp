@@ -2,9 +2,9 @@
 #include "SaverVersions.h"
 #include "ScriptedPlatform.h"
 
-#include "document/TestFile.h"
-#include "document/TextFile.h"
-#include "people/PersonFile.h"
+#include "engines/TestFile.h"
+#include "ground/TextFile.h"
+#include "engines/PersonFile.h"
 
 #include <QDir>
 #include <QProcess>

@@ -2,10 +2,10 @@
 #include "SaverVersions.h"
 #include "ScriptedPlatform.h"
 
-#include "document/TestFile.h"
-#include "document/FolderWrite.h"
-#include "document/TextFile.h"
-#include "people/PersonFile.h"
+#include "engines/TestFile.h"
+#include "ground/FolderWrite.h"
+#include "ground/TextFile.h"
+#include "engines/PersonFile.h"
 #include "shell/Startup.h"
 
 #include <QDir>

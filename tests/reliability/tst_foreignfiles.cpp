@@ -1,12 +1,12 @@
 #include "Fixtures.h"
 #include "ScriptedPlatform.h"
 
-#include "document/TestFile.h"
-#include "document/TextFile.h"
-#include "matching/PairSearch.h"
-#include "people/PeopleList.h"
-#include "people/PersonFile.h"
-#include "shell/App.h"
+#include "engines/TestFile.h"
+#include "ground/TextFile.h"
+#include "engines/PairSearch.h"
+#include "screens/people/PeopleList.h"
+#include "engines/PersonFile.h"
+#include "ground/App.h"
 
 #include <QDir>
 #include <QTemporaryDir>

@@ -1,11 +1,11 @@
 #include "Fixtures.h"
 #include "ScriptedPlatform.h"
 
-#include "document/FrmPassW.h"
-#include "document/TestFile.h"
-#include "people/CardPage.h"
-#include "people/PersonFile.h"
-#include "shell/App.h"
+#include "screens/document/FrmPassW.h"
+#include "engines/TestFile.h"
+#include "screens/people/CardPage.h"
+#include "engines/PersonFile.h"
+#include "ground/App.h"
 #include "shell/Startup.h"
 
 #include <QDir>

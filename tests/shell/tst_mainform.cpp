@@ -1,6 +1,6 @@
 #include "ScriptedPlatform.h"
 
-#include "shell/App.h"
+#include "ground/App.h"
 #include "shell/MainCommands.h"
 #include "shell/Startup.h"
 

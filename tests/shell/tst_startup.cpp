@@ -1,12 +1,12 @@
 #include "Fixtures.h"
 #include "ScriptedPlatform.h"
 
-#include "document/TestFile.h"
-#include "document/TextFile.h"
-#include "shell/App.h"
+#include "engines/TestFile.h"
+#include "ground/TextFile.h"
+#include "ground/App.h"
 #include "shell/MainCommands.h"
 #include "shell/Startup.h"
-#include "views/FrmHTML.h"
+#include "screens/views/FrmHTML.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,6 +1,6 @@
 #include "Fixtures.h"
 
-#include "document/TextFile.h"
+#include "ground/TextFile.h"
 
 #include <QFile>
 #include <QProcess>

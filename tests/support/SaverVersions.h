@@ -1,6 +1,6 @@
 #pragma once
 
-#include "shell/App.h"
+#include "ground/App.h"
 
 // The two versions of every file that the saver writes in turn; the
 // crash-safety test builds the same ones to compare with what is on disk.

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "shell/Platform.h"
+#include "ground/Platform.h"
 
 #include <QStringList>
 

@@ -7,12 +7,12 @@
 // it can, with the results RaceResultOf(WHO, 0..COUNT-1); exit 1 when one of
 // them was not saved.
 //   tandemo_saver results TESTFILE WHO COUNT
-#include "document/TestFile.h"
-#include "people/PersonFile.h"
-#include "shell/App.h"
-#include "shell/HeadlessPlatform.h"
+#include "engines/TestFile.h"
+#include "engines/PersonFile.h"
+#include "ground/App.h"
+#include "ground/HeadlessPlatform.h"
 #include "shell/Startup.h"
-#include "taking/EndTest.h"
+#include "screens/taking/EndTest.h"
 
 #include "SaverVersions.h"
 

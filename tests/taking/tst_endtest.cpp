@@ -3,9 +3,9 @@
 #include "TakingFixture.h"
 
 #include "shell/MainCommands.h"
-#include "taking/EndTest.h"
-#include "taking/TestFlow.h"
-#include "taking/VyborOtveta.h"
+#include "screens/taking/EndTest.h"
+#include "screens/taking/TestFlow.h"
+#include "shell/VyborOtveta.h"
 
 #include <QDir>
 #include <QFileInfo>

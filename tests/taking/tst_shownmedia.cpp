@@ -1,9 +1,9 @@
 #include "TakingFixture.h"
 
-#include "taking/QuestionPage.h"
-#include "taking/TestFlow.h"
-#include "taking/WholeTest.h"
-#include "views/MediaHtml.h"
+#include "screens/taking/QuestionPage.h"
+#include "screens/taking/TestFlow.h"
+#include "screens/taking/WholeTest.h"
+#include "engines/MediaHtml.h"
 
 #include <QDir>
 #include <QFile>

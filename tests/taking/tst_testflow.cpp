@@ -2,11 +2,11 @@
 #include "TakingFixture.h"
 
 #include "shell/MainCommands.h"
-#include "taking/Proverka.h"
-#include "taking/QuestionPage.h"
-#include "taking/TestFlow.h"
-#include "taking/VyborOtveta.h"
-#include "views/Firmy.h"
+#include "engines/Proverka.h"
+#include "screens/taking/QuestionPage.h"
+#include "screens/taking/TestFlow.h"
+#include "shell/VyborOtveta.h"
+#include "screens/views/Firmy.h"
 
 #include <QTest>
 

@@ -1,12 +1,12 @@
 #include "Fixtures.h"
 #include "TakingFixture.h"
 
-#include "document/NewTest.h"
+#include "screens/editor/NewTest.h"
 #include "shell/MainCommands.h"
-#include "taking/TestFlow.h"
-#include "taking/VyborOtveta.h"
-#include "taking/WholeTest.h"
-#include "views/FrmHTML.h"
+#include "screens/taking/TestFlow.h"
+#include "shell/VyborOtveta.h"
+#include "screens/taking/WholeTest.h"
+#include "screens/views/FrmHTML.h"
 
 #include <QDir>
 #include <QTemporaryDir>

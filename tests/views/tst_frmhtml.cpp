@@ -1,10 +1,10 @@
 #include "Fixtures.h"
 #include "ScriptedPlatform.h"
 
-#include "people/PersonFile.h"
-#include "shell/App.h"
+#include "engines/PersonFile.h"
+#include "ground/App.h"
 #include "shell/MainCommands.h"
-#include "views/HtmlView.h"
+#include "ground/windows/HtmlView.h"
 
 #include <QTemporaryDir>
 #include <QTest>

@@ -4,14 +4,14 @@
 #include "../people/PeopleFolder.h"
 #include "../taking/TakingFixture.h"
 
-#include "document/FrmPassW.h"
-#include "people/PeopleList.h"
-#include "taking/TestFlow.h"
-#include "taking/VyborOtveta.h"
-#include "views/FrmHTML.h"
-#include "views/HtmlView.h"
-#include "views/PageFiles.h"
-#include "views/Splash.h"
+#include "screens/document/FrmPassW.h"
+#include "screens/people/PeopleList.h"
+#include "screens/taking/TestFlow.h"
+#include "shell/VyborOtveta.h"
+#include "screens/views/FrmHTML.h"
+#include "ground/windows/HtmlView.h"
+#include "engines/PageFiles.h"
+#include "screens/views/Splash.h"
 
 #include <QDir>
 #include <QFile>

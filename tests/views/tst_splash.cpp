@@ -1,10 +1,10 @@
 #include "ScriptedPlatform.h"
 
-#include "shell/App.h"
-#include "taking/VyborOtveta.h"
-#include "views/Firmy.h"
-#include "views/HtmlView.h"
-#include "views/Splash.h"
+#include "ground/App.h"
+#include "shell/VyborOtveta.h"
+#include "screens/views/Firmy.h"
+#include "ground/windows/HtmlView.h"
+#include "screens/views/Splash.h"
 
 #include <QTest>
 

@@ -1,11 +1,11 @@
 #include "Generator.h"
 
-#include "document/TestFile.h"
-#include "document/TextFile.h"
-#include "people/Kartochka.h"
-#include "people/PersonFile.h"
-#include "shell/App.h"
-#include "shell/HeadlessPlatform.h"
+#include "engines/TestFile.h"
+#include "ground/TextFile.h"
+#include "ground/Kartochka.h"
+#include "engines/PersonFile.h"
+#include "ground/App.h"
+#include "ground/HeadlessPlatform.h"
 
 #include <QDir>
 #include <QFile>

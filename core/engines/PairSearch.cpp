@@ -1,0 +1,100 @@
+#include "engines/PairSearch.h"
+
+#include "ground/TextFile.h"
+#include "ground/Kartochka.h"
+#include "engines/PersonFile.h"
+#include "engines/PersonFolder.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <algorithm>
+
+namespace {
+
+constexpr int kTickFiles = 64;
+
+int SharedAnswers(const QString& reference, const QString& candidate)
+{
+    const qsizetype common = std::min(reference.size(), candidate.size());
+    int matches = 0;
+    for (qsizetype i = 0; i < common; ++i) {
+        if (reference[i] == candidate[i])
+            ++matches;
+    }
+    return matches;
+}
+
+}  // namespace
+
+std::optional<int> MatchPercent(int matches, int questions)
+{
+    if (questions <= 0)
+        return std::nullopt;
+    if (matches == questions)
+        return 100;
+    return static_cast<int>(100LL * matches / questions);
+}
+
+QString MatchText(int matches, int questions)
+{
+    const std::optional<int> percent = MatchPercent(matches, questions);
+    QString text = QString::number(matches);
+    if (!percent)
+        return text;
+    text.reserve(text.size() + 8);
+    text += u" (";
+    text += QString::number(*percent);
+    text += u"%)";
+    return text;
+}
+
+PairRanking RankPairs(const QString& folder, const Kartochka& reference, int currentYear,
+                      const std::function<void()>& tick)
+{
+    PairRanking ranking;
+    const QString answers = reference.Otvety;
+    ranking.questions = static_cast<int>(answers.size());
+    const QString pattern = reference.Pol == 1 ? QStringLiteral("*") + kMenExtension
+                                               : QStringLiteral("*") + kWomenExtension;
+    const QStringList files = PersonFiles(folder, pattern.mid(1));
+    const QByteArray encodedFolder = textfile::pathBytes(folder);
+    HeadLines lines;
+    int counted = 0;
+    for (const QString& name : files) {
+        if (tick && ++counted % kTickFiles == 0)
+            tick();
+        if (!lines.read(encodedFolder + textfile::pathBytes(name), 5) || lines.size() == 0 ||
+            lines[0] != kCardMarker)
+            continue;
+        PairEntry entry;
+        if (lines.size() > 1)
+            entry.NameFamiliya = textfile::shownText(lines[1]);
+        // A missing or damaged year gives no age, as in the people list.
+        if (lines.size() > 2)
+            entry.Vozrast = textfile::ageText(currentYear, textfile::parseNumber(lines[2]));
+        if (lines.size() > 3)
+            entry.Podrobnee = textfile::parseNumber(lines[3]).value_or(0);
+        entry.FileName = name;
+        QByteArrayView candidate = lines.size() > 4 ? lines[4] : QByteArrayView();
+        const qsizetype comma = candidate.indexOf(',');
+        if (comma >= 0)
+            candidate = candidate.first(comma);
+        const int matches = SharedAnswers(answers, textfile::decode(candidate));
+        entry.Sovpadeniy = MatchText(matches, ranking.questions);
+        ranking.pairs.append(entry);
+        ranking.matches.append(matches);
+    }
+
+    ranking.order.resize(ranking.pairs.size());
+    for (int i = 0; i < ranking.order.size(); ++i)
+        ranking.order[i] = i;
+    // Equal counts keep the order of their scan numbers compared as text,
+    // the larger text first (so 2, 11, 10).
+    std::stable_sort(ranking.order.begin(), ranking.order.end(), [&ranking](int a, int b) {
+        if (ranking.matches[a] != ranking.matches[b])
+            return ranking.matches[a] > ranking.matches[b];
+        return ScanNumberTextLess(b, a);
+    });
+    return ranking;
+}

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <functional>
+
+#include "ground/PairEntry.h"
+
+#include <QList>
+#include <QString>
+
+#include <optional>
+
+struct Kartochka;
+
+// The ranking of the other sex for one reference card.
+struct PairRanking {
+    QList<PairEntry> pairs;  // in scan order: the folder listing's order
+    QList<int> order;        // order[r] = index in `pairs` of the candidate at rank r
+    QList<int> matches;      // matches[i] = shared answers of pairs[i]
+    int questions = 0;       // answers of the reference
+};
+
+// Scans the person files of the sex opposite to `reference` in `folder` (which
+// ends with its separator), reading at most the first five lines of each, and
+// ranks them: most shared answers first; equal counts by the text of their scan
+// numbers, descending. Unreadable and foreign files are skipped.
+// `tick`, when given, runs every few files so the windows can repaint.
+PairRanking RankPairs(const QString& folder, const Kartochka& reference, int currentYear,
+                      const std::function<void()>& tick = {});
+
+// Shared answers with the true percentage rounded down, e.g. "2 (66%)";
+// only a full match shows 100 %. Without reference answers there is no
+// percentage to give: just the count.
+QString MatchText(int matches, int questions);
+// The percentage of MatchText as a number; nothing without reference answers.
+std::optional<int> MatchPercent(int matches, int questions);

@@ -1,0 +1,208 @@
+#include "engines/TestFile.h"
+
+#include "screens/document/FileCommands.h"
+#include "engines/Password.h"
+#include "ground/TextFile.h"
+#include "ground/App.h"
+#include "engines/Proverka.h"
+#include "screens/taking/TestFlow.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+#include <algorithm>
+
+namespace {
+const QString kEndNotFound = QStringLiteral("не найден");
+const QString kEndCannotOpen = QStringLiteral("открыть не возможно");
+const QString kEndForeign = QStringLiteral("не подходит к программе.");
+const QString kEndProtected = QStringLiteral("защищён от записи.");
+const QString kEndCannotSave = QStringLiteral("сохранить не возможно.");
+
+bool FolderHoldsTest(const QString& folder)
+{
+    if (folder.isEmpty())
+        return false;
+    const QDir dir(folder);
+    return !dir.entryList({QStringLiteral("*.tnd")}, QDir::Files | QDir::Hidden | QDir::System).isEmpty();
+}
+
+// A field with a line break or a character the file cannot spell would shift
+// every later line on reading; such a test is not written at all.
+bool FieldsFitLines(AppState& st)
+{
+    if (!textfile::fitsLine(textfile::encode(st.TestName)) || !textfile::fitsLine(textfile::encode(st.TestPassword)))
+        return false;
+    for (int q = 1; q <= st.QuestionCount; ++q) {
+        const clsTest& question = st.Questions[q];
+        if (!textfile::fitsLine(textfile::encodeHtml(question.Vopros)))
+            return false;
+        for (int i = 0; i <= question.CountOtvetov && i < clsTest::Capacity; ++i) {
+            if (!textfile::fitsLine(textfile::encodeHtml(question.ListOtvety(i))))
+                return false;
+        }
+    }
+    return true;
+}
+}
+
+QByteArray TestFileContent(App& app, int seed)
+{
+    AppState& st = app.st;
+    QByteArray out;
+    const QByteArray crlf = "\r\n";
+    out += kTestMarker + crlf;
+    out += textfile::encode(st.TestName) + crlf;
+    out += EncodePassword(app, seed) + crlf;
+    out += textfile::numberLine(st.QuestionCount) + crlf;
+    for (int q = 1; q <= st.QuestionCount; ++q) {
+        const clsTest& question = st.Questions[q];
+        out += textfile::encodeHtml(question.Vopros) + crlf;
+        out += textfile::numberLine(question.CountOtvetov) + crlf;
+        for (int i = 0; i <= question.CountOtvetov && i < clsTest::Capacity; ++i)
+            out += textfile::encodeHtml(question.ListOtvety(i)) + crlf;
+    }
+    out += textfile::numberLine(Proverka(app, 0)) + crlf;
+    out += crlf;
+    return out;
+}
+
+namespace {
+// Any fixed seed gives equal bytes for equal tests.
+constexpr int kSnapshotSeed = 1;
+}
+
+void TakeTestSnapshot(App& app)
+{
+    AppState& st = app.st;
+    if (st.QuestionCount > st.Questions.upperBound())
+        st.Questions.resizePreserving(st.QuestionCount);
+    st.TestSnapshot = TestFileContent(app, kSnapshotSeed);
+}
+
+bool TestModified(App& app)
+{
+    AppState& st = app.st;
+    if (st.TestPhase != 2)
+        return false;
+    if (st.QuestionCount > st.Questions.upperBound())
+        st.Questions.resizePreserving(st.QuestionCount);
+    return TestFileContent(app, kSnapshotSeed) != st.TestSnapshot;
+}
+
+bool MayReplaceTest(App& app)
+{
+    if (!TestModified(app))
+        return true;
+    const MsgAnswer answer =
+        app.platform.messageBox(QStringLiteral("Сохранить изменения в тесте?"), kAppTitle, MsgButtons::YesNoCancel,
+                                MsgIcon::Question, MsgAnswer::Yes);
+    if (answer == MsgAnswer::Cancel)
+        return false;
+    if (answer == MsgAnswer::No)
+        return true;
+    SaveTestDialog(app);
+    return !TestModified(app);
+}
+
+void SaveTest(App& app, const QString& path)
+{
+    AppState& st = app.st;
+    if (path != st.TestFilePath && FolderHoldsTest(FolderPart(app, path))) {
+        ShowError(app, QStringLiteral("Для каждого теста нужно создавать отдельную папку."));
+        return;
+    }
+    if (st.QuestionCount > st.Questions.upperBound())
+        st.Questions.resizePreserving(st.QuestionCount);
+
+    if (!FieldsFitLines(st)) {
+        ShowError(app, FileMessage(app, path, kEndCannotSave));
+        return;
+    }
+    switch (textfile::saveAtomically(path, TestFileContent(app))) {
+    case textfile::SaveResult::Ok:
+        st.TestFilePath = path;
+        st.WorkFolder = FolderPart(app, path);
+        SetTestCaption(app);
+        TakeTestSnapshot(app);
+        return;
+    case textfile::SaveResult::WriteProtected:
+        ShowError(app, FileMessage(app, path, kEndProtected));
+        return;
+    case textfile::SaveResult::Failed:
+        ShowError(app, FileMessage(app, path, kEndCannotSave));
+        return;
+    }
+}
+
+int PlausibleQuestionCount(int stated, const textfile::Lines& lines)
+{
+    if (stated <= 0)
+        return 0;
+    const qsizetype fits = lines.remaining() / 2;
+    return static_cast<int>(std::min<qsizetype>(stated, fits));
+}
+
+void ReadQuestions(App& app, textfile::Lines& lines, int first, int last)
+{
+    for (int q = first; q <= last; ++q) {
+        clsTest& question = app.st.Questions[q];
+        question.Vopros = lines.nextText().value_or(QString());
+        const int count = lines.nextNumber().value_or(0);
+        // Every announced answer line is consumed, also those beyond the ten
+        // slots, but never more lines than the file still has.
+        const qsizetype announced = std::max<qsizetype>(0, static_cast<qsizetype>(count) + 1);
+        const qsizetype toRead = std::min(announced, lines.remaining());
+        for (qsizetype i = 0; i < toRead; ++i) {
+            const QString text = lines.nextText().value_or(QString());
+            if (i < clsTest::Capacity)
+                question.AddOtvety(static_cast<int>(i), text);
+        }
+        question.CountOtvetov = std::clamp(count, 0, clsTest::Capacity - 1);
+    }
+}
+
+void OpenTest(App& app, const QString& path)
+{
+    AppState& st = app.st;
+    textfile::Lines lines;
+    switch (textfile::readLines(path, lines, textfile::kMaxTestBytes, kTestMarker)) {
+    case textfile::ReadResult::NotFound:
+        ShowError(app, FileMessage(app, path, kEndNotFound));
+        return;
+    case textfile::ReadResult::Failed:
+        ShowError(app, FileMessage(app, path, kEndCannotOpen));
+        return;
+    case textfile::ReadResult::Foreign:
+        ShowError(app, FileMessage(app, path, kEndForeign));
+        return;
+    case textfile::ReadResult::Ok:
+        break;
+    }
+    lines.next();  // the marker
+
+    st.TestName = lines.nextText().value_or(QString());
+    const int seed = lines.nextNumber().value_or(0);
+    DecodePassword(app, seed, lines.next().value_or(QByteArray()));
+    const int stated = lines.nextNumber().value_or(0);
+    st.QuestionCount = PlausibleQuestionCount(stated, lines);
+    st.Questions.resizeFresh(st.QuestionCount);
+    ReadQuestions(app, lines, 1, st.QuestionCount);
+    // The stored flag alone cannot be trusted: in a file shorter than its
+    // count announces it is whatever line lands there. A test is offered for
+    // taking only when it holds every question it announces, each complete.
+    int notReady = lines.nextNumber().value_or(0);
+    if (notReady == 0)
+        notReady = Proverka(app, 0);
+    if (notReady == 0 && stated > st.QuestionCount)
+        notReady = st.QuestionCount + 1;
+
+    st.TestFilePath = path;
+    st.WorkFolder = FolderPart(app, path);
+    SetTestCaption(app);
+    app.frmForma.FileListLudey[0].enabled = true;
+    app.frmForma.FileListLudey[1].enabled = true;
+    app.frmForma.FileFoundLudey.enabled = true;
+    ReStart(app, notReady);
+    st.ViewMode = QStringLiteral("OpenTest");
+}

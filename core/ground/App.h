@@ -1,0 +1,53 @@
+#pragma once
+
+#include "ground/AppState.h"
+#include "screens/editor/FrmParam.h"
+#include "screens/document/FrmPassW.h"
+#include "screens/editor/FrmLoadVopros.h"
+#include "screens/editor/Markup.h"
+#include "screens/editor/QuestionList.h"
+#include "screens/people/FrmFound.h"
+#include "screens/people/FrmKartochka.h"
+#include "ground/windows/FrmForma.h"
+#include "ground/windows/FrmOprog.h"
+#include "ground/Platform.h"
+#include "screens/views/FrmHTML.h"
+
+// The running program: its state, its windows' models and the desktop it runs
+// on. Every routine takes it by reference.
+class App {
+public:
+    explicit App(Platform& platformImpl) : platform(platformImpl) {}
+    App(const App&) = delete;
+    App& operator=(const App&) = delete;
+
+    Platform& platform;
+    AppState st;
+    FrmForma frmForma;
+    FrmOprog frmOprog;
+    FrmHTML frmHTML;
+    FrmPassW frmPassW;
+    FrmFound frmFound;
+    FrmKartochka frmKartochka;
+    FrmParam frmParam;
+    FrmNomer frmNomer;
+    FrmLoadVopros frmLoadVopros;
+    FrmTag frmTag;
+};
+
+// Title of every message box of the program.
+inline const QString kAppTitle = QStringLiteral("Тандемо");
+
+void ShowError(App& app, const QString& text);
+void ShowNotice(App& app, const QString& text);
+
+// "Файл "<path>" <ending>", the wording of every message about a file.
+QString FileMessage(const App& app, const QString& path, const QString& ending);
+
+// Folder part (with its trailing separator) and file name part of a path,
+// split at the last PathSep.
+QString FolderPart(const App& app, const QString& path);
+QString FileNamePart(const App& app, const QString& path);
+
+// "<name> - [<file>] - Тандемо" for the test in memory.
+void SetTestCaption(App& app);

@@ -1,0 +1,42 @@
+#pragma once
+
+#include "ground/TextFile.h"
+
+#include <QByteArray>
+#include <QString>
+
+// Writing files that share a folder with other desks: a test folder on a
+// network disk is written by several programs at once, and holds whatever a
+// visitor or a copy from elsewhere left in it (links, folders, FIFOs).
+namespace textfile {
+
+// How a new file takes its name. Auto uses a hard link and falls back to an
+// exclusive create on a disk that has no hard links; the other two force one
+// way (tests use them to reach the fallback on a disk that has links).
+enum class NewNameMethod { Auto, HardLink, ExclusiveCreate };
+
+// Saves `content` as a new file in `folder` (which ends with its separator)
+// under `name`, or, when anything at all holds that name (a file, a link even
+// a dangling one, a folder, a FIFO), under the first free of "<stem>_2<ext>",
+// "<stem>_3<ext>"… where <ext> starts at the last "." of `name`. Nothing that
+// exists is ever replaced or written through, also when another program saves
+// into the folder at the same moment. The file appears complete or not at
+// all. On success `savedName` is the name taken.
+SaveResult saveUnderFreeName(const QString& folder, const QString& name, const QByteArray& content,
+                             QString& savedName, NewNameMethod method = NewNameMethod::Auto);
+
+// Replaces the file `name` in `folder` with `content`, whole or not at all,
+// without writing anywhere outside `folder`. A name held by something other
+// than a plain file (a symbolic link, a folder, a FIFO) is refused with
+// Failed; a file or folder marked read-only with WriteProtected.
+SaveResult replaceInFolder(const QString& folder, const QString& name, const QByteArray& content);
+
+// Whether something other than a plain file holds `path`: a link (even one
+// to a plain file), a folder, a FIFO, a device.
+bool holdsOtherThanPlainFile(const QString& path);
+
+// Whether a name in a folder is one of the temporary files of the two savers
+// above; none of them ends like a test or person file.
+bool isTemporaryName(const QByteArray& fileName);
+
+}  // namespace textfile

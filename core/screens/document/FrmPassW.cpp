@@ -1,0 +1,130 @@
+#include "screens/document/FrmPassW.h"
+
+#include "screens/editor/NewTest.h"
+#include "ground/TextFile.h"
+#include "ground/App.h"
+#include "ground/FieldText.h"
+
+#include <algorithm>
+#include "engines/Proverka.h"
+
+FrmPassW::FrmPassW() : WindowModel(QStringLiteral("frmPassW"))
+{
+    add(TPW);
+    add(OK);
+    add(NO);
+}
+
+namespace {
+void closeDialog(FrmPassW& w)
+{
+    w.visible = false;
+    w.closeRequested = true;
+}
+}
+
+void ShowPassW(App& app)
+{
+    frmPassW_Load(app);
+    app.platform.showModal(WindowId::PassW);
+    app.frmPassW.visible = false;
+}
+
+void FileChange_Click(App& app)
+{
+    app.st.DialogMode = 0;
+    ShowPassW(app);
+}
+
+void frmPassW_Load(App& app)
+{
+    FrmPassW& w = app.frmPassW;
+    w.caption = QStringLiteral("Введите пароль");
+    w.TPW.text.clear();
+    w.TPW.selStart = 0;
+    w.TPW.selLength = 0;
+    w.OK.enabled = false;
+    w.defaultButton = w.OK.name;
+    w.cancelButton = w.NO.name;
+    w.focus = w.TPW.name;
+    w.closeRequested = false;
+    w.visible = true;
+}
+
+bool frmPassW_KeyAllowed(QChar ch)
+{
+    return ch != QLatin1Char('|') && ch != QLatin1Char(',') && ch != QLatin1Char('"') && ch != QLatin1Char('_');
+}
+
+void frmPassW_TPW_Change(App& app)
+{
+    FrmPassW& w = app.frmPassW;
+    // A paste passes no key rule: what may not be typed is taken out here.
+    const int size = static_cast<int>(w.TPW.text.size());
+    const int start = std::clamp(w.TPW.selStart, 0, size);
+    QString before = w.TPW.text.left(start);
+    QString after = w.TPW.text.mid(start);
+    const auto forbidden = [](QChar c) { return !frmPassW_KeyAllowed(c); };
+    before.removeIf(forbidden);
+    after.removeIf(forbidden);
+    if (before.size() + after.size() != size) {
+        w.TPW.text = before + after;
+        w.TPW.selStart = static_cast<int>(before.size());
+        w.TPW.selLength = 0;
+    }
+    ApplyFieldRule(app, w.TPW, FieldKind::Plain);
+    w.OK.enabled = !w.TPW.text.isEmpty();
+}
+
+void frmPassW_OK_Click(App& app)
+{
+    FrmPassW& w = app.frmPassW;
+    // An empty box confirms nothing, so an empty stored password never opens.
+    if (!w.OK.enabled || w.TPW.text.isEmpty())
+        return;
+    const bool cardMode = app.st.DialogMode == 2;
+    const QString& expected = cardMode ? app.st.CardFields[1].Parol : app.st.TestPassword;
+    if (w.TPW.text != expected) {
+        ShowError(app, QStringLiteral("Не верный пароль"));
+        // The next typing replaces the wrong password.
+        w.TPW.selStart = 0;
+        w.TPW.selLength = static_cast<int>(w.TPW.text.size());
+        w.focus = w.TPW.name;
+        return;
+    }
+    w.visible = false;
+    app.platform.processEvents();
+    if (cardMode) {
+        app.st.DialogMode = -1;
+        closeDialog(w);
+        return;
+    }
+    app.frmForma.FileChange.enabled = false;
+    app.st.CurrentQuestion = 1;
+    if (const int incomplete = Proverka(app, 0))
+        app.st.CurrentQuestion = incomplete;
+    NewTest(app, 1);
+}
+
+void frmPassW_NO_Click(App& app)
+{
+    closeDialog(app.frmPassW);
+}
+
+bool frmPassW_Event(App& app, const UiEvent& event)
+{
+    FrmPassW& w = app.frmPassW;
+    if (event.control == w.TPW.name) {
+        if (event.type == UiEvent::KeyPress)
+            return FieldTakesKey(app, event, FieldKind::Plain) &&
+                   (event.text.size() != 1 || frmPassW_KeyAllowed(event.text.front()));
+        if (event.type == UiEvent::Change)
+            frmPassW_TPW_Change(app);
+    } else if (event.type == UiEvent::Click) {
+        if (event.control == w.OK.name)
+            frmPassW_OK_Click(app);
+        else if (event.control == w.NO.name)
+            frmPassW_NO_Click(app);
+    }
+    return true;
+}

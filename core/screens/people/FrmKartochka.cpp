@@ -1,0 +1,329 @@
+#include "screens/people/FrmKartochka.h"
+
+#include "screens/document/FileCommands.h"
+#include "ground/TextFile.h"
+#include "ground/App.h"
+#include "ground/FieldText.h"
+
+#include <QtMath>
+
+#include <cmath>
+#include <limits>
+
+namespace {
+// The dialog is laid out in twips; the model holds pixels (15 twips each).
+void place(Control& c, int left, int top, int width, int height)
+{
+    c.left = left / 15;
+    c.top = top / 15;
+    c.width = width / 15;
+    c.height = height / 15;
+}
+
+constexpr int kFieldHeight = 420;
+constexpr int kLabelHeight = 240;
+constexpr int kPhotoField = 5;
+constexpr int kWomenHair = 1;
+
+const QStringList kMenHair{QStringLiteral("Блондин"), QStringLiteral("Брюнет"), QStringLiteral("Шатен"),
+                           QStringLiteral("Русый"), QStringLiteral("Без волос")};
+const QStringList kWomenHairItems{QStringLiteral("Блондинка"), QStringLiteral("Брюнетка"), QStringLiteral("Шатенка"),
+                                  QStringLiteral("Русый"), QStringLiteral("Без волос")};
+const QStringList kEyes{QStringLiteral("Голубые"), QStringLiteral("Зелёные"), QStringLiteral("Карие")};
+const QStringList kZodiac{QStringLiteral("Овен"),    QStringLiteral("Телец"),   QStringLiteral("Близнецы"),
+                          QStringLiteral("Рак"),     QStringLiteral("Лев"),     QStringLiteral("Дева"),
+                          QStringLiteral("Весы"),    QStringLiteral("Скорпион"), QStringLiteral("Стрелец"),
+                          QStringLiteral("Козерог"), QStringLiteral("Водолей"), QStringLiteral("Рыбы")};
+
+void Select(Control& list, int item)
+{
+    list.listIndex = item;
+    list.text = item >= 0 && item < list.items.size() ? list.items[item] : QString();
+}
+
+// Shows a stored value: its item when the list has it, else the bare text.
+void ShowValue(Control& list, const QString& value)
+{
+    list.listIndex = static_cast<int>(list.items.indexOf(value));
+    list.text = value;
+}
+
+
+int SelectedSex(const FrmKartochka& d)
+{
+    return d.selPol[kWomenHair].checked ? 1 : 0;
+}
+}
+
+FrmKartochka::FrmKartochka() : WindowModel(QStringLiteral("frmKartochka"))
+{
+    for (Control& c : selPol)
+        add(c);
+    for (Control* c : {&lblNameFamiliya, &txtNameFamiliya, &lblDataRogdeniya, &txtDataRogdeniya, &chPodrobnee})
+        add(*c);
+    for (Control& c : lblInfo)
+        add(c);
+    for (Control& c : lblRaznoe)
+        add(c);
+    add(txtInfo[0]);
+    add(txtInfo[1]);
+    for (Control& c : lstRaznoe)
+        add(c);
+    for (size_t i = 2; i < txtInfo.size(); ++i)
+        add(txtInfo[i]);
+    for (Control* c : {&kObzorEmblema, &OK, &NO})
+        add(*c);
+
+    place(selPol[0], 120, 120, 1335, kFieldHeight);
+    place(selPol[1], 1800, 120, 1455, kFieldHeight);
+    place(lblNameFamiliya, 120, 480, 5295, kLabelHeight);
+    place(txtNameFamiliya, 120, 720, 5295, kFieldHeight);
+    place(lblDataRogdeniya, 5640, 360, 1560, kLabelHeight);
+    place(txtDataRogdeniya, 5640, 720, 855, kFieldHeight);
+    place(chPodrobnee, 120, 1320, 1935, kFieldHeight);
+    place(lblInfo[0], 120, 1650, 975, kLabelHeight);
+    place(txtInfo[0], 120, 1920, 975, kFieldHeight);
+    place(lblInfo[1], 1200, 1650, 975, kLabelHeight);
+    place(txtInfo[1], 1200, 1920, 975, kFieldHeight);
+    place(lblRaznoe[0], 2280, 1650, 1815, kLabelHeight);
+    place(lstRaznoe[0], 2280, 1920, 1815, kFieldHeight);
+    place(lstRaznoe[1], 2280, 1920, 1815, kFieldHeight);
+    place(lblRaznoe[1], 4200, 1650, 1695, kLabelHeight);
+    place(lstRaznoe[2], 4200, 1920, 1695, kFieldHeight);
+    place(lblRaznoe[2], 6000, 1650, 1695, kLabelHeight);
+    place(lstRaznoe[3], 6000, 1920, 1695, kFieldHeight);
+    place(lblInfo[2], 120, 2400, 7575, kLabelHeight);
+    place(txtInfo[2], 120, 2640, 7575, kFieldHeight);
+    place(lblInfo[3], 120, 3120, 7575, kLabelHeight);
+    place(txtInfo[3], 120, 3360, 7575, kFieldHeight);
+    place(lblInfo[4], 120, 3840, 7575, kLabelHeight);
+    place(txtInfo[4], 120, 4080, 7575, kFieldHeight);
+    place(lblInfo[5], 120, 4560, 7095, kLabelHeight);
+    place(txtInfo[5], 120, 4800, 7095, kFieldHeight);
+    place(kObzorEmblema, 7320, 4800, 390, 375);
+    place(OK, 5400, 5400, 1095, kFieldHeight);
+    place(NO, 6600, 5400, 1095, kFieldHeight);
+    clientWidth = 7920 / 15;
+    clientHeight = 6000 / 15;
+
+    lstRaznoe[0].items = kMenHair;
+    lstRaznoe[1].items = kWomenHairItems;
+    lstRaznoe[2].items = kEyes;
+    lstRaznoe[3].items = kZodiac;
+    kObzorEmblema.tooltip = QStringLiteral("Фотография");
+    txtDataRogdeniya.maxLength = 4;
+    reset();
+}
+
+void FrmKartochka::reset()
+{
+    caption = QStringLiteral("Личная карточная");
+    visible = false;
+    closeRequested = false;
+    focus = txtNameFamiliya.name;
+    defaultButton = OK.name;
+    cancelButton = NO.name;
+    slot = 0;
+    selPol[0].checked = true;
+    selPol[1].checked = false;
+    for (Control& c : selPol)
+        c.enabled = true;
+    txtNameFamiliya.text.clear();
+    txtDataRogdeniya.text = QStringLiteral("19");
+    txtDataRogdeniya.selStart = 0;
+    txtDataRogdeniya.selLength = 0;
+    chPodrobnee.checked = false;
+    for (Control& c : txtInfo) {
+        c.text.clear();
+        c.enabled = false;
+    }
+    for (Control& c : lstRaznoe) {
+        Select(c, -1);
+        c.enabled = false;
+        c.visible = true;
+    }
+    lstRaznoe[kWomenHair].visible = false;
+    kObzorEmblema.enabled = false;
+}
+
+void frmKartochka_Load(App& app)
+{
+    FrmKartochka& d = app.frmKartochka;
+    const int mode = app.st.DialogMode;
+    d.reset();
+    for (Control& list : d.lstRaznoe)
+        Select(list, 0);
+    d.slot = mode == 1 ? 1 : 0;
+    if (mode == 1 || mode == 2) {
+        const Kartochka& card = app.st.CardFields[static_cast<size_t>(d.slot)];
+        const int sex = card.Pol != 0 ? 1 : 0;
+        frmKartochka_selPol_Click(app, sex);
+        // A stored card keeps its sex.
+        d.selPol[static_cast<size_t>(1 - sex)].enabled = false;
+        d.txtNameFamiliya.text = card.NameFamiliya;
+        d.txtDataRogdeniya.text = card.DataRogdeniyaKnown ? QString::number(card.DataRogdeniya) : QString();
+        d.chPodrobnee.checked = card.Podrobnee == 1;
+        frmKartochka_chPodrobnee_Click(app);
+        if (card.Podrobnee == 1) {
+            d.txtInfo[0].text = card.Podrobnosti[0];
+            d.txtInfo[1].text = card.Podrobnosti[1];
+            ShowValue(d.lstRaznoe[static_cast<size_t>(sex)], card.Podrobnosti[2]);
+            ShowValue(d.lstRaznoe[2], card.Podrobnosti[3]);
+            ShowValue(d.lstRaznoe[3], card.Podrobnosti[4]);
+            for (size_t i = 2; i < d.txtInfo.size(); ++i)
+                d.txtInfo[i].text = card.Podrobnosti[i + 3];
+        }
+    }
+    d.visible = true;
+}
+
+void frmKartochka_selPol_Click(App& app, int index)
+{
+    FrmKartochka& d = app.frmKartochka;
+    if (index != 0 && index != 1)
+        return;
+    d.selPol[static_cast<size_t>(index)].checked = true;
+    d.selPol[static_cast<size_t>(1 - index)].checked = false;
+    d.lstRaznoe[static_cast<size_t>(index)].visible = true;
+    d.lstRaznoe[static_cast<size_t>(1 - index)].visible = false;
+}
+
+void frmKartochka_chPodrobnee_Click(App& app)
+{
+    FrmKartochka& d = app.frmKartochka;
+    const bool on = d.chPodrobnee.checked;
+    for (Control& c : d.txtInfo)
+        c.enabled = on;
+    for (Control& c : d.lstRaznoe)
+        c.enabled = on;
+    d.kObzorEmblema.enabled = on;
+}
+
+bool frmKartochka_txtDataRogdeniya_KeyPress(App&, QChar key)
+{
+    return (key >= QLatin1Char('0') && key <= QLatin1Char('9')) || key == QChar(8);
+}
+
+void frmKartochka_txtDataRogdeniya_GotFocus(App& app)
+{
+    Control& year = app.frmKartochka.txtDataRogdeniya;
+    year.selStart = static_cast<int>(year.text.size());
+    year.selLength = 0;
+}
+
+void frmKartochka_kObzorEmblema_Click(App& app)
+{
+    const QString path =
+        apiOpenSave(app, 0, QString(), QStringLiteral("All picture files (*.*)") + QChar(0) + QStringLiteral("*.*"));
+    if (!path.isEmpty())
+        (void)SetFieldText(app, app.frmKartochka.txtInfo[kPhotoField], path, FieldKind::Plain);
+}
+
+void frmKartochka_lstRaznoe_Click(App& app, int index, int item)
+{
+    if (index < 0 || index > 3)
+        return;
+    Select(app.frmKartochka.lstRaznoe[static_cast<size_t>(index)], item);
+}
+
+void frmKartochka_OK_Click(App& app)
+{
+    FrmKartochka& d = app.frmKartochka;
+    AppState& st = app.st;
+    if (d.txtNameFamiliya.text.isEmpty()) {
+        d.focus = d.txtNameFamiliya.name;
+        return;
+    }
+    const int year = LeadingNumber(d.txtDataRogdeniya.text);
+    if (year < 1900) {
+        d.focus = d.txtDataRogdeniya.name;
+        frmKartochka_txtDataRogdeniya_GotFocus(app);
+        return;
+    }
+    d.visible = false;
+    app.platform.processEvents();
+
+    const int mode = st.DialogMode;
+    Kartochka& card = st.CardFields[static_cast<size_t>(d.slot)];
+    const int details = d.chPodrobnee.checked ? 1 : 0;
+    card.NameFamiliya = d.txtNameFamiliya.text;
+    if (mode == 0) {
+        card.Pol = SelectedSex(d);
+        card.Parol = st.TestPassword;
+    }
+    if (mode == 1 && st.CurrentPerson >= 0 && st.CurrentPerson < st.People.size()) {
+        // The list shows the change without a new scan of the folder.
+        PersonEntry& entry = st.People[st.CurrentPerson];
+        entry.NameFamiliya = d.txtNameFamiliya.text;
+        entry.Podrobnee = details;
+    }
+    card.DataRogdeniya = year;
+    card.DataRogdeniyaKnown = true;
+    card.Podrobnee = details;
+    if (details == 1) {
+        card.Podrobnosti[0] = d.txtInfo[0].text;
+        card.Podrobnosti[1] = d.txtInfo[1].text;
+        card.Podrobnosti[2] = d.lstRaznoe[static_cast<size_t>(SelectedSex(d))].text;
+        card.Podrobnosti[3] = d.lstRaznoe[2].text;
+        card.Podrobnosti[4] = d.lstRaznoe[3].text;
+        for (size_t i = 2; i < d.txtInfo.size(); ++i)
+            card.Podrobnosti[i + 3] = d.txtInfo[i].text;
+    } else {
+        for (QString& detail : card.Podrobnosti)
+            detail.clear();
+    }
+    st.DialogMode = -1;
+    d.closeRequested = true;
+}
+
+void frmKartochka_NO_Click(App& app)
+{
+    app.frmKartochka.visible = false;
+    app.frmKartochka.closeRequested = true;
+}
+
+bool frmKartochka_Event(App& app, const UiEvent& event)
+{
+    FrmKartochka& d = app.frmKartochka;
+    const QString& name = event.control;
+    switch (event.type) {
+    case UiEvent::Click:
+        for (int i = 0; i < 2; ++i) {
+            if (name == d.selPol[static_cast<size_t>(i)].name)
+                frmKartochka_selPol_Click(app, i);
+        }
+        if (name == d.chPodrobnee.name)
+            frmKartochka_chPodrobnee_Click(app);
+        else if (name == d.kObzorEmblema.name)
+            frmKartochka_kObzorEmblema_Click(app);
+        else if (name == d.OK.name)
+            frmKartochka_OK_Click(app);
+        else if (name == d.NO.name)
+            frmKartochka_NO_Click(app);
+        break;
+    case UiEvent::KeyPress:
+        // The person file is Windows-1251: a character it cannot hold is not taken.
+        if (!FieldTakesKey(app, event, FieldKind::Plain))
+            return false;
+        if (name == d.txtDataRogdeniya.name && !event.text.isEmpty())
+            return frmKartochka_txtDataRogdeniya_KeyPress(app, event.text.at(0));
+        break;
+    case UiEvent::Change:
+        if (Control* box = d.find(name))
+            ApplyFieldRule(app, *box, FieldKind::Plain);
+        break;
+    case UiEvent::GotFocus:
+        if (name == d.txtDataRogdeniya.name)
+            frmKartochka_txtDataRogdeniya_GotFocus(app);
+        break;
+    default:
+        break;
+    }
+    return true;
+}
+
+void FileKartochka_Click(App& app)
+{
+    app.st.DialogMode = 2;
+    app.platform.showModal(WindowId::Kartochka);
+}

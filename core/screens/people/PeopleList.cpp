@@ -1,0 +1,172 @@
+#include "screens/people/PeopleList.h"
+
+#include "ground/TextFile.h"
+#include "engines/PersonFile.h"
+#include "engines/PersonFolder.h"
+#include "ground/App.h"
+#include "screens/views/FrmHTML.h"
+#include "ground/HtmlEscape.h"
+#include "ground/windows/HtmlView.h"
+
+#include <QCollator>
+#include <QDir>
+#include <QFile>
+
+#include <algorithm>
+#include <vector>
+
+namespace {
+
+constexpr int kRowsPerPage = 25;
+
+QString listCaption(const App& app)
+{
+    return app.frmForma.FileListLudey[app.st.ListWomen != 0 ? 1 : 0].text;
+}
+
+QString anchor(const QString& code, const QString& text)
+{
+    return QStringLiteral("<a class='lnk' href='") + Command(code) + QStringLiteral("'>") + text +
+           QStringLiteral("</a>");
+}
+
+}  // namespace
+
+void FileListLudey_Click(App& app, int index)
+{
+    app.st.HtmlWindowMode = 0;
+    app.st.ListWomen = index != 0 ? 1 : 0;
+    ShowHtmlWindow(app);
+}
+
+void ListLudeyStart(App& app)
+{
+    app.st.ListHtml =
+        QStringLiteral("<html><head><meta http-equiv='Content-Type' content='text/html; charset=windows-1251'></head>"
+                       "<body topmargin=0><center><font size='5'>") +
+        QStringLiteral("Загрузка данных...</font></center></body></html>");
+    LoadHtml(app.frmHTML.usrWebHtml1, app.st.ListHtml);
+    app.platform.processEvents();
+}
+
+void ScanPeople(App& app, const std::function<bool(const QString& name)>& accept)
+{
+    AppState& st = app.st;
+    const int currentYear = app.platform.now().date().year();
+    const QString extension = st.ListWomen != 0 ? kWomenExtension : kMenExtension;
+
+    st.PeopleLast = -1;
+    st.People.clear();
+    const QStringList files = PersonFiles(st.WorkFolder, extension);
+    const QByteArray folder = textfile::pathBytes(st.WorkFolder);
+    HeadLines lines;
+    int counted = 0;
+    for (const QString& fileName : files) {
+        // A scan of a large folder takes a while: the windows keep painting.
+        if (++counted % 64 == 0)
+            app.platform.keepPainting();
+        // Only the first four lines matter here: marker, name, year, details.
+        if (!lines.read(folder + textfile::pathBytes(fileName), 4) || lines.size() == 0 || lines[0] != kCardMarker)
+            continue;
+        PersonEntry entry;
+        if (lines.size() > 1)
+            entry.NameFamiliya = textfile::shownText(lines[1]);
+        if (accept && !accept(entry.NameFamiliya))
+            continue;
+        if (lines.size() > 2)
+            entry.Vozrast = textfile::ageText(currentYear, textfile::parseNumber(lines[2]));
+        if (lines.size() > 3) {
+            if (auto details = textfile::parseNumber(lines[3]))
+                entry.Podrobnee = *details;
+        }
+        entry.FileName = fileName;
+        st.People.append(entry);
+        ++st.PeopleLast;
+    }
+
+    if (st.PeopleLast < 0) {
+        st.People = {PersonEntry{}};
+        st.PeopleOrder = {0};
+        return;
+    }
+    // Alphabetical without regard to case; equal names keep the order of the
+    // text of their scan numbers, so 10 and 11 come before 2. The collation
+    // keys are made once per name, not once per comparison.
+    QCollator collator{QLocale(QLocale::Russian)};
+    collator.setCaseSensitivity(Qt::CaseInsensitive);
+    std::vector<QCollatorSortKey> keys;
+    keys.reserve(static_cast<size_t>(st.PeopleLast + 1));
+    for (int k = 0; k <= st.PeopleLast; ++k)
+        keys.push_back(collator.sortKey(st.People[k].NameFamiliya));
+    QList<int> order(st.PeopleLast + 1);
+    for (int k = 0; k <= st.PeopleLast; ++k)
+        order[k] = k;
+    std::sort(order.begin(), order.end(), [&keys](int a, int b) {
+        const int byName = keys[static_cast<size_t>(a)].compare(keys[static_cast<size_t>(b)]);
+        if (byName != 0)
+            return byName < 0;
+        return ScanNumberTextLess(a, b);
+    });
+    st.PeopleOrder = order;
+}
+
+void ListLudeyLoad(App& app)
+{
+    ScanPeople(app, {});
+    app.st.PeoplePage = 0;
+    ShowStranicy(app);
+}
+
+void ShowStranicy(App& app)
+{
+    AppState& st = app.st;
+    const QString cell = QStringLiteral("</b></td><td align='center'><b>");
+    st.HtmlWindowMode = 0;
+
+    QString html = QStringLiteral(
+        "<html><style type='text/css'>.lnk{color:blue; font-family:Times New Roman; text-decoration:none; } "
+        "a:hover{color:red}</style><head><meta http-equiv='Content-Type' content='text/html; "
+        "charset=windows-1251'></head><body topmargin=0  leftmargin=5 rightmargin=5 link='blue' "
+        "vlink='blue'><center><font size='5'>");
+    if (st.PairsLast >= 0) {
+        html += anchor(QStringLiteral("s"),
+                       QStringLiteral("Список ") +
+                           (st.ListWomen != 0 ? QStringLiteral("невесты: ") : QStringLiteral("жениха: ")) +
+                           HtmlText(st.PairsName)) +
+                QStringLiteral("<br>");
+    }
+    html += listCaption(app) + QStringLiteral(" (всего:") + SignedNumber(st.PeopleLast + 1) +
+            QStringLiteral(")</font>");
+
+    if (st.PeopleLast >= 0) {
+        html += QStringLiteral("<br><table bgcolor='#C0C0C0'><tr bgcolor='#E5E5E5'><td align='center'><b>") +
+                QStringLiteral("№") + cell + QStringLiteral("Имя и фамилия") + cell + QStringLiteral("Возраст") +
+                cell + QStringLiteral("Подробности") + cell + QStringLiteral("</b></td></tr>");
+        const int last = std::min(kRowsPerPage * st.PeoplePage + kRowsPerPage - 1, st.PeopleLast);
+        for (int r = kRowsPerPage * st.PeoplePage; r <= last; ++r) {
+            const PersonEntry& e = st.People[st.PeopleOrder[r]];
+            html += QStringLiteral("<tr bgcolor='white'><td align='center'><b>") + SignedNumber(r + 1) + cell +
+                    anchor(QStringLiteral("l") + QString::number(r), HtmlText(e.NameFamiliya)) + cell +
+                    HtmlText(e.Vozrast) + cell +
+                    (e.Podrobnee == 1 ? QStringLiteral("Есть") : QStringLiteral("Нет")) + cell +
+                    anchor(QStringLiteral("p") + QString::number(r), QStringLiteral("Поиск пары")) +
+                    QStringLiteral("</b></td></tr>");
+        }
+        html += QStringLiteral("</table>");
+    }
+
+    const int pages = st.PeopleLast >= 0 ? st.PeopleLast / kRowsPerPage + 1 : 0;
+    if (pages > 1) {
+        html += QStringLiteral("<br><font size='5'>");
+        for (int q = 1; q <= pages; ++q) {
+            html += q == st.PeoplePage + 1 ? QString::number(q)
+                                           : anchor(QStringLiteral("c") + QString::number(q), QString::number(q));
+            html += QStringLiteral(" &nbsp;&nbsp;");
+        }
+        html += QStringLiteral("</font><br><br>");
+    }
+    html += QStringLiteral("</center></body></html>");
+
+    st.ListHtml = html;
+    LoadHtml(app.frmHTML.usrWebHtml1, st.ListHtml);
+}

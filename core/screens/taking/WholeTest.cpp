@@ -1,0 +1,55 @@
+#include "screens/taking/WholeTest.h"
+
+#include "ground/App.h"
+#include "screens/taking/QuestionPage.h"
+#include "screens/views/FrmHTML.h"
+#include "engines/MediaHtml.h"
+
+void ShowAllTest(App& app)
+{
+    AppState& st = app.st;
+    QString page = QStringLiteral(
+                       "<html><head><meta http-equiv='Content-Type' content='text/html; charset=windows-1251'>"
+                       "</head><body leftmargin=5 rightmargin=5><center><font size='6'>") +
+                   st.TestName + QStringLiteral("</font></center>");
+    for (int q = 1; q <= st.QuestionCount; ++q) {
+        const QString text = ShownText(app, st.Questions[q].Vopros);
+        page += QStringLiteral("<tr><td><font size='4' color='red'>") + QStringLiteral("Вопрос №") +
+                QString::number(q) + QStringLiteral("</font></td></tr>") +
+                QStringLiteral("<br><font size='4' color='green'>") +
+                (text.isEmpty() ? QStringLiteral("?") : text) + QStringLiteral("</font></td></tr>") +
+                ShowHTMLOtvety(app, q);
+    }
+    page += QStringLiteral("</body></html>");
+    st.ListHtml = page;
+}
+
+void EditShowAllTest_Click(App& app)
+{
+    app.st.HtmlWindowMode = -1;
+    ShowAllTest(app);
+    ShowHtmlWindow(app);
+}
+
+void Prosmotr(App& app, bool wasOn)
+{
+    AppState& st = app.st;
+    FrmForma& f = app.frmForma;
+    f.FileProsmotr.checked = !wasOn;
+    f.SelKolOtvetov.visible = wasOn;
+    f.Txt.visible = wasOn;
+    f.Nazad.enabled = wasOn;
+    f.kDalee.enabled = wasOn;
+    f.Edit.enabled = wasOn;
+    f.picVopros.visible = wasOn;
+    f.usrWeb1.visible = !wasOn;
+    // The hidden box cannot keep the focus.
+    if (!wasOn && f.focus == f.Txt.name)
+        f.focus.clear();
+    app.platform.processEvents();
+    if (!wasOn) {
+        Show1Wopros(app, st.CurrentQuestion);
+    } else if (st.EditTarget >= -1) {
+        f.focus = f.Txt.name;
+    }
+}

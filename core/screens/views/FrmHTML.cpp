@@ -1,0 +1,117 @@
+#include "screens/views/FrmHTML.h"
+
+#include "screens/matching/PairPages.h"
+#include "screens/people/FrmFound.h"
+#include "screens/people/PeopleList.h"
+#include "ground/App.h"
+#include "ground/windows/HtmlView.h"
+
+FrmHTML::FrmHTML() : WindowModel(QStringLiteral("frmHTML"))
+{
+    add(usrWebHtml1);
+    add(Timer1);
+    add(File);
+    add(FileObnovit);
+    add(FileSep2);
+    add(FileExit);
+    Timer1.enabled = false;
+}
+
+void ShowHtmlWindow(App& app)
+{
+    frmHTML_Load(app);
+    app.platform.showModal(WindowId::Html);
+    frmHTML_Unload(app);
+}
+
+void frmHTML_Load(App& app)
+{
+    FrmHTML& w = app.frmHTML;
+    const FrmForma& main = app.frmForma;
+    // Every opening is a new window: an empty view, the menu shown, no title.
+    w.caption.clear();
+    w.File.visible = true;
+    w.usrWebHtml1.text.clear();
+    w.usrWebHtml1.url.clear();
+    w.closeRequested = false;
+    switch (app.st.HtmlWindowMode) {
+    case 0:
+        w.caption = main.FileListLudey[app.st.ListWomen != 0 ? 1 : 0].text;
+        break;
+    case 2:
+        w.caption = QStringLiteral("Поиск пары");
+        break;
+    case 3:
+        w.caption = QStringLiteral("Поиск");
+        break;
+    case -2:
+        w.caption = main.Help.text;
+        w.File.visible = false;
+        break;
+    case -1:
+        w.caption = main.EditShowAllTest.text;
+        break;
+    default:
+        break;
+    }
+    w.Timer1.enabled = true;
+    w.visible = true;
+}
+
+void frmHTML_Timer(App& app)
+{
+    FrmHTML& w = app.frmHTML;
+    if (!w.Timer1.enabled)
+        return;
+    w.Timer1.enabled = false;
+    switch (app.st.HtmlWindowMode) {
+    case 0:
+        ListLudeyStart(app);
+        ListLudeyLoad(app);
+        break;
+    case 2:
+        PoiskPary(app);
+        break;
+    case 3:
+        ListLudeyStart(app);
+        FoundLudey(app);
+        break;
+    case -2:
+        LoadFile(w.usrWebHtml1, app.st.AppFolder + QStringLiteral("Help.htm"));
+        break;
+    case -1:
+        LoadHtml(w.usrWebHtml1, app.st.ListHtml);
+        break;
+    default:
+        break;
+    }
+}
+
+void frmHTML_MenuClick(App& app, const QString& item)
+{
+    if (item == QLatin1String("FileObnovit"))
+        LoadHtml(app.frmHTML.usrWebHtml1, app.st.ListHtml);
+    else if (item == QLatin1String("FileExit"))
+        app.frmHTML.closeRequested = true;
+}
+
+void frmHTML_Unload(App& app)
+{
+    AppState& st = app.st;
+    st.PeopleLast = -1;
+    st.People = {PersonEntry{}};
+    st.PeopleOrder = {0};
+    st.PairsLast = -1;
+    st.Pairs = {PairEntry{}};
+    st.PairOrder = {0};
+    app.frmHTML.Timer1.enabled = false;
+    app.frmHTML.visible = false;
+    app.frmHTML.closeRequested = false;
+}
+
+bool frmHTML_Event(App& app, const UiEvent& event)
+{
+    if (event.type == UiEvent::Click)
+        frmHTML_MenuClick(app, event.control);
+    return true;
+}
