@@ -14,6 +14,7 @@
 #include "screens/taking/TestFlow.h"
 #include "views/HtmlWindow.h"
 #include "views/WebView.h"
+#include "ground/TextFile.h"
 
 #include <QAction>
 #include <QApplication>

@@ -7,6 +7,7 @@
 #include "ground/TextFile.h"
 #include "ground/App.h"
 #include "screens/taking/EndTest.h"
+#include "screens/document/FileCommands.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -15,6 +15,7 @@
 #include "engines/PersonFile.h"
 #include "ground/App.h"
 #include "engines/Proverka.h"
+#include "screens/document/FileCommands.h"
 
 #include <QDateTime>
 #include <QDir>

@@ -1,6 +1,7 @@
 #include "document/ParamDialog.h"
 
 #include "ground/App.h"
+#include "screens/editor/FrmParam.h"
 
 #include <QComboBox>
 #include <QGridLayout>

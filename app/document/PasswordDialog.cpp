@@ -1,6 +1,7 @@
 #include "document/PasswordDialog.h"
 
 #include "ground/App.h"
+#include "screens/document/FrmPassW.h"
 
 #include <QHBoxLayout>
 #include <QLineEdit>

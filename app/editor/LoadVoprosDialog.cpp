@@ -1,6 +1,7 @@
 #include "editor/LoadVoprosDialog.h"
 
 #include "ground/App.h"
+#include "screens/editor/FrmLoadVopros.h"
 
 #include <QComboBox>
 #include <QHBoxLayout>

@@ -1,6 +1,7 @@
 #include "editor/NomerDialog.h"
 
 #include "ground/App.h"
+#include "screens/editor/QuestionList.h"
 
 #include <QListWidget>
 #include <QVBoxLayout>

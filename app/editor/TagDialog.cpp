@@ -1,6 +1,7 @@
 #include "editor/TagDialog.h"
 
 #include "ground/App.h"
+#include "screens/editor/Markup.h"
 
 #include <QHBoxLayout>
 #include <QLineEdit>

@@ -1,6 +1,7 @@
 #include "people/FoundDialog.h"
 
 #include "ground/App.h"
+#include "screens/people/FrmFound.h"
 
 #include <QHBoxLayout>
 #include <QLabel>

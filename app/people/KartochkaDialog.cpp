@@ -1,6 +1,7 @@
 #include "people/KartochkaDialog.h"
 
 #include "ground/App.h"
+#include "screens/people/FrmKartochka.h"
 
 #include <QCheckBox>
 #include <QComboBox>

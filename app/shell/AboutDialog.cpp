@@ -1,6 +1,7 @@
 #include "shell/AboutDialog.h"
 
 #include "ground/App.h"
+#include "screens/views/FrmOprog.h"
 
 #include <QHBoxLayout>
 #include <QLabel>

@@ -19,6 +19,8 @@
 #include "editor/NomerDialog.h"
 #include "editor/TagDialog.h"
 #include "editor/PictureBoxWidget.h"
+#include "screens/people/FrmKartochka.h"
+#include "screens/editor/FrmLoadVopros.h"
 
 #include <QAction>
 #include <QApplication>

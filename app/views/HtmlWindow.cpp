@@ -4,6 +4,8 @@
 #include "shell/VyborOtveta.h"
 #include "ground/windows/HtmlView.h"
 #include "views/WebView.h"
+#include "shell/ListCommands.h"
+#include "screens/views/FrmHTML.h"
 
 #include <QMenuBar>
 #include <QTimer>

@@ -1,11 +1,9 @@
 #include "engines/TestFile.h"
 
-#include "screens/document/FileCommands.h"
 #include "engines/Password.h"
 #include "ground/TextFile.h"
 #include "ground/App.h"
 #include "engines/Proverka.h"
-#include "screens/taking/TestFlow.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -13,11 +11,6 @@
 #include <algorithm>
 
 namespace {
-const QString kEndNotFound = QStringLiteral("не найден");
-const QString kEndCannotOpen = QStringLiteral("открыть не возможно");
-const QString kEndForeign = QStringLiteral("не подходит к программе.");
-const QString kEndProtected = QStringLiteral("защищён от записи.");
-const QString kEndCannotSave = QStringLiteral("сохранить не возможно.");
 
 bool FolderHoldsTest(const QString& folder)
 {
@@ -90,21 +83,6 @@ bool TestModified(App& app)
     return TestFileContent(app, kSnapshotSeed) != st.TestSnapshot;
 }
 
-bool MayReplaceTest(App& app)
-{
-    if (!TestModified(app))
-        return true;
-    const MsgAnswer answer =
-        app.platform.messageBox(QStringLiteral("Сохранить изменения в тесте?"), kAppTitle, MsgButtons::YesNoCancel,
-                                MsgIcon::Question, MsgAnswer::Yes);
-    if (answer == MsgAnswer::Cancel)
-        return false;
-    if (answer == MsgAnswer::No)
-        return true;
-    SaveTestDialog(app);
-    return !TestModified(app);
-}
-
 void SaveTest(App& app, const QString& path)
 {
     AppState& st = app.st;
@@ -162,47 +140,3 @@ void ReadQuestions(App& app, textfile::Lines& lines, int first, int last)
     }
 }
 
-void OpenTest(App& app, const QString& path)
-{
-    AppState& st = app.st;
-    textfile::Lines lines;
-    switch (textfile::readLines(path, lines, textfile::kMaxTestBytes, kTestMarker)) {
-    case textfile::ReadResult::NotFound:
-        ShowError(app, FileMessage(app, path, kEndNotFound));
-        return;
-    case textfile::ReadResult::Failed:
-        ShowError(app, FileMessage(app, path, kEndCannotOpen));
-        return;
-    case textfile::ReadResult::Foreign:
-        ShowError(app, FileMessage(app, path, kEndForeign));
-        return;
-    case textfile::ReadResult::Ok:
-        break;
-    }
-    lines.next();  // the marker
-
-    st.TestName = lines.nextText().value_or(QString());
-    const int seed = lines.nextNumber().value_or(0);
-    DecodePassword(app, seed, lines.next().value_or(QByteArray()));
-    const int stated = lines.nextNumber().value_or(0);
-    st.QuestionCount = PlausibleQuestionCount(stated, lines);
-    st.Questions.resizeFresh(st.QuestionCount);
-    ReadQuestions(app, lines, 1, st.QuestionCount);
-    // The stored flag alone cannot be trusted: in a file shorter than its
-    // count announces it is whatever line lands there. A test is offered for
-    // taking only when it holds every question it announces, each complete.
-    int notReady = lines.nextNumber().value_or(0);
-    if (notReady == 0)
-        notReady = Proverka(app, 0);
-    if (notReady == 0 && stated > st.QuestionCount)
-        notReady = st.QuestionCount + 1;
-
-    st.TestFilePath = path;
-    st.WorkFolder = FolderPart(app, path);
-    SetTestCaption(app);
-    app.frmForma.FileListLudey[0].enabled = true;
-    app.frmForma.FileListLudey[1].enabled = true;
-    app.frmForma.FileFoundLudey.enabled = true;
-    ReStart(app, notReady);
-    st.ViewMode = QStringLiteral("OpenTest");
-}

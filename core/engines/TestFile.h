@@ -10,11 +10,16 @@ class Lines;
 
 inline const QByteArray kTestMarker = QByteArrayLiteral("[tandemo]");
 
+// Endings of the messages about a test file (see FileMessage).
+inline const QString kEndNotFound = QStringLiteral("не найден");
+inline const QString kEndCannotOpen = QStringLiteral("открыть не возможно");
+inline const QString kEndForeign = QStringLiteral("не подходит к программе.");
+inline const QString kEndProtected = QStringLiteral("защищён от записи.");
+inline const QString kEndCannotSave = QStringLiteral("сохранить не возможно.");
+
 // Writes the test in memory to `path` and makes it the current test file.
 // Failures are reported to the user; the old file stays intact.
 void SaveTest(App& app, const QString& path);
-// Reads a test file into memory and shows its start page.
-void OpenTest(App& app, const QString& path);
 
 // The bytes SaveTest writes for the test in memory (seed 0 draws a new one).
 QByteArray TestFileContent(App& app, int seed = 0);
@@ -23,11 +28,6 @@ QByteArray TestFileContent(App& app, int seed = 0);
 void TakeTestSnapshot(App& app);
 // Whether the editor holds changes made since then.
 bool TestModified(App& app);
-// Before the test in memory is replaced: while the editor holds unsaved
-// changes, asks whether to save them. False when the author cancels, or chose
-// to save and the test was not saved.
-bool MayReplaceTest(App& app);
-
 // Reads questions first..last (text, answer count, answers) from a test file
 // whose header has been read. Damaged items are read as far as possible.
 void ReadQuestions(App& app, textfile::Lines& lines, int first, int last);

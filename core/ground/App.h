@@ -1,17 +1,17 @@
 #pragma once
 
 #include "ground/AppState.h"
-#include "screens/editor/FrmParam.h"
-#include "screens/document/FrmPassW.h"
-#include "screens/editor/FrmLoadVopros.h"
-#include "screens/editor/Markup.h"
-#include "screens/editor/QuestionList.h"
-#include "screens/people/FrmFound.h"
-#include "screens/people/FrmKartochka.h"
-#include "ground/windows/FrmForma.h"
-#include "ground/windows/FrmOprog.h"
 #include "ground/Platform.h"
-#include "screens/views/FrmHTML.h"
+#include "ground/windows/FrmForma.h"
+#include "ground/windows/FrmFound.h"
+#include "ground/windows/FrmHTML.h"
+#include "ground/windows/FrmKartochka.h"
+#include "ground/windows/FrmLoadVopros.h"
+#include "ground/windows/FrmNomer.h"
+#include "ground/windows/FrmOprog.h"
+#include "ground/windows/FrmParam.h"
+#include "ground/windows/FrmPassW.h"
+#include "ground/windows/FrmTag.h"
 
 // The running program: its state, its windows' models and the desktop it runs
 // on. Every routine takes it by reference.

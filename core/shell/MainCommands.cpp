@@ -1,4 +1,5 @@
 #include "shell/MainCommands.h"
+#include "screens/views/FrmHTML.h"
 
 #include "screens/document/FileCommands.h"
 #include "screens/editor/FrmParam.h"

@@ -1,6 +1,7 @@
 #include "shell/Startup.h"
 
 #include "engines/TestFile.h"
+#include "screens/document/FileCommands.h"
 #include "ground/TextFile.h"
 #include "ground/App.h"
 #include "screens/views/Splash.h"

@@ -16,6 +16,7 @@
 #include "engines/Proverka.h"
 #include "shell/VyborOtveta.h"
 #include "screens/views/FrmHTML.h"
+#include "shell/ListCommands.h"
 
 #include <QDir>
 #include <QFile>

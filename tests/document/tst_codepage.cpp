@@ -8,6 +8,7 @@
 #include "screens/people/FrmFound.h"
 #include "screens/people/FrmKartochka.h"
 #include "ground/App.h"
+#include "screens/document/FileCommands.h"
 
 #include <QTemporaryDir>
 #include <QTest>

@@ -9,6 +9,8 @@
 #include "shell/Startup.h"
 #include "shell/VyborOtveta.h"
 #include "ground/windows/HtmlView.h"
+#include "screens/views/Splash.h"
+#include "screens/views/Firmy.h"
 
 #include <QDir>
 #include <QTemporaryDir>

@@ -3,6 +3,7 @@
 #include "screens/document/FrmPassW.h"
 #include "ground/App.h"
 #include "shell/MainCommands.h"
+#include "screens/editor/NewTest.h"
 
 #include <QTest>
 

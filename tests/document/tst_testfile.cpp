@@ -5,6 +5,7 @@
 #include "engines/TestFile.h"
 #include "ground/TextFile.h"
 #include "ground/App.h"
+#include "screens/document/FileCommands.h"
 
 #include <QDir>
 #include <QTemporaryDir>

@@ -8,6 +8,7 @@
 #include "shell/Startup.h"
 #include "shell/VyborOtveta.h"
 #include "screens/views/Splash.h"
+#include "screens/document/FileCommands.h"
 
 #include <QDir>
 #include <QTemporaryDir>

@@ -8,6 +8,7 @@
 #include "ground/App.h"
 #include "shell/Startup.h"
 #include "engines/Proverka.h"
+#include "screens/document/FileCommands.h"
 
 #include <QDir>
 #include <QProcess>

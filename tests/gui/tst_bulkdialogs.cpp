@@ -9,6 +9,7 @@
 #include "shell/MainWindow.h"
 #include "shell/QtPlatform.h"
 #include "shell/Startup.h"
+#include "screens/document/FileCommands.h"
 
 #include <QAction>
 #include <QApplication>

@@ -6,6 +6,7 @@
 #include "shell/QtPlatform.h"
 #include "views/HtmlWindow.h"
 #include "views/WebView.h"
+#include "screens/views/FrmHTML.h"
 
 #include <QApplication>
 #include <QTemporaryDir>

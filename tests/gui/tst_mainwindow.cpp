@@ -6,6 +6,8 @@
 #include "shell/QtPlatform.h"
 #include "shell/Startup.h"
 #include "views/WebView.h"
+#include "screens/views/Splash.h"
+#include "screens/views/Firmy.h"
 
 #include <QAction>
 #include <QApplication>

@@ -8,6 +8,8 @@
 #include "shell/QtPlatform.h"
 #include "shell/Startup.h"
 #include "screens/taking/QuestionPage.h"
+#include "screens/document/FileCommands.h"
+#include "ground/TextFile.h"
 
 #include <QDir>
 #include <QFile>

@@ -15,6 +15,7 @@
 #include "views/HtmlWindow.h"
 #include "screens/views/Splash.h"
 #include "views/WebView.h"
+#include "screens/views/FrmHTML.h"
 
 #include <QApplication>
 #include <QDesktopServices>

@@ -7,6 +7,8 @@
 #include "shell/VyborOtveta.h"
 #include "ground/windows/HtmlView.h"
 #include "screens/views/FrmHTML.h"
+#include "shell/ListCommands.h"
+#include "screens/taking/EndTest.h"
 
 namespace {
 const QString kHead = QStringLiteral(

@@ -5,6 +5,7 @@
 
 #include "ground/App.h"
 #include "ground/windows/HtmlView.h"
+#include "shell/ListCommands.h"
 
 #include <QTemporaryDir>
 #include <QTest>

@@ -3,6 +3,8 @@
 #include "screens/people/FrmFound.h"
 #include "screens/people/PeopleList.h"
 #include "ground/HtmlEscape.h"
+#include "shell/ListCommands.h"
+#include "screens/views/FrmHTML.h"
 
 #include <QRegularExpression>
 

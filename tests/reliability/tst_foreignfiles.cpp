@@ -7,6 +7,7 @@
 #include "screens/people/PeopleList.h"
 #include "engines/PersonFile.h"
 #include "ground/App.h"
+#include "screens/document/FileCommands.h"
 
 #include <QDir>
 #include <QTemporaryDir>

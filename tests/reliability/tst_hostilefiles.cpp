@@ -15,6 +15,7 @@
 #include "ground/App.h"
 #include "shell/Startup.h"
 #include "ground/windows/HtmlView.h"
+#include "shell/ListCommands.h"
 
 #include <QDir>
 #include <QFile>

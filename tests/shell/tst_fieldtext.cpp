@@ -14,6 +14,7 @@
 #include "ground/FieldText.h"
 #include "shell/MainCommands.h"
 #include "shell/Startup.h"
+#include "screens/document/FileCommands.h"
 
 #include <QDir>
 #include <QTemporaryDir>

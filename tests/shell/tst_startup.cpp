@@ -7,6 +7,8 @@
 #include "shell/MainCommands.h"
 #include "shell/Startup.h"
 #include "screens/views/FrmHTML.h"
+#include "shell/ListCommands.h"
+#include "screens/views/Splash.h"
 
 #include <QDir>
 #include <QFileInfo>

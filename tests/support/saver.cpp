@@ -15,6 +15,7 @@
 #include "screens/taking/EndTest.h"
 
 #include "SaverVersions.h"
+#include "screens/document/FileCommands.h"
 
 #include <QCoreApplication>
 

@@ -7,6 +7,7 @@
 #include "screens/taking/TestFlow.h"
 #include "shell/VyborOtveta.h"
 #include "screens/views/Firmy.h"
+#include "screens/views/Splash.h"
 
 #include <QTest>
 

@@ -7,6 +7,7 @@
 #include "shell/VyborOtveta.h"
 #include "screens/taking/WholeTest.h"
 #include "screens/views/FrmHTML.h"
+#include "shell/ListCommands.h"
 
 #include <QDir>
 #include <QTemporaryDir>

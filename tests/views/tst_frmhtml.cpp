@@ -5,6 +5,8 @@
 #include "ground/App.h"
 #include "shell/MainCommands.h"
 #include "ground/windows/HtmlView.h"
+#include "shell/ListCommands.h"
+#include "screens/views/FrmHTML.h"
 
 #include <QTemporaryDir>
 #include <QTest>

@@ -12,6 +12,7 @@
 #include "ground/windows/HtmlView.h"
 #include "engines/PageFiles.h"
 #include "screens/views/Splash.h"
+#include "shell/ListCommands.h"
 
 #include <QDir>
 #include <QFile>

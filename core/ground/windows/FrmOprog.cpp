@@ -1,7 +1,5 @@
 #include "ground/windows/FrmOprog.h"
 
-#include "ground/App.h"
-
 FrmOprog::FrmOprog() : WindowModel(QStringLiteral("frmOprog"))
 {
     caption = QStringLiteral("О программе");
@@ -16,10 +14,4 @@ FrmOprog::FrmOprog() : WindowModel(QStringLiteral("frmOprog"))
     defaultButton = OK.name;
     cancelButton = OK.name;
     focus = OK.name;
-}
-
-void frmOprog_Event(App& app, const UiEvent& event)
-{
-    if (event.type == UiEvent::Click && event.control == app.frmOprog.OK.name)
-        app.frmOprog.closeRequested = true;
 }

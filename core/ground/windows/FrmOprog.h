@@ -12,6 +12,3 @@ public:
     Control lblAbout{"lblAbout"};
     Control OK{"OK", QStringLiteral("ОК")};
 };
-
-class App;
-void frmOprog_Event(App& app, const struct UiEvent& event);

@@ -4,6 +4,10 @@
 #include "engines/TestFile.h"
 #include "ground/TextFile.h"
 #include "ground/App.h"
+#include "screens/editor/Editor.h"
+#include "screens/editor/FrmParam.h"
+#include "screens/taking/TestFlow.h"
+#include "ground/FileDialog.h"
 #include "engines/Proverka.h"
 
 namespace {
@@ -28,27 +32,6 @@ QString ChooseTestToRead(App& app)
 QString TestFilter()
 {
     return QStringLiteral("Tests (*.tnd)") + kNul + QStringLiteral("*.tnd");
-}
-
-QString apiOpenSave(App& app, int save, const QString& suggestedName, const QString& filter)
-{
-    QString full = filter;
-    if (!full.isEmpty())
-        full += kNul;
-    full += QStringLiteral("All Files (*.*)") + kNul + QStringLiteral("*.*");
-    const QStringList items = full.split(kNul);
-    QList<FileFilter> filters;
-    for (qsizetype i = 0; i + 1 < items.size(); i += 2)
-        filters.append({items[i], items[i + 1]});
-
-    // The platform's name buffer holds 255 characters.
-    const QString path = app.platform.fileDialog(save != 0, suggestedName.left(255), filters, app.st.LastFolder);
-    if (path.isEmpty())
-        return {};
-    const qsizetype nul = path.indexOf(kNul);
-    const QString result = nul < 0 ? path : path.left(nul);
-    app.st.LastFolder = FolderPart(app, result);
-    return result;
 }
 
 void OpenFile(App& app)
@@ -126,4 +109,74 @@ void AddTest(App& app, const QString& path)
     ReadQuestions(app, lines, first, st.QuestionCount);
     app.frmForma.NmWpr.text = QStringLiteral("Вопрос №") + QString::number(st.CurrentQuestion) +
                               QStringLiteral(" из") + textfile::decode(textfile::numberLine(st.QuestionCount));
+}
+
+void FileNew_Click(App& app)
+{
+    if (!MayReplaceTest(app))
+        return;
+    // The editor's field is let go before the dialog opens.
+    SelKolOtvetov_GotFocus(app);
+    app.st.DialogMode = 0;
+    ShowParam(app);
+}
+
+bool MayReplaceTest(App& app)
+{
+    if (!TestModified(app))
+        return true;
+    const MsgAnswer answer =
+        app.platform.messageBox(QStringLiteral("Сохранить изменения в тесте?"), kAppTitle, MsgButtons::YesNoCancel,
+                                MsgIcon::Question, MsgAnswer::Yes);
+    if (answer == MsgAnswer::Cancel)
+        return false;
+    if (answer == MsgAnswer::No)
+        return true;
+    SaveTestDialog(app);
+    return !TestModified(app);
+}
+
+void OpenTest(App& app, const QString& path)
+{
+    AppState& st = app.st;
+    textfile::Lines lines;
+    switch (textfile::readLines(path, lines, textfile::kMaxTestBytes, kTestMarker)) {
+    case textfile::ReadResult::NotFound:
+        ShowError(app, FileMessage(app, path, kEndNotFound));
+        return;
+    case textfile::ReadResult::Failed:
+        ShowError(app, FileMessage(app, path, kEndCannotOpen));
+        return;
+    case textfile::ReadResult::Foreign:
+        ShowError(app, FileMessage(app, path, kEndForeign));
+        return;
+    case textfile::ReadResult::Ok:
+        break;
+    }
+    lines.next();  // the marker
+
+    st.TestName = lines.nextText().value_or(QString());
+    const int seed = lines.nextNumber().value_or(0);
+    DecodePassword(app, seed, lines.next().value_or(QByteArray()));
+    const int stated = lines.nextNumber().value_or(0);
+    st.QuestionCount = PlausibleQuestionCount(stated, lines);
+    st.Questions.resizeFresh(st.QuestionCount);
+    ReadQuestions(app, lines, 1, st.QuestionCount);
+    // The stored flag alone cannot be trusted: in a file shorter than its
+    // count announces it is whatever line lands there. A test is offered for
+    // taking only when it holds every question it announces, each complete.
+    int notReady = lines.nextNumber().value_or(0);
+    if (notReady == 0)
+        notReady = Proverka(app, 0);
+    if (notReady == 0 && stated > st.QuestionCount)
+        notReady = st.QuestionCount + 1;
+
+    st.TestFilePath = path;
+    st.WorkFolder = FolderPart(app, path);
+    SetTestCaption(app);
+    app.frmForma.FileListLudey[0].enabled = true;
+    app.frmForma.FileListLudey[1].enabled = true;
+    app.frmForma.FileFoundLudey.enabled = true;
+    ReStart(app, notReady);
+    st.ViewMode = QStringLiteral("OpenTest");
 }

@@ -8,13 +8,6 @@
 #include <algorithm>
 #include "engines/Proverka.h"
 
-FrmPassW::FrmPassW() : WindowModel(QStringLiteral("frmPassW"))
-{
-    add(TPW);
-    add(OK);
-    add(NO);
-}
-
 namespace {
 void closeDialog(FrmPassW& w)
 {

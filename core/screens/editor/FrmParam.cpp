@@ -11,20 +11,6 @@
 #include <cmath>
 #include <limits>
 
-FrmParam::FrmParam() : WindowModel(QStringLiteral("frmParam"))
-{
-    for (Control& label : Label1)
-        add(label);
-    for (Control* c : {&NameT, &TPW, &txtVsegoVoprosov, &SelKolOtvetov, &OK, &NO})
-        add(*c);
-    caption = QStringLiteral("Создать тест");
-    txtVsegoVoprosov.maxLength = 5;
-    SelKolOtvetov.items = QStringList{QStringLiteral(" 2"), QStringLiteral(" 3"), QStringLiteral(" 4"),
-                                      QStringLiteral(" 5"), QStringLiteral(" 6"), QStringLiteral(" 7"),
-                                      QStringLiteral(" 8"), QStringLiteral(" 9"), QStringLiteral("10")};
-    cancelButton = NO.name;
-}
-
 namespace {
 void closeDialog(FrmParam& w)
 {
@@ -66,15 +52,6 @@ void ShowParam(App& app)
     frmParam_Load(app);
     app.platform.showModal(WindowId::Param);
     app.frmParam.visible = false;
-}
-
-void FileNew_Click(App& app)
-{
-    if (!MayReplaceTest(app))
-        return;
-    ReleaseEditorField(app);
-    app.st.DialogMode = 0;
-    ShowParam(app);
 }
 
 void EditParametry_Click(App& app)

@@ -132,14 +132,6 @@ void MarkupMenuClick(App& app, int target, const QString& item)
     }
 }
 
-FrmTag::FrmTag() : WindowModel(QStringLiteral("frmTag"))
-{
-    for (Control* c : {&txtFIO, &OK, &NO})
-        add(*c);
-    caption = QStringLiteral("Кодировать текст в тэги");
-    cancelButton = NO.name;
-}
-
 void frmTag_Load(App& app)
 {
     FrmTag& w = app.frmTag;

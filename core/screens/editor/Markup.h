@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ground/windows/Model.h"
+#include "ground/windows/FrmTag.h"
 
 #include <QString>
 
@@ -27,16 +27,6 @@ void ReplaceTargetSelection(App& app, int target, const QString& text);
 // "EditAddFile(2)", "EditNeravenstvo", "EditTextInTag", "EditFoundFile").
 bool MarkupMenuItem(const QString& item);
 void MarkupMenuClick(App& app, int target, const QString& item);
-
-// "Кодировать текст в тэги".
-class FrmTag : public WindowModel {
-public:
-    FrmTag();
-
-    Control txtFIO{"txtFIO"};
-    Control OK{"OK", QStringLiteral("ОК")};
-    Control NO{"NO", QStringLiteral("Отмена")};
-};
 
 void frmTag_Load(App& app);
 // OK: the encoded text replaces the target box's selection.

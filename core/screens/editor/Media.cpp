@@ -1,6 +1,6 @@
 #include "screens/editor/Media.h"
 
-#include "screens/document/FileCommands.h"
+#include "ground/FileDialog.h"
 #include "ground/App.h"
 #include "engines/MediaHtml.h"
 

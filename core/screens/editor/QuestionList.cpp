@@ -4,12 +4,6 @@
 #include "ground/App.h"
 #include "engines/Proverka.h"
 
-FrmNomer::FrmNomer() : WindowModel(QStringLiteral("frmNomer"))
-{
-    add(List1);
-    caption = QStringLiteral("Выбор вопроса");
-}
-
 namespace {
 // Moves a question's text, answer count and all ten answer slots, hidden ones
 // included; the chosen answer stays with the position.

@@ -1,16 +1,8 @@
 #pragma once
 
-#include "ground/windows/Model.h"
+#include "ground/windows/FrmNomer.h"
 
 class App;
-
-// The question picker "Выбор вопроса": one line per question.
-class FrmNomer : public WindowModel {
-public:
-    FrmNomer();
-
-    Control List1{"List1"};
-};
 
 // Inserts an empty question (two empty answers) before the current one.
 void VstavitVopros(App& app);

@@ -3,7 +3,6 @@
 #include "ground/FolderWrite.h"
 #include "screens/document/FrmPassW.h"
 #include "ground/TextFile.h"
-#include "screens/matching/PairPages.h"
 #include "screens/people/PeopleList.h"
 #include "engines/PersonFile.h"
 #include "ground/App.h"
@@ -19,32 +18,6 @@
 
 namespace {
 
-struct LinkCommand {
-    QString code;  // one letter
-    int number = 0;
-};
-
-// The command letter is character 12 of the link; its number runs from
-// character 13 up to the dot that starts the suffix.
-std::optional<LinkCommand> parseLink(const QString& link)
-{
-    const qsizetype prefix = kCommandPrefix.size();
-    if (link.size() <= prefix)
-        return std::nullopt;
-    LinkCommand cmd;
-    cmd.code = link.mid(prefix, 1);
-    const qsizetype dot = link.lastIndexOf(QLatin1Char('.'));
-    const QString digits = dot > prefix ? link.mid(prefix + 1, dot - prefix - 1) : QString();
-    qsizetype i = 0;
-    long long value = 0;
-    while (i < digits.size() && digits[i].isDigit() && digits[i].unicode() < 128 && value <= 1000000000) {
-        value = value * 10 + (digits[i].unicode() - '0');
-        ++i;
-    }
-    cmd.number = static_cast<int>(std::min<long long>(value, 2000000000));
-    return cmd;
-}
-
 // The age with a sign position, computed wide: a damaged year may be any
 // 32-bit number.
 QString SignedAge(int currentYear, int year)
@@ -52,24 +25,6 @@ QString SignedAge(int currentYear, int year)
     const qint64 age = static_cast<qint64>(currentYear) - year;
     const QString digits = QString::number(age);
     return age >= 0 ? QLatin1Char(' ') + digits : digits;
-}
-
-// Opens the person at rank r of the list into card slot 1.
-bool openFromList(App& app, int rank)
-{
-    AppState& st = app.st;
-    // Only ranks that a page can show; a stale or made-up link opens nothing.
-    if (rank < 0 || rank > st.PeopleLast || rank >= st.PeopleOrder.size())
-        return false;
-    st.CurrentPerson = st.PeopleOrder[rank];
-    return OpenKartochka(app, st.People[st.CurrentPerson].FileName, 1) == CardOpen::Opened;
-}
-
-void startPairSearch(App& app)
-{
-    app.st.HtmlWindowMode = 2;
-    ListLudeyStart(app);
-    PoiskPary(app);
 }
 
 bool askCardPassword(App& app)
@@ -80,57 +35,6 @@ bool askCardPassword(App& app)
 }
 
 }  // namespace
-
-void VyborKartochki(App& app, const QString& link)
-{
-    const auto cmd = parseLink(link);
-    if (!cmd)
-        return;
-    AppState& st = app.st;
-    const QString& c = cmd->code;
-    switch (st.HtmlWindowMode) {
-    case 0:
-        if (c == QLatin1String("s")) {
-            ShowStranicyP(app);
-        } else if (c == QLatin1String("c")) {
-            const int pages = st.PeopleLast >= 0 ? st.PeopleLast / 25 + 1 : 0;
-            if (cmd->number >= 1 && cmd->number <= pages) {
-                st.PeoplePage = cmd->number - 1;
-                ShowStranicy(app);
-            }
-        } else if (c == QLatin1String("p")) {
-            if (openFromList(app, cmd->number))
-                startPairSearch(app);
-        } else {
-            if (openFromList(app, cmd->number))
-                ShowKartochka(app);
-        }
-        break;
-    case 1:
-        if (c == QLatin1String("i"))
-            ChangeKartochka(app);
-        else if (c == QLatin1String("d"))
-            DeleteKartochka(app);
-        else if (c == QLatin1String("p"))
-            startPairSearch(app);
-        else if (c == QLatin1String("n"))
-            ShowStranicy(app);
-        break;
-    case 2:
-        VyborPary(app, c, cmd->number);
-        break;
-    default:
-        break;
-    }
-}
-
-void ListViewLink(App& app, int page, const QString& link)
-{
-    // A card page of another person, still on screen for a moment after the
-    // program moved on, commands nothing.
-    if (IsShownPage(app.frmHTML.usrWebHtml1, page))
-        VyborKartochki(app, link);
-}
 
 QString CardPageHead()
 {

@@ -6,16 +6,6 @@
 #include "ground/FieldText.h"
 #include "screens/views/FrmHTML.h"
 
-FrmFound::FrmFound() : WindowModel(QStringLiteral("frmFound"))
-{
-    add(Label1);
-    add(txtNameFamiliya);
-    add(selPol[0]);
-    add(selPol[1]);
-    add(kFound);
-    add(NO);
-}
-
 void FileFoundLudey_Click(App& app)
 {
     app.st.DialogMode = 0;

@@ -1,21 +1,7 @@
 #include "screens/views/FrmHTML.h"
 
-#include "screens/matching/PairPages.h"
-#include "screens/people/FrmFound.h"
-#include "screens/people/PeopleList.h"
 #include "ground/App.h"
 #include "ground/windows/HtmlView.h"
-
-FrmHTML::FrmHTML() : WindowModel(QStringLiteral("frmHTML"))
-{
-    add(usrWebHtml1);
-    add(Timer1);
-    add(File);
-    add(FileObnovit);
-    add(FileSep2);
-    add(FileExit);
-    Timer1.enabled = false;
-}
 
 void ShowHtmlWindow(App& app)
 {
@@ -56,35 +42,6 @@ void frmHTML_Load(App& app)
     }
     w.Timer1.enabled = true;
     w.visible = true;
-}
-
-void frmHTML_Timer(App& app)
-{
-    FrmHTML& w = app.frmHTML;
-    if (!w.Timer1.enabled)
-        return;
-    w.Timer1.enabled = false;
-    switch (app.st.HtmlWindowMode) {
-    case 0:
-        ListLudeyStart(app);
-        ListLudeyLoad(app);
-        break;
-    case 2:
-        PoiskPary(app);
-        break;
-    case 3:
-        ListLudeyStart(app);
-        FoundLudey(app);
-        break;
-    case -2:
-        LoadFile(w.usrWebHtml1, app.st.AppFolder + QStringLiteral("Help.htm"));
-        break;
-    case -1:
-        LoadHtml(w.usrWebHtml1, app.st.ListHtml);
-        break;
-    default:
-        break;
-    }
 }
 
 void frmHTML_MenuClick(App& app, const QString& item)

@@ -1,29 +1,8 @@
 #pragma once
 
-#include "ground/windows/Model.h"
+#include "ground/windows/FrmHTML.h"
 
 class App;
-
-// The secondary window: a modal window with its own HTML view that shows the
-// people lists, card pages, search and pair results, the whole test and help.
-// It builds nothing while it opens: `Timer1` (one shot, 1 ms) starts the long
-// job once the window is on screen. The window watches Timer1.enabled and calls
-// frmHTML_Timer when it fires.
-class FrmHTML : public WindowModel {
-public:
-    FrmHTML();
-
-    Control usrWebHtml1{"usrWebHtml1"};
-    Control Timer1{"Timer1"};  // enabled while the one-shot start is pending
-
-    // File menu.
-    Control File{"File", QStringLiteral("Файл")};
-    Control FileObnovit{"FileObnovit", QStringLiteral("Обновить")};
-    Control FileSep2{"FileSep2", QStringLiteral("-")};
-    Control FileExit{"FileExit", QStringLiteral("Выход")};
-
-    static constexpr int TimerInterval = 1;  // milliseconds
-};
 
 // Opens the window for the HtmlWindowMode the caller has set and returns when
 // it has been closed: load, modal show, unload.
@@ -31,13 +10,7 @@ void ShowHtmlWindow(App& app);
 
 // Window handlers.
 void frmHTML_Load(App& app);
-void frmHTML_Timer(App& app);
 void frmHTML_MenuClick(App& app, const QString& item);
 void frmHTML_Unload(App& app);
 // Every user action on the window (its menu).
 bool frmHTML_Event(App& app, const UiEvent& event);
-
-// The secondary view's command receiver (defined with the list commands).
-void VyborKartochki(App& app, const QString& link);
-// A link clicked in the secondary view on its page `page` (see IsShownPage).
-void ListViewLink(App& app, int page, const QString& link);

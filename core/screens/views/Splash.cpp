@@ -1,7 +1,7 @@
 #include "screens/views/Splash.h"
 
 #include "ground/App.h"
-#include "screens/document/FileCommands.h"
+#include "ground/FileDialog.h"
 #include "ground/HtmlEscape.h"
 #include "ground/windows/HtmlView.h"
 

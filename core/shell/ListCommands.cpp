@@ -1,0 +1,140 @@
+#include "shell/ListCommands.h"
+
+#include "engines/PersonFile.h"
+#include "ground/App.h"
+#include "ground/windows/HtmlView.h"
+#include "screens/matching/PairPages.h"
+#include "screens/people/CardPage.h"
+#include "screens/people/FrmFound.h"
+#include "screens/people/PeopleList.h"
+
+#include <algorithm>
+#include <optional>
+
+namespace {
+
+struct LinkCommand {
+    QString code;  // one letter
+    int number = 0;
+};
+
+// The command letter is character 12 of the link; its number runs from
+// character 13 up to the dot that starts the suffix.
+std::optional<LinkCommand> parseLink(const QString& link)
+{
+    const qsizetype prefix = kCommandPrefix.size();
+    if (link.size() <= prefix)
+        return std::nullopt;
+    LinkCommand cmd;
+    cmd.code = link.mid(prefix, 1);
+    const qsizetype dot = link.lastIndexOf(QLatin1Char('.'));
+    const QString digits = dot > prefix ? link.mid(prefix + 1, dot - prefix - 1) : QString();
+    qsizetype i = 0;
+    long long value = 0;
+    while (i < digits.size() && digits[i].isDigit() && digits[i].unicode() < 128 && value <= 1000000000) {
+        value = value * 10 + (digits[i].unicode() - '0');
+        ++i;
+    }
+    cmd.number = static_cast<int>(std::min<long long>(value, 2000000000));
+    return cmd;
+}
+
+// Opens the person at rank r of the list into card slot 1.
+bool openFromList(App& app, int rank)
+{
+    AppState& st = app.st;
+    // Only ranks that a page can show; a stale or made-up link opens nothing.
+    if (rank < 0 || rank > st.PeopleLast || rank >= st.PeopleOrder.size())
+        return false;
+    st.CurrentPerson = st.PeopleOrder[rank];
+    return OpenKartochka(app, st.People[st.CurrentPerson].FileName, 1) == CardOpen::Opened;
+}
+
+void startPairSearch(App& app)
+{
+    app.st.HtmlWindowMode = 2;
+    ListLudeyStart(app);
+    PoiskPary(app);
+}
+
+}  // namespace
+
+void frmHTML_Timer(App& app)
+{
+    FrmHTML& w = app.frmHTML;
+    if (!w.Timer1.enabled)
+        return;
+    w.Timer1.enabled = false;
+    switch (app.st.HtmlWindowMode) {
+    case 0:
+        ListLudeyStart(app);
+        ListLudeyLoad(app);
+        break;
+    case 2:
+        PoiskPary(app);
+        break;
+    case 3:
+        ListLudeyStart(app);
+        FoundLudey(app);
+        break;
+    case -2:
+        LoadFile(w.usrWebHtml1, app.st.AppFolder + QStringLiteral("Help.htm"));
+        break;
+    case -1:
+        LoadHtml(w.usrWebHtml1, app.st.ListHtml);
+        break;
+    default:
+        break;
+    }
+}
+
+void VyborKartochki(App& app, const QString& link)
+{
+    const auto cmd = parseLink(link);
+    if (!cmd)
+        return;
+    AppState& st = app.st;
+    const QString& c = cmd->code;
+    switch (st.HtmlWindowMode) {
+    case 0:
+        if (c == QLatin1String("s")) {
+            ShowStranicyP(app);
+        } else if (c == QLatin1String("c")) {
+            const int pages = st.PeopleLast >= 0 ? st.PeopleLast / 25 + 1 : 0;
+            if (cmd->number >= 1 && cmd->number <= pages) {
+                st.PeoplePage = cmd->number - 1;
+                ShowStranicy(app);
+            }
+        } else if (c == QLatin1String("p")) {
+            if (openFromList(app, cmd->number))
+                startPairSearch(app);
+        } else {
+            if (openFromList(app, cmd->number))
+                ShowKartochka(app);
+        }
+        break;
+    case 1:
+        if (c == QLatin1String("i"))
+            ChangeKartochka(app);
+        else if (c == QLatin1String("d"))
+            DeleteKartochka(app);
+        else if (c == QLatin1String("p"))
+            startPairSearch(app);
+        else if (c == QLatin1String("n"))
+            ShowStranicy(app);
+        break;
+    case 2:
+        VyborPary(app, c, cmd->number);
+        break;
+    default:
+        break;
+    }
+}
+
+void ListViewLink(App& app, int page, const QString& link)
+{
+    // A card page of another person, still on screen for a moment after the
+    // program moved on, commands nothing.
+    if (IsShownPage(app.frmHTML.usrWebHtml1, page))
+        VyborKartochki(app, link);
+}
