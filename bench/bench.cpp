@@ -234,8 +234,8 @@ int main(int argc, char** argv)
 
         BenchPlatform platform;
         App app(platform);
-        app.st.WorkFolder = folder;
-        app.st.ListWomen = 1;
+        app.st.folders.WorkFolder = folder;
+        app.st.people.ListWomen = 1;
         const int year = QDate::currentDate().year();
 
         // A man as the reference of the pair ranking, read as the program reads a card.
@@ -248,12 +248,12 @@ int main(int argc, char** argv)
         long long bytes = 0;
         const double floor = best(runs, [&] { bytes = readFolderRaw(rawFolder, ".tnw"); });
         const double scan = best(runs, [&] { ScanPeople(app, {}); });
-        const int listed = app.st.PeopleLast + 1;
+        const int listed = app.st.people.PeopleLast + 1;
         const double search = best(runs, [&] {
-            app.st.SearchName = QStringLiteral("анна");
+            app.st.search.SearchName = QStringLiteral("анна");
             ScanFoundPeople(app);
         });
-        const int found = app.st.PeopleLast + 1;
+        const int found = app.st.people.PeopleLast + 1;
         int ranked = 0;
         const double pairs = best(runs, [&] {
             const PairRanking ranking = RankPairs(folder, app.st.CardFields[1], year);
@@ -274,7 +274,7 @@ int main(int argc, char** argv)
         // A page once the list is loaded: the middle page, so that the page
         // links before and after it are all there.
         ScanPeople(app, {});
-        app.st.PeoplePage = app.st.PeopleLast / 25 / 2;
+        app.st.people.PeoplePage = app.st.people.PeopleLast / 25 / 2;
         constexpr int kPages = 50;
         const double listPage = best(3, [&] {
                                     for (int i = 0; i < kPages; ++i)
@@ -283,7 +283,7 @@ int main(int argc, char** argv)
 
         // The ranking page likewise, once the pair search has run.
         PoiskPary(app);
-        app.st.PairsPage = app.st.PairsLast / 25 / 2;
+        app.st.pairs.PairsPage = app.st.pairs.PairsLast / 25 / 2;
         const double rankingPage = best(3, [&] {
                                        for (int i = 0; i < kPages; ++i)
                                            ShowStranicyP(app);

@@ -161,7 +161,7 @@ std::optional<QString> readRow(const App& app, const csv::Record& record, const 
             ch = u' ';
     }
     const QStringList given = blanks.split(QLatin1Char(' '), Qt::SkipEmptyParts);
-    const int questions = app.st.QuestionCount;
+    const int questions = app.st.test.QuestionCount;
     if (given.size() != questions)
         return QStringLiteral("%1 answers given, the test has %2 questions").arg(given.size()).arg(questions);
     row.answers.clear();
@@ -171,7 +171,7 @@ std::optional<QString> readRow(const App& app, const csv::Record& record, const 
         for (QChar ch : a)
             ok = ok && ch >= u'0' && ch <= u'9';
         const int number = ok ? a.toInt() : 0;
-        const int count = app.st.Questions[q].CountOtvetov + 1;
+        const int count = app.st.test.Questions[q].CountOtvetov + 1;
         if (!ok)
             return QStringLiteral("answer %1 ").arg(q) + quoted(a) + QStringLiteral(" is not a number");
         if (number < 1 || number > count)
@@ -186,7 +186,7 @@ std::optional<QString> readRow(const App& app, const csv::Record& record, const 
             card.Podrobnee = 1;
     }
     // The card dialog takes the test's password for a new card.
-    card.Parol = value[Password].isEmpty() ? app.st.TestPassword : value[Password];
+    card.Parol = value[Password].isEmpty() ? app.st.test.TestPassword : value[Password];
     return std::nullopt;
 }
 
@@ -199,7 +199,7 @@ int ImportResults(const QString& testFile, const QString& csvFile)
     OpenTest(app, QFileInfo(testFile).absoluteFilePath());
     if (platform.failed)
         return kFailed;
-    if (app.st.MainHtml.contains(QStringLiteral("<br><br>Тест не готов!"))) {
+    if (app.st.main.MainHtml.contains(QStringLiteral("<br><br>Тест не готов!"))) {
         err(QStringLiteral("Тест не готов!"));
         return kFailed;
     }
@@ -242,9 +242,9 @@ int ImportResults(const QString& testFile, const QString& csvFile)
         // test, every question answered.
         AppState& st = app.st;
         st.CardFields[0] = row.card;
-        for (int q = 1; q <= st.QuestionCount; ++q)
-            st.Questions[q].NomerOtveta = row.answers[q - 1];
-        st.TestPhase = 1;
+        for (int q = 1; q <= st.test.QuestionCount; ++q)
+            st.test.Questions[q].NomerOtveta = row.answers[q - 1];
+        st.main.TestPhase = 1;
         platform.failed = false;
         platform.prefix = lineLabel(record.line) + QStringLiteral("not saved: ");
         EndTest(app);

@@ -128,20 +128,20 @@ int peopleCommand(const QStringList& args)
 
     CliPlatform platform;
     App app(platform);
-    app.st.WorkFolder = folderPath(folder);
-    app.st.ListWomen = women;
+    app.st.folders.WorkFolder = folderPath(folder);
+    app.st.people.ListWomen = women;
     if (byName) {
-        app.st.SearchName = name;
+        app.st.search.SearchName = name;
         ScanFoundPeople(app);
     } else {
         ScanPeople(app, {});
     }
 
     QByteArray out;
-    out.reserve((app.st.PeopleLast + 2) * 80);
+    out.reserve((app.st.people.PeopleLast + 2) * 80);
     csv::appendRow(out, {u"rank", u"name", u"age", u"details", u"file"});
-    for (int r = 0; r <= app.st.PeopleLast; ++r) {
-        const PersonEntry& e = app.st.People[app.st.PeopleOrder[r]];
+    for (int r = 0; r <= app.st.people.PeopleLast; ++r) {
+        const PersonEntry& e = app.st.people.People[app.st.people.PeopleOrder[r]];
         csv::appendRow(out, {QString::number(r + 1), e.NameFamiliya, e.Vozrast, e.Podrobnee == 1 ? u"1" : u"0",
                              textfile::readableName(e.FileName)});
     }
@@ -156,11 +156,11 @@ int pairsCommand(const QStringList& args)
     const QFileInfo info(args[0]);
     CliPlatform platform;
     App app(platform);
-    app.st.WorkFolder = folderPath(info.absolutePath());
+    app.st.folders.WorkFolder = folderPath(info.absolutePath());
     if (OpenKartochka(app, info.fileName(), 1) != CardOpen::Opened)
         return kFileError;
 
-    const PairRanking ranking = RankPairs(app.st.WorkFolder, app.st.CardFields[1],
+    const PairRanking ranking = RankPairs(app.st.folders.WorkFolder, app.st.CardFields[1],
                                           platform.now().date().year());
     QByteArray out;
     out.reserve((ranking.order.size() + 1) * 80);
@@ -193,7 +193,7 @@ int checkCommand(const QStringList& args)
     App app(platform);
     if (!openTest(app, platform, args[0]))
         return kFileError;
-    write(app.st.TestName.toUtf8() + '\n' + QByteArray::number(app.st.QuestionCount) + '\n' +
+    write(app.st.test.TestName.toUtf8() + '\n' + QByteArray::number(app.st.test.QuestionCount) + '\n' +
           QByteArray::number(Proverka(app, 0)) + '\n');
     return kOk;
 }
@@ -206,7 +206,7 @@ int textCommand(const QStringList& args)
     App app(platform);
     if (!openTest(app, platform, args[0]))
         return kFileError;
-    write(BulkTextOf(app.st).toUtf8());
+    write(BulkTextOf(app.st.test).toUtf8());
     return kOk;
 }
 

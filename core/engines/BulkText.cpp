@@ -2,12 +2,12 @@
 
 #include "ground/AppState.h"
 
-QString BulkTextOf(const AppState& st)
+QString BulkTextOf(const TestInMemory& test)
 {
     const QString crlf = QStringLiteral("\r\n");
     QString out;
-    for (int q = 1; q <= st.QuestionCount; ++q) {
-        const clsTest& question = st.Questions[q];
+    for (int q = 1; q <= test.QuestionCount; ++q) {
+        const clsTest& question = test.Questions[q];
         out += QStringLiteral("[№") + QString::number(q) + QStringLiteral("]") + crlf;
         out += QLatin1Char('=') + question.Vopros + crlf;
         for (int i = 0; i <= question.CountOtvetov && i < clsTest::Capacity; ++i)
@@ -29,7 +29,7 @@ QStringList BulkLines(const QString& text)
     return lines;
 }
 
-void ReadBulkLines(AppState& st, const QStringList& lines, int startIndex)
+void ReadBulkLines(TestInMemory& test, const QStringList& lines, int startIndex)
 {
     int i = startIndex;
     int j = -1;
@@ -51,17 +51,17 @@ void ReadBulkLines(AppState& st, const QStringList& lines, int startIndex)
         }
         if (isQuestion) {
             ++i;
-            if (i > st.QuestionCount) {
-                st.QuestionCount = i;
-                st.Questions.resizePreserving(i);
+            if (i > test.QuestionCount) {
+                test.QuestionCount = i;
+                test.Questions.resizePreserving(i);
             }
-            clsTest& question = st.Questions[i];
+            clsTest& question = test.Questions[i];
             question.Vopros = line.mid(1);
             question.ClearOtvety();
             j = -1;
         } else if (j < clsTest::Capacity - 1) {
             ++j;
-            clsTest& question = st.Questions[i];
+            clsTest& question = test.Questions[i];
             question.CountOtvetov = j;
             question.AddOtvety(j, line);
         }

@@ -3,16 +3,16 @@
 #include <QString>
 #include <QStringList>
 
-struct AppState;
+struct TestInMemory;
 
 // The whole test as bulk question text: for each question a "[№N]" header, the
 // question line starting with "=", one line per answer and an empty line.
-QString BulkTextOf(const AppState& st);
+QString BulkTextOf(const TestInMemory& test);
 
 // Reads bulk question text lines into the test, the first question of the text
 // becoming question startIndex + 1. Questions only grow in number; each "="
 // line replaces one question's text and answers.
-void ReadBulkLines(AppState& st, const QStringList& lines, int startIndex);
+void ReadBulkLines(TestInMemory& test, const QStringList& lines, int startIndex);
 
 // Splits text at CR LF (or a lone LF), as the backup file is read back.
 QStringList BulkLines(const QString& text);

@@ -158,5 +158,5 @@ QString Playable(const QString& text, const QString& folder)
 
 QString ShownText(const App& app, const QString& text)
 {
-    return media::Playable(text, app.st.WorkFolder);
+    return media::Playable(text, app.st.folders.WorkFolder);
 }

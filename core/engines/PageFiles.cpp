@@ -56,15 +56,15 @@ QString canonical(const QString& path)
 PageFiles ShownPageFiles(const App& app, const Control& view)
 {
     PageFiles allowed;
-    for (const QString& folder : {app.st.WorkFolder, app.st.AppFolder}) {
+    for (const QString& folder : {app.st.folders.WorkFolder, app.st.folders.AppFolder}) {
         if (!folder.isEmpty())
             allowed.folders << folder;
     }
     for (const QString& file : view.files) {
         // A bare name or relative path is the test folder's.
         if (!file.isEmpty())
-            allowed.files << (QFileInfo(file).isAbsolute() || app.st.WorkFolder.isEmpty() ? file
-                                                                                          : app.st.WorkFolder + file);
+            allowed.files << (QFileInfo(file).isAbsolute() || app.st.folders.WorkFolder.isEmpty() ? file
+                                                                                          : app.st.folders.WorkFolder + file);
     }
     return allowed;
 }

@@ -56,7 +56,7 @@ QByteArray EncodePassword(const App& app, int seed)
         seed = NewPasswordSeed();
     const auto table = PasswordTable(seed);
     QByteArray result = textfile::numberLine(seed) + "\r\n";
-    for (char c : textfile::encode(app.st.TestPassword))
+    for (char c : textfile::encode(app.st.test.TestPassword))
         result.append(static_cast<char>(table[static_cast<std::uint8_t>(c)]));
     return result;
 }
@@ -71,5 +71,5 @@ void DecodePassword(App& app, int seed, const QByteArray& scrambled)
     plain.reserve(scrambled.size());
     for (char e : scrambled)
         plain.append(static_cast<char>(inverse[static_cast<std::uint8_t>(e)]));
-    app.st.TestPassword = textfile::decode(plain);
+    app.st.test.TestPassword = textfile::decode(plain);
 }

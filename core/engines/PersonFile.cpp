@@ -57,10 +57,10 @@ bool FitsLines(App& app, const Kartochka& card, const QString& path)
 bool SaveKartochka(App& app, const QString& fileName, int slot)
 {
     Kartochka& card = app.st.CardFields.at(static_cast<size_t>(slot));
-    const QString path = app.st.WorkFolder + fileName;
+    const QString path = app.st.folders.WorkFolder + fileName;
     if (!FitsLines(app, card, path))
         return false;
-    if (!reportSave(app, textfile::replaceInFolder(app.st.WorkFolder, fileName, PersonFileContent(card)), path))
+    if (!reportSave(app, textfile::replaceInFolder(app.st.folders.WorkFolder, fileName, PersonFileContent(card)), path))
         return false;
     card.FileName = fileName;
     return true;
@@ -70,12 +70,12 @@ bool SaveNewKartochka(App& app, int slot, const QDateTime& when)
 {
     Kartochka& card = app.st.CardFields.at(static_cast<size_t>(slot));
     const QString fileName = PersonFileName(app, card, when);
-    if (!FitsLines(app, card, app.st.WorkFolder + fileName))
+    if (!FitsLines(app, card, app.st.folders.WorkFolder + fileName))
         return false;
     QString saved;
     const textfile::SaveResult result =
-        textfile::saveUnderFreeName(app.st.WorkFolder, fileName, PersonFileContent(card), saved);
-    if (!reportSave(app, result, app.st.WorkFolder + fileName))
+        textfile::saveUnderFreeName(app.st.folders.WorkFolder, fileName, PersonFileContent(card), saved);
+    if (!reportSave(app, result, app.st.folders.WorkFolder + fileName))
         return false;
     card.FileName = saved;
     return true;
@@ -84,7 +84,7 @@ bool SaveNewKartochka(App& app, int slot, const QDateTime& when)
 CardOpen OpenKartochka(App& app, const QString& fileName, int slot)
 {
     textfile::Lines lines;
-    switch (textfile::readLines(app.st.WorkFolder + fileName, lines, textfile::kMaxCardBytes, kCardMarker)) {
+    switch (textfile::readLines(app.st.folders.WorkFolder + fileName, lines, textfile::kMaxCardBytes, kCardMarker)) {
     case textfile::ReadResult::NotFound:
         ShowError(app, QStringLiteral("Файл не найден"));
         return CardOpen::Failed;
@@ -136,10 +136,10 @@ CardOpen OpenKartochka(App& app, const QString& fileName, int slot)
 QString PersonFileName(const App& app, const Kartochka& card, const QDateTime& when)
 {
     const AppState& st = app.st;
-    QString base = st.TestFilePath.mid(st.WorkFolder.size());
-    const qsizetype dot = st.TestFilePath.lastIndexOf(QLatin1Char('.'));
-    if (dot >= st.WorkFolder.size())
-        base = st.TestFilePath.mid(st.WorkFolder.size(), dot - st.WorkFolder.size());
+    QString base = st.test.TestFilePath.mid(st.folders.WorkFolder.size());
+    const qsizetype dot = st.test.TestFilePath.lastIndexOf(QLatin1Char('.'));
+    if (dot >= st.folders.WorkFolder.size())
+        base = st.test.TestFilePath.mid(st.folders.WorkFolder.size(), dot - st.folders.WorkFolder.size());
     return base + QLatin1Char('_') + when.toString(QStringLiteral("yyyyddMMhhmmss")) +
            (card.Pol != 0 ? kWomenExtension : kMenExtension);
 }

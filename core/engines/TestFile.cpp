@@ -22,12 +22,12 @@ bool FolderHoldsTest(const QString& folder)
 
 // A field with a line break or a character the file cannot spell would shift
 // every later line on reading; such a test is not written at all.
-bool FieldsFitLines(AppState& st)
+bool FieldsFitLines(const TestInMemory& test)
 {
-    if (!textfile::fitsLine(textfile::encode(st.TestName)) || !textfile::fitsLine(textfile::encode(st.TestPassword)))
+    if (!textfile::fitsLine(textfile::encode(test.TestName)) || !textfile::fitsLine(textfile::encode(test.TestPassword)))
         return false;
-    for (int q = 1; q <= st.QuestionCount; ++q) {
-        const clsTest& question = st.Questions[q];
+    for (int q = 1; q <= test.QuestionCount; ++q) {
+        const clsTest& question = test.Questions[q];
         if (!textfile::fitsLine(textfile::encodeHtml(question.Vopros)))
             return false;
         for (int i = 0; i <= question.CountOtvetov && i < clsTest::Capacity; ++i) {
@@ -45,11 +45,11 @@ QByteArray TestFileContent(App& app, int seed)
     QByteArray out;
     const QByteArray crlf = "\r\n";
     out += kTestMarker + crlf;
-    out += textfile::encode(st.TestName) + crlf;
+    out += textfile::encode(st.test.TestName) + crlf;
     out += EncodePassword(app, seed) + crlf;
-    out += textfile::numberLine(st.QuestionCount) + crlf;
-    for (int q = 1; q <= st.QuestionCount; ++q) {
-        const clsTest& question = st.Questions[q];
+    out += textfile::numberLine(st.test.QuestionCount) + crlf;
+    for (int q = 1; q <= st.test.QuestionCount; ++q) {
+        const clsTest& question = st.test.Questions[q];
         out += textfile::encodeHtml(question.Vopros) + crlf;
         out += textfile::numberLine(question.CountOtvetov) + crlf;
         for (int i = 0; i <= question.CountOtvetov && i < clsTest::Capacity; ++i)
@@ -68,39 +68,39 @@ constexpr int kSnapshotSeed = 1;
 void TakeTestSnapshot(App& app)
 {
     AppState& st = app.st;
-    if (st.QuestionCount > st.Questions.upperBound())
-        st.Questions.resizePreserving(st.QuestionCount);
-    st.TestSnapshot = TestFileContent(app, kSnapshotSeed);
+    if (st.test.QuestionCount > st.test.Questions.upperBound())
+        st.test.Questions.resizePreserving(st.test.QuestionCount);
+    st.test.TestSnapshot = TestFileContent(app, kSnapshotSeed);
 }
 
 bool TestModified(App& app)
 {
     AppState& st = app.st;
-    if (st.TestPhase != 2)
+    if (st.main.TestPhase != 2)
         return false;
-    if (st.QuestionCount > st.Questions.upperBound())
-        st.Questions.resizePreserving(st.QuestionCount);
-    return TestFileContent(app, kSnapshotSeed) != st.TestSnapshot;
+    if (st.test.QuestionCount > st.test.Questions.upperBound())
+        st.test.Questions.resizePreserving(st.test.QuestionCount);
+    return TestFileContent(app, kSnapshotSeed) != st.test.TestSnapshot;
 }
 
 void SaveTest(App& app, const QString& path)
 {
     AppState& st = app.st;
-    if (path != st.TestFilePath && FolderHoldsTest(FolderPart(app, path))) {
+    if (path != st.test.TestFilePath && FolderHoldsTest(FolderPart(app, path))) {
         ShowError(app, QStringLiteral("Для каждого теста нужно создавать отдельную папку."));
         return;
     }
-    if (st.QuestionCount > st.Questions.upperBound())
-        st.Questions.resizePreserving(st.QuestionCount);
+    if (st.test.QuestionCount > st.test.Questions.upperBound())
+        st.test.Questions.resizePreserving(st.test.QuestionCount);
 
-    if (!FieldsFitLines(st)) {
+    if (!FieldsFitLines(st.test)) {
         ShowError(app, FileMessage(app, path, kEndCannotSave));
         return;
     }
     switch (textfile::saveAtomically(path, TestFileContent(app))) {
     case textfile::SaveResult::Ok:
-        st.TestFilePath = path;
-        st.WorkFolder = FolderPart(app, path);
+        st.test.TestFilePath = path;
+        st.folders.WorkFolder = FolderPart(app, path);
         SetTestCaption(app);
         TakeTestSnapshot(app);
         return;
@@ -124,7 +124,7 @@ int PlausibleQuestionCount(int stated, const textfile::Lines& lines)
 void ReadQuestions(App& app, textfile::Lines& lines, int first, int last)
 {
     for (int q = first; q <= last; ++q) {
-        clsTest& question = app.st.Questions[q];
+        clsTest& question = app.st.test.Questions[q];
         question.Vopros = lines.nextText().value_or(QString());
         const int count = lines.nextNumber().value_or(0);
         // Every announced answer line is consumed, also those beyond the ten

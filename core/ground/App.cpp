@@ -17,18 +17,18 @@ QString FileMessage(const App& app, const QString& path, const QString& ending)
 
 QString FolderPart(const App& app, const QString& path)
 {
-    const qsizetype sep = path.lastIndexOf(app.st.PathSep);
-    return sep < 0 ? QString() : path.left(sep + app.st.PathSep.size());
+    const qsizetype sep = path.lastIndexOf(app.st.folders.PathSep);
+    return sep < 0 ? QString() : path.left(sep + app.st.folders.PathSep.size());
 }
 
 QString FileNamePart(const App& app, const QString& path)
 {
-    const qsizetype sep = path.lastIndexOf(app.st.PathSep);
-    return sep < 0 ? path : path.mid(sep + app.st.PathSep.size());
+    const qsizetype sep = path.lastIndexOf(app.st.folders.PathSep);
+    return sep < 0 ? path : path.mid(sep + app.st.folders.PathSep.size());
 }
 
 void SetTestCaption(App& app)
 {
-    app.frmForma.caption = app.st.TestName + QStringLiteral(" - [") + FileNamePart(app, app.st.TestFilePath) +
+    app.frmForma.caption = app.st.test.TestName + QStringLiteral(" - [") + FileNamePart(app, app.st.test.TestFilePath) +
                            QStringLiteral("] - ") + kAppTitle;
 }

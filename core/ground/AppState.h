@@ -1,26 +1,30 @@
 #pragma once
 
-#include "ground/Question.h"
-#include "ground/PairEntry.h"
 #include "ground/Kartochka.h"
+#include "ground/PairEntry.h"
 #include "ground/PersonEntry.h"
+#include "ground/Question.h"
 
 #include <QByteArray>
 #include <QList>
 #include <QString>
 
-// The application-wide state: the test in memory, the position in it, the phase
-// of work, what each view shows and the dialog protocol. Every routine reads and
-// writes these fields directly; one instance lives for the whole run.
-struct AppState {
-    // The test in memory.
+// The test in memory: what the test file holds, and the bytes it held when it
+// was last opened, created or saved.
+struct TestInMemory {
     int QuestionCount = 0;
     QuestionArray Questions;
     QString TestName;
     QString TestPassword;
     QString TestFilePath;
 
-    // Folders, all ending with PathSep once start-up has run.
+    // The test in the file's bytes with a fixed password seed; the editor
+    // holds unsaved changes when the test in memory gives other bytes.
+    QByteArray TestSnapshot;
+};
+
+// Folders, all ending with PathSep once start-up has run.
+struct Folders {
     QString WorkFolder;
     QString AppFolder;
     QString PathSep = QStringLiteral("/");
@@ -35,45 +39,55 @@ struct AppState {
     QString HomeFolder;
     const QString& WritableFolder() const { return SettingsFolder.isEmpty() ? AppFolder : SettingsFolder; }
     const QString& StartFolder() const { return HomeFolder.isEmpty() ? AppFolder : HomeFolder; }
+};
 
-    // Position and phase: 2 editor, 1 attempt running, 0 start page, -1 finished.
-    int CurrentQuestion = 0;
+// What the main window is doing with the test, and the page it shows.
+struct MainWindowState {
+    // Phase: 2 editor, 1 attempt running, 0 start page, -1 finished.
     int TestPhase = 0;
+    // The question the editor or the attempt stands on.
+    int CurrentQuestion = 0;
     QString ViewMode;  // "OpenTest", "NewTest", "EndTest", "ShowZastavka", "ShowFirmy"
+    // Last page given to the view, so that "Обновить" can show it again.
+    QString MainHtml;
+};
 
-    // The test as last opened, created or saved, in the file's bytes with a
-    // fixed password seed; the editor holds unsaved changes when the test in
-    // memory gives other bytes.
-    QByteArray TestSnapshot;
-
-    // Editor: -2 nothing, -1 question text, 0..9 an answer.
+// The editor's field being edited and its bookkeeping.
+struct EditorState {
+    // -2 nothing, -1 question text, 0..9 an answer.
     int EditTarget = -2;
     int SkipTxtChange = 0;
+    // The author has been told once this run which clip formats play.
+    bool MediaFormatWarned = false;
+};
 
-    // Mode a modal dialog opens in; -1 after a confirmation that the caller reads.
-    int DialogMode = 0;
-
-    // Last page given to each view, so that "Обновить" can show it again.
-    QString MainHtml;
-    QString ListHtml;
-    // What the secondary window shows: -2 help, -1 whole test, 0 people list,
-    // 1 card page, 2 pair search, 3 name search.
+// The secondary window: what it shows and its last page.
+struct ListWindowState {
+    // -2 help, -1 whole test, 0 people list, 1 card page, 2 pair search,
+    // 3 name search.
     int HtmlWindowMode = 0;
+    QString ListHtml;
+};
 
+// The people list of one sex, as scanned from the test's folder.
+struct PeopleListState {
     int ListWomen = 0;
-    QString SearchName;
-    int SearchWomen = 0;
-
-    CardSlots CardFields;
-
     QList<PersonEntry> People{PersonEntry{}};
     QList<int> PeopleOrder{0};
     int PeopleLast = -1;
     int PeoplePage = 0;
     int CurrentPerson = 0;
+};
 
-    // The person the ranking was made for: the list card's slot takes the
-    // next opened card, the ranking still belongs to this person.
+// The name search as last confirmed.
+struct NameSearchState {
+    QString SearchName;
+    int SearchWomen = 0;
+};
+
+// The ranking of the other sex for one person. The list card's slot takes the
+// next opened card; the ranking still belongs to this person.
+struct PairListState {
     QString PairsName;
     int PairsPol = 0;
     QList<PairEntry> Pairs{PairEntry{}};
@@ -81,7 +95,22 @@ struct AppState {
     int PairsLast = -1;
     int PairsPage = 0;
     int CurrentPair = 0;
+};
 
-    // The author has been told once this run which clip formats play.
-    bool MediaFormatWarned = false;
+// The application-wide state, grouped by concern; one instance lives for the
+// whole run. A routine that works on one part takes that part.
+struct AppState {
+    TestInMemory test;
+    Folders folders;
+    MainWindowState main;
+    EditorState editor;
+    ListWindowState list;
+    PeopleListState people;
+    NameSearchState search;
+    PairListState pairs;
+
+    // Mode a modal dialog opens in; -1 after a confirmation that the caller reads.
+    int DialogMode = 0;
+
+    CardSlots CardFields;
 };

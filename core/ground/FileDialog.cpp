@@ -18,11 +18,11 @@ QString apiOpenSave(App& app, int save, const QString& suggestedName, const QStr
         filters.append({items[i], items[i + 1]});
 
     // The platform's name buffer holds 255 characters.
-    const QString path = app.platform.fileDialog(save != 0, suggestedName.left(255), filters, app.st.LastFolder);
+    const QString path = app.platform.fileDialog(save != 0, suggestedName.left(255), filters, app.st.folders.LastFolder);
     if (path.isEmpty())
         return {};
     const qsizetype nul = path.indexOf(kNul);
     const QString result = nul < 0 ? path : path.left(nul);
-    app.st.LastFolder = FolderPart(app, result);
+    app.st.folders.LastFolder = FolderPart(app, result);
     return result;
 }

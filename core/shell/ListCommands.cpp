@@ -44,15 +44,15 @@ bool openFromList(App& app, int rank)
 {
     AppState& st = app.st;
     // Only ranks that a page can show; a stale or made-up link opens nothing.
-    if (rank < 0 || rank > st.PeopleLast || rank >= st.PeopleOrder.size())
+    if (rank < 0 || rank > st.people.PeopleLast || rank >= st.people.PeopleOrder.size())
         return false;
-    st.CurrentPerson = st.PeopleOrder[rank];
-    return OpenKartochka(app, st.People[st.CurrentPerson].FileName, 1) == CardOpen::Opened;
+    st.people.CurrentPerson = st.people.PeopleOrder[rank];
+    return OpenKartochka(app, st.people.People[st.people.CurrentPerson].FileName, 1) == CardOpen::Opened;
 }
 
 void startPairSearch(App& app)
 {
-    app.st.HtmlWindowMode = 2;
+    app.st.list.HtmlWindowMode = 2;
     ListLudeyStart(app);
     PoiskPary(app);
 }
@@ -65,7 +65,7 @@ void frmHTML_Timer(App& app)
     if (!w.Timer1.enabled)
         return;
     w.Timer1.enabled = false;
-    switch (app.st.HtmlWindowMode) {
+    switch (app.st.list.HtmlWindowMode) {
     case 0:
         ListLudeyStart(app);
         ListLudeyLoad(app);
@@ -78,10 +78,10 @@ void frmHTML_Timer(App& app)
         FoundLudey(app);
         break;
     case -2:
-        LoadFile(w.usrWebHtml1, app.st.AppFolder + QStringLiteral("Help.htm"));
+        LoadFile(w.usrWebHtml1, app.st.folders.AppFolder + QStringLiteral("Help.htm"));
         break;
     case -1:
-        LoadHtml(w.usrWebHtml1, app.st.ListHtml);
+        LoadHtml(w.usrWebHtml1, app.st.list.ListHtml);
         break;
     default:
         break;
@@ -95,14 +95,14 @@ void VyborKartochki(App& app, const QString& link)
         return;
     AppState& st = app.st;
     const QString& c = cmd->code;
-    switch (st.HtmlWindowMode) {
+    switch (st.list.HtmlWindowMode) {
     case 0:
         if (c == QLatin1String("s")) {
             ShowStranicyP(app);
         } else if (c == QLatin1String("c")) {
-            const int pages = st.PeopleLast >= 0 ? st.PeopleLast / 25 + 1 : 0;
+            const int pages = st.people.PeopleLast >= 0 ? st.people.PeopleLast / 25 + 1 : 0;
             if (cmd->number >= 1 && cmd->number <= pages) {
-                st.PeoplePage = cmd->number - 1;
+                st.people.PeoplePage = cmd->number - 1;
                 ShowStranicy(app);
             }
         } else if (c == QLatin1String("p")) {

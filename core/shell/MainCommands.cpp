@@ -78,7 +78,7 @@ void frmForma_MenuClick(App& app, const QString& item)
         if (f.FileProsmotr.enabled)
             Prosmotr(app, f.FileProsmotr.checked);
     } else if (item == f.FileObnovit.name) {
-        LoadHtml(f.usrWeb1, app.st.MainHtml);
+        LoadHtml(f.usrWeb1, app.st.main.MainHtml);
     } else if (item == f.HelpOptions.name) {
         OpenEmblema(app);
     } else if (item == f.HelpAbout.name) {
@@ -93,7 +93,7 @@ void frmForma_MenuClick(App& app, const QString& item)
     } else if (item == QLatin1String("FileChange")) {
         FileChange_Click(app);
     } else if (item == QLatin1String("HelpCallHelp")) {
-        app.st.HtmlWindowMode = -2;
+        app.st.list.HtmlWindowMode = -2;
         ShowHtmlWindow(app);
     } else if (item == QLatin1String("FileKartochka")) {
         FileKartochka_Click(app);

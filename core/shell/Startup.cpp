@@ -88,42 +88,42 @@ bool HoldsProgramFiles(const QString& folder)
 void ChooseFolders(App& app)
 {
     AppState& st = app.st;
-    const QString exeFolder = st.AppFolder;
-    const QString installed = WithSep(app.platform.installedDataFolder(), st.PathSep);
+    const QString exeFolder = st.folders.AppFolder;
+    const QString installed = WithSep(app.platform.installedDataFolder(), st.folders.PathSep);
     if (!HoldsProgramFiles(exeFolder) && !installed.isEmpty() && HoldsProgramFiles(installed))
-        st.AppFolder = installed;
-    if (st.AppFolder == exeFolder && textfile::folderWritable(exeFolder))
+        st.folders.AppFolder = installed;
+    if (st.folders.AppFolder == exeFolder && textfile::folderWritable(exeFolder))
         return;
-    st.SettingsFolder = WithSep(app.platform.configFolder(), st.PathSep);
-    st.HomeFolder = WithSep(app.platform.homeFolder(), st.PathSep);
+    st.folders.SettingsFolder = WithSep(app.platform.configFolder(), st.folders.PathSep);
+    st.folders.HomeFolder = WithSep(app.platform.homeFolder(), st.folders.PathSep);
 }
 }
 
 void Main(App& app)
 {
     AppState& st = app.st;
-    st.AppFolder = app.platform.executableFolder();
-    st.PathSep = st.AppFolder.contains(QLatin1Char('\\')) ? QStringLiteral("\\") : QStringLiteral("/");
-    if (!st.AppFolder.endsWith(st.PathSep))
-        st.AppFolder += st.PathSep;
+    st.folders.AppFolder = app.platform.executableFolder();
+    st.folders.PathSep = st.folders.AppFolder.contains(QLatin1Char('\\')) ? QStringLiteral("\\") : QStringLiteral("/");
+    if (!st.folders.AppFolder.endsWith(st.folders.PathSep))
+        st.folders.AppFolder += st.folders.PathSep;
     ChooseFolders(app);
-    st.WorkFolder = st.StartFolder();
-    st.EditTarget = -2;
-    st.PeopleLast = -1;
-    st.PairsLast = -1;
+    st.folders.WorkFolder = st.folders.StartFolder();
+    st.editor.EditTarget = -2;
+    st.people.PeopleLast = -1;
+    st.pairs.PairsLast = -1;
 
     QString lastTest;
     textfile::Lines lines;
-    if (textfile::readLines(st.WritableFolder() + kSettingsFileName, lines, textfile::kMaxSettingsBytes) ==
+    if (textfile::readLines(st.folders.WritableFolder() + kSettingsFileName, lines, textfile::kMaxSettingsBytes) ==
         textfile::ReadResult::Ok) {
-        st.LastFolder = FromSettingsLine(SettingsValue(lines));
-        st.SplashPicture = FromSettingsLine(SettingsValue(lines));
+        st.folders.LastFolder = FromSettingsLine(SettingsValue(lines));
+        st.folders.SplashPicture = FromSettingsLine(SettingsValue(lines));
         lastTest = FromSettingsLine(SettingsValue(lines));
     }
-    if (st.LastFolder.isEmpty())
-        st.LastFolder = st.StartFolder();
-    if (st.SplashPicture.isEmpty())
-        st.SplashPicture = st.AppFolder + QStringLiteral("sunbird.jpg");
+    if (st.folders.LastFolder.isEmpty())
+        st.folders.LastFolder = st.folders.StartFolder();
+    if (st.folders.SplashPicture.isEmpty())
+        st.folders.SplashPicture = st.folders.AppFolder + QStringLiteral("sunbird.jpg");
 
     app.platform.processEvents();
 
@@ -144,20 +144,20 @@ void Main(App& app)
 int UnloadProga(App& app)
 {
     AppState& st = app.st;
-    if (st.TestPhase > 0) {
+    if (st.main.TestPhase > 0) {
         const MsgAnswer answer = app.platform.messageBox(QStringLiteral("Закрыть программу?"), kAppTitle,
                                                          MsgButtons::YesNo, MsgIcon::None, MsgAnswer::Yes);
         if (answer == MsgAnswer::No)
             return 1;
     }
-    const QString path = st.WritableFolder() + kSettingsFileName;
+    const QString path = st.folders.WritableFolder() + kSettingsFileName;
     // The user's configuration folder may not exist yet; a failure to make it
     // shows as a failed save below.
-    if (!st.SettingsFolder.isEmpty())
-        QDir().mkpath(st.SettingsFolder);
+    if (!st.folders.SettingsFolder.isEmpty())
+        QDir().mkpath(st.folders.SettingsFolder);
     const QByteArray crlf = "\r\n";
-    const QByteArray content = SettingsLine(st.LastFolder) + crlf + SettingsLine(st.SplashPicture) + crlf +
-                               SettingsLine(st.TestFilePath) + crlf;
+    const QByteArray content = SettingsLine(st.folders.LastFolder) + crlf + SettingsLine(st.folders.SplashPicture) + crlf +
+                               SettingsLine(st.test.TestFilePath) + crlf;
     switch (textfile::saveAtomically(path, content)) {
     case textfile::SaveResult::Ok:
         break;

@@ -27,7 +27,7 @@ void RecordAnswer(App& app, const QString& code)
     AppState& st = app.st;
     // A link inside a question shown outside an attempt (the author's preview)
     // must not move anybody through the test.
-    if (st.TestPhase != 1 || st.CurrentQuestion < 1 || st.CurrentQuestion > st.QuestionCount)
+    if (st.main.TestPhase != 1 || st.main.CurrentQuestion < 1 || st.main.CurrentQuestion > st.test.QuestionCount)
         return;
     int n = 0;
     for (QChar c : code) {
@@ -35,7 +35,7 @@ void RecordAnswer(App& app, const QString& code)
             break;
         n = n * 10 + (c.unicode() - '0');
     }
-    st.Questions[st.CurrentQuestion].NomerOtveta = n;
+    st.test.Questions[st.main.CurrentQuestion].NomerOtveta = n;
     NewHod(app);
 }
 }
@@ -52,8 +52,8 @@ void VyborOtveta(App& app, const QString& link)
     // says that page is up: a made-up link in a question, or a page of an
     // earlier person, commands nothing.
     const bool offered = PageCarries(app.frmForma.usrWeb1, link);
-    const bool startPage = offered && st.TestPhase == 0;
-    const bool splash = offered && st.ViewMode == QLatin1String("ShowZastavka");
+    const bool startPage = offered && st.main.TestPhase == 0;
+    const bool splash = offered && st.main.ViewMode == QLatin1String("ShowZastavka");
     if (code == QLatin1String("s")) {
         if (startPage)
             StartTest(app);
@@ -64,7 +64,7 @@ void VyborOtveta(App& app, const QString& link)
         if (splash)
             ShowFirmy(app);
     } else if (code == QLatin1String("b")) {
-        if (offered && st.ViewMode == QLatin1String("ShowFirmy"))
+        if (offered && st.main.ViewMode == QLatin1String("ShowFirmy"))
             ShowZastavka(app);
     } else if (code == QLatin1String("m")) {
         if (startPage)
@@ -83,7 +83,7 @@ void VyborOtveta(App& app, const QString& link)
             OpenFile(app);
     } else if (code == QLatin1String("p")) {
         // Only the end page of the attempt just saved: its person is in slot 0.
-        if (offered && st.TestPhase == -1 && st.ViewMode == QLatin1String("EndTest"))
+        if (offered && st.main.TestPhase == -1 && st.main.ViewMode == QLatin1String("EndTest"))
             PoiskParyEndTest(app);
     } else {
         RecordAnswer(app, code);
@@ -115,13 +115,13 @@ void Rezultat(App& app)
     AppState& st = app.st;
     // A result is saved once per attempt: a second click that reaches us after
     // the end page is up must not write the same person twice.
-    if (st.TestPhase != 1)
+    if (st.main.TestPhase != 1)
         return;
-    for (int i = 1; i <= st.QuestionCount; ++i) {
-        if (st.Questions[i].NomerOtveta >= 0)
+    for (int i = 1; i <= st.test.QuestionCount; ++i) {
+        if (st.test.Questions[i].NomerOtveta >= 0)
             continue;
-        if (i != st.CurrentQuestion) {
-            st.CurrentQuestion = i;
+        if (i != st.main.CurrentQuestion) {
+            st.main.CurrentQuestion = i;
             Wopros(app);
         }
         ShowNotice(app, QStringLiteral("Вы не ответили на этот вопрос"));

@@ -49,19 +49,19 @@ struct Session {
     {
         platform.folder = folder;
         platform.clock = QDateTime(QDate(2026, 12, 9), QTime(12, 0));
-        app.st.PathSep = QStringLiteral("/");
-        app.st.AppFolder = folder;
-        app.st.WorkFolder = folder;
-        app.st.LastFolder = folder;
+        app.st.folders.PathSep = QStringLiteral("/");
+        app.st.folders.AppFolder = folder;
+        app.st.folders.WorkFolder = folder;
+        app.st.folders.LastFolder = folder;
     }
 };
 
 bool QuestionsHold(const AppState& st)
 {
-    if (st.QuestionCount < 0 || st.QuestionCount > st.Questions.upperBound())
+    if (st.test.QuestionCount < 0 || st.test.QuestionCount > st.test.Questions.upperBound())
         return false;
-    for (int q = 1; q <= st.QuestionCount; ++q) {
-        const int count = st.Questions[q].CountOtvetov;
+    for (int q = 1; q <= st.test.QuestionCount; ++q) {
+        const int count = st.test.Questions[q].CountOtvetov;
         if (count < 0 || count > 9)
             return false;
     }
@@ -81,12 +81,12 @@ bool IsPermutation(const QList<int>& order, qsizetype size)
 
 bool ListsHold(const AppState& st)
 {
-    const bool people = st.PeopleLast < 0 ? st.People.size() == 1 && st.PeopleOrder.size() == 1
-                                          : st.People.size() == st.PeopleLast + 1 &&
-                                                IsPermutation(st.PeopleOrder, st.People.size());
-    const bool pairs = st.PairsLast < 0 ? st.Pairs.size() == 1 && st.PairOrder.size() == 1
-                                        : st.Pairs.size() == st.PairsLast + 1 &&
-                                              IsPermutation(st.PairOrder, st.Pairs.size());
+    const bool people = st.people.PeopleLast < 0 ? st.people.People.size() == 1 && st.people.PeopleOrder.size() == 1
+                                          : st.people.People.size() == st.people.PeopleLast + 1 &&
+                                                IsPermutation(st.people.PeopleOrder, st.people.People.size());
+    const bool pairs = st.pairs.PairsLast < 0 ? st.pairs.Pairs.size() == 1 && st.pairs.PairOrder.size() == 1
+                                        : st.pairs.Pairs.size() == st.pairs.PairsLast + 1 &&
+                                              IsPermutation(st.pairs.PairOrder, st.pairs.Pairs.size());
     return people && pairs;
 }
 
@@ -101,7 +101,7 @@ bool TestFile(const QByteArray& data)
     Write(path, data);
     OpenTest(s.app, path);
     Proverka(s.app, 1);
-    BulkTextOf(s.app.st);
+    BulkTextOf(s.app.st.test);
     AddTest(s.app, path);
     TestFileContent(s.app, 1);
     return QuestionsHold(s.app.st);
@@ -117,10 +117,10 @@ bool PersonFile(const QByteArray& data)
     Kartochka reference = s.app.st.CardFields[1];
     for (int sex : {0, 1}) {
         reference.Pol = sex;
-        s.app.st.ListWomen = sex;
+        s.app.st.people.ListWomen = sex;
         ListLudeyLoad(s.app);
-        s.app.st.SearchName = textfile::decode(data.left(8));
-        s.app.st.SearchWomen = sex;
+        s.app.st.search.SearchName = textfile::decode(data.left(8));
+        s.app.st.search.SearchWomen = sex;
         FoundLudey(s.app);
         if (!ListsHold(s.app.st))
             return false;
@@ -136,18 +136,18 @@ bool Settings(const QByteArray& data)
     Session s;
     Write(s.folder + kSettingsFileName, data);
     Main(s.app);
-    const bool folders = s.app.st.LastFolder.size() > 0 && s.app.st.SplashPicture.size() > 0;
+    const bool folders = s.app.st.folders.LastFolder.size() > 0 && s.app.st.folders.SplashPicture.size() > 0;
     return UnloadProga(s.app) == 0 && folders;
 }
 
 bool BulkText(const QByteArray& data)
 {
     AppState st;
-    st.QuestionCount = 3;
-    st.Questions.resizeFresh(3);
+    st.test.QuestionCount = 3;
+    st.test.Questions.resizeFresh(3);
     const int start = data.isEmpty() ? 0 : static_cast<unsigned char>(data[0]) % 4;
-    ReadBulkLines(st, BulkLines(textfile::decode(data.mid(1))), start);
-    BulkTextOf(st);
+    ReadBulkLines(st.test, BulkLines(textfile::decode(data.mid(1))), start);
+    BulkTextOf(st.test);
     return QuestionsHold(st);
 }
 
@@ -155,12 +155,12 @@ bool Dispatch(const QByteArray& data)
 {
     Session s;
     AppState& st = s.app.st;
-    st.QuestionCount = 2;
-    st.Questions.resizeFresh(2);
+    st.test.QuestionCount = 2;
+    st.test.Questions.resizeFresh(2);
     for (int q = 1; q <= 2; ++q) {
-        st.Questions[q].Vopros = QStringLiteral("В");
-        st.Questions[q].CountOtvetov = 1;
-        st.Questions[q].NomerOtveta = -1;
+        st.test.Questions[q].Vopros = QStringLiteral("В");
+        st.test.Questions[q].CountOtvetov = 1;
+        st.test.Questions[q].NomerOtveta = -1;
     }
     Kartochka card;
     card.NameFamiliya = QStringLiteral("Анна");
@@ -172,13 +172,13 @@ bool Dispatch(const QByteArray& data)
     Write(s.folder + QStringLiteral("b.tnm"), PersonFileContent(card));
 
     const unsigned char mode = data.isEmpty() ? 0 : static_cast<unsigned char>(data[0]);
-    st.TestPhase = (mode & 3) - 1;
-    st.CurrentQuestion = (mode >> 2) & 3;
-    st.HtmlWindowMode = ((mode >> 4) & 3);
-    st.ListWomen = (mode >> 6) & 1;
+    st.main.TestPhase = (mode & 3) - 1;
+    st.main.CurrentQuestion = (mode >> 2) & 3;
+    st.list.HtmlWindowMode = ((mode >> 4) & 3);
+    st.people.ListWomen = (mode >> 6) & 1;
     if (mode & 0x80)
         ListLudeyLoad(s.app);
-    st.HtmlWindowMode = (mode >> 4) & 3;
+    st.list.HtmlWindowMode = (mode >> 4) & 3;
     const QString link = QString::fromUtf8(data.mid(1));
     VyborKartochki(s.app, link);
     VyborOtveta(s.app, link);

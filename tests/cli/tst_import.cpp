@@ -54,16 +54,16 @@ struct Club {
         ScriptedPlatform pf;
         App app(pf);
         AppState& st = app.st;
-        st.TestName = QStringLiteral("Клуб");
-        st.TestPassword = QStringLiteral("тайна");
+        st.test.TestName = QStringLiteral("Клуб");
+        st.test.TestPassword = QStringLiteral("тайна");
         const QList<int> answers{2, 3, 10, 4};
-        st.QuestionCount = static_cast<int>(answers.size());
-        st.Questions.resizeFresh(st.QuestionCount);
-        for (int q = 1; q <= st.QuestionCount; ++q) {
-            st.Questions[q].Vopros = QStringLiteral("Вопрос %1").arg(q);
-            st.Questions[q].CountOtvetov = answers[q - 1] - 1;
+        st.test.QuestionCount = static_cast<int>(answers.size());
+        st.test.Questions.resizeFresh(st.test.QuestionCount);
+        for (int q = 1; q <= st.test.QuestionCount; ++q) {
+            st.test.Questions[q].Vopros = QStringLiteral("Вопрос %1").arg(q);
+            st.test.Questions[q].CountOtvetov = answers[q - 1] - 1;
             for (int a = 0; a < answers[q - 1]; ++a)
-                st.Questions[q].AddOtvety(a, QStringLiteral("Ответ %1").arg(a + 1));
+                st.test.Questions[q].AddOtvety(a, QStringLiteral("Ответ %1").arg(a + 1));
         }
         QByteArray content = TestFileContent(app, 7);
         if (notReady) {

@@ -46,15 +46,15 @@ private Q_SLOTS:
     {
         ScriptedPlatform pf;
         App app(pf);
-        app.st.AppFolder = QStringLiteral("/opt/tandemo/");
-        app.st.TestName = QStringLiteral("Тест €");
-        app.st.TestPassword = QStringLiteral("ключ");
-        app.st.QuestionCount = 1;
-        app.st.Questions.resizeFresh(1);
-        app.st.Questions[1].Vopros = QStringLiteral("Смайл 😀, ŵ и ∑ за 5 €?");
-        app.st.Questions[1].CountOtvetov = 1;
-        app.st.Questions[1].AddOtvety(0, QStringLiteral("Да 😀"));
-        app.st.Questions[1].AddOtvety(1, QStringLiteral("Нет"));
+        app.st.folders.AppFolder = QStringLiteral("/opt/tandemo/");
+        app.st.test.TestName = QStringLiteral("Тест €");
+        app.st.test.TestPassword = QStringLiteral("ключ");
+        app.st.test.QuestionCount = 1;
+        app.st.test.Questions.resizeFresh(1);
+        app.st.test.Questions[1].Vopros = QStringLiteral("Смайл 😀, ŵ и ∑ за 5 €?");
+        app.st.test.Questions[1].CountOtvetov = 1;
+        app.st.test.Questions[1].AddOtvety(0, QStringLiteral("Да 😀"));
+        app.st.test.Questions[1].AddOtvety(1, QStringLiteral("Нет"));
         const QString path = tmp.path() + QStringLiteral("/smile/test.tnd");
         QDir().mkpath(tmp.path() + QStringLiteral("/smile"));
         SaveTest(app, path);
@@ -65,12 +65,12 @@ private Q_SLOTS:
 
         ScriptedPlatform pf2;
         App reopened(pf2);
-        reopened.st.AppFolder = app.st.AppFolder;
+        reopened.st.folders.AppFolder = app.st.folders.AppFolder;
         OpenTest(reopened, path);
         QVERIFY(pf2.messages.isEmpty());
-        QCOMPARE(reopened.st.TestName, QStringLiteral("Тест €"));
-        QCOMPARE(reopened.st.Questions[1].Vopros, QStringLiteral("Смайл &#128512;, &#373; и &#8721; за 5 €?"));
-        QCOMPARE(reopened.st.Questions[1].ListOtvety(0), QStringLiteral("Да &#128512;"));
+        QCOMPARE(reopened.st.test.TestName, QStringLiteral("Тест €"));
+        QCOMPARE(reopened.st.test.Questions[1].Vopros, QStringLiteral("Смайл &#128512;, &#373; и &#8721; за 5 €?"));
+        QCOMPARE(reopened.st.test.Questions[1].ListOtvety(0), QStringLiteral("Да &#128512;"));
     }
 
     // A typed character goes to the dialog's handler as a key press.

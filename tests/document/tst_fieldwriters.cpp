@@ -37,15 +37,15 @@ private Q_SLOTS:
         QFETCH(QString, value);
         ScriptedPlatform pf;
         App app(pf);
-        app.st.PathSep = QStringLiteral("/");
-        app.st.TestName = QStringLiteral("Тест");
-        app.st.TestPassword = QStringLiteral("пароль");
-        app.st.QuestionCount = 1;
-        app.st.Questions.resizeFresh(1);
-        app.st.Questions[1].Vopros = QStringLiteral("Вопрос");
-        app.st.Questions[1].CountOtvetov = 1;
-        app.st.Questions[1].AddOtvety(0, QStringLiteral("Да"));
-        app.st.Questions[1].AddOtvety(1, QStringLiteral("Нет"));
+        app.st.folders.PathSep = QStringLiteral("/");
+        app.st.test.TestName = QStringLiteral("Тест");
+        app.st.test.TestPassword = QStringLiteral("пароль");
+        app.st.test.QuestionCount = 1;
+        app.st.test.Questions.resizeFresh(1);
+        app.st.test.Questions[1].Vopros = QStringLiteral("Вопрос");
+        app.st.test.Questions[1].CountOtvetov = 1;
+        app.st.test.Questions[1].AddOtvety(0, QStringLiteral("Да"));
+        app.st.test.Questions[1].AddOtvety(1, QStringLiteral("Нет"));
         const QString dir = tmp.path() + QStringLiteral("/t_") + QString::fromLatin1(QTest::currentDataTag()) + '/';
         QVERIFY(QDir().mkpath(dir));
         const QString path = dir + QStringLiteral("тест.tnd");
@@ -54,13 +54,13 @@ private Q_SLOTS:
         const QByteArray before = fixtures::readBytes(path);
 
         if (field == QLatin1String("name"))
-            app.st.TestName = value;
+            app.st.test.TestName = value;
         else if (field == QLatin1String("password"))
-            app.st.TestPassword = value;
+            app.st.test.TestPassword = value;
         else if (field == QLatin1String("question"))
-            app.st.Questions[1].Vopros = value;
+            app.st.test.Questions[1].Vopros = value;
         else
-            app.st.Questions[1].AddOtvety(1, value);
+            app.st.test.Questions[1].AddOtvety(1, value);
         SaveTest(app, path);
         QCOMPARE(pf.messageTexts(),
                  QStringList{QStringLiteral("Файл \"") + path + QStringLiteral("\" сохранить не возможно.")});
@@ -74,12 +74,12 @@ private Q_SLOTS:
     {
         ScriptedPlatform pf;
         App app(pf);
-        app.st.PathSep = QStringLiteral("/");
-        app.st.TestName = QStringLiteral("Тест");
-        app.st.TestPassword = QStringLiteral("п");
-        app.st.QuestionCount = 1;
-        app.st.Questions.resizeFresh(1);
-        app.st.Questions[1].Vopros = QStringLiteral("José 😀");
+        app.st.folders.PathSep = QStringLiteral("/");
+        app.st.test.TestName = QStringLiteral("Тест");
+        app.st.test.TestPassword = QStringLiteral("п");
+        app.st.test.QuestionCount = 1;
+        app.st.test.Questions.resizeFresh(1);
+        app.st.test.Questions[1].Vopros = QStringLiteral("José 😀");
         const QString dir = tmp.path() + QStringLiteral("/html/");
         QVERIFY(QDir().mkpath(dir));
         SaveTest(app, dir + QStringLiteral("t.tnd"));
@@ -105,7 +105,7 @@ private Q_SLOTS:
         App app(pf);
         const QString dir = tmp.path() + QStringLiteral("/p_") + QString::fromLatin1(QTest::currentDataTag()) + '/';
         QVERIFY(QDir().mkpath(dir));
-        app.st.WorkFolder = dir;
+        app.st.folders.WorkFolder = dir;
         Kartochka& card = app.st.CardFields[0];
         card.NameFamiliya = QStringLiteral("Анна");
         card.DataRogdeniya = 1985;
@@ -136,11 +136,11 @@ private Q_SLOTS:
     {
         ScriptedPlatform pf;
         App app(pf);
-        app.st.PathSep = QStringLiteral("/");
+        app.st.folders.PathSep = QStringLiteral("/");
         const QString dir = tmp.path() + QStringLiteral("/new/");
         QVERIFY(QDir().mkpath(dir));
-        app.st.WorkFolder = dir;
-        app.st.TestFilePath = dir + QStringLiteral("t.tnd");
+        app.st.folders.WorkFolder = dir;
+        app.st.test.TestFilePath = dir + QStringLiteral("t.tnd");
         Kartochka& card = app.st.CardFields[0];
         card.NameFamiliya = QStringLiteral("Анна\nПетрова");
         card.DataRogdeniya = 1985;

@@ -80,17 +80,17 @@ private Q_SLOTS:
         QCOMPARE(pf.fileDialogs.size(), 1);
         QCOMPARE(pf.fileDialogs[0].save, false);
         QVERIFY(pf.fileDialogs[0].suggestedName.isEmpty());
-        QCOMPARE(pf.fileDialogs[0].initialFolder, app.st.AppFolder);
+        QCOMPARE(pf.fileDialogs[0].initialFolder, app.st.folders.AppFolder);
         QCOMPARE(pf.fileDialogs[0].filters,
                  (QList<FileFilter>{{QStringLiteral("Tests (*.tnd)"), QStringLiteral("*.tnd")},
                                     {QStringLiteral("All Files (*.*)"), QStringLiteral("*.*")}}));
-        QCOMPARE(app.st.TestFilePath, opened.isEmpty() ? QString() : dir + opened);
+        QCOMPARE(app.st.test.TestFilePath, opened.isEmpty() ? QString() : dir + opened);
         if (message.isEmpty())
             QVERIFY(pf.messages.isEmpty());
         else
             QCOMPARE(pf.messageTexts(), QStringList{QStringLiteral("Файл \"") + dir + answer + QStringLiteral("\" ") + message});
         if (!answer.isEmpty())
-            QCOMPARE(app.st.LastFolder, QFileInfo(dir + answer).path() + QLatin1Char('/'));
+            QCOMPARE(app.st.folders.LastFolder, QFileInfo(dir + answer).path() + QLatin1Char('/'));
     }
 
     void farPathsAreRefused()
@@ -104,7 +104,7 @@ private Q_SLOTS:
         OpenFile(app);
         QCOMPARE(pf.messageTexts(), QStringList{QStringLiteral("Файл расположен далеко от диска /dd")});
         QCOMPARE(pf.messages[0].icon, MsgIcon::Critical);
-        QVERIFY(app.st.TestFilePath.isEmpty());
+        QVERIFY(app.st.test.TestFilePath.isEmpty());
     }
 
     void saveAsSuggestions_data()
@@ -125,8 +125,8 @@ private Q_SLOTS:
         ScriptedPlatform pf;
         App app(pf);
         start(app, pf);
-        app.st.TestName = name;
-        app.st.TestFilePath = path;
+        app.st.test.TestName = name;
+        app.st.test.TestFilePath = path;
         SaveTestDialogAs(app);
         QCOMPARE(pf.fileDialogs.size(), 1);
         QCOMPARE(pf.fileDialogs[0].save, true);
@@ -139,18 +139,18 @@ private Q_SLOTS:
         ScriptedPlatform pf;
         App app(pf);
         start(app, pf);
-        app.st.TestName = QStringLiteral("Pets");
-        app.st.QuestionCount = 1;
-        app.st.Questions.resizeFresh(1);
+        app.st.test.TestName = QStringLiteral("Pets");
+        app.st.test.QuestionCount = 1;
+        app.st.test.Questions.resizeFresh(1);
         QDir().mkpath(dir + QStringLiteral("new"));
         pf.fileAnswers = {dir + QStringLiteral("new/pets")};
         SaveTestDialog(app);
         QCOMPARE(pf.fileDialogs.size(), 1);
         QVERIFY(QFile::exists(dir + QStringLiteral("new/pets.tnd")));
-        QCOMPARE(app.st.TestFilePath, dir + QStringLiteral("new/pets.tnd"));
+        QCOMPARE(app.st.test.TestFilePath, dir + QStringLiteral("new/pets.tnd"));
 
         // Saved once, the next save rewrites the file without a dialog.
-        app.st.Questions[1].Vopros = QStringLiteral("изменено");
+        app.st.test.Questions[1].Vopros = QStringLiteral("изменено");
         SaveTestDialog(app);
         QCOMPARE(pf.fileDialogs.size(), 1);
         QVERIFY(fixtures::readBytes(dir + QStringLiteral("new/pets.tnd")).contains(textfile::encode(QStringLiteral("изменено"))));
@@ -163,33 +163,33 @@ private Q_SLOTS:
         ScriptedPlatform pf;
         App app(pf);
         start(app, pf);
-        app.st.TestName = QStringLiteral("Основа");
-        app.st.TestPassword = QStringLiteral("старый");
-        app.st.TestFilePath = dir + QStringLiteral("base/base.tnd");
-        app.st.QuestionCount = 5;
-        app.st.Questions.resizeFresh(5);
+        app.st.test.TestName = QStringLiteral("Основа");
+        app.st.test.TestPassword = QStringLiteral("старый");
+        app.st.test.TestFilePath = dir + QStringLiteral("base/base.tnd");
+        app.st.test.QuestionCount = 5;
+        app.st.test.Questions.resizeFresh(5);
         for (int q = 1; q <= 5; ++q)
-            app.st.Questions[q].Vopros = QStringLiteral("Старый %1").arg(q);
-        app.st.CurrentQuestion = 1;
+            app.st.test.Questions[q].Vopros = QStringLiteral("Старый %1").arg(q);
+        app.st.main.CurrentQuestion = 1;
         pf.fileAnswers = {dir + QStringLiteral("m/add")};
         app.frmForma.Edit.enabled = true;  // the editor's text box has the focus
         frmForma_MenuClick(app, app.frmForma.EditAddTest.name);
         QVERIFY(pf.messages.isEmpty());
-        QCOMPARE(app.st.QuestionCount, 8);
-        QCOMPARE(app.st.Questions[5].Vopros, QStringLiteral("Старый 5"));
-        QCOMPARE(app.st.Questions[6].Vopros, QStringLiteral("Новый 1"));
-        QCOMPARE(app.st.Questions[8].ListOtvety(1), QStringLiteral("нет"));
+        QCOMPARE(app.st.test.QuestionCount, 8);
+        QCOMPARE(app.st.test.Questions[5].Vopros, QStringLiteral("Старый 5"));
+        QCOMPARE(app.st.test.Questions[6].Vopros, QStringLiteral("Новый 1"));
+        QCOMPARE(app.st.test.Questions[8].ListOtvety(1), QStringLiteral("нет"));
         QCOMPARE(app.frmForma.NmWpr.text, QStringLiteral("Вопрос №1 из 8"));
-        QCOMPARE(app.st.TestName, QStringLiteral("Добавка"));
-        QVERIFY(app.st.TestPassword.isEmpty());
-        QCOMPARE(app.st.TestFilePath, dir + QStringLiteral("base/base.tnd"));
+        QCOMPARE(app.st.test.TestName, QStringLiteral("Добавка"));
+        QVERIFY(app.st.test.TestPassword.isEmpty());
+        QCOMPARE(app.st.test.TestFilePath, dir + QStringLiteral("base/base.tnd"));
         QVERIFY(pf.processEventsCalls >= 2);
 
         pf.fileAnswers = {dir + QStringLiteral("m/missing.tnd")};
         OpenFileToAdd(app);
         QCOMPARE(pf.messageTexts().last(),
                  QStringLiteral("Файл \"") + dir + QStringLiteral("m/missing.tnd\" не найден"));
-        QCOMPARE(app.st.QuestionCount, 8);
+        QCOMPARE(app.st.test.QuestionCount, 8);
     }
 
     void lastFolderSurvivesARestart()
@@ -217,23 +217,23 @@ private Q_SLOTS:
         const int shown = app.frmForma.usrWeb1.loads;
         pf.fileAnswers = {QString(), dir + QStringLiteral("фото.png")};
         frmForma_MenuClick(app, app.frmForma.HelpOptions.name);  // cancelled
-        QCOMPARE(app.st.SplashPicture, app.st.AppFolder + QStringLiteral("sunbird.jpg"));
-        QCOMPARE(pf.fileDialogs[0].suggestedName, app.st.AppFolder + QStringLiteral("sunbird.jpg"));
+        QCOMPARE(app.st.folders.SplashPicture, app.st.folders.AppFolder + QStringLiteral("sunbird.jpg"));
+        QCOMPARE(pf.fileDialogs[0].suggestedName, app.st.folders.AppFolder + QStringLiteral("sunbird.jpg"));
         QCOMPARE(pf.fileDialogs[0].filters.first().caption, QStringLiteral("All picture files (*.*)"));
         frmForma_MenuClick(app, app.frmForma.HelpOptions.name);
-        QCOMPARE(app.st.SplashPicture, dir + QStringLiteral("фото.png"));
+        QCOMPARE(app.st.folders.SplashPicture, dir + QStringLiteral("фото.png"));
         QCOMPARE(app.frmForma.usrWeb1.loads, shown + 1);
         QVERIFY(app.frmForma.usrWeb1.text.contains(QStringLiteral("<img border='0' src='") + dir + QStringLiteral("фото.png'>")));
 
         // Elsewhere the new picture waits for the next splash page.
         VyborOtveta(app, Command(QStringLiteral("f")) + QLatin1Char('/'));
-        QCOMPARE(app.st.ViewMode, QStringLiteral("ShowFirmy"));
+        QCOMPARE(app.st.main.ViewMode, QStringLiteral("ShowFirmy"));
         pf.fileAnswers = {dir + QStringLiteral("другое.png")};
         frmForma_MenuClick(app, app.frmForma.HelpOptions.name);
-        QVERIFY(!app.st.MainHtml.contains(QStringLiteral("другое.png")));
+        QVERIFY(!app.st.main.MainHtml.contains(QStringLiteral("другое.png")));
         VyborOtveta(app, Command(QStringLiteral("b")) + QLatin1Char('/'));
-        QCOMPARE(app.st.ViewMode, QStringLiteral("ShowZastavka"));
-        QVERIFY(app.st.MainHtml.contains(QStringLiteral("другое.png")));
+        QCOMPARE(app.st.main.ViewMode, QStringLiteral("ShowZastavka"));
+        QVERIFY(app.st.main.MainHtml.contains(QStringLiteral("другое.png")));
     }
 };
 

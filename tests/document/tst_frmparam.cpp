@@ -74,10 +74,10 @@ private Q_SLOTS:
         QFETCH(QString, home);
         ScriptedPlatform pf;
         App app(pf);
-        app.st.AppFolder = QStringLiteral("/opt/tandemo/");
-        app.st.HomeFolder = home;
-        app.st.WorkFolder = QStringLiteral("/t/");
-        app.st.TestFilePath = QStringLiteral("/t/старый.tnd");
+        app.st.folders.AppFolder = QStringLiteral("/opt/tandemo/");
+        app.st.folders.HomeFolder = home;
+        app.st.folders.WorkFolder = QStringLiteral("/t/");
+        app.st.test.TestFilePath = QStringLiteral("/t/старый.tnd");
         pf.onModal[WindowId::Param] = [&] {
             FrmParam& w = app.frmParam;
             QCOMPARE(w.caption, QStringLiteral("Создать тест"));
@@ -98,17 +98,17 @@ private Q_SLOTS:
         VyborOtveta(app, QStringLiteral("http://tnd.n.ru/"));
         QCOMPARE(pf.modals, QList<WindowId>{WindowId::Param});
         const AppState& st = app.st;
-        QCOMPARE(st.QuestionCount, questions);
+        QCOMPARE(st.test.QuestionCount, questions);
         for (int q = 1; q <= questions; ++q) {
-            QCOMPARE(st.Questions[q].CountOtvetov, countOtvetov);
-            QVERIFY(st.Questions[q].Vopros.isEmpty() && st.Questions[q].ListOtvety(0).isEmpty());
+            QCOMPARE(st.test.Questions[q].CountOtvetov, countOtvetov);
+            QVERIFY(st.test.Questions[q].Vopros.isEmpty() && st.test.Questions[q].ListOtvety(0).isEmpty());
         }
-        QCOMPARE(st.TestName, QStringLiteral("Знакомства"));
-        QCOMPARE(st.TestPassword, QStringLiteral("Ключ"));
-        QCOMPARE(st.CurrentQuestion, 1);
-        QCOMPARE(st.TestPhase, 2);
-        QVERIFY(st.TestFilePath.isEmpty());
-        QCOMPARE(st.WorkFolder, home.isEmpty() ? st.AppFolder : home);
+        QCOMPARE(st.test.TestName, QStringLiteral("Знакомства"));
+        QCOMPARE(st.test.TestPassword, QStringLiteral("Ключ"));
+        QCOMPARE(st.main.CurrentQuestion, 1);
+        QCOMPARE(st.main.TestPhase, 2);
+        QVERIFY(st.test.TestFilePath.isEmpty());
+        QCOMPARE(st.folders.WorkFolder, home.isEmpty() ? st.folders.AppFolder : home);
         QCOMPARE(app.frmForma.caption, QStringLiteral("Знакомства - [] - Тандемо"));
         QCOMPARE(app.frmForma.NmWpr.text, QStringLiteral("Вопрос №1 из %1").arg(questions));
         QCOMPARE(app.frmForma.SelKolOtvetov.listIndex, countOtvetov - 1);
@@ -146,9 +146,9 @@ private Q_SLOTS:
             frmParam_NO_Click(app);
         };
         fileNew(app);
-        QCOMPARE(app.st.TestPhase, 0);
-        QCOMPARE(app.st.QuestionCount, 0);
-        QVERIFY(app.st.TestName.isEmpty());
+        QCOMPARE(app.st.main.TestPhase, 0);
+        QCOMPARE(app.st.test.QuestionCount, 0);
+        QVERIFY(app.st.test.TestName.isEmpty());
         QVERIFY(pf.messages.isEmpty());
     }
 
@@ -157,14 +157,14 @@ private Q_SLOTS:
         QTemporaryDir tmp;
         ScriptedPlatform pf;
         App app(pf);
-        app.st.AppFolder = tmp.path() + QLatin1Char('/');
+        app.st.folders.AppFolder = tmp.path() + QLatin1Char('/');
         QVERIFY(confirm(app, pf, {QStringLiteral("Тест"), QStringLiteral("k"), QStringLiteral("5"), 3}, fileNew));
         for (int q = 1; q <= 5; ++q) {
-            app.st.Questions[q].Vopros = QStringLiteral("Вопрос %1").arg(q);
+            app.st.test.Questions[q].Vopros = QStringLiteral("Вопрос %1").arg(q);
             for (int i = 0; i < 5; ++i)
-                app.st.Questions[q].AddOtvety(i, QStringLiteral("%1.%2").arg(q).arg(i));
+                app.st.test.Questions[q].AddOtvety(i, QStringLiteral("%1.%2").arg(q).arg(i));
         }
-        app.st.CurrentQuestion = 4;
+        app.st.main.CurrentQuestion = 4;
         app.frmForma.Edit.enabled = true;
 
         pf.onModal[WindowId::Param] = [&] {
@@ -182,18 +182,18 @@ private Q_SLOTS:
         };
         parameters(app);
         QCOMPARE(app.st.DialogMode, 1);
-        QCOMPARE(app.st.QuestionCount, 8);
-        QCOMPARE(app.st.TestName, QStringLiteral("Новое имя"));
+        QCOMPARE(app.st.test.QuestionCount, 8);
+        QCOMPARE(app.st.test.TestName, QStringLiteral("Новое имя"));
         QCOMPARE(app.frmForma.caption, QStringLiteral("Новое имя - [] - Тандемо"));
-        QCOMPARE(app.st.CurrentQuestion, 1);
+        QCOMPARE(app.st.main.CurrentQuestion, 1);
         QCOMPARE(app.frmForma.NmWpr.text, QStringLiteral("Вопрос №1 из 8"));
-        QCOMPARE(app.st.Questions[5].CountOtvetov, 4);  // the common count (" 5") stays
+        QCOMPARE(app.st.test.Questions[5].CountOtvetov, 4);  // the common count (" 5") stays
         for (int q = 6; q <= 8; ++q)
-            QCOMPARE(app.st.Questions[q].CountOtvetov, 1);
+            QCOMPARE(app.st.test.Questions[q].CountOtvetov, 1);
 
         app.frmForma.Edit.enabled = true;
         QVERIFY(confirm(app, pf, {QStringLiteral("Новое имя"), QStringLiteral("k"), QStringLiteral("3")}, parameters));
-        QCOMPARE(app.st.QuestionCount, 3);
+        QCOMPARE(app.st.test.QuestionCount, 3);
         const QString path = tmp.path() + QStringLiteral("/t.tnd");
         SaveTest(app, path);
         const QByteArray file = fixtures::readBytes(path);
@@ -204,9 +204,9 @@ private Q_SLOTS:
         // Raised again, questions 4 and 5 come back with their texts and two answers.
         app.frmForma.Edit.enabled = true;
         QVERIFY(confirm(app, pf, {QStringLiteral("Новое имя"), QStringLiteral("k"), QStringLiteral("5")}, parameters));
-        QCOMPARE(app.st.Questions[4].Vopros, QStringLiteral("Вопрос 4"));
-        QCOMPARE(app.st.Questions[5].ListOtvety(1), QStringLiteral("5.1"));
-        QCOMPARE(app.st.Questions[5].CountOtvetov, 1);
+        QCOMPARE(app.st.test.Questions[4].Vopros, QStringLiteral("Вопрос 4"));
+        QCOMPARE(app.st.test.Questions[5].ListOtvety(1), QStringLiteral("5.1"));
+        QCOMPARE(app.st.test.Questions[5].CountOtvetov, 1);
 
         // File > "Создать" afterwards starts from an empty dialog with the list.
         pf.onModal[WindowId::Param] = [&] {
@@ -215,8 +215,8 @@ private Q_SLOTS:
             frmParam_NO_Click(app);
         };
         fileNew(app);
-        QCOMPARE(app.st.QuestionCount, 5);
-        QCOMPARE(app.st.EditTarget, -2);  // the editor's field was let go
+        QCOMPARE(app.st.test.QuestionCount, 5);
+        QCOMPARE(app.st.editor.EditTarget, -2);  // the editor's field was let go
     }
 
     void keyRules()

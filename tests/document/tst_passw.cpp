@@ -12,19 +12,19 @@ namespace {
 // (when not 0) lacks its second answer.
 void loadTest(App& app, int gap)
 {
-    app.st.TestPassword = QStringLiteral("Ключ");
-    app.st.QuestionCount = 5;
-    app.st.Questions.resizeFresh(5);
+    app.st.test.TestPassword = QStringLiteral("Ключ");
+    app.st.test.QuestionCount = 5;
+    app.st.test.Questions.resizeFresh(5);
     for (int q = 1; q <= 5; ++q) {
-        clsTest& question = app.st.Questions[q];
+        clsTest& question = app.st.test.Questions[q];
         question.Vopros = QStringLiteral("Вопрос %1").arg(q);
         question.CountOtvetov = 1;
         question.AddOtvety(0, QStringLiteral("Да"));
         if (q != gap)
             question.AddOtvety(1, QStringLiteral("Нет"));
     }
-    app.st.TestFilePath = QStringLiteral("/t/test.tnd");
-    app.st.WorkFolder = QStringLiteral("/t/");
+    app.st.test.TestFilePath = QStringLiteral("/t/test.tnd");
+    app.st.folders.WorkFolder = QStringLiteral("/t/");
     app.frmForma.FileChange.enabled = true;
     app.frmForma.FileListLudey[1].enabled = true;
     app.frmForma.usrWeb1.visible = true;
@@ -60,7 +60,7 @@ private Q_SLOTS:
             frmPassW_TPW_Change(app);
             frmPassW_OK_Click(app);
             QCOMPARE(pf.messageTexts(), QStringList{QStringLiteral("Не верный пароль")});
-            QCOMPARE(app.st.TestPhase, 0);
+            QCOMPARE(app.st.main.TestPhase, 0);
             w.TPW.text = QStringLiteral("Ключ");
             frmPassW_TPW_Change(app);
             frmPassW_OK_Click(app);
@@ -68,17 +68,17 @@ private Q_SLOTS:
         };
         frmForma_MenuClick(app, QStringLiteral("FileChange"));
         QCOMPARE(pf.modals, QList<WindowId>{WindowId::PassW});
-        QCOMPARE(app.st.CurrentQuestion, question);
+        QCOMPARE(app.st.main.CurrentQuestion, question);
         // The editor shows that question with its text selected.
         QCOMPARE(app.frmForma.NmWpr.text, QStringLiteral("Вопрос №%1 из 5").arg(question));
-        QCOMPARE(app.st.EditTarget, -1);
+        QCOMPARE(app.st.editor.EditTarget, -1);
         QCOMPARE(app.frmForma.Txt.text, QStringLiteral("Вопрос %1").arg(question));
         QCOMPARE(app.frmForma.focus, QStringLiteral("Txt"));
         QCOMPARE(app.st.DialogMode, 0);
-        QCOMPARE(app.st.ViewMode, QStringLiteral("NewTest"));
+        QCOMPARE(app.st.main.ViewMode, QStringLiteral("NewTest"));
         // The loaded test stays the one being edited.
-        QCOMPARE(app.st.TestFilePath, QStringLiteral("/t/test.tnd"));
-        QCOMPARE(app.st.WorkFolder, QStringLiteral("/t/"));
+        QCOMPARE(app.st.test.TestFilePath, QStringLiteral("/t/test.tnd"));
+        QCOMPARE(app.st.folders.WorkFolder, QStringLiteral("/t/"));
         const FrmForma& m = app.frmForma;
         QVERIFY(!m.FileChange.enabled && !m.FileObnovit.enabled && !m.FileSnachala.enabled);
         QVERIFY(m.FileSave.enabled && m.FileSaveAs.enabled && m.Edit.enabled);
@@ -101,7 +101,7 @@ private Q_SLOTS:
             frmPassW_NO_Click(app);
         };
         frmForma_MenuClick(app, QStringLiteral("FileChange"));
-        QCOMPARE(app.st.TestPhase, 0);
+        QCOMPARE(app.st.main.TestPhase, 0);
         QVERIFY(app.frmForma.FileChange.enabled);
         QVERIFY(app.frmForma.usrWeb1.visible);
         QVERIFY(pf.messages.isEmpty());

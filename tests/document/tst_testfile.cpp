@@ -19,20 +19,20 @@ namespace {
 void fillPets(App& app)
 {
     AppState& st = app.st;
-    st.TestName = QStringLiteral("Pets");
-    st.TestPassword = QStringLiteral("Кот, \"пёс\" и мышь");
-    st.QuestionCount = 2;
-    st.Questions.resizeFresh(2);
-    st.Questions[1].Vopros = QStringLiteral("<b>Кошка</b> или собака?");
-    st.Questions[1].CountOtvetov = 1;
-    st.Questions[1].AddOtvety(0, QStringLiteral("Кошка"));
-    st.Questions[1].AddOtvety(1, QStringLiteral("  собака, конечно"));
-    st.Questions[2].Vopros = QStringLiteral("Рыбки?");
-    st.Questions[2].CountOtvetov = 2;
-    st.Questions[2].AddOtvety(0, QStringLiteral("Да"));
-    st.Questions[2].AddOtvety(1, QStringLiteral("Нет"));
-    st.Questions[2].AddOtvety(2, QStringLiteral("\"Не знаю\""));
-    st.Questions[2].AddOtvety(5, QStringLiteral("hidden above the count"));
+    st.test.TestName = QStringLiteral("Pets");
+    st.test.TestPassword = QStringLiteral("Кот, \"пёс\" и мышь");
+    st.test.QuestionCount = 2;
+    st.test.Questions.resizeFresh(2);
+    st.test.Questions[1].Vopros = QStringLiteral("<b>Кошка</b> или собака?");
+    st.test.Questions[1].CountOtvetov = 1;
+    st.test.Questions[1].AddOtvety(0, QStringLiteral("Кошка"));
+    st.test.Questions[1].AddOtvety(1, QStringLiteral("  собака, конечно"));
+    st.test.Questions[2].Vopros = QStringLiteral("Рыбки?");
+    st.test.Questions[2].CountOtvetov = 2;
+    st.test.Questions[2].AddOtvety(0, QStringLiteral("Да"));
+    st.test.Questions[2].AddOtvety(1, QStringLiteral("Нет"));
+    st.test.Questions[2].AddOtvety(2, QStringLiteral("\"Не знаю\""));
+    st.test.Questions[2].AddOtvety(5, QStringLiteral("hidden above the count"));
 }
 
 QList<QByteArray> fileLines(const QString& path)
@@ -55,9 +55,9 @@ class TestTestFile : public QObject {
     }
     static void prepare(App& app)
     {
-        app.st.PathSep = QStringLiteral("/");
-        app.st.AppFolder = QStringLiteral("/opt/tandemo/");
-        app.st.WorkFolder = app.st.AppFolder;
+        app.st.folders.PathSep = QStringLiteral("/");
+        app.st.folders.AppFolder = QStringLiteral("/opt/tandemo/");
+        app.st.folders.WorkFolder = app.st.folders.AppFolder;
     }
 
 private Q_SLOTS:
@@ -113,11 +113,11 @@ private Q_SLOTS:
         prepare(loaded);
         OpenTest(loaded, path);
         QVERIFY(pf.messages.isEmpty());
-        QCOMPARE(loaded.st.TestName, app.st.TestName);
-        QCOMPARE(loaded.st.TestPassword, app.st.TestPassword);
-        QCOMPARE(loaded.st.QuestionCount, 2);
-        QCOMPARE(loaded.st.Questions[2].ListOtvety(2), QStringLiteral("\"Не знаю\""));
-        QVERIFY(loaded.st.Questions[2].ListOtvety(5).isEmpty());
+        QCOMPARE(loaded.st.test.TestName, app.st.test.TestName);
+        QCOMPARE(loaded.st.test.TestPassword, app.st.test.TestPassword);
+        QCOMPARE(loaded.st.test.QuestionCount, 2);
+        QCOMPARE(loaded.st.test.Questions[2].ListOtvety(2), QStringLiteral("\"Не знаю\""));
+        QVERIFY(loaded.st.test.Questions[2].ListOtvety(5).isEmpty());
 
         const QString again = folder(QStringLiteral("rt2")) + QStringLiteral("pets.tnd");
         SaveTest(loaded, again);
@@ -150,7 +150,7 @@ private Q_SLOTS:
         App app(pf);
         prepare(app);
         fillPets(app);
-        app.st.TestPassword = password;
+        app.st.test.TestPassword = password;
         const QString path = folder(QStringLiteral("twice-") + QLatin1String(QTest::currentDataTag())) + QStringLiteral("t.tnd");
         SaveTest(app, path);
         const QList<QByteArray> first = fileLines(path);
@@ -165,7 +165,7 @@ private Q_SLOTS:
             QByteArray scrambled = lines[3];
             scrambled.chop(1);  // CR
             DecodePassword(reader, textfile::parseNumber(lines[2]).value(), scrambled);
-            QCOMPARE(reader.st.TestPassword, password);
+            QCOMPARE(reader.st.test.TestPassword, password);
         }
     }
 
@@ -197,12 +197,12 @@ private Q_SLOTS:
     {
         ScriptedPlatform pf;
         App app(pf);
-        app.st.TestPassword = QStringLiteral("a\tb");
+        app.st.test.TestPassword = QStringLiteral("a\tb");
         const QByteArray lines = EncodePassword(app, 77);
         QCOMPARE(lines.left(5), QByteArray(" 77\r\n"));
         QCOMPARE(lines.at(6), '\0');
         DecodePassword(app, 77, lines.mid(5));
-        QCOMPARE(app.st.TestPassword, QString(QStringLiteral("a")) + QChar(0) + QStringLiteral("b"));
+        QCOMPARE(app.st.test.TestPassword, QString(QStringLiteral("a")) + QChar(0) + QStringLiteral("b"));
     }
 
     void foreignFirstLineRefused_data()
@@ -221,15 +221,15 @@ private Q_SLOTS:
         App app(pf);
         prepare(app);
         fillPets(app);
-        app.st.TestFilePath = QStringLiteral("/old/pets.tnd");
+        app.st.test.TestFilePath = QStringLiteral("/old/pets.tnd");
         OpenTest(app, path);
         QCOMPARE(pf.messageTexts(),
                  QStringList{QStringLiteral("Файл \"") + path + QStringLiteral("\" не подходит к программе.")});
         QCOMPARE(pf.messages[0].icon, MsgIcon::Critical);
         QCOMPARE(pf.messages[0].title, QStringLiteral("Тандемо"));
-        QCOMPARE(app.st.TestName, QStringLiteral("Pets"));
-        QCOMPARE(app.st.QuestionCount, 2);
-        QCOMPARE(app.st.TestFilePath, QStringLiteral("/old/pets.tnd"));
+        QCOMPARE(app.st.test.TestName, QStringLiteral("Pets"));
+        QCOMPARE(app.st.test.QuestionCount, 2);
+        QCOMPARE(app.st.test.TestFilePath, QStringLiteral("/old/pets.tnd"));
         QCOMPARE(app.frmForma.caption, QStringLiteral("Тандемо"));
     }
 
@@ -247,7 +247,7 @@ private Q_SLOTS:
                  (QStringList{QStringLiteral("Файл \"") + missing + QStringLiteral("\" не найден"),
                               QStringLiteral("Файл \"") + aFolder.chopped(1) +
                                   QStringLiteral("\" открыть не возможно")}));
-        QVERIFY(app.st.TestFilePath.isEmpty());
+        QVERIFY(app.st.test.TestFilePath.isEmpty());
     }
 
     void captionAndStateAfterOpenAndSave()
@@ -259,20 +259,20 @@ private Q_SLOTS:
         const QString path = folder(QStringLiteral("caption")) + QStringLiteral("pets.tnd");
         SaveTest(app, path);
         QCOMPARE(app.frmForma.caption, QStringLiteral("Pets - [pets.tnd] - Тандемо"));
-        QCOMPARE(app.st.TestFilePath, path);
-        QCOMPARE(app.st.WorkFolder, folder(QStringLiteral("caption")));
+        QCOMPARE(app.st.test.TestFilePath, path);
+        QCOMPARE(app.st.folders.WorkFolder, folder(QStringLiteral("caption")));
 
         App other(pf);
         prepare(other);
         OpenTest(other, path);
         QCOMPARE(other.frmForma.caption, QStringLiteral("Pets - [pets.tnd] - Тандемо"));
-        QCOMPARE(other.st.WorkFolder, folder(QStringLiteral("caption")));
-        QCOMPARE(other.st.ViewMode, QStringLiteral("OpenTest"));
-        QCOMPARE(other.st.TestPhase, 0);
+        QCOMPARE(other.st.folders.WorkFolder, folder(QStringLiteral("caption")));
+        QCOMPARE(other.st.main.ViewMode, QStringLiteral("OpenTest"));
+        QCOMPARE(other.st.main.TestPhase, 0);
         QVERIFY(other.frmForma.FileListLudey[0].enabled);
         QVERIFY(other.frmForma.FileListLudey[1].enabled);
         QVERIFY(other.frmForma.FileFoundLudey.enabled);
-        QVERIFY(other.st.MainHtml.contains(QStringLiteral("Начать тестирование")));
+        QVERIFY(other.st.main.MainHtml.contains(QStringLiteral("Начать тестирование")));
     }
 
     void incompleteTestIsNotReady()
@@ -281,7 +281,7 @@ private Q_SLOTS:
         App app(pf);
         prepare(app);
         fillPets(app);
-        app.st.Questions[2].AddOtvety(1, QString());
+        app.st.test.Questions[2].AddOtvety(1, QString());
         const QString path = folder(QStringLiteral("notready")) + QStringLiteral("pets.tnd");
         SaveTest(app, path);
         const QList<QByteArray> lines = textfile::splitLines(readBytes(path));
@@ -289,8 +289,8 @@ private Q_SLOTS:
         App other(pf);
         prepare(other);
         OpenTest(other, path);
-        QVERIFY(other.st.MainHtml.contains(QStringLiteral("<br><br>Тест не готов!</font>")));
-        QVERIFY(!other.st.MainHtml.contains(QStringLiteral("Начать тестирование")));
+        QVERIFY(other.st.main.MainHtml.contains(QStringLiteral("<br><br>Тест не готов!</font>")));
+        QVERIFY(!other.st.main.MainHtml.contains(QStringLiteral("Начать тестирование")));
     }
 
     void tenAnswersRoundTrip()
@@ -298,21 +298,21 @@ private Q_SLOTS:
         ScriptedPlatform pf;
         App app(pf);
         prepare(app);
-        app.st.TestName = QStringLiteral("Десять");
-        app.st.QuestionCount = 1;
-        app.st.Questions.resizeFresh(1);
-        app.st.Questions[1].Vopros = QStringLiteral("?");
-        app.st.Questions[1].CountOtvetov = 9;
+        app.st.test.TestName = QStringLiteral("Десять");
+        app.st.test.QuestionCount = 1;
+        app.st.test.Questions.resizeFresh(1);
+        app.st.test.Questions[1].Vopros = QStringLiteral("?");
+        app.st.test.Questions[1].CountOtvetov = 9;
         for (int i = 0; i < 10; ++i)
-            app.st.Questions[1].AddOtvety(i, QStringLiteral("ответ %1").arg(i));
+            app.st.test.Questions[1].AddOtvety(i, QStringLiteral("ответ %1").arg(i));
         const QString path = folder(QStringLiteral("ten")) + QStringLiteral("t.tnd");
         SaveTest(app, path);
         QCOMPARE(textfile::splitLines(readBytes(path)).size(), 5 + 2 + 10 + 2);
         App other(pf);
         prepare(other);
         OpenTest(other, path);
-        QCOMPARE(other.st.Questions[1].CountOtvetov, 9);
-        QCOMPARE(other.st.Questions[1].ListOtvety(9), QStringLiteral("ответ 9"));
+        QCOMPARE(other.st.test.Questions[1].CountOtvetov, 9);
+        QCOMPARE(other.st.test.Questions[1].ListOtvety(9), QStringLiteral("ответ 9"));
     }
 
     void separateFolderPerTest()
@@ -327,7 +327,7 @@ private Q_SLOTS:
         SaveTest(app, here + QStringLiteral("copy.tnd"));
         QCOMPARE(pf.messageTexts(), QStringList{QStringLiteral("Для каждого теста нужно создавать отдельную папку.")});
         QVERIFY(!QFile::exists(here + QStringLiteral("copy.tnd")));
-        QCOMPARE(app.st.TestFilePath, here + QStringLiteral("pets.tnd"));
+        QCOMPARE(app.st.test.TestFilePath, here + QStringLiteral("pets.tnd"));
         SaveTest(app, here + QStringLiteral("pets.tnd"));
         QCOMPARE(pf.messages.size(), 1);
         QVERIFY(readBytes(here + QStringLiteral("pets.tnd")) != before);  // a new seed was written
@@ -362,11 +362,11 @@ private Q_SLOTS:
         prepare(app);
         OpenTest(app, path);
         QVERIFY(pf.messages.isEmpty());
-        QCOMPARE(app.st.TestFilePath, path);
-        QCOMPARE(app.st.QuestionCount, questions);
-        for (int q = 1; q <= app.st.QuestionCount; ++q) {
-            QVERIFY(app.st.Questions[q].CountOtvetov >= 0);
-            QVERIFY(app.st.Questions[q].CountOtvetov <= 9);
+        QCOMPARE(app.st.test.TestFilePath, path);
+        QCOMPARE(app.st.test.QuestionCount, questions);
+        for (int q = 1; q <= app.st.test.QuestionCount; ++q) {
+            QVERIFY(app.st.test.Questions[q].CountOtvetov >= 0);
+            QVERIFY(app.st.test.Questions[q].CountOtvetov <= 9);
         }
     }
 
@@ -382,9 +382,9 @@ private Q_SLOTS:
         App app(pf);
         prepare(app);
         OpenTest(app, path);
-        QCOMPARE(app.st.Questions[1].ListOtvety(9), QStringLiteral("A9"));
-        QCOMPARE(app.st.Questions[2].Vopros, QStringLiteral("Q2"));
-        QCOMPARE(app.st.Questions[2].ListOtvety(1), QStringLiteral("Y"));
+        QCOMPARE(app.st.test.Questions[1].ListOtvety(9), QStringLiteral("A9"));
+        QCOMPARE(app.st.test.Questions[2].Vopros, QStringLiteral("Q2"));
+        QCOMPARE(app.st.test.Questions[2].ListOtvety(1), QStringLiteral("Y"));
     }
 
     void failedSaveKeepsOldFile_data()
@@ -411,9 +411,9 @@ private Q_SLOTS:
         QVERIFY(!before.isEmpty());
         app.frmForma.caption = QStringLiteral("before");
         for (int q = 1; q <= 40; ++q) {
-            app.st.QuestionCount = 40;
-            app.st.Questions.resizePreserving(40);
-            app.st.Questions[q].Vopros = QString(500, QChar(u'ж'));
+            app.st.test.QuestionCount = 40;
+            app.st.test.Questions.resizePreserving(40);
+            app.st.test.Questions[q].Vopros = QString(500, QChar(u'ж'));
         }
 
         if (kind == QLatin1String("file")) {
@@ -425,8 +425,8 @@ private Q_SLOTS:
             SaveTest(app, path);
             fixtures::setReadOnly(here, false);
         } else if (kind == QLatin1String("missing")) {
-            app.st.TestFilePath = dir + QStringLiteral("gone/pets.tnd");
-            path = app.st.TestFilePath;
+            app.st.test.TestFilePath = dir + QStringLiteral("gone/pets.tnd");
+            path = app.st.test.TestFilePath;
             SaveTest(app, path);
             path = here + QStringLiteral("pets.tnd");
         } else {

@@ -48,7 +48,7 @@ class TestUnsavedEdits : public QObject {
                              fixtures::cp1251Lines({appDir, QString(), otherPath}));
         Main(r->app);
         OpenTest(r->app, editedPath);
-        r->app.st.CurrentQuestion = 1;
+        r->app.st.main.CurrentQuestion = 1;
         NewTest(r->app, 1);
         r->pf.messages.clear();
         return r;
@@ -99,7 +99,7 @@ private Q_SLOTS:
         replace(*r, command);
         QVERIFY(!r->pf.messageTexts().contains(kQuestion));
         if (command == QLatin1String("last test"))
-            QCOMPARE(r->app.st.TestName, QStringLiteral("Второй"));
+            QCOMPARE(r->app.st.test.TestName, QStringLiteral("Второй"));
         else if (command == QLatin1String("open"))
             QCOMPARE(r->pf.fileDialogs.size(), 1);
         else
@@ -131,7 +131,7 @@ private Q_SLOTS:
         txt.text = QStringLiteral("Новый вопрос?");
         txt.selStart = static_cast<int>(txt.text.size());
         frmForma_Event(r->app, UiEvent{UiEvent::Change, txt.name});
-        QCOMPARE(r->app.st.Questions[1].Vopros, QStringLiteral("Новый вопрос?"));
+        QCOMPARE(r->app.st.test.Questions[1].Vopros, QStringLiteral("Новый вопрос?"));
 
         r->pf.messageAnswers.push_back(answer);
         replace(*r, command);
@@ -139,18 +139,18 @@ private Q_SLOTS:
         QCOMPARE(r->pf.messages.value(0).buttons, MsgButtons::YesNoCancel);
         const bool replaced = answer != MsgAnswer::Cancel;
         if (!replaced) {
-            QCOMPARE(r->app.st.TestPhase, 2);
-            QCOMPARE(r->app.st.Questions[1].Vopros, QStringLiteral("Новый вопрос?"));
+            QCOMPARE(r->app.st.main.TestPhase, 2);
+            QCOMPARE(r->app.st.test.Questions[1].Vopros, QStringLiteral("Новый вопрос?"));
             QVERIFY(r->pf.fileDialogs.isEmpty());
             QVERIFY(!r->pf.modals.contains(WindowId::Param));
         }
         if (command == QLatin1String("last test") && replaced)
-            QCOMPARE(r->app.st.TestName, QStringLiteral("Второй"));
+            QCOMPARE(r->app.st.test.TestName, QStringLiteral("Второй"));
         if (answer == MsgAnswer::Yes) {
             App reread(r->pf);
-            reread.st.PathSep = QStringLiteral("/");
+            reread.st.folders.PathSep = QStringLiteral("/");
             OpenTest(reread, editedPath);
-            QCOMPARE(reread.st.Questions[1].Vopros, QStringLiteral("Новый вопрос?"));
+            QCOMPARE(reread.st.test.Questions[1].Vopros, QStringLiteral("Новый вопрос?"));
         } else {
             QCOMPARE(fixtures::readBytes(editedPath), stored);
         }
@@ -161,7 +161,7 @@ private Q_SLOTS:
     void savedTestIsUnchanged()
     {
         auto r = editing(tmp.path() + QStringLiteral("/prog/"));
-        r->app.st.Questions[1].Vopros = QStringLiteral("Другой текст");
+        r->app.st.test.Questions[1].Vopros = QStringLiteral("Другой текст");
         QVERIFY(TestModified(r->app));
         fixtures::setReadOnly(editedPath, true);
         r->pf.messageAnswers.push_back(MsgAnswer::Yes);
@@ -170,7 +170,7 @@ private Q_SLOTS:
         QCOMPARE(r->pf.messageTexts().value(0), kQuestion);
         QCOMPARE(r->pf.messageTexts().value(1),
                  QStringLiteral("Файл \"") + editedPath + QStringLiteral("\" защищён от записи."));
-        QCOMPARE(r->app.st.TestName, QStringLiteral("Первый"));
+        QCOMPARE(r->app.st.test.TestName, QStringLiteral("Первый"));
         QVERIFY(TestModified(r->app));
 
         frmForma_MenuClick(r->app, r->app.frmForma.FileSave.name);

@@ -18,22 +18,22 @@ struct EditorSession {
     EditorSession(int count, int answers = 3)
     {
         AppState& st = app.st;
-        st.AppFolder = QStringLiteral("/opt/tandemo/");
-        st.TestName = QStringLiteral("Знакомства");
-        st.TestPassword = QStringLiteral("ключ");
-        st.QuestionCount = count;
-        st.Questions.resizeFresh(count);
+        st.folders.AppFolder = QStringLiteral("/opt/tandemo/");
+        st.test.TestName = QStringLiteral("Знакомства");
+        st.test.TestPassword = QStringLiteral("ключ");
+        st.test.QuestionCount = count;
+        st.test.Questions.resizeFresh(count);
         for (int q = 1; q <= count; ++q) {
-            st.Questions[q].Vopros = QStringLiteral("Вопрос ") + QString::number(q);
-            st.Questions[q].CountOtvetov = answers - 1;
+            st.test.Questions[q].Vopros = QStringLiteral("Вопрос ") + QString::number(q);
+            st.test.Questions[q].CountOtvetov = answers - 1;
             for (int i = 0; i < answers; ++i)
-                st.Questions[q].AddOtvety(i, QStringLiteral("Ответ %1.%2").arg(q).arg(i));
+                st.test.Questions[q].AddOtvety(i, QStringLiteral("Ответ %1.%2").arg(q).arg(i));
         }
         NewTest(app, 0);
     }
 
     FrmForma& f() { return app.frmForma; }
-    clsTest& question(int q) { return app.st.Questions[q]; }
+    clsTest& question(int q) { return app.st.test.Questions[q]; }
 
     // What the author does in Txt: the box holds the new text, then reports it.
     void type(const QString& text)

@@ -6,24 +6,24 @@
 namespace {
 void fill(AppState& st, const QList<QStringList>& questions)
 {
-    st.QuestionCount = static_cast<int>(questions.size());
-    st.Questions.resizeFresh(st.QuestionCount);
-    for (int q = 1; q <= st.QuestionCount; ++q) {
+    st.test.QuestionCount = static_cast<int>(questions.size());
+    st.test.Questions.resizeFresh(st.test.QuestionCount);
+    for (int q = 1; q <= st.test.QuestionCount; ++q) {
         const QStringList& parts = questions[q - 1];
-        st.Questions[q].Vopros = parts[0];
-        st.Questions[q].CountOtvetov = static_cast<int>(parts.size()) - 2;
+        st.test.Questions[q].Vopros = parts[0];
+        st.test.Questions[q].CountOtvetov = static_cast<int>(parts.size()) - 2;
         for (int i = 1; i < parts.size(); ++i)
-            st.Questions[q].AddOtvety(i - 1, parts[i]);
+            st.test.Questions[q].AddOtvety(i - 1, parts[i]);
     }
 }
 
 QList<QStringList> dump(const AppState& st)
 {
     QList<QStringList> out;
-    for (int q = 1; q <= st.QuestionCount; ++q) {
-        QStringList parts{st.Questions[q].Vopros};
-        for (int i = 0; i <= st.Questions[q].CountOtvetov; ++i)
-            parts << st.Questions[q].ListOtvety(i);
+    for (int q = 1; q <= st.test.QuestionCount; ++q) {
+        QStringList parts{st.test.Questions[q].Vopros};
+        for (int i = 0; i <= st.test.Questions[q].CountOtvetov; ++i)
+            parts << st.test.Questions[q].ListOtvety(i);
         out << parts;
     }
     return out;
@@ -38,7 +38,7 @@ private Q_SLOTS:
         AppState st;
         fill(st, {{QStringLiteral("Ваш любимый цвет?"), QStringLiteral("Красный"), QStringLiteral("Синий"),
                    QStringLiteral("Зелёный")}});
-        QCOMPARE(BulkTextOf(st), QStringLiteral("[№1]\r\n=Ваш любимый цвет?\r\nКрасный\r\nСиний\r\nЗелёный\r\n\r\n"));
+        QCOMPARE(BulkTextOf(st.test), QStringLiteral("[№1]\r\n=Ваш любимый цвет?\r\nКрасный\r\nСиний\r\nЗелёный\r\n\r\n"));
     }
 
     void reading_data()
@@ -80,7 +80,7 @@ private Q_SLOTS:
         QFETCH(QList<QStringList>, after);
         AppState st;
         fill(st, before);
-        ReadBulkLines(st, BulkLines(text), start);
+        ReadBulkLines(st.test, BulkLines(text), start);
         QCOMPARE(dump(st), after);
     }
 
@@ -90,11 +90,11 @@ private Q_SLOTS:
         fill(st, {{QStringLiteral("  Первый, с пробелами"), QStringLiteral("<b>да</b>"), QStringLiteral("нет")},
                   {QStringLiteral("Второй"), QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3")}});
         const QList<QStringList> original = dump(st);
-        const QString text = BulkTextOf(st);
+        const QString text = BulkTextOf(st.test);
         AppState back;
-        ReadBulkLines(back, BulkLines(text), 0);
+        ReadBulkLines(back.test, BulkLines(text), 0);
         QCOMPARE(dump(back), original);
-        QCOMPARE(BulkTextOf(back), text);
+        QCOMPARE(BulkTextOf(back.test), text);
     }
 };
 

@@ -14,7 +14,7 @@ private Q_SLOTS:
     {
         EditorSession s(10, 4);
         s.question(1).Vopros.clear();
-        s.app.st.CurrentQuestion = 5;
+        s.app.st.main.CurrentQuestion = 5;
         AddVopros(s.app);
         const FrmForma& f = s.f();
         QCOMPARE(f.NmWpr.text, QStringLiteral("Вопрос №5 из 10"));
@@ -22,8 +22,8 @@ private Q_SLOTS:
         QCOMPARE(f.Txt.text, QStringLiteral("Вопрос 5"));
         QCOMPARE(f.focus, QStringLiteral("Txt"));
         QVERIFY(f.Edit.enabled);
-        QCOMPARE(s.app.st.EditTarget, -1);
-        QCOMPARE(s.app.st.SkipTxtChange, 0);
+        QCOMPARE(s.app.st.editor.EditTarget, -1);
+        QCOMPARE(s.app.st.editor.SkipTxtChange, 0);
         QCOMPARE(f.SelKolOtvetov.listIndex, 2);
         QCOMPARE(f.picVopros.lines, QStringList{QStringLiteral("Вопрос 5")});
         QCOMPARE(s.greenBox(), -1);
@@ -32,7 +32,7 @@ private Q_SLOTS:
         QVERIFY(f.picOtvety[3].visible && !f.picOtvety[4].visible);
 
         // An empty question leaves its box empty, in the edit colour.
-        s.app.st.CurrentQuestion = 1;
+        s.app.st.main.CurrentQuestion = 1;
         AddVopros(s.app);
         QVERIFY(f.picVopros.lines.isEmpty());
         QCOMPARE(f.picVopros.backColor, kEditColour);
@@ -63,9 +63,9 @@ private Q_SLOTS:
         // Question 2 holds the same text as the box: a load that changes
         // nothing must not leave the next real edit ignored.
         s.question(2).Vopros = s.f().Txt.text;
-        s.app.st.CurrentQuestion = 2;
+        s.app.st.main.CurrentQuestion = 2;
         AddVopros(s.app);
-        QCOMPARE(s.app.st.SkipTxtChange, 0);
+        QCOMPARE(s.app.st.editor.SkipTxtChange, 0);
         s.type(QStringLiteral("Новый текст"));
         QCOMPARE(s.question(2).Vopros, QStringLiteral("Новый текст"));
         QCOMPARE(s.question(1).Vopros, QStringLiteral("Вопрос 1"));
@@ -98,7 +98,7 @@ private Q_SLOTS:
         s.f().Txt.text = QStringLiteral("не сохранено");
         const int draws = s.f().picVopros.draws + s.f().picOtvety[2].draws;
         QVERIFY(!s.key(key, false, shift));  // the key never reaches the box
-        QCOMPARE(s.app.st.EditTarget, to);
+        QCOMPARE(s.app.st.editor.EditTarget, to);
         QCOMPARE(s.greenBox(), to);
         if (from == to) {
             QCOMPARE(s.f().Txt.text, QStringLiteral("не сохранено"));
@@ -135,7 +135,7 @@ private Q_SLOTS:
         FrmForma& f = s.f();
         QCOMPARE(f.SelKolOtvetov.listIndex, 3);
         SelKolOtvetov_GotFocus(s.app);
-        QCOMPARE(s.app.st.EditTarget, -2);
+        QCOMPARE(s.app.st.editor.EditTarget, -2);
         QVERIFY(f.Txt.text.isEmpty());
         QCOMPARE(s.greenBox(), -2);
         f.SelKolOtvetov.listIndex = 1;  // " 3"
@@ -155,7 +155,7 @@ private Q_SLOTS:
         picOtvety_Click(s.app, 4);
         f.SelKolOtvetov.listIndex = 0;
         ChangeKolOtvetov(s.app);
-        QCOMPARE(s.app.st.EditTarget, -2);
+        QCOMPARE(s.app.st.editor.EditTarget, -2);
         s.type(QStringLiteral("потеряно"));
         QCOMPARE(s.question(1).ListOtvety(4), QStringLiteral("Ответ 1.4"));
     }
@@ -200,7 +200,7 @@ private Q_SLOTS:
         UiEvent enter{UiEvent::KeyDown, QStringLiteral("Txt")};
         enter.key = Qt::Key_Return;
         QVERIFY(!frmForma_Event(s.app, enter));
-        QCOMPARE(s.app.st.EditTarget, 1);
+        QCOMPARE(s.app.st.editor.EditTarget, 1);
         QCOMPARE(s.f().INF.text, QStringLiteral("Ввод ответа:"));
     }
 
@@ -212,32 +212,32 @@ private Q_SLOTS:
         s.question(3).AddOtvety(0, QString());
         s.type(QString());
         Dalee(s.app);  // the question is empty: it stays selected
-        QCOMPARE(s.app.st.EditTarget, -1);
+        QCOMPARE(s.app.st.editor.EditTarget, -1);
         s.type(QStringLiteral("Q"));
         Dalee(s.app);
-        QCOMPARE(s.app.st.EditTarget, 1);
+        QCOMPARE(s.app.st.editor.EditTarget, 1);
         QVERIFY(s.f().Txt.text.isEmpty());
         QCOMPARE(s.greenBox(), 1);
         s.type(QStringLiteral("A"));
         Dalee(s.app);
-        QCOMPARE(s.app.st.CurrentQuestion, 2);
-        QCOMPARE(s.app.st.EditTarget, -1);
+        QCOMPARE(s.app.st.main.CurrentQuestion, 2);
+        QCOMPARE(s.app.st.editor.EditTarget, -1);
         QCOMPARE(s.question(1).ListOtvety(1), QStringLiteral("A"));
 
         // On the last question, complete: the first incomplete one comes up.
-        s.app.st.CurrentQuestion = 3;
+        s.app.st.main.CurrentQuestion = 3;
         s.question(3).AddOtvety(0, QStringLiteral("x"));
         s.question(2).Vopros.clear();
         AddVopros(s.app);
         Dalee(s.app);
-        QCOMPARE(s.app.st.CurrentQuestion, 2);
+        QCOMPARE(s.app.st.main.CurrentQuestion, 2);
         // The whole test complete, on the last question: nothing happens.
         s.type(QStringLiteral("Вопрос 2"));
-        s.app.st.CurrentQuestion = 3;
+        s.app.st.main.CurrentQuestion = 3;
         AddVopros(s.app);
         s.f().Txt.text = QStringLiteral("не сохранено");
         Dalee(s.app);
-        QCOMPARE(s.app.st.CurrentQuestion, 3);
+        QCOMPARE(s.app.st.main.CurrentQuestion, 3);
         QCOMPARE(s.f().Txt.text, QStringLiteral("не сохранено"));
         QVERIFY(s.pf.messages.isEmpty());
     }
@@ -245,10 +245,10 @@ private Q_SLOTS:
     void backStep()
     {
         EditorSession s(3);
-        s.app.st.CurrentQuestion = 2;
+        s.app.st.main.CurrentQuestion = 2;
         AddVopros(s.app);
         Nazad_Click(s.app);
-        QCOMPARE(s.app.st.CurrentQuestion, 1);
+        QCOMPARE(s.app.st.main.CurrentQuestion, 1);
         QCOMPARE(s.f().NmWpr.text, QStringLiteral("Вопрос №1 из 3"));
         int shownInMode = -5;
         s.pf.onModal[WindowId::Param] = [&] {
@@ -258,7 +258,7 @@ private Q_SLOTS:
         };
         Nazad_Click(s.app);
         QCOMPARE(shownInMode, 1);
-        QCOMPARE(s.app.st.CurrentQuestion, 1);
+        QCOMPARE(s.app.st.main.CurrentQuestion, 1);
     }
 
     void editMenuFollowsTheBox()
@@ -270,14 +270,14 @@ private Q_SLOTS:
         QVERIFY(!f.Edit.enabled);
         // Menu commands reached by a shortcut meanwhile do nothing.
         frmForma_MenuClick(s.app, f.EditPasteVopros.name);
-        QCOMPARE(s.app.st.QuestionCount, 1);
+        QCOMPARE(s.app.st.test.QuestionCount, 1);
         f.focus = f.Txt.name;
         frmForma_Event(s.app, {UiEvent::GotFocus, QStringLiteral("Txt")});
         QVERIFY(f.Edit.enabled);
         frmForma_Event(s.app, {UiEvent::Click, QStringLiteral("Edit")});
         QVERIFY(!f.EditDeleteVopros.enabled);
         frmForma_MenuClick(s.app, f.EditPasteVopros.name);
-        QCOMPARE(s.app.st.QuestionCount, 2);
+        QCOMPARE(s.app.st.test.QuestionCount, 2);
         frmForma_Event(s.app, {UiEvent::Click, QStringLiteral("Edit")});
         QVERIFY(f.EditDeleteVopros.enabled);
         // A click on an answer box hands the focus on to the text box.

@@ -20,8 +20,8 @@ struct BulkSession : EditorSession {
     QTemporaryDir tmp;
     explicit BulkSession(int current = 1) : EditorSession(5, 2)
     {
-        app.st.AppFolder = tmp.path() + QLatin1Char('/');
-        app.st.CurrentQuestion = current;
+        app.st.folders.AppFolder = tmp.path() + QLatin1Char('/');
+        app.st.main.CurrentQuestion = current;
         AddVopros(app);
     }
     FrmLoadVopros& w() { return app.frmLoadVopros; }
@@ -48,7 +48,7 @@ struct BulkSession : EditorSession {
     QStringList texts()
     {
         QStringList out;
-        for (int q = 1; q <= app.st.QuestionCount; ++q) {
+        for (int q = 1; q <= app.st.test.QuestionCount; ++q) {
             out << question(q).Vopros;
             for (int i = 0; i <= question(q).CountOtvetov; ++i)
                 out << question(q).ListOtvety(i);
@@ -89,7 +89,7 @@ private Q_SLOTS:
             QVERIFY(s.w().defaultButton.isEmpty());
             QCOMPARE(s.w().cancelButton, QStringLiteral("NO"));
             if (mode == 1) {
-                QCOMPARE(s.w().Text.text, BulkTextOf(s.app.st).replace("\r\n", "\n"));
+                QCOMPARE(s.w().Text.text, BulkTextOf(s.app.st.test).replace("\r\n", "\n"));
                 QVERIFY(s.w().Text.text.startsWith(QStringLiteral("[№1]\n=Вопрос 1\nОтвет 1.0\nОтвет 1.1\n\n[№2]")));
             } else {
                 QVERIFY(s.w().Text.text.isEmpty());
@@ -171,7 +171,7 @@ private Q_SLOTS:
         };
         frmForma_MenuClick(s.app, QStringLiteral("EditLoadVopros(1)"));
         QCOMPARE(s.texts(), before);
-        QCOMPARE(s.app.st.QuestionCount, 5);
+        QCOMPARE(s.app.st.test.QuestionCount, 5);
         QVERIFY(!QFile::exists(s.backup()));
         QCOMPARE(s.pf.modals.size(), 1);
         QVERIFY(s.pf.messages.isEmpty());
@@ -208,7 +208,7 @@ private Q_SLOTS:
         QCOMPARE(s.question(first + 1).CountOtvetov, 0);
         QCOMPARE(s.question(first + 2).Vopros, QStringLiteral("Вопрос %1").arg(first + 2));
         // The current question is shown again, with what was loaded.
-        QCOMPARE(s.app.st.CurrentQuestion, 3);
+        QCOMPARE(s.app.st.main.CurrentQuestion, 3);
         QCOMPARE(s.f().NmWpr.text, QStringLiteral("Вопрос №3 из 5"));
         QCOMPARE(s.f().Txt.text, s.question(3).Vopros);
         QVERIFY(s.pf.messages.isEmpty());
@@ -224,7 +224,7 @@ private Q_SLOTS:
             s.click(QStringLiteral("OK"));
         };
         frmForma_MenuClick(s.app, QStringLiteral("EditLoadVopros(0)"));
-        QCOMPARE(s.app.st.QuestionCount, 7);
+        QCOMPARE(s.app.st.test.QuestionCount, 7);
         QCOMPARE(s.question(7).Vopros, QStringLiteral("Седьмой"));
         QCOMPARE(s.f().NmWpr.text, QStringLiteral("Вопрос №5 из 7"));
     }
@@ -237,7 +237,7 @@ private Q_SLOTS:
         s.pf.onModal[WindowId::LoadVopros] = [&] { s.click(QStringLiteral("OK")); };
         frmForma_MenuClick(s.app, QStringLiteral("EditLoadVopros(1)"));
         QCOMPARE(s.texts(), before);
-        QCOMPARE(readBytes(s.backup()), textfile::encode(BulkTextOf(s.app.st) + QStringLiteral("\r\n")));
+        QCOMPARE(readBytes(s.backup()), textfile::encode(BulkTextOf(s.app.st.test) + QStringLiteral("\r\n")));
     }
 
     void installedProgramKeepsTheBackupInTheUsersFolder()
@@ -245,7 +245,7 @@ private Q_SLOTS:
         BulkSession s;
         QTemporaryDir user;
         const QString settings = user.path() + QStringLiteral("/.config/tandemo/");  // not there yet
-        s.app.st.SettingsFolder = settings;
+        s.app.st.folders.SettingsFolder = settings;
         s.pf.onModal[WindowId::LoadVopros] = [&] {
             s.typeBulk(QStringLiteral("=Первый\nда\nнет"));
             s.click(QStringLiteral("OK"));

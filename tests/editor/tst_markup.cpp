@@ -202,7 +202,7 @@ private Q_SLOTS:
         QFETCH(QString, item);
         QFETCH(QList<FileFilter>, filters);
         Target t(BulkText);
-        t.app.st.LastFolder = QStringLiteral("/home/author/pictures/");
+        t.app.st.folders.LastFolder = QStringLiteral("/home/author/pictures/");
         const QString chosen = t.file(QStringLiteral("media/x.jpg"));
         t.pf.fileAnswers.push_back(chosen);
         t.click(item);
@@ -210,7 +210,7 @@ private Q_SLOTS:
         QVERIFY(!t.pf.fileDialogs.front().save);
         QCOMPARE(t.pf.fileDialogs.front().filters, filters);
         QCOMPARE(t.pf.fileDialogs.front().initialFolder, QStringLiteral("/home/author/pictures/"));
-        QCOMPARE(t.app.st.LastFolder, t.tmp.path() + QStringLiteral("/media/"));
+        QCOMPARE(t.app.st.folders.LastFolder, t.tmp.path() + QStringLiteral("/media/"));
     }
 
     // A clip in a format the view cannot play goes in all the same; the author

@@ -9,8 +9,8 @@ namespace {
 QStringList texts(App& app)
 {
     QStringList list;
-    for (int q = 1; q <= app.st.QuestionCount; ++q)
-        list << app.st.Questions[q].Vopros;
+    for (int q = 1; q <= app.st.test.QuestionCount; ++q)
+        list << app.st.test.Questions[q].Vopros;
     return list;
 }
 
@@ -44,11 +44,11 @@ private Q_SLOTS:
         QFETCH(QStringList, result);
         EditorSession s(3, 4);
         hideAnswers(s, 3);
-        s.app.st.CurrentQuestion = at;
+        s.app.st.main.CurrentQuestion = at;
         AddVopros(s.app);
         VstavitVopros(s.app);
         QCOMPARE(texts(s.app), result);
-        QCOMPARE(s.app.st.CurrentQuestion, at);
+        QCOMPARE(s.app.st.main.CurrentQuestion, at);
         const clsTest& fresh = s.question(at);
         QCOMPARE(fresh.CountOtvetov, 1);
         for (int i = 0; i < 10; ++i)
@@ -81,11 +81,11 @@ private Q_SLOTS:
         QFETCH(QStringList, result);
         EditorSession s(5);
         hideAnswers(s, 5);
-        s.app.st.CurrentQuestion = at;
+        s.app.st.main.CurrentQuestion = at;
         AddVopros(s.app);
         DeleteVopros(s.app);
         QCOMPARE(texts(s.app), result);
-        QCOMPARE(s.app.st.CurrentQuestion, shown);
+        QCOMPARE(s.app.st.main.CurrentQuestion, shown);
         QCOMPARE(s.f().Txt.text, result.at(shown - 1));
         QCOMPARE(s.f().NmWpr.text, QStringLiteral("Вопрос №%1 из 4").arg(shown));
         if (at < 5)
@@ -96,19 +96,19 @@ private Q_SLOTS:
     {
         EditorSession s(1);
         DeleteVopros(s.app);
-        QCOMPARE(s.app.st.QuestionCount, 1);
+        QCOMPARE(s.app.st.test.QuestionCount, 1);
         QCOMPARE(s.question(1).Vopros, QStringLiteral("Вопрос 1"));
     }
 
     void firstIncomplete()
     {
         EditorSession s(4);
-        s.app.st.CurrentQuestion = 2;
+        s.app.st.main.CurrentQuestion = 2;
         AddVopros(s.app);
         frmForma_MenuClick(s.app, s.f().EditFoundNoEnd.name);
         QCOMPARE(s.pf.messageTexts(), QStringList{QStringLiteral("Тест готов!")});
         QCOMPARE(s.pf.messages.front().icon, MsgIcon::Information);
-        QCOMPARE(s.app.st.CurrentQuestion, 2);
+        QCOMPARE(s.app.st.main.CurrentQuestion, 2);
 
         // The current question is the only incomplete one: nothing visible.
         s.question(2).AddOtvety(1, QString());
@@ -120,7 +120,7 @@ private Q_SLOTS:
         s.question(4).Vopros.clear();
         s.question(2).AddOtvety(1, QStringLiteral("есть"));
         frmForma_MenuClick(s.app, s.f().EditFoundNoEnd.name);
-        QCOMPARE(s.app.st.CurrentQuestion, 4);
+        QCOMPARE(s.app.st.main.CurrentQuestion, 4);
         QCOMPARE(s.f().NmWpr.text, QStringLiteral("Вопрос №4 из 4"));
     }
 
@@ -128,7 +128,7 @@ private Q_SLOTS:
     {
         EditorSession s(3);
         s.question(2).Vopros = QStringLiteral("<b>Жирный</b> вопрос");
-        s.app.st.CurrentQuestion = 2;
+        s.app.st.main.CurrentQuestion = 2;
         AddVopros(s.app);
         FrmNomer& w = s.app.frmNomer;
         int step = 0;
@@ -158,15 +158,15 @@ private Q_SLOTS:
         };
         s.f().Txt.text = QStringLiteral("набираю");
         frmForma_MenuClick(s.app, s.f().EditSelectVopros.name);
-        QCOMPARE(s.app.st.CurrentQuestion, 2);
+        QCOMPARE(s.app.st.main.CurrentQuestion, 2);
         QCOMPARE(s.f().Txt.text, QStringLiteral("набираю"));  // not reloaded
         step = 1;
         frmForma_MenuClick(s.app, s.f().EditSelectVopros.name);
-        QCOMPARE(s.app.st.CurrentQuestion, 3);
+        QCOMPARE(s.app.st.main.CurrentQuestion, 3);
         QCOMPARE(s.f().Txt.text, QStringLiteral("Вопрос 3"));
         step = 2;
         frmForma_MenuClick(s.app, s.f().EditSelectVopros.name);
-        QCOMPARE(s.app.st.CurrentQuestion, 3);
+        QCOMPARE(s.app.st.main.CurrentQuestion, 3);
         QCOMPARE(s.pf.modals.size(), 3);
     }
 };

@@ -51,12 +51,12 @@ private Q_SLOTS:
         App app(pf);
         OpenTest(app, demoTest());
         QCOMPARE(pf.messageTexts(), QStringList());
-        QCOMPARE(app.st.TestName, QStringLiteral("Знакомства"));
-        QVERIFY(app.st.QuestionCount >= 10);
+        QCOMPARE(app.st.test.TestName, QStringLiteral("Знакомства"));
+        QVERIFY(app.st.test.QuestionCount >= 10);
         QCOMPARE(Proverka(app, 0), 0);
-        QVERIFY(!app.st.MainHtml.contains(QStringLiteral("Тест не готов!")));
+        QVERIFY(!app.st.main.MainHtml.contains(QStringLiteral("Тест не готов!")));
         // The password that the README gives.
-        QCOMPARE(app.st.TestPassword, QStringLiteral("demo"));
+        QCOMPARE(app.st.test.TestPassword, QStringLiteral("demo"));
     }
 
     void folderHoldsBothSexesWhoTookTheTest()
@@ -64,23 +64,23 @@ private Q_SLOTS:
         ScriptedPlatform pf;
         App app(pf);
         OpenTest(app, demoTest());
-        const int questions = app.st.QuestionCount;
+        const int questions = app.st.test.QuestionCount;
         for (int women = 0; women <= 1; ++women) {
-            app.st.ListWomen = women;
+            app.st.people.ListWomen = women;
             ScanPeople(app, {});
             const QString pattern = women ? QStringLiteral("*.tnw") : QStringLiteral("*.tnm");
-            QVERIFY2(app.st.PeopleLast + 1 >= 25, qPrintable(pattern));
+            QVERIFY2(app.st.people.PeopleLast + 1 >= 25, qPrintable(pattern));
             // Every file is a person file the program accepts.
-            QCOMPARE(app.st.PeopleLast + 1, QDir(examples()).entryList({pattern}, QDir::Files).size());
+            QCOMPARE(app.st.people.PeopleLast + 1, QDir(examples()).entryList({pattern}, QDir::Files).size());
         }
 
         // Everyone answered every question of this test, so a ranking spreads
         // from close to poor matches.
-        app.st.ListWomen = 0;
+        app.st.people.ListWomen = 0;
         ScanPeople(app, {});
-        QCOMPARE(OpenKartochka(app, app.st.People[app.st.PeopleOrder[0]].FileName, 1), CardOpen::Opened);
+        QCOMPARE(OpenKartochka(app, app.st.people.People[app.st.people.PeopleOrder[0]].FileName, 1), CardOpen::Opened);
         QCOMPARE(app.st.CardFields[1].Otvety.size(), questions);
-        const PairRanking ranking = RankPairs(app.st.WorkFolder, app.st.CardFields[1], 2026);
+        const PairRanking ranking = RankPairs(app.st.folders.WorkFolder, app.st.CardFields[1], 2026);
         QVERIFY(ranking.pairs.size() >= 25);
         const int top = ranking.matches[ranking.order.first()];
         const int bottom = ranking.matches[ranking.order.last()];
@@ -113,11 +113,11 @@ private Q_SLOTS:
         Main(app);
         QVERIFY(app.frmForma.FileNameTest.visible);
         QCOMPARE(app.frmForma.FileNameTest.text, QStringLiteral("Знакомства.tnd"));
-        QCOMPARE(app.st.LastFolder, examples());
+        QCOMPARE(app.st.folders.LastFolder, examples());
         FileNameTest_Click(app);
         QCOMPARE(pf.messageTexts(), QStringList());
-        QCOMPARE(app.st.TestFilePath, demoTest());
-        QCOMPARE(app.st.TestName, QStringLiteral("Знакомства"));
+        QCOMPARE(app.st.test.TestFilePath, demoTest());
+        QCOMPARE(app.st.test.TestName, QStringLiteral("Знакомства"));
 
         // Later runs keep the settings the program wrote itself.
         const QString ini = build.path() + QStringLiteral("/Тандемо.ini");

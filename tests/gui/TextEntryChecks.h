@@ -108,11 +108,11 @@ inline void checkEditorShortcuts()
     Main(app);
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
-    app.st.TestName = QStringLiteral("Тест");
-    app.st.QuestionCount = 2;
-    app.st.Questions.resizeFresh(2);
+    app.st.test.TestName = QStringLiteral("Тест");
+    app.st.test.QuestionCount = 2;
+    app.st.test.Questions.resizeFresh(2);
     for (int q = 1; q <= 2; ++q)
-        app.st.Questions[q].CountOtvetov = 1;
+        app.st.test.Questions[q].CountOtvetov = 1;
     NewTest(app, 0);
     window.syncFromModel();
     window.activateWindow();
@@ -128,20 +128,20 @@ inline void checkEditorShortcuts()
         QTRY_VERIFY(edit->hasFocus());
         edit->selectAll();
         typeText(edit, QStringLiteral("ab"));
-        QCOMPARE(app.st.Questions[1].Vopros, QStringLiteral("ab"));
+        QCOMPARE(app.st.test.Questions[1].Vopros, QStringLiteral("ab"));
         edit->setCursorPosition(1);
         platform.modals.clear();
         const Qt::KeyboardModifiers mods = c.key == Qt::Key_F4 ? Qt::NoModifier : Qt::ControlModifier;
         QTest::keyClick(edit, c.key, mods);
         if (c.expected.isEmpty()) {
             QVERIFY2(platform.modals.contains(c.modal), c.name);
-            QCOMPARE(app.st.Questions[1].Vopros, QStringLiteral("ab"));
+            QCOMPARE(app.st.test.Questions[1].Vopros, QStringLiteral("ab"));
             // The parameters dialog left the field; come back to the question.
-            app.st.EditTarget = -2;
+            app.st.editor.EditTarget = -2;
             QTest::mouseClick(window.widget(QStringLiteral("picVopros")), Qt::LeftButton);
         } else {
             QVERIFY2(edit->text() == c.expected, qPrintable(QStringLiteral("%1: %2").arg(c.name, edit->text())));
-            QCOMPARE(app.st.Questions[1].Vopros, c.expected);
+            QCOMPARE(app.st.test.Questions[1].Vopros, c.expected);
         }
     }
     QVERIFY(platform.messages.isEmpty());
@@ -160,11 +160,11 @@ inline void checkPasteIntoEditor()
     Main(app);
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
-    app.st.TestName = QStringLiteral("Тест");
-    app.st.TestPassword = QStringLiteral("п");
-    app.st.QuestionCount = 1;
-    app.st.Questions.resizeFresh(1);
-    app.st.Questions[1].CountOtvetov = 1;
+    app.st.test.TestName = QStringLiteral("Тест");
+    app.st.test.TestPassword = QStringLiteral("п");
+    app.st.test.QuestionCount = 1;
+    app.st.test.Questions.resizeFresh(1);
+    app.st.test.Questions[1].CountOtvetov = 1;
     NewTest(app, 0);
     window.syncFromModel();
     window.activateWindow();
@@ -174,7 +174,7 @@ inline void checkPasteIntoEditor()
     pasteInto(edit, QStringLiteral("\r\nрост 😀"));
     typeText(edit, QStringLiteral("?"));
     QCOMPARE(edit->text(), QStringLiteral("Ваш рост 😀?"));
-    QCOMPARE(app.st.Questions[1].Vopros, QStringLiteral("Ваш рост 😀?"));
+    QCOMPARE(app.st.test.Questions[1].Vopros, QStringLiteral("Ваш рост 😀?"));
     QVERIFY(platform.messages.isEmpty());
     QVERIFY(QDir(tmp.path()).mkdir(QStringLiteral("t")));
     const QString path = tmp.filePath(QStringLiteral("t/t.tnd"));
@@ -196,11 +196,11 @@ inline void checkBulkShortcuts()
     RecordingPlatform platform;
     platform.fileAnswer = picture;
     App app(platform);
-    app.st.PathSep = QStringLiteral("/");
-    app.st.AppFolder = tmp.path() + QLatin1Char('/');
-    app.st.QuestionCount = 1;
-    app.st.Questions.resizeFresh(1);
-    app.st.CurrentQuestion = 1;
+    app.st.folders.PathSep = QStringLiteral("/");
+    app.st.folders.AppFolder = tmp.path() + QLatin1Char('/');
+    app.st.test.QuestionCount = 1;
+    app.st.test.Questions.resizeFresh(1);
+    app.st.main.CurrentQuestion = 1;
     app.st.DialogMode = 0;
     frmLoadVopros_Load(app);
     LoadVoprosDialog dialog(app);
@@ -239,9 +239,9 @@ inline void checkPasteIntoCard()
     QVERIFY(tmp.isValid());
     RecordingPlatform platform;
     App app(platform);
-    app.st.PathSep = QStringLiteral("/");
-    app.st.WorkFolder = tmp.path() + QLatin1Char('/');
-    app.st.TestPassword = QStringLiteral("тест");
+    app.st.folders.PathSep = QStringLiteral("/");
+    app.st.folders.WorkFolder = tmp.path() + QLatin1Char('/');
+    app.st.test.TestPassword = QStringLiteral("тест");
     app.st.DialogMode = 0;
     frmKartochka_Load(app);
     KartochkaDialog dialog(app);

@@ -107,14 +107,14 @@ class TestBulkDialogs : public QObject {
         if (!QTest::qWaitForWindowExposed(&r->window))
             qWarning("main window not exposed");
         AppState& st = r->app.st;
-        st.TestName = QStringLiteral("Знакомства");
-        st.QuestionCount = 2;
-        st.Questions.resizeFresh(2);
+        st.test.TestName = QStringLiteral("Знакомства");
+        st.test.QuestionCount = 2;
+        st.test.Questions.resizeFresh(2);
         for (int q = 1; q <= 2; ++q) {
-            st.Questions[q].Vopros = QStringLiteral("Вопрос %1").arg(q);
-            st.Questions[q].CountOtvetov = 1;
-            st.Questions[q].AddOtvety(0, QStringLiteral("да"));
-            st.Questions[q].AddOtvety(1, QStringLiteral("нет"));
+            st.test.Questions[q].Vopros = QStringLiteral("Вопрос %1").arg(q);
+            st.test.Questions[q].CountOtvetov = 1;
+            st.test.Questions[q].AddOtvety(0, QStringLiteral("да"));
+            st.test.Questions[q].AddOtvety(1, QStringLiteral("нет"));
         }
         NewTest(r->app, 0);
         r->window.syncFromModel();
@@ -155,11 +155,11 @@ private Q_SLOTS:
         r->window.action(QStringLiteral("EditLoadVopros(1)"))->trigger();
         QVERIFY(ran);
         QVERIFY(r->platform.messages.isEmpty());
-        const clsTest& q = r->app.st.Questions[1];
+        const clsTest& q = r->app.st.test.Questions[1];
         QCOMPARE(q.Vopros, QStringLiteral("Вопрос 1&nbsp;ок<br>"));
         QCOMPARE(q.CountOtvetov, 2);
         QCOMPARE(q.ListOtvety(0), QStringLiteral("может быть"));
-        QVERIFY(QFile::exists(r->app.st.AppFolder + QStringLiteral("0.bak")));
+        QVERIFY(QFile::exists(r->app.st.folders.AppFolder + QStringLiteral("0.bak")));
         QCOMPARE(qobject_cast<QLineEdit*>(r->window.widget(QStringLiteral("Txt")))->text(),
                  QStringLiteral("Вопрос 1&nbsp;ок<br>"));
     }
@@ -196,7 +196,7 @@ private Q_SLOTS:
         r->window.action(QStringLiteral("EditLoadVopros(0)"))->trigger();
         QVERIFY(tagShown);
         // Cancelled: the test is as it was.
-        QCOMPARE(r->app.st.Questions[1].Vopros, QStringLiteral("Вопрос 1"));
+        QCOMPARE(r->app.st.test.Questions[1].Vopros, QStringLiteral("Вопрос 1"));
     }
 
     // A picture put in by its bare name, and a character that Windows-1251
@@ -216,7 +216,7 @@ private Q_SLOTS:
         typeText(txt, QStringLiteral("Улыбка 😀 "));
         r->platform.setFileAnswer(folder + QStringLiteral("кот 1.jpg"));
         r->window.action(QStringLiteral("EditAddFile(0)"))->trigger();
-        QCOMPARE(r->app.st.Questions[1].Vopros,
+        QCOMPARE(r->app.st.test.Questions[1].Vopros,
                  QStringLiteral("Улыбка 😀 <img border=\"0\" src=\"кот 1.jpg\">"));
         SaveTest(r->app, folder + QStringLiteral("тест.tnd"));
         QVERIFY(r->platform.messages.isEmpty());
@@ -241,7 +241,7 @@ private Q_SLOTS:
         QCOMPARE(txt->text(), QStringLiteral("Вопрос&#60;&#62; 1"));
         QCOMPARE(txt->cursorPosition(), 11);
         typeText(txt, QStringLiteral("x"));
-        QCOMPARE(r->app.st.Questions[1].Vopros, QStringLiteral("Вопрос&#60;x&#62; 1"));
+        QCOMPARE(r->app.st.test.Questions[1].Vopros, QStringLiteral("Вопрос&#60;x&#62; 1"));
     }
 };
 

@@ -58,11 +58,11 @@ class TestEditorWindow : public QObject {
         if (!QTest::qWaitForWindowExposed(&r->window))
             qWarning("main window not exposed");
         AppState& st = r->app.st;
-        st.TestName = QStringLiteral("Знакомства");
-        st.QuestionCount = 2;
-        st.Questions.resizeFresh(2);
+        st.test.TestName = QStringLiteral("Знакомства");
+        st.test.QuestionCount = 2;
+        st.test.Questions.resizeFresh(2);
         for (int q = 1; q <= 2; ++q)
-            st.Questions[q].CountOtvetov = 1;
+            st.test.Questions[q].CountOtvetov = 1;
         NewTest(r->app, 0);
         r->window.syncFromModel();
         r->window.activateWindow();
@@ -76,7 +76,7 @@ class TestEditorWindow : public QObject {
     // Shows `text` as question 1 by clicking the question box.
     static QStringList showQuestion(Running& r, const QString& text)
     {
-        r.app.st.Questions[1].Vopros = text;
+        r.app.st.test.Questions[1].Vopros = text;
         PictureBoxWidget* question = box(r, QStringLiteral("picVopros"));
         QTest::mouseClick(question, Qt::LeftButton);
         if (!QTest::qWaitFor([&] { return question->paintedLines() == r.app.frmForma.picVopros.lines; }))
@@ -92,31 +92,31 @@ private Q_SLOTS:
         QTRY_VERIFY(edit->hasFocus());
         QVERIFY(r->window.action(QStringLiteral("Edit"))->isEnabled());
         typeText(edit, QStringLiteral("Ваш рост?"));
-        QCOMPARE(r->app.st.Questions[1].Vopros, QStringLiteral("Ваш рост?"));
+        QCOMPARE(r->app.st.test.Questions[1].Vopros, QStringLiteral("Ваш рост?"));
         QTRY_COMPARE(box(*r, QStringLiteral("picVopros"))->paintedLines(), QStringList{QStringLiteral("Ваш рост?")});
         QTest::keyClick(edit, Qt::Key_Space, Qt::ControlModifier);
         QCOMPARE(edit->text(), QStringLiteral("Ваш рост?&nbsp;"));
         QTest::keyClick(edit, Qt::Key_Down);
-        QCOMPARE(r->app.st.EditTarget, 0);
+        QCOMPARE(r->app.st.editor.EditTarget, 0);
         typeText(edit, QStringLiteral("Высокий"));
-        QCOMPARE(r->app.st.Questions[1].ListOtvety(0), QStringLiteral("Высокий"));
+        QCOMPARE(r->app.st.test.Questions[1].ListOtvety(0), QStringLiteral("Высокий"));
         QTRY_COMPARE(box(*r, QStringLiteral("picOtvety(0)"))->paintedLines(), QStringList{QStringLiteral("1) Высокий")});
         // A click on the other answer box edits that answer.
         QTest::mouseClick(box(*r, QStringLiteral("picOtvety(1)")), Qt::LeftButton);
-        QCOMPARE(r->app.st.EditTarget, 1);
+        QCOMPARE(r->app.st.editor.EditTarget, 1);
         QTRY_VERIFY(edit->hasFocus());
         typeText(edit, QStringLiteral("Низкий"));
-        QCOMPARE(r->app.st.Questions[1].ListOtvety(1), QStringLiteral("Низкий"));
+        QCOMPARE(r->app.st.test.Questions[1].ListOtvety(1), QStringLiteral("Низкий"));
         // Enter is "Дальше": the question is complete, on to question 2.
         QTest::keyClick(edit, Qt::Key_Return);
-        QCOMPARE(r->app.st.CurrentQuestion, 2);
+        QCOMPARE(r->app.st.main.CurrentQuestion, 2);
         QVERIFY(edit->text().isEmpty());
 
         // The answer count box takes the focus: the Edit menu goes off.
         auto* count = qobject_cast<QComboBox*>(r->window.widget(QStringLiteral("SelKolOtvetov")));
         count->setFocus(Qt::TabFocusReason);
         QTRY_VERIFY(!r->window.action(QStringLiteral("Edit"))->isEnabled());
-        QCOMPARE(r->app.st.EditTarget, -2);
+        QCOMPARE(r->app.st.editor.EditTarget, -2);
         QTest::mouseClick(box(*r, QStringLiteral("picVopros")), Qt::LeftButton);
         QTRY_VERIFY(edit->hasFocus());
         QVERIFY(r->window.action(QStringLiteral("Edit"))->isEnabled());
@@ -150,7 +150,7 @@ private Q_SLOTS:
 
         lines = showQuestion(*r, words + words);
         QCOMPARE(lines.size(), 3);  // the rest is not shown
-        QVERIFY(r->app.st.Questions[1].Vopros == words + words);
+        QVERIFY(r->app.st.test.Questions[1].Vopros == words + words);
 
         lines = showQuestion(*r, QString());
         QVERIFY(lines.isEmpty());

@@ -24,8 +24,8 @@ private Q_SLOTS:
         QtPlatform platform;
         App app(platform);
         MainWindow window(app, platform);
-        app.st.WorkFolder = tmp.path() + QLatin1Char('/');
-        fixtures::writeBytes(app.st.WorkFolder + QStringLiteral("a.tnw"),
+        app.st.folders.WorkFolder = tmp.path() + QLatin1Char('/');
+        fixtures::writeBytes(app.st.folders.WorkFolder + QStringLiteral("a.tnw"),
                              fixtures::cp1251Lines({QStringLiteral("[kartochka]"), QStringLiteral("Анна <b>"),
                                                     QStringLiteral(" 1985"), QStringLiteral(" 0"), QStringLiteral("01"),
                                                     QStringLiteral(" 1"), QString(), QString()}));
@@ -34,7 +34,7 @@ private Q_SLOTS:
         QTimer::singleShot(0, this, [&] {
             HtmlWindow* shown = nullptr;
             QTRY_VERIFY((shown = qobject_cast<HtmlWindow*>(QApplication::activeModalWidget())) != nullptr);
-            QTRY_VERIFY(app.st.PeopleLast == 0);
+            QTRY_VERIFY(app.st.people.PeopleLast == 0);
             title = shown->windowTitle();
             page = app.frmHTML.usrWebHtml1.text;
             QVERIFY(shown->view());
@@ -46,7 +46,7 @@ private Q_SLOTS:
         QCOMPARE(title, QStringLiteral("Список женщин"));
         QVERIFY(page.contains(QStringLiteral("Список женщин (всего: 1)")));
         QVERIFY(page.contains(QStringLiteral("Анна &lt;b&gt;")));
-        QCOMPARE(app.st.PeopleLast, -1);
+        QCOMPARE(app.st.people.PeopleLast, -1);
         QVERIFY(!app.frmHTML.visible);
     }
 };

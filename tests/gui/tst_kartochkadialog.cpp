@@ -47,17 +47,17 @@ private Q_SLOTS:
         platform.setExecutableFolder(tmp.path());
         App app(platform);
         MainWindow window(app, platform);
-        app.st.AppFolder = tmp.path() + QLatin1Char('/');
-        app.st.WorkFolder = app.st.AppFolder;
-        app.st.TestName = QStringLiteral("Знакомства");
-        app.st.QuestionCount = 2;
-        app.st.Questions.resizeFresh(2);
+        app.st.folders.AppFolder = tmp.path() + QLatin1Char('/');
+        app.st.folders.WorkFolder = app.st.folders.AppFolder;
+        app.st.test.TestName = QStringLiteral("Знакомства");
+        app.st.test.QuestionCount = 2;
+        app.st.test.Questions.resizeFresh(2);
         for (int q = 1; q <= 2; ++q) {
-            app.st.Questions[q].Vopros = QStringLiteral("Вопрос");
-            app.st.Questions[q].CountOtvetov = 1;
+            app.st.test.Questions[q].Vopros = QStringLiteral("Вопрос");
+            app.st.test.Questions[q].CountOtvetov = 1;
         }
         ReStart(app, 0);
-        app.st.TestPhase = 0;
+        app.st.main.TestPhase = 0;
         app.frmForma.kDalee.enabled = true;  // "Дальше" starts the test in phase 0
         window.syncFromModel();
         window.show();
@@ -109,8 +109,8 @@ private Q_SLOTS:
         QCOMPARE(card.Podrobnee, 1);
         QCOMPARE(card.Podrobnosti[0], QStringLiteral("1,65"));
         QCOMPARE(card.Podrobnosti[2], QStringLiteral("Брюнетка"));
-        QCOMPARE(app.st.TestPhase, 1);
-        QCOMPARE(app.st.CurrentQuestion, 1);
+        QCOMPARE(app.st.main.TestPhase, 1);
+        QCOMPARE(app.st.main.CurrentQuestion, 1);
         QVERIFY(window.widget(QStringLiteral("kDalee"))->isEnabled());
         QVERIFY(!window.widget(QStringLiteral("Nazad"))->isEnabled());
     }

@@ -95,14 +95,14 @@ class TestMediaPlayback : public QObject {
         r.window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&r.window));
         AppState& st = r.app.st;
-        st.TestName = QStringLiteral("Ролики");
-        st.QuestionCount = 2;
-        st.Questions.resizeFresh(2);
+        st.test.TestName = QStringLiteral("Ролики");
+        st.test.QuestionCount = 2;
+        st.test.Questions.resizeFresh(2);
         for (int q = 1; q <= 2; ++q) {
-            st.Questions[q].Vopros = QStringLiteral("Вопрос %1").arg(q);
-            st.Questions[q].CountOtvetov = 1;
-            st.Questions[q].AddOtvety(0, QStringLiteral("да"));
-            st.Questions[q].AddOtvety(1, QStringLiteral("нет"));
+            st.test.Questions[q].Vopros = QStringLiteral("Вопрос %1").arg(q);
+            st.test.Questions[q].CountOtvetov = 1;
+            st.test.Questions[q].AddOtvety(0, QStringLiteral("да"));
+            st.test.Questions[q].AddOtvety(1, QStringLiteral("нет"));
         }
         NewTest(r.app, 0);
         r.window.syncFromModel();
@@ -135,13 +135,13 @@ private Q_SLOTS:
         r.window.action(QStringLiteral("EditAddFile(1)"))->trigger();
         r.platform.fileAnswer = folder + QStringLiteral("tone.wav");
         r.window.action(QStringLiteral("EditAddFile(2)"))->trigger();
-        QCOMPARE(st.Questions[1].Vopros, QStringLiteral("Watch ") + kVideo + kAudio);
+        QCOMPARE(st.test.Questions[1].Vopros, QStringLiteral("Watch ") + kVideo + kAudio);
         QVERIFY(r.platform.messages.isEmpty());
         // The same sound inside an answer, and a clip that cannot play.
         r.platform.fileAnswer = folder + QStringLiteral("tone.wav");
-        st.Questions[1].AddOtvety(0, OpenVideoDialog(r.app, 2) + QStringLiteral(" да"));
+        st.test.Questions[1].AddOtvety(0, OpenVideoDialog(r.app, 2) + QStringLiteral(" да"));
         r.platform.fileAnswer = folder + QStringLiteral("old.avi");
-        st.Questions[2].Vopros = QStringLiteral("Старый ") + OpenVideoDialog(r.app, 1);
+        st.test.Questions[2].Vopros = QStringLiteral("Старый ") + OpenVideoDialog(r.app, 1);
         QCOMPARE(r.platform.messages.size(), 1);
 
         // The test file holds the fragments byte for byte.
@@ -159,10 +159,10 @@ private Q_SLOTS:
 
         // A person takes the reopened test: the question page plays both clips.
         OpenTest(r.app, folder + QStringLiteral("тест.tnd"));
-        st.TestPhase = 1;
-        st.CurrentQuestion = 1;
+        st.main.TestPhase = 1;
+        st.main.CurrentQuestion = 1;
         for (int q = 1; q <= 2; ++q)
-            st.Questions[q].NomerOtveta = -1;
+            st.test.Questions[q].NomerOtveta = -1;
         Wopros(r.app);
         r.window.syncFromModel();
         WebView& view = *r.window.view();
@@ -183,7 +183,7 @@ private Q_SLOTS:
         webtest::runJs(view, QStringLiteral("document.querySelector(\"%1\").scrollIntoView()").arg(QLatin1String(answerAudio)));
         webtest::clickElement(view, QString::fromLatin1(answerAudio));
         QTest::qWait(500);
-        QCOMPARE(st.Questions[1].NomerOtveta, -1);
+        QCOMPARE(st.test.Questions[1].NomerOtveta, -1);
         // The play button, at the left end of the player, pauses it.
         const QVariantList rect =
             webtest::runJs(view, QStringLiteral("(function(){var r=document.querySelector(\"%1\").getBoundingClientRect();"
@@ -195,13 +195,13 @@ private Q_SLOTS:
         QTest::mouseClick(surface, Qt::LeftButton, {}, QPoint(qRound(rect[0].toDouble()), qRound(rect[1].toDouble())));
         QTRY_VERIFY_WITH_TIMEOUT(state(view, answerAudio).value(QStringLiteral("paused")).toBool(), 5000);
         QTest::qWait(500);
-        QCOMPARE(st.Questions[1].NomerOtveta, -1);
+        QCOMPARE(st.test.Questions[1].NomerOtveta, -1);
         QCOMPARE(view.lastCommand(), QString());
         webtest::clickElement(view, QStringLiteral("a[href='http://tnd.1']"));
-        QTRY_COMPARE_WITH_TIMEOUT(st.Questions[1].NomerOtveta, 1, 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(st.test.Questions[1].NomerOtveta, 1, 10000);
 
         // The clip that cannot play is named where its player would be.
-        st.TestPhase = 2;
+        st.main.TestPhase = 2;
         Show1Wopros(r.app, 2);
         r.window.syncFromModel();
         QVERIFY(webtest::waitForText(view,
@@ -214,8 +214,8 @@ private Q_SLOTS:
     {
         Running r;
         startEditor(r);
-        r.app.st.WorkFolder = folder;
-        r.app.st.Questions[1].Vopros = kVideo + kAudio;
+        r.app.st.folders.WorkFolder = folder;
+        r.app.st.test.Questions[1].Vopros = kVideo + kAudio;
         r.window.action(QStringLiteral("FileProsmotr"))->trigger();
         WebView& view = *r.window.view();
         QTRY_VERIFY_WITH_TIMEOUT(playing(view, "video"), 20000);

@@ -134,8 +134,8 @@ struct Program {
     QList<int> answers() const
     {
         QList<int> chosen;
-        for (int q = 1; q <= app->st.QuestionCount; ++q)
-            chosen << app->st.Questions[q].NomerOtveta;
+        for (int q = 1; q <= app->st.test.QuestionCount; ++q)
+            chosen << app->st.test.Questions[q].NomerOtveta;
         return chosen;
     }
 
@@ -182,7 +182,7 @@ private Q_SLOTS:
         p.tryToGoBack();
         QVERIFY(waitForText(p.view(), QStringLiteral("Вопрос 3?")));
         QVERIFY(!waitForText(p.view(), QStringLiteral("Вопрос 2?"), 200));
-        QCOMPARE(p.app->st.CurrentQuestion, 3);
+        QCOMPARE(p.app->st.main.CurrentQuestion, 3);
         QCOMPARE(p.answers(), (QList<int>{1, 2, -1}));
 
         p.answer(0, QStringLiteral("Тест пройден."));
@@ -222,7 +222,7 @@ private Q_SLOTS:
         QTest::qWait(700);
         QVERIFY(waitForText(p.view(), QStringLiteral("Вопрос 3?")));
         QVERIFY(!waitForText(p.view(), QStringLiteral("Вопрос 2?"), 200));
-        QCOMPARE(p.app->st.CurrentQuestion, 3);
+        QCOMPARE(p.app->st.main.CurrentQuestion, 3);
         QCOMPARE(p.answers(), (QList<int>{1, 2, -1}));
         p.answer(0, QStringLiteral("Тест пройден."));
         QCOMPARE(p.answers(), (QList<int>{1, 2, 0}));
@@ -255,7 +255,7 @@ private Q_SLOTS:
         p.tryToGoBack();
         QVERIFY(waitForText(p.view(), QStringLiteral("Начать тестирование")));
         QVERIFY(!waitForText(p.view(), QStringLiteral("Поиск пары"), 200));
-        QCOMPARE(p.app->st.TestPhase, 0);
+        QCOMPARE(p.app->st.main.TestPhase, 0);
     }
 
     // Script in a question does not run, and even a script that did could
@@ -357,7 +357,7 @@ private Q_SLOTS:
         for (const char* scheme : {"file", "steam", "mailto", "http", "https"})
             QDesktopServices::setUrlHandler(QLatin1String(scheme), &desktop, "open");
         p.openTest();
-        p.app->st.Questions[1].Vopros =
+        p.app->st.test.Questions[1].Vopros =
             QStringLiteral("Вопрос 1? <a id='f' href='file:///etc/passwd'>файл</a> "
                            "<a id='s' href='steam://run/12345678'>игра</a> "
                            "<a id='m' href='mailto:agency@example.org'>почта</a>");
@@ -369,7 +369,7 @@ private Q_SLOTS:
         QTest::qWait(700);
         QVERIFY(desktop.opened.isEmpty());
         QCOMPARE(p.view().url(), page);
-        QCOMPARE(p.app->st.CurrentQuestion, 1);
+        QCOMPARE(p.app->st.main.CurrentQuestion, 1);
         clickElement(p.view(), QStringLiteral("#m"));
         QTRY_COMPARE_WITH_TIMEOUT(desktop.opened, QList<QUrl>{QUrl(QStringLiteral("mailto:agency@example.org"))}, 5000);
         QCOMPARE(p.answers(), (QList<int>{-1, -1, -1}));
@@ -384,7 +384,7 @@ private Q_SLOTS:
         QImage image(40, 30, QImage::Format_RGB32);
         image.fill(Qt::darkGreen);
         QVERIFY(image.save(picture, "JPG"));
-        p.app->st.SplashPicture = picture;
+        p.app->st.folders.SplashPicture = picture;
         ShowZastavka(*p.app);
         p.window->syncFromModel();
         QVERIFY(waitForText(p.view(), QStringLiteral("Создать тест")));
@@ -407,8 +407,8 @@ private Q_SLOTS:
         }
         // The list window as the menu opens it, shown without its own modal
         // loop so that the test can watch it.
-        p.app->st.HtmlWindowMode = 0;
-        p.app->st.ListWomen = 0;
+        p.app->st.list.HtmlWindowMode = 0;
+        p.app->st.people.ListWomen = 0;
         frmHTML_Load(*p.app);
         HtmlWindow window(*p.app, p.window.get());
         int looks = 0;

@@ -73,8 +73,8 @@ private Q_SLOTS:
             QFile(tmp.filePath(QString::fromLatin1(name))).open(QIODevice::WriteOnly);
         QtPlatform platform;
         App app(platform);
-        app.st.PathSep = QStringLiteral("/");
-        app.st.LastFolder = tmp.path() + QLatin1Char('/');
+        app.st.folders.PathSep = QStringLiteral("/");
+        app.st.folders.LastFolder = tmp.path() + QLatin1Char('/');
         QStringList shown;
         bool readOnly = false;
         onFileDialog([&](QFileDialog* dialog) {
@@ -98,8 +98,8 @@ private Q_SLOTS:
         QFile(tmp.filePath(QStringLiteral("someone.tnw"))).open(QIODevice::WriteOnly);
         QtPlatform platform;
         App app(platform);
-        app.st.PathSep = QStringLiteral("/");
-        app.st.LastFolder = tmp.path() + QLatin1Char('/');
+        app.st.folders.PathSep = QStringLiteral("/");
+        app.st.folders.LastFolder = tmp.path() + QLatin1Char('/');
         app.st.DialogMode = 0;
         frmKartochka_Load(app);
         QStringList offered;
@@ -138,9 +138,9 @@ private Q_SLOTS:
         QTemporaryDir tmp;
         QtPlatform platform;
         App app(platform);
-        app.st.PathSep = QStringLiteral("/");
-        app.st.LastFolder = tmp.path() + QLatin1Char('/');
-        app.st.TestName = QStringLiteral("Тест");
+        app.st.folders.PathSep = QStringLiteral("/");
+        app.st.folders.LastFolder = tmp.path() + QLatin1Char('/');
+        app.st.test.TestName = QStringLiteral("Тест");
         bool readOnly = false;
         bool newFolderButton = true;
         onFileDialog([&](QFileDialog* dialog) {
@@ -162,13 +162,13 @@ private Q_SLOTS:
     {
         textentry::RecordingPlatform platform;
         App app(platform);
-        app.st.TestName = QStringLiteral("Тест");
-        app.st.QuestionCount = 3;
-        app.st.Questions.resizeFresh(3);
+        app.st.test.TestName = QStringLiteral("Тест");
+        app.st.test.QuestionCount = 3;
+        app.st.test.Questions.resizeFresh(3);
         for (int q = 1; q <= 3; ++q)
-            app.st.Questions[q].Vopros = QStringLiteral("Вопрос %1").arg(q);
+            app.st.test.Questions[q].Vopros = QStringLiteral("Вопрос %1").arg(q);
         NewTest(app, 0);
-        app.st.CurrentQuestion = 2;
+        app.st.main.CurrentQuestion = 2;
         frmNomer_Load(app);
         NomerDialog dialog(app);
         dialog.show();
@@ -176,7 +176,7 @@ private Q_SLOTS:
         dialog.list()->setFocus(Qt::TabFocusReason);
         QTRY_VERIFY(dialog.list()->hasFocus());
         QTest::keyClick(dialog.list(), Qt::Key_Return);
-        QCOMPARE(app.st.CurrentQuestion, 2);
+        QCOMPARE(app.st.main.CurrentQuestion, 2);
         QVERIFY(dialog.isVisible());
         QVERIFY(!app.frmNomer.closeRequested);
         QCOMPARE(app.frmNomer.List1.listIndex, -1);
@@ -185,7 +185,7 @@ private Q_SLOTS:
         QCOMPARE(app.frmNomer.List1.listIndex, dialog.list()->currentRow());
         const int chosen = dialog.list()->currentRow();
         QTest::keyClick(dialog.list(), Qt::Key_Return);
-        QCOMPARE(app.st.CurrentQuestion, chosen + 1);
+        QCOMPARE(app.st.main.CurrentQuestion, chosen + 1);
     }
 
     // An open list of the card dialog shows its highlighted entry in the

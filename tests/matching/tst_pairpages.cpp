@@ -40,7 +40,7 @@ struct PairFolder : PeopleFolder {
     {
         pf.clock = QDateTime(QDate(2026, 12, 9), QTime(12, 0));
         app.st.CardFields[1] = reference;
-        app.st.HtmlWindowMode = 2;
+        app.st.list.HtmlWindowMode = 2;
     }
     void add(const QString& file, const Kartochka& c) { fixtures::writeBytes(path(file), PersonFileContent(c)); }
 };
@@ -57,7 +57,7 @@ private Q_SLOTS:
         f.add(QStringLiteral("c.tnw"), card(QStringLiteral("Аня"), 1, QStringLiteral("012")));
         PoiskPary(f.app);
         QCOMPARE(f.app.frmHTML.caption, QStringLiteral("Поиск пары. Жених: Иван"));
-        QCOMPARE(f.app.st.HtmlWindowMode, 2);
+        QCOMPARE(f.app.st.list.HtmlWindowMode, 2);
         const QString expected =
             kHead + QStringLiteral("Жених: Иван<br>Список женщин (всего: 3)</font>") +
             QStringLiteral("<br><table bgcolor='#C0C0C0'><tr bgcolor='#E5E5E5'><td align='center'><b>№") + C +
@@ -71,7 +71,7 @@ private Q_SLOTS:
             QStringLiteral("Галя &lt;b&gt;") + C + QStringLiteral("30") + C + QStringLiteral("0 (0%)") + C +
             QStringLiteral("</b></td></tr></table></center></body></html>");
         QCOMPARE(f.page(), expected);
-        QCOMPARE(f.app.st.ListHtml, expected);
+        QCOMPARE(f.app.st.list.ListHtml, expected);
 
         // A candidate without details cannot be opened, not even by a made-up link.
         f.click(QStringLiteral("l0"));
@@ -92,12 +92,12 @@ private Q_SLOTS:
         QVERIFY(f.page().endsWith(QStringLiteral("</table><br><font size='5'>1 &nbsp;&nbsp;") + anchor(QStringLiteral("c2"), QStringLiteral("2")) +
                                   QStringLiteral(" &nbsp;&nbsp;</font><br><br></center></body></html>")));
         f.click(QStringLiteral("c2"));
-        QCOMPARE(f.app.st.PairsPage, 1);
+        QCOMPARE(f.app.st.pairs.PairsPage, 1);
         QVERIFY(f.page().contains(QStringLiteral("<b> 30") + C));
         QVERIFY(!f.page().contains(QStringLiteral("<b> 25") + C));
         QVERIFY(f.page().contains(anchor(QStringLiteral("c1"), QStringLiteral("1")) + QStringLiteral(" &nbsp;&nbsp;2 &nbsp;&nbsp;")));
         f.click(QStringLiteral("c3"));  // no such page
-        QCOMPARE(f.app.st.PairsPage, 1);
+        QCOMPARE(f.app.st.pairs.PairsPage, 1);
     }
 
     void peopleListLinkOnlyWhenAListIsLoaded()
@@ -108,12 +108,12 @@ private Q_SLOTS:
         QVERIFY(!f.page().contains(QStringLiteral("tnd.s.ru")));
         QVERIFY(f.page().contains(QStringLiteral("Невеста: Анна<br>Список мужчин (всего: 1)")));
         f.add(QStringLiteral("w.tnw"), card(QStringLiteral("Анна"), 1, QStringLiteral("01")));
-        f.app.st.ListWomen = 1;
+        f.app.st.people.ListWomen = 1;
         ListLudeyLoad(f.app);
         PoiskPary(f.app);
         QVERIFY(f.page().startsWith(kHead + anchor(QStringLiteral("s"), QStringLiteral("Список женщин")) + QStringLiteral("<br>")));
         f.click(QStringLiteral("s"));
-        QCOMPARE(f.app.st.HtmlWindowMode, 0);
+        QCOMPARE(f.app.st.list.HtmlWindowMode, 0);
         QVERIFY(f.page().contains(QStringLiteral("Список женщин (всего: 1)")));
     }
 
@@ -122,9 +122,9 @@ private Q_SLOTS:
         PairFolder f(card(QStringLiteral("Иван"), 0, QStringLiteral("01")));
         f.add(QStringLiteral("m.tnm"), card(QStringLiteral("Пётр"), 0, QStringLiteral("01")));
         PoiskPary(f.app);
-        QCOMPARE(f.app.st.PairsLast, -1);
-        QCOMPARE(f.app.st.Pairs.size(), 1);
-        QCOMPARE(f.app.st.PairOrder, QList<int>{0});
+        QCOMPARE(f.app.st.pairs.PairsLast, -1);
+        QCOMPARE(f.app.st.pairs.Pairs.size(), 1);
+        QCOMPARE(f.app.st.pairs.PairOrder, QList<int>{0});
         QCOMPARE(f.page(), kHead + QStringLiteral("Жених: Иван<br>Список женщин (всего: 0)</font></center></body></html>"));
     }
 
@@ -154,7 +154,7 @@ private Q_SLOTS:
         f.add(QStringLiteral("v.tnw"), vika);
         PoiskPary(f.app);
         f.click(QStringLiteral("l0"));
-        QCOMPARE(f.app.st.CurrentPair, 0);
+        QCOMPARE(f.app.st.pairs.CurrentPair, 0);
         auto row = [](const QString& label, const QString& value) {
             return QStringLiteral("<tr><td><b>") + label + QStringLiteral("</b></td><td>") + value + QStringLiteral("</td></tr>");
         };
@@ -171,7 +171,7 @@ private Q_SLOTS:
             expected += QStringLiteral("</font></fd></table><img border='0' src='") + photo + QStringLiteral("'>");
         expected += QStringLiteral("</center></body></html>");
         QCOMPARE(f.page(), expected);
-        QCOMPARE(f.app.st.HtmlWindowMode, 2);
+        QCOMPARE(f.app.st.list.HtmlWindowMode, 2);
 
         f.click(QStringLiteral("n"));
         QVERIFY(f.page().contains(QStringLiteral("Посмотреть")));
@@ -185,11 +185,11 @@ private Q_SLOTS:
     void rightAfterATest()
     {
         PairFolder f(Kartochka{});
-        f.app.st.TestPassword = QStringLiteral("тест");
+        f.app.st.test.TestPassword = QStringLiteral("тест");
         f.app.st.CardFields[0] = card(QStringLiteral("Олег"), 0, QStringLiteral("11"), 0);
         f.app.st.CardFields[0].Parol = QStringLiteral("старый");
         f.app.st.CardFields[1].FileName = QStringLiteral("kept.tnm");
-        f.app.st.HtmlWindowMode = 0;
+        f.app.st.list.HtmlWindowMode = 0;
         f.add(QStringLiteral("w.tnw"), card(QStringLiteral("Анна"), 1, QStringLiteral("10")));
         QString shownTitle;
         f.pf.onModal[WindowId::Html] = [&] {
@@ -197,8 +197,8 @@ private Q_SLOTS:
             shownTitle = f.app.frmHTML.caption;
         };
         // The end page of the attempt just saved offers the link.
-        f.app.st.TestPhase = -1;
-        f.app.st.ViewMode = QStringLiteral("EndTest");
+        f.app.st.main.TestPhase = -1;
+        f.app.st.main.ViewMode = QStringLiteral("EndTest");
         LoadHtml(f.app.frmForma.usrWeb1, QStringLiteral("<a href='http://tnd.p.ru'>Поиск пары</a>"));
         VyborOtveta(f.app, QStringLiteral("http://tnd.p.ru/"));
         QCOMPARE(f.pf.modals, QList<WindowId>{WindowId::Html});
@@ -208,8 +208,8 @@ private Q_SLOTS:
         QCOMPARE(reference.Otvety, QStringLiteral("11"));
         QCOMPARE(reference.Parol, QStringLiteral("тест"));
         QCOMPARE(reference.FileName, QStringLiteral("kept.tnm"));
-        QVERIFY(f.app.st.ListHtml.contains(QStringLiteral("1 (50%)")));
-        QVERIFY(!f.app.st.ListHtml.contains(QStringLiteral("tnd.s.ru")));
+        QVERIFY(f.app.st.list.ListHtml.contains(QStringLiteral("1 (50%)")));
+        QVERIFY(!f.app.st.list.ListHtml.contains(QStringLiteral("tnd.s.ru")));
     }
 };
 

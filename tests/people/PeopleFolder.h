@@ -18,12 +18,12 @@ struct PeopleFolder {
 
     PeopleFolder()
     {
-        app.st.PathSep = QStringLiteral("/");
-        app.st.WorkFolder = tmp.path() + QLatin1Char('/');
-        app.st.AppFolder = app.st.WorkFolder;
+        app.st.folders.PathSep = QStringLiteral("/");
+        app.st.folders.WorkFolder = tmp.path() + QLatin1Char('/');
+        app.st.folders.AppFolder = app.st.folders.WorkFolder;
     }
 
-    QString path(const QString& fileName) const { return app.st.WorkFolder + fileName; }
+    QString path(const QString& fileName) const { return app.st.folders.WorkFolder + fileName; }
 
     // A person file as the program writes it; `details` holds the nine detail
     // lines when the card has them.

@@ -29,9 +29,9 @@ struct Dialog {
 
     explicit Dialog(int mode)
     {
-        app.st.PathSep = QStringLiteral("/");
-        app.st.LastFolder = QStringLiteral("/home/kiosk/");
-        app.st.TestPassword = QStringLiteral("тест");
+        app.st.folders.PathSep = QStringLiteral("/");
+        app.st.folders.LastFolder = QStringLiteral("/home/kiosk/");
+        app.st.test.TestPassword = QStringLiteral("тест");
         app.st.DialogMode = mode;
         frmKartochka_Load(app);
     }
@@ -216,11 +216,11 @@ private Q_SLOTS:
         t.d.txtInfo[5].text = QStringLiteral("/старое.jpg");
         frmKartochka_kObzorEmblema_Click(t.app);  // cancelled
         QCOMPARE(t.d.txtInfo[5].text, QStringLiteral("/старое.jpg"));
-        QCOMPARE(t.app.st.LastFolder, QStringLiteral("/home/kiosk/"));
+        QCOMPARE(t.app.st.folders.LastFolder, QStringLiteral("/home/kiosk/"));
         t.pf.fileAnswers.push_back(QStringLiteral("/media/фото/я.png"));
         frmKartochka_kObzorEmblema_Click(t.app);
         QCOMPARE(t.d.txtInfo[5].text, QStringLiteral("/media/фото/я.png"));
-        QCOMPARE(t.app.st.LastFolder, QStringLiteral("/media/фото/"));
+        QCOMPARE(t.app.st.folders.LastFolder, QStringLiteral("/media/фото/"));
         QCOMPARE(t.pf.fileDialogs.size(), 2);
         const auto& call = t.pf.fileDialogs[0];
         QVERIFY(!call.save);
@@ -255,9 +255,9 @@ private Q_SLOTS:
         App app(pf);
         const Kartochka before = storedWoman();
         app.st.CardFields[static_cast<size_t>(slot)] = before;
-        app.st.TestPassword = QStringLiteral("другой");
-        app.st.People = QList<PersonEntry>(3);
-        app.st.CurrentPerson = 2;
+        app.st.test.TestPassword = QStringLiteral("другой");
+        app.st.people.People = QList<PersonEntry>(3);
+        app.st.people.CurrentPerson = 2;
         app.st.DialogMode = mode;
         frmKartochka_Load(app);
         FrmKartochka& d = app.frmKartochka;
@@ -284,8 +284,8 @@ private Q_SLOTS:
         QCOMPARE(after.FileName, before.FileName);
         QCOMPARE(after.Otvety, before.Otvety);
         // Only a change from the list touches the list's row.
-        QCOMPARE(app.st.People[2].NameFamiliya, mode == 1 ? QStringLiteral("Анна Иванова") : QString());
-        QCOMPARE(app.st.People[2].Podrobnee, mode == 1 ? 1 : 0);
+        QCOMPARE(app.st.people.People[2].NameFamiliya, mode == 1 ? QStringLiteral("Анна Иванова") : QString());
+        QCOMPARE(app.st.people.People[2].Podrobnee, mode == 1 ? 1 : 0);
     }
 
     void storedValueOutsideTheList()

@@ -68,11 +68,11 @@ private Q_SLOTS:
             QStringLiteral("<a class='lnk' href='http://tnd.p1.ru'>Поиск пары</a></b></td></tr>") +
             QStringLiteral("</table></center></body></html>");
         QCOMPARE(f.page(), expected);
-        QCOMPARE(f.app.st.ListHtml, expected);
-        QCOMPARE(f.app.st.HtmlWindowMode, 0);
+        QCOMPARE(f.app.st.list.ListHtml, expected);
+        QCOMPARE(f.app.st.list.HtmlWindowMode, 0);
         QVERIFY(f.pf.messages.isEmpty());
         // Closing the window releases the list.
-        QCOMPARE(f.app.st.PeopleLast, -1);
+        QCOMPARE(f.app.st.people.PeopleLast, -1);
     }
 
     void womenListShowsWaitingPageFirst()
@@ -88,7 +88,7 @@ private Q_SLOTS:
             QVERIFY(f.app.frmHTML.Timer1.enabled);
             frmHTML_Timer(f.app);
             QVERIFY(!f.app.frmHTML.Timer1.enabled);
-            QCOMPARE(f.app.st.PeopleLast, 0);
+            QCOMPARE(f.app.st.people.PeopleLast, 0);
         };
         FileListLudey_Click(f.app, 1);
         QCOMPARE(title, QStringLiteral("Список женщин"));
@@ -123,17 +123,17 @@ private Q_SLOTS:
             QCOMPARE(shownNames(f.page()).size(), 25);
             QVERIFY(f.page().contains(QStringLiteral("<b> 25") + C));
             QVERIFY(!f.page().contains(QStringLiteral("<b> 26") + C));
-            if (f.app.st.PeopleLast < 25) {
+            if (f.app.st.people.PeopleLast < 25) {
                 QVERIFY(f.page().endsWith(QStringLiteral("</table></center></body></html>")));
                 f.click(QStringLiteral("c2"));  // no such page
-                QCOMPARE(f.app.st.PeoplePage, 0);
+                QCOMPARE(f.app.st.people.PeoplePage, 0);
                 return;
             }
             QVERIFY(f.page().endsWith(
                 QStringLiteral("</table><br><font size='5'>1 &nbsp;&nbsp;<a class='lnk' href='http://tnd.c2.ru'>2</a> "
                                "&nbsp;&nbsp;</font><br><br></center></body></html>")));
             f.click(QStringLiteral("c2"));
-            QCOMPARE(f.app.st.PeoplePage, 1);
+            QCOMPARE(f.app.st.people.PeoplePage, 1);
             QCOMPARE(shownNames(f.page()), QStringList{QStringLiteral("Человек 25")});
             QVERIFY(f.page().contains(QStringLiteral("<b> 26") + C +
                                       QStringLiteral("<a class='lnk' href='http://tnd.l25.ru'>")));
@@ -176,17 +176,17 @@ private Q_SLOTS:
     {
         PeopleFolder f;
         f.person(QStringLiteral("a.tnw"), QStringLiteral("Ольга"), 1990);
-        f.app.st.ListWomen = 1;
+        f.app.st.people.ListWomen = 1;
         ListLudeyLoad(f.app);
         QVERIFY(!f.page().contains(QStringLiteral("tnd.s.ru")));
         // A ranking made for Пётр: the line names him, whatever card slot 1 holds.
-        f.app.st.PairsLast = 0;
-        f.app.st.PairsName = QStringLiteral("Пётр <i>");
+        f.app.st.pairs.PairsLast = 0;
+        f.app.st.pairs.PairsName = QStringLiteral("Пётр <i>");
         f.app.st.CardFields[1].NameFamiliya = QStringLiteral("Другой");
         ShowStranicy(f.app);
         QVERIFY(f.page().startsWith(kHead + QStringLiteral("<a class='lnk' href='http://tnd.s.ru'>Список невесты: "
                                                            "Пётр &lt;i&gt;</a><br>Список женщин (всего: 1)")));
-        f.app.st.ListWomen = 0;
+        f.app.st.people.ListWomen = 0;
         ShowStranicy(f.app);
         QVERIFY(f.page().contains(QStringLiteral(">Список жениха: Пётр &lt;i&gt;</a><br>Список мужчин (всего: 1)")));
     }
@@ -235,15 +235,15 @@ private Q_SLOTS:
         f.pf.onModal[WindowId::Html] = [&] {
             title = f.app.frmHTML.caption;
             frmHTML_Timer(f.app);
-            QCOMPARE(f.app.st.HtmlWindowMode, 0);
+            QCOMPARE(f.app.st.list.HtmlWindowMode, 0);
         };
         FileFoundLudey_Click(f.app);
         QCOMPARE(title, QStringLiteral("Поиск"));
         QCOMPARE(shownNames(f.page()), found);
         QVERIFY(f.page().contains((women ? QStringLiteral("Список женщин (всего:") : QStringLiteral("Список мужчин (всего:")) +
                                   SignedNumber(static_cast<int>(found.size())) + QStringLiteral(")</font>")));
-        QCOMPARE(f.app.st.SearchName, needle);
-        QCOMPARE(f.app.st.SearchWomen, women);
+        QCOMPARE(f.app.st.search.SearchName, needle);
+        QCOMPARE(f.app.st.search.SearchWomen, women);
 
         // The next opening shows the last search, all of it selected.
         firstOpening = false;
@@ -258,8 +258,8 @@ private Q_SLOTS:
         const QString pageBefore = f.page();
         const int modals = static_cast<int>(f.pf.modals.size());
         FileFoundLudey_Click(f.app);
-        QCOMPARE(f.app.st.SearchName, needle);
-        QCOMPARE(f.app.st.SearchWomen, women);
+        QCOMPARE(f.app.st.search.SearchName, needle);
+        QCOMPARE(f.app.st.search.SearchWomen, women);
         QCOMPARE(f.pf.modals.size(), modals + 1);  // no list window after "Отмена"
         QCOMPARE(f.page(), pageBefore);
     }

@@ -31,8 +31,8 @@ class TestPersonFile : public QObject {
 
     void prepare(App& app)
     {
-        app.st.PathSep = QStringLiteral("/");
-        app.st.WorkFolder = tmp.path() + QLatin1Char('/');
+        app.st.folders.PathSep = QStringLiteral("/");
+        app.st.folders.WorkFolder = tmp.path() + QLatin1Char('/');
     }
 
 private Q_SLOTS:
@@ -44,7 +44,7 @@ private Q_SLOTS:
         app.st.CardFields[0] = anna();
         QVERIFY(SaveKartochka(app, QStringLiteral("anna.tnw"), 0));
         QCOMPARE(app.st.CardFields[0].FileName, QStringLiteral("anna.tnw"));
-        QCOMPARE(readBytes(app.st.WorkFolder + QStringLiteral("anna.tnw")),
+        QCOMPARE(readBytes(app.st.folders.WorkFolder + QStringLiteral("anna.tnw")),
                  cp1251Lines({QStringLiteral("[kartochka]"), QStringLiteral("Анна Петрова"), QStringLiteral(" 1985"),
                               QStringLiteral(" 0"), QStringLiteral("02109"), QStringLiteral(" 1"), QString(), QString()}));
     }
@@ -77,7 +77,7 @@ private Q_SLOTS:
         card.Parol = QStringLiteral("Пароль, с \"кавычками\"");
         app.st.CardFields[1] = card;
         QVERIFY(SaveKartochka(app, QStringLiteral("rt.tnw"), 1));
-        const int lineCount = readBytes(app.st.WorkFolder + QStringLiteral("rt.tnw")).count("\r\n");
+        const int lineCount = readBytes(app.st.folders.WorkFolder + QStringLiteral("rt.tnw")).count("\r\n");
         QCOMPARE(lineCount, details == 1 ? 17 : 8);
 
         app.st.CardFields[2].Podrobnosti[3] = QStringLiteral("stale");
@@ -100,7 +100,7 @@ private Q_SLOTS:
         ScriptedPlatform pf;
         App app(pf);
         prepare(app);
-        writeBytes(app.st.WorkFolder + QStringLiteral("short.tnw"),
+        writeBytes(app.st.folders.WorkFolder + QStringLiteral("short.tnw"),
                    cp1251Lines({QStringLiteral("[kartochka]"), QStringLiteral("Ирина"), QStringLiteral("год?"),
                                 QStringLiteral(" 0"), QStringLiteral("0101")}));
         Kartochka previous = anna();
@@ -141,7 +141,7 @@ private Q_SLOTS:
         App app(pf);
         prepare(app);
         const QString name = QStringLiteral("f-") + kind + QStringLiteral(".tnm");
-        const QString path = app.st.WorkFolder + name;
+        const QString path = app.st.folders.WorkFolder + name;
         if (kind == QLatin1String("folder"))
             QDir().mkpath(path);
         else if (kind == QLatin1String("case"))
@@ -171,8 +171,8 @@ private Q_SLOTS:
         App app(pf);
         prepare(app);
         if (!readOnly)
-            app.st.WorkFolder = tmp.path() + QStringLiteral("/нет/");
-        const QString path = app.st.WorkFolder + QStringLiteral("ro.tnw");
+            app.st.folders.WorkFolder = tmp.path() + QStringLiteral("/нет/");
+        const QString path = app.st.folders.WorkFolder + QStringLiteral("ro.tnw");
         if (readOnly) {
             writeBytes(path, "old");
             fixtures::setReadOnly(path, true);
@@ -207,9 +207,9 @@ private Q_SLOTS:
         QFETCH(QString, expected);
         ScriptedPlatform pf;
         App app(pf);
-        app.st.PathSep = QStringLiteral("\\");
-        app.st.WorkFolder = QStringLiteral("D:\\Tests.old\\");
-        app.st.TestFilePath = app.st.WorkFolder + testFile;
+        app.st.folders.PathSep = QStringLiteral("\\");
+        app.st.folders.WorkFolder = QStringLiteral("D:\\Tests.old\\");
+        app.st.test.TestFilePath = app.st.folders.WorkFolder + testFile;
         Kartochka card;
         card.Pol = sex;
         QCOMPARE(PersonFileName(app, card, QDateTime(QDate(2009, 3, 7), time)), expected);

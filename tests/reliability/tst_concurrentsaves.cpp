@@ -40,15 +40,15 @@ private Q_SLOTS:
             ScriptedPlatform pf;
             App app(pf);
             AppState& st = app.st;
-            st.TestName = QStringLiteral("Гонка");
-            st.TestPassword = password;
-            st.QuestionCount = kQuestions;
-            st.Questions.resizeFresh(kQuestions);
+            st.test.TestName = QStringLiteral("Гонка");
+            st.test.TestPassword = password;
+            st.test.QuestionCount = kQuestions;
+            st.test.Questions.resizeFresh(kQuestions);
             for (int q = 1; q <= kQuestions; ++q) {
-                st.Questions[q].Vopros = QStringLiteral("Вопрос %1").arg(q);
-                st.Questions[q].CountOtvetov = 2;
+                st.test.Questions[q].Vopros = QStringLiteral("Вопрос %1").arg(q);
+                st.test.Questions[q].CountOtvetov = 2;
                 for (int a = 0; a < 3; ++a)
-                    st.Questions[q].AddOtvety(a, QStringLiteral("Ответ %1").arg(a + 1));
+                    st.test.Questions[q].AddOtvety(a, QStringLiteral("Ответ %1").arg(a + 1));
             }
             SaveTest(app, testFile);
             QCOMPARE(pf.messageTexts(), QStringList());

@@ -28,14 +28,14 @@ class TestCrashSafety : public QObject {
     {
         ScriptedPlatform pf;
         App app(pf);
-        app.st.PathSep = QStringLiteral("/");
-        app.st.TestFilePath = folder_ + QStringLiteral("t.tnd");
+        app.st.folders.PathSep = QStringLiteral("/");
+        app.st.test.TestFilePath = folder_ + QStringLiteral("t.tnd");
         Prepare(app, v);
         if (kind == QLatin1String("person"))
             return PersonFileContent(app.st.CardFields[0]);
         if (kind == QLatin1String("settings")) {
-            return textfile::encode(app.st.LastFolder) + "\r\n" + textfile::encode(app.st.SplashPicture) + "\r\n" +
-                   textfile::encode(app.st.TestFilePath) + "\r\n";
+            return textfile::encode(app.st.folders.LastFolder) + "\r\n" + textfile::encode(app.st.folders.SplashPicture) + "\r\n" +
+                   textfile::encode(app.st.test.TestFilePath) + "\r\n";
         }
         // The test file carries a new password seed at every save: take the
         // one on disk.

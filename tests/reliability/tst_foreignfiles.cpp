@@ -33,12 +33,12 @@ class TestForeignFiles : public QObject {
     // Each case in a folder of its own, so that scans see only its files.
     void prepare(App& app)
     {
-        app.st.PathSep = QStringLiteral("/");
+        app.st.folders.PathSep = QStringLiteral("/");
         const QString tag = QLatin1String(QTest::currentTestFunction()) + QLatin1Char('-') +
                             QString::number(qHash(QLatin1String(QTest::currentDataTag())));
-        app.st.WorkFolder = tmp.path() + QLatin1Char('/') + tag + QLatin1Char('/');
-        QDir().mkpath(app.st.WorkFolder);
-        app.st.AppFolder = app.st.WorkFolder;
+        app.st.folders.WorkFolder = tmp.path() + QLatin1Char('/') + tag + QLatin1Char('/');
+        QDir().mkpath(app.st.folders.WorkFolder);
+        app.st.folders.AppFolder = app.st.folders.WorkFolder;
     }
 
 private Q_SLOTS:
@@ -64,7 +64,7 @@ private Q_SLOTS:
         ScriptedPlatform pf;
         App app(pf);
         prepare(app);
-        const QString path = app.st.WorkFolder + QStringLiteral("x.tnd");
+        const QString path = app.st.folders.WorkFolder + QStringLiteral("x.tnd");
         fixtures::writeBytes(path, content);
         OpenTest(app, path);
         if (questions < 0) {
@@ -72,9 +72,9 @@ private Q_SLOTS:
             return;
         }
         QVERIFY(pf.messages.isEmpty());
-        QCOMPARE(app.st.QuestionCount, questions);
+        QCOMPARE(app.st.test.QuestionCount, questions);
         if (questions > 0)
-            QCOMPARE(app.st.Questions[1].ListOtvety(0), firstAnswer);
+            QCOMPARE(app.st.test.Questions[1].ListOtvety(0), firstAnswer);
 
         // Saved again, every line ends with CR LF.
         SaveTest(app, path);
@@ -89,23 +89,23 @@ private Q_SLOTS:
         App app(pf);
         prepare(app);
         const QByteArray longLine(1 << 20, 'x');
-        const QString path = app.st.WorkFolder + QStringLiteral("long.tnd");
+        const QString path = app.st.folders.WorkFolder + QStringLiteral("long.tnd");
         fixtures::writeBytes(path, "[tandemo]\r\n" + longLine + "\r\n 5\r\n" + longLine + "\r\n 1\r\n" + longLine +
                                        "\r\n 1\r\n" + longLine + "\r\nB\r\n 0\r\n");
         OpenTest(app, path);
-        QCOMPARE(app.st.TestName.size(), longLine.size());
-        QCOMPARE(app.st.Questions[1].Vopros.size(), longLine.size());
+        QCOMPARE(app.st.test.TestName.size(), longLine.size());
+        QCOMPARE(app.st.test.Questions[1].Vopros.size(), longLine.size());
 
         Kartochka card;
         card.NameFamiliya = QString::fromLatin1(longLine);
         card.Otvety = QString::fromLatin1(longLine);
         card.Pol = 1;
-        fixtures::writeBytes(app.st.WorkFolder + QStringLiteral("long.tnw"), PersonFileContent(card));
+        fixtures::writeBytes(app.st.folders.WorkFolder + QStringLiteral("long.tnw"), PersonFileContent(card));
         QCOMPARE(OpenKartochka(app, QStringLiteral("long.tnw"), 1), CardOpen::Opened);
         QCOMPARE(app.st.CardFields[1].NameFamiliya.size(), longLine.size());
         Kartochka reference;
         reference.Otvety = QString(50, QLatin1Char('x'));
-        const PairRanking ranking = RankPairs(app.st.WorkFolder, reference, 2026);
+        const PairRanking ranking = RankPairs(app.st.folders.WorkFolder, reference, 2026);
         QCOMPARE(ranking.pairs.size(), 1);
         QCOMPARE(ranking.matches[0], 50);
     }
@@ -132,18 +132,18 @@ private Q_SLOTS:
         ScriptedPlatform pf;
         App app(pf);
         prepare(app);
-        fixtures::writeBytes(app.st.WorkFolder + QStringLiteral("f.tnw"), content);
+        fixtures::writeBytes(app.st.folders.WorkFolder + QStringLiteral("f.tnw"), content);
         QCOMPARE(OpenKartochka(app, QStringLiteral("f.tnw"), 1), CardOpen::Opened);
         QCOMPARE(app.st.CardFields[1].NameFamiliya, name);
         QCOMPARE(app.st.CardFields[1].Otvety, answers);
 
-        app.st.ListWomen = 1;
+        app.st.people.ListWomen = 1;
         ListLudeyLoad(app);
-        QCOMPARE(app.st.PeopleLast, 0);
+        QCOMPARE(app.st.people.PeopleLast, 0);
         QVERIFY(pf.messages.isEmpty());
 
         QVERIFY(SaveKartochka(app, QStringLiteral("f.tnw"), 1));
-        const QByteArray saved = fixtures::readBytes(app.st.WorkFolder + QStringLiteral("f.tnw"));
+        const QByteArray saved = fixtures::readBytes(app.st.folders.WorkFolder + QStringLiteral("f.tnw"));
         QCOMPARE(saved.count('\n'), saved.count("\r\n"));
     }
 };

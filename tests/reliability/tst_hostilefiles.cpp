@@ -112,17 +112,17 @@ class TestHostileFiles : public QObject {
 
     void prepare(App& app)
     {
-        app.st.PathSep = QStringLiteral("/");
-        app.st.WorkFolder = tmp.path() + QStringLiteral("/f%1/").arg(++folders);
-        QDir().mkpath(app.st.WorkFolder);
-        app.st.AppFolder = app.st.WorkFolder;
+        app.st.folders.PathSep = QStringLiteral("/");
+        app.st.folders.WorkFolder = tmp.path() + QStringLiteral("/f%1/").arg(++folders);
+        QDir().mkpath(app.st.folders.WorkFolder);
+        app.st.folders.AppFolder = app.st.folders.WorkFolder;
     }
 
     // Opens the list of one sex in the secondary window's model.
     static void listOf(App& app, int women)
     {
-        app.st.ListWomen = women;
-        app.st.HtmlWindowMode = 0;
+        app.st.people.ListWomen = women;
+        app.st.list.HtmlWindowMode = 0;
         ListLudeyLoad(app);
     }
     static void click(App& app, const QString& code) { VyborKartochki(app, Command(code) + QLatin1Char('/')); }
@@ -149,9 +149,9 @@ private Q_SLOTS:
         App app(pf);
         prepare(app);
         const QString name = reader == QLatin1String("card") ? QStringLiteral("x.tnw") : QStringLiteral("x.tnd");
-        const QString path = app.st.WorkFolder + name;
+        const QString path = app.st.folders.WorkFolder + name;
         makeHostile(path, kind);
-        app.st.TestName = QStringLiteral("before");
+        app.st.test.TestName = QStringLiteral("before");
 
         QString message;
         if (reader == QLatin1String("test")) {
@@ -168,7 +168,7 @@ private Q_SLOTS:
             message = pf.messages[0].text;
         }
         QVERIFY2(message.endsWith(QStringLiteral("открыть не возможно")), qPrintable(message));
-        QCOMPARE(app.st.TestName, QStringLiteral("before"));
+        QCOMPARE(app.st.test.TestName, QStringLiteral("before"));
         QVERIFY(app.st.CardFields[1].FileName.isEmpty());
     }
 
@@ -184,11 +184,11 @@ private Q_SLOTS:
         ScriptedPlatform pf;
         App app(pf);
         prepare(app);
-        pf.exeFolder = app.st.WorkFolder.chopped(1);
-        makeHostile(app.st.WorkFolder + QStringLiteral("Тандемо.ini"), kind);
+        pf.exeFolder = app.st.folders.WorkFolder.chopped(1);
+        makeHostile(app.st.folders.WorkFolder + QStringLiteral("Тандемо.ini"), kind);
         Main(app);
-        QCOMPARE(app.st.LastFolder, app.st.WorkFolder);
-        QCOMPARE(app.st.SplashPicture, app.st.WorkFolder + QStringLiteral("sunbird.jpg"));
+        QCOMPARE(app.st.folders.LastFolder, app.st.folders.WorkFolder);
+        QCOMPARE(app.st.folders.SplashPicture, app.st.folders.WorkFolder + QStringLiteral("sunbird.jpg"));
         QVERIFY(!app.frmForma.FileNameTest.visible);
         QVERIFY(pf.messages.isEmpty());
     }
@@ -201,20 +201,20 @@ private Q_SLOTS:
         App app(pf);
         prepare(app);
         const qint64 huge = qint64(3) << 30;
-        const QString video = app.st.WorkFolder + QStringLiteral("film.tnd");
+        const QString video = app.st.folders.WorkFolder + QStringLiteral("film.tnd");
         writeSparse(video, QByteArray("\x1a\x45\xdf\xa3", 4), huge);
         OpenTest(app, video);
         QCOMPARE(pf.messageTexts(),
                  QStringList{QStringLiteral("Файл \"") + video + QStringLiteral("\" не подходит к программе.")});
 
-        writeSparse(app.st.WorkFolder + QStringLiteral("big.tnw"),
+        writeSparse(app.st.folders.WorkFolder + QStringLiteral("big.tnw"),
                     card(QStringLiteral("Ира"), QStringLiteral(" 1990"), QStringLiteral("012"), 1), huge);
         QCOMPARE(OpenKartochka(app, QStringLiteral("big.tnw"), 1), CardOpen::Opened);
         QCOMPARE(app.st.CardFields[1].NameFamiliya, QStringLiteral("Ира"));
         QCOMPARE(app.st.CardFields[1].Otvety, QStringLiteral("012"));
         listOf(app, 1);
-        QCOMPARE(app.st.PeopleLast, 0);
-        QCOMPARE(app.st.People[0].NameFamiliya, QStringLiteral("Ира"));
+        QCOMPARE(app.st.people.PeopleLast, 0);
+        QCOMPARE(app.st.people.People[0].NameFamiliya, QStringLiteral("Ира"));
     }
 
     // Name lines of tens of megabytes (sparse on disk) are shown cut and
@@ -226,22 +226,22 @@ private Q_SLOTS:
         App app(pf);
         prepare(app);
         for (int i = 0; i < 3; ++i) {
-            writeSparse(app.st.WorkFolder + QStringLiteral("long%1.tnw").arg(i), "[kartochka]\r\n", qint64(60) << 20,
+            writeSparse(app.st.folders.WorkFolder + QStringLiteral("long%1.tnw").arg(i), "[kartochka]\r\n", qint64(60) << 20,
                         "\r\n 1990\r\n 0\r\n012\r\n 1\r\n\r\n");
         }
-        fixtures::writeBytes(app.st.WorkFolder + QStringLiteral("anna.tnw"),
+        fixtures::writeBytes(app.st.folders.WorkFolder + QStringLiteral("anna.tnw"),
                              card(QStringLiteral("Анна"), QStringLiteral(" 1990"), QStringLiteral("012"), 1));
         // Not files at all: left out of the lists without a wait.
         for (const char* kind : {"fifo", "/dev/zero", "/dev/urandom"})
-            makeHostile(app.st.WorkFolder + QString::fromLatin1(kind).section(u'/', -1) + QStringLiteral(".tnw"), QString::fromLatin1(kind));
+            makeHostile(app.st.folders.WorkFolder + QString::fromLatin1(kind).section(u'/', -1) + QStringLiteral(".tnw"), QString::fromLatin1(kind));
         const QString longName = QStringLiteral("Я").repeated(500000);
-        fixtures::writeBytes(app.st.WorkFolder + QStringLiteral("ya.tnw"),
+        fixtures::writeBytes(app.st.folders.WorkFolder + QStringLiteral("ya.tnw"),
                              card(longName, QStringLiteral(" 1990"), QStringLiteral("012"), 1));
         listOf(app, 1);
-        QCOMPARE(app.st.PeopleLast, 4);
-        for (const PersonEntry& e : app.st.People)
+        QCOMPARE(app.st.people.PeopleLast, 4);
+        for (const PersonEntry& e : app.st.people.People)
             QVERIFY(e.NameFamiliya.size() <= textfile::kMaxShownChars);
-        const PersonEntry& last = app.st.People[app.st.PeopleOrder[4]];
+        const PersonEntry& last = app.st.people.People[app.st.people.PeopleOrder[4]];
         QCOMPARE(last.NameFamiliya, longName.left(textfile::kMaxShownChars - 1) + QChar(0x2026));
         QCOMPARE(last.Vozrast, QStringLiteral("19"));
         QVERIFY(page(app).size() < 20000);
@@ -252,7 +252,7 @@ private Q_SLOTS:
 
         Kartochka man;
         man.Otvety = QStringLiteral("012");
-        const PairRanking ranking = RankPairs(app.st.WorkFolder, man, 2009);
+        const PairRanking ranking = RankPairs(app.st.folders.WorkFolder, man, 2009);
         QCOMPARE(ranking.pairs.size(), 5);
         for (const PairEntry& e : ranking.pairs)
             QVERIFY(e.NameFamiliya.size() <= textfile::kMaxShownChars);
@@ -267,17 +267,17 @@ private Q_SLOTS:
         App app(pf);
         prepare(app);
         const QByteArray rawName("\xc0\xed\xed\xe0.tnw");  // "Анна.tnw" in Windows-1251
-        const QByteArray rawPath = QFile::encodeName(app.st.WorkFolder) + rawName;
+        const QByteArray rawPath = QFile::encodeName(app.st.folders.WorkFolder) + rawName;
         const QStringList details{"1,65", "55", "Блондинка", "Голубые", "Рыбы", "", "", "Москва", ""};
         writeRaw(rawPath, card(QStringLiteral("Анна Петрова"), QStringLiteral(" 1985"), QStringLiteral("012"), 1,
                                QStringLiteral("p"), details));
-        fixtures::writeBytes(app.st.WorkFolder + QStringLiteral("ivan.tnm"),
+        fixtures::writeBytes(app.st.folders.WorkFolder + QStringLiteral("ivan.tnm"),
                              card(QStringLiteral("Иван"), QStringLiteral(" 1980"), QStringLiteral("011"), 0));
 
         listOf(app, 1);
-        QCOMPARE(app.st.PeopleLast, 0);
-        QCOMPARE(textfile::pathBytes(app.st.People[0].FileName), rawName);
-        QCOMPARE(textfile::readableName(app.st.People[0].FileName), QStringLiteral("Анна.tnw"));
+        QCOMPARE(app.st.people.PeopleLast, 0);
+        QCOMPARE(textfile::pathBytes(app.st.people.People[0].FileName), rawName);
+        QCOMPARE(textfile::readableName(app.st.people.People[0].FileName), QStringLiteral("Анна.tnw"));
         click(app, QStringLiteral("l0"));
         QVERIFY(pf.messages.isEmpty());
         QVERIFY(page(app).contains(QStringLiteral("Москва")));
@@ -293,7 +293,7 @@ private Q_SLOTS:
 
         // The command line, in UTF-8.
         QProcess cli;
-        cli.start(qEnvironmentVariable("TANDEMO_CLI"), {QStringLiteral("people"), app.st.WorkFolder, QStringLiteral("--women")});
+        cli.start(qEnvironmentVariable("TANDEMO_CLI"), {QStringLiteral("people"), app.st.folders.WorkFolder, QStringLiteral("--women")});
         QVERIFY(cli.waitForFinished(60000));
         QCOMPARE(cli.exitCode(), 0);
         const QString row = QStringLiteral("Анна Петрова,%1,1,Анна.tnw").arg(QDate::currentDate().year() - 1985);
@@ -314,7 +314,7 @@ private Q_SLOTS:
         };
         click(app, QStringLiteral("i"));
         QVERIFY2(pf.messages.isEmpty(), qPrintable(pf.messageTexts().join(u'|')));
-        QCOMPARE(dirEntries(app.st.WorkFolder), (QList<QByteArray>{"ivan.tnm", rawName}));
+        QCOMPARE(dirEntries(app.st.folders.WorkFolder), (QList<QByteArray>{"ivan.tnm", rawName}));
         QByteArray onDisk;
         {
             const int fd = ::open(rawPath.constData(), O_RDONLY);
@@ -332,7 +332,7 @@ private Q_SLOTS:
         QCOMPARE(pf.messageTexts(), QStringList{QStringLiteral("Файл удален.")});
         struct stat st {};
         QCOMPARE(::stat(rawPath.constData(), &st), -1);
-        QCOMPARE(dirEntries(app.st.WorkFolder), QList<QByteArray>{"ivan.tnm"});
+        QCOMPARE(dirEntries(app.st.folders.WorkFolder), QList<QByteArray>{"ivan.tnm"});
     }
 
     // A test, settings or backup file whose name only the folder's bytes
@@ -363,11 +363,11 @@ private Q_SLOTS:
         ScriptedPlatform pf;
         App app(pf);
         prepare(app);
-        fixtures::writeBytes(app.st.WorkFolder + QStringLiteral("a.tnw"),
+        fixtures::writeBytes(app.st.folders.WorkFolder + QStringLiteral("a.tnw"),
                              card(QStringLiteral("Анна"), QStringLiteral(" 1985"), QStringLiteral("012"), 1));
-        fixtures::writeBytes(app.st.WorkFolder + QStringLiteral("b.tnw"),
+        fixtures::writeBytes(app.st.folders.WorkFolder + QStringLiteral("b.tnw"),
                              card(QStringLiteral("Ольга"), QStringLiteral(" 1990"), QStringLiteral("012"), 1));
-        fixtures::writeBytes(app.st.WorkFolder + QStringLiteral("m.tnm"),
+        fixtures::writeBytes(app.st.folders.WorkFolder + QStringLiteral("m.tnm"),
                              card(QStringLiteral("Пётр"), QStringLiteral(" 1980"), QStringLiteral("012"), 0));
         listOf(app, 1);
         click(app, QStringLiteral("p1"));
@@ -401,12 +401,12 @@ private Q_SLOTS:
         ScriptedPlatform pf;
         App app(pf);
         prepare(app);
-        fixtures::writeBytes(app.st.WorkFolder + QStringLiteral("a.tnw"),
+        fixtures::writeBytes(app.st.folders.WorkFolder + QStringLiteral("a.tnw"),
                              card(QStringLiteral("Анна"), yearLine, QStringLiteral("012"), 1));
-        fixtures::writeBytes(app.st.WorkFolder + QStringLiteral("m.tnm"),
+        fixtures::writeBytes(app.st.folders.WorkFolder + QStringLiteral("m.tnm"),
                              card(QStringLiteral("Пётр"), QStringLiteral(" 1980"), QStringLiteral("012"), 0));
         listOf(app, 1);
-        QCOMPARE(app.st.People[0].Vozrast, age);
+        QCOMPARE(app.st.people.People[0].Vozrast, age);
         click(app, QStringLiteral("l0"));
         const QString shownAge = age.isEmpty() || age.startsWith(u'-') ? age : QLatin1Char(' ') + age;
         QVERIFY2(page(app).contains(QStringLiteral("<tr><td><b>Возраст:</b></td><td>") + shownAge + QStringLiteral("</td></tr>")),
@@ -414,7 +414,7 @@ private Q_SLOTS:
 
         Kartochka man;
         man.Otvety = QStringLiteral("012");
-        const PairRanking ranking = RankPairs(app.st.WorkFolder, man, 2009);
+        const PairRanking ranking = RankPairs(app.st.folders.WorkFolder, man, 2009);
         QCOMPARE(ranking.pairs.size(), 1);
         QCOMPARE(ranking.pairs[0].Vozrast, age);
     }
@@ -442,13 +442,13 @@ private Q_SLOTS:
         ScriptedPlatform pf;
         App app(pf);
         prepare(app);
-        const QString path = app.st.WorkFolder + QStringLiteral("t.tnd");
+        const QString path = app.st.folders.WorkFolder + QStringLiteral("t.tnd");
         fixtures::writeBytes(path, content);
         OpenTest(app, path);
         QVERIFY(pf.messages.isEmpty());
-        QCOMPARE(app.st.TestFilePath, path);
-        QCOMPARE(app.st.MainHtml.contains(QStringLiteral("Начать тестирование")), ready);
-        QCOMPARE(app.st.MainHtml.contains(QStringLiteral("Тест не готов!")), !ready);
+        QCOMPARE(app.st.test.TestFilePath, path);
+        QCOMPARE(app.st.main.MainHtml.contains(QStringLiteral("Начать тестирование")), ready);
+        QCOMPARE(app.st.main.MainHtml.contains(QStringLiteral("Тест не готов!")), !ready);
     }
 
     // Last: it moves this process into a mount namespace of its own, where a
@@ -462,12 +462,12 @@ private Q_SLOTS:
             QSKIP("mounting a read-only medium needs the right to make a mount namespace");
         ScriptedPlatform pf;
         App app(pf);
-        app.st.PathSep = QStringLiteral("/");
-        app.st.QuestionCount = 0;
+        app.st.folders.PathSep = QStringLiteral("/");
+        app.st.test.QuestionCount = 0;
         const QString path = mountPoint + QStringLiteral("/t.tnd");
         SaveTest(app, path);
         QCOMPARE(pf.messageTexts(), QStringList{QStringLiteral("Файл \"") + path + QStringLiteral("\" защищён от записи.")});
-        app.st.WorkFolder = mountPoint + QLatin1Char('/');
+        app.st.folders.WorkFolder = mountPoint + QLatin1Char('/');
         app.st.CardFields[0].NameFamiliya = QStringLiteral("Анна");
         QVERIFY(!SaveKartochka(app, QStringLiteral("a.tnw"), 0));
         QVERIFY(pf.messageTexts().last().endsWith(QStringLiteral("\" защищён от записи.")));

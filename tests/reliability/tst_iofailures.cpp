@@ -54,25 +54,25 @@ private Q_SLOTS:
         ScriptedPlatform pf;
         App app(pf);
         AppState& st = app.st;
-        st.PathSep = QStringLiteral("/");
+        st.folders.PathSep = QStringLiteral("/");
         const bool missing = failure == QLatin1String("missing folder");
         const QString target = missing ? tmp.path() + QStringLiteral("/нет/") : folder;
-        st.AppFolder = target;
-        st.WorkFolder = target;
-        st.TestFilePath = target + (kind == QLatin1String("result") ? QStringLiteral("t.tnd") : name);
-        st.TestName = QStringLiteral("Тест");
-        st.QuestionCount = 50;
-        st.Questions.resizeFresh(50);
+        st.folders.AppFolder = target;
+        st.folders.WorkFolder = target;
+        st.test.TestFilePath = target + (kind == QLatin1String("result") ? QStringLiteral("t.tnd") : name);
+        st.test.TestName = QStringLiteral("Тест");
+        st.test.QuestionCount = 50;
+        st.test.Questions.resizeFresh(50);
         for (int q = 1; q <= 50; ++q)
-            st.Questions[q].Vopros = QString(2000, QChar(u'ж'));
+            st.test.Questions[q].Vopros = QString(2000, QChar(u'ж'));
         st.CardFields[1].NameFamiliya = QString(100000, QChar(u'ж'));
         st.CardFields[1].FileName = name;
         st.CardFields[1].Parol = QStringLiteral("тайна");
-        st.LastFolder = QStringLiteral("/") + QString(100000, QChar(u'ж')) + QLatin1Char('/');
+        st.folders.LastFolder = QStringLiteral("/") + QString(100000, QChar(u'ж')) + QLatin1Char('/');
 
         auto act = [&] {
             if (kind == QLatin1String("test")) {
-                SaveTest(app, st.TestFilePath);
+                SaveTest(app, st.test.TestFilePath);
             } else if (kind == QLatin1String("person")) {
                 QVERIFY(!SaveKartochka(app, name, 1));
             } else if (kind == QLatin1String("result")) {
@@ -122,7 +122,7 @@ private Q_SLOTS:
         QCOMPARE(fixtures::readBytes(folder + name), old);
         QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden), QStringList{name});
         if (kind == QLatin1String("test"))
-            QCOMPARE(st.TestFilePath, path);
+            QCOMPARE(st.test.TestFilePath, path);
     }
 };
 

@@ -90,12 +90,12 @@ Field field(const QString& which)
                 [](App& app) -> WindowModel& { return app.frmTag; }, frmTag_Event, FieldKind::Html};
     // The editor's box on the text of question 1.
     return {[](App& app) {
-                app.st.QuestionCount = 1;
-                app.st.Questions.resizeFresh(1);
-                app.st.CurrentQuestion = 1;
-                app.st.TestPhase = 2;
-                app.st.EditTarget = -1;
-                app.st.SkipTxtChange = 0;
+                app.st.test.QuestionCount = 1;
+                app.st.test.Questions.resizeFresh(1);
+                app.st.main.CurrentQuestion = 1;
+                app.st.main.TestPhase = 2;
+                app.st.editor.EditTarget = -1;
+                app.st.editor.SkipTxtChange = 0;
             },
             [](App& app) -> Control& { return app.frmForma.Txt; },
             [](App& app) -> WindowModel& { return app.frmForma; }, frmForma_Event, FieldKind::Html};
@@ -209,7 +209,7 @@ private Q_SLOTS:
         f.open(app);
         arrive(app, app.frmForma, app.frmForma.Txt, QStringLiteral("Ваш"), QStringLiteral("\r\nрост?"), QString(),
                f.handler);
-        QCOMPARE(app.st.Questions[1].Vopros, QStringLiteral("Ваш рост?"));
+        QCOMPARE(app.st.test.Questions[1].Vopros, QStringLiteral("Ваш рост?"));
     }
 
     // Pasted text passes no key rule: what may not be typed into a password
@@ -232,7 +232,7 @@ private Q_SLOTS:
         QTemporaryDir tmp;
         ScriptedPlatform pf;
         App app(pf);
-        app.st.WorkFolder = tmp.path() + QLatin1Char('/');
+        app.st.folders.WorkFolder = tmp.path() + QLatin1Char('/');
         const Field f = field(QStringLiteral("card name"));
         f.open(app);
         arrive(app, app.frmKartochka, app.frmKartochka.txtNameFamiliya, QString(),
@@ -262,8 +262,8 @@ private Q_SLOTS:
         QTemporaryDir tmp;
         ScriptedPlatform pf;
         App app(pf);
-        app.st.AppFolder = tmp.path() + QLatin1Char('/');
-        app.st.PathSep = QStringLiteral("/");
+        app.st.folders.AppFolder = tmp.path() + QLatin1Char('/');
+        app.st.folders.PathSep = QStringLiteral("/");
         const Field f = field(QStringLiteral("test name"));
         f.open(app);
         arrive(app, app.frmParam, app.frmParam.NameT, QString(), QStringLiteral("Знакомства\r\nü"), QString(),
@@ -271,20 +271,20 @@ private Q_SLOTS:
         app.frmParam.TPW.text = QStringLiteral("пароль");
         app.frmParam.txtVsegoVoprosov.text = QStringLiteral("1");
         frmParam_OK_Click(app);
-        QCOMPARE(app.st.TestName, QStringLiteral("Знакомства "));
-        app.st.Questions[1].Vopros = QStringLiteral("Вопрос");
-        app.st.Questions[1].AddOtvety(0, QStringLiteral("Да"));
+        QCOMPARE(app.st.test.TestName, QStringLiteral("Знакомства "));
+        app.st.test.Questions[1].Vopros = QStringLiteral("Вопрос");
+        app.st.test.Questions[1].AddOtvety(0, QStringLiteral("Да"));
         QDir(tmp.path()).mkdir(QStringLiteral("t"));
         const QString path = tmp.filePath(QStringLiteral("t/знакомства.tnd"));
         SaveTest(app, path);
         const QList<QByteArray> lines = fixtures::readBytes(path).split('\n');
         QCOMPARE(lines.value(1), textfile::encode(QStringLiteral("Знакомства \r")));
         App other(pf);
-        other.st.PathSep = QStringLiteral("/");
+        other.st.folders.PathSep = QStringLiteral("/");
         OpenTest(other, path);
-        QCOMPARE(other.st.TestName, QStringLiteral("Знакомства "));
-        QCOMPARE(other.st.QuestionCount, 1);
-        QCOMPARE(other.st.Questions[1].Vopros, QStringLiteral("Вопрос"));
+        QCOMPARE(other.st.test.TestName, QStringLiteral("Знакомства "));
+        QCOMPARE(other.st.test.QuestionCount, 1);
+        QCOMPARE(other.st.test.Questions[1].Vopros, QStringLiteral("Вопрос"));
     }
 
     // A path from the photo dialog is taken whole or not at all: with a
@@ -304,7 +304,7 @@ private Q_SLOTS:
         QFETCH(bool, taken);
         ScriptedPlatform pf;
         App app(pf);
-        app.st.PathSep = QStringLiteral("/");
+        app.st.folders.PathSep = QStringLiteral("/");
         field(QStringLiteral("card photo")).open(app);
         app.frmKartochka.txtInfo[5].text = QStringLiteral("/old.jpg");
         pf.fileAnswers.push_back(chosen);
@@ -322,11 +322,11 @@ private Q_SLOTS:
     {
         ScriptedPlatform pf;
         App app(pf);
-        app.st.PathSep = QStringLiteral("/");
+        app.st.folders.PathSep = QStringLiteral("/");
         field(QStringLiteral("editor box")).open(app);
         pf.fileAnswers.push_back(QStringLiteral("/pics/a\nb.jpg"));
         MarkupMenuClick(app, MainTxt, QStringLiteral("EditAddFile(0)"));
-        QCOMPARE(app.st.Questions[1].Vopros, QStringLiteral("<img border=\"0\" src=\"a b.jpg\">"));
+        QCOMPARE(app.st.test.Questions[1].Vopros, QStringLiteral("<img border=\"0\" src=\"a b.jpg\">"));
     }
 };
 

@@ -43,19 +43,19 @@ private Q_SLOTS:
         pf.exeFolder = appDir.chopped(1);  // the platform gives it without separator
         App app(pf);
         Main(app);
-        QCOMPARE(app.st.AppFolder, appDir);
-        QCOMPARE(app.st.PathSep, QStringLiteral("/"));
-        QCOMPARE(app.st.WorkFolder, appDir);
-        QCOMPARE(app.st.LastFolder, appDir);
-        QCOMPARE(app.st.SplashPicture, appDir + QStringLiteral("sunbird.jpg"));
-        QCOMPARE(app.st.EditTarget, -2);
-        QCOMPARE(app.st.PeopleLast, -1);
-        QCOMPARE(app.st.PairsLast, -1);
+        QCOMPARE(app.st.folders.AppFolder, appDir);
+        QCOMPARE(app.st.folders.PathSep, QStringLiteral("/"));
+        QCOMPARE(app.st.folders.WorkFolder, appDir);
+        QCOMPARE(app.st.folders.LastFolder, appDir);
+        QCOMPARE(app.st.folders.SplashPicture, appDir + QStringLiteral("sunbird.jpg"));
+        QCOMPARE(app.st.editor.EditTarget, -2);
+        QCOMPARE(app.st.people.PeopleLast, -1);
+        QCOMPARE(app.st.pairs.PairsLast, -1);
         QVERIFY(!app.frmForma.FileNameTest.visible);
         QVERIFY(!app.frmForma.FileSep4.visible);
         QVERIFY(app.frmForma.visible);
         QCOMPARE(app.frmForma.caption, QStringLiteral("Тандемо"));
-        QCOMPARE(app.st.ViewMode, QStringLiteral("ShowZastavka"));
+        QCOMPARE(app.st.main.ViewMode, QStringLiteral("ShowZastavka"));
         QVERIFY(app.frmForma.usrWeb1.text.contains(appDir + QStringLiteral("sunbird.jpg")));
         QVERIFY(pf.processEventsCalls >= 1);
 
@@ -82,8 +82,8 @@ private Q_SLOTS:
         pf.exeFolder = appDir;
         App app(pf);
         Main(app);
-        app.st.TestPhase = phase;
-        app.st.TestFilePath = QStringLiteral("/tests/pets/pets.tnd");
+        app.st.main.TestPhase = phase;
+        app.st.test.TestFilePath = QStringLiteral("/tests/pets/pets.tnd");
         pf.messageAnswers = {MsgAnswer::No};
         const int first = UnloadProga(app);
         if (!asks) {
@@ -99,7 +99,7 @@ private Q_SLOTS:
         QCOMPARE(pf.messages[0].buttons, MsgButtons::YesNo);
         QCOMPARE(pf.messages[0].icon, MsgIcon::None);
         QCOMPARE(pf.messages[0].defaultAnswer, MsgAnswer::Yes);
-        QCOMPARE(app.st.TestPhase, phase);
+        QCOMPARE(app.st.main.TestPhase, phase);
 
         pf.messageAnswers = {MsgAnswer::Yes};
         QCOMPARE(UnloadProga(app), 0);
@@ -124,20 +124,20 @@ private Q_SLOTS:
         {
             App app(pf);
             Main(app);
-            app.st.LastFolder = folder;
-            app.st.SplashPicture = picture;
-            app.st.TestFilePath = appDir + QStringLiteral("pets, мои/pets.tnd");
+            app.st.folders.LastFolder = folder;
+            app.st.folders.SplashPicture = picture;
+            app.st.test.TestFilePath = appDir + QStringLiteral("pets, мои/pets.tnd");
             QCOMPARE(UnloadProga(app), 0);
         }
         App again(pf);
         Main(again);
-        QCOMPARE(again.st.LastFolder, folder);
-        QCOMPARE(again.st.SplashPicture, picture);
+        QCOMPARE(again.st.folders.LastFolder, folder);
+        QCOMPARE(again.st.folders.SplashPicture, picture);
         QCOMPARE(again.frmForma.FileNameTest.text, QStringLiteral("pets.tnd"));
         QCOMPARE(again.frmForma.FileNameTest.tag, appDir + QStringLiteral("pets, мои/pets.tnd"));
         QVERIFY(again.frmForma.FileNameTest.visible);
         QVERIFY(again.frmForma.FileSep4.visible);
-        QVERIFY(again.st.MainHtml.contains(picture));
+        QVERIFY(again.st.main.MainHtml.contains(picture));
     }
 
     void settingsReadLeniently_data()
@@ -160,8 +160,8 @@ private Q_SLOTS:
         pf.exeFolder = appDir;
         App app(pf);
         Main(app);
-        QCOMPARE(app.st.LastFolder, lastFolder.isEmpty() ? appDir : lastFolder);
-        QCOMPARE(app.st.SplashPicture, picture.isEmpty() ? appDir + QStringLiteral("sunbird.jpg") : picture);
+        QCOMPARE(app.st.folders.LastFolder, lastFolder.isEmpty() ? appDir : lastFolder);
+        QCOMPARE(app.st.folders.SplashPicture, picture.isEmpty() ? appDir + QStringLiteral("sunbird.jpg") : picture);
         QVERIFY(!app.frmForma.FileNameTest.visible);
     }
 
@@ -180,7 +180,7 @@ private Q_SLOTS:
         frmForma_MenuClick(app, QStringLiteral("FileNameTest"));
         QVERIFY(pf.messages.isEmpty());
         QCOMPARE(app.frmForma.caption, QStringLiteral("Питомцы - [pets.tnd] - Тандемо"));
-        QCOMPARE(app.st.WorkFolder, testDir);
+        QCOMPARE(app.st.folders.WorkFolder, testDir);
 
         QFile::remove(testDir + QStringLiteral("pets.tnd"));
         frmForma_MenuClick(app, QStringLiteral("FileNameTest"));
@@ -212,9 +212,9 @@ private Q_SLOTS:
         {
             App app(pf);
             Main(app);
-            app.st.LastFolder = testDir;
-            app.st.SplashPicture = testDir + QStringLiteral("sun.jpg");
-            app.st.TestFilePath = testPath;
+            app.st.folders.LastFolder = testDir;
+            app.st.folders.SplashPicture = testDir + QStringLiteral("sun.jpg");
+            app.st.test.TestFilePath = testPath;
             QCOMPARE(UnloadProga(app), 0);
         }
         QVERIFY(pf.messages.isEmpty());
@@ -225,13 +225,13 @@ private Q_SLOTS:
 
         App again(pf);
         Main(again);
-        QCOMPARE(again.st.LastFolder, testDir);
-        QCOMPARE(again.st.SplashPicture, testDir + QStringLiteral("sun.jpg"));
+        QCOMPARE(again.st.folders.LastFolder, testDir);
+        QCOMPARE(again.st.folders.SplashPicture, testDir + QStringLiteral("sun.jpg"));
         QCOMPARE(again.frmForma.FileNameTest.tag, testPath);
         frmForma_MenuClick(again, QStringLiteral("FileNameTest"));
         QVERIFY(pf.messages.isEmpty());
-        QCOMPARE(again.st.TestName, QStringLiteral("Питомцы"));
-        QCOMPARE(again.st.TestFilePath, testPath);
+        QCOMPARE(again.st.test.TestName, QStringLiteral("Питомцы"));
+        QCOMPARE(again.st.test.TestFilePath, testPath);
     }
 
     // Settings files written before keep their meaning, even lines that look
@@ -253,7 +253,7 @@ private Q_SLOTS:
         pf.exeFolder = appDir;
         App app(pf);
         Main(app);
-        QCOMPARE(app.st.LastFolder, line);
+        QCOMPARE(app.st.folders.LastFolder, line);
     }
 
     void separatorFollowsTheProgramFolder_data()
@@ -274,9 +274,9 @@ private Q_SLOTS:
         pf.exeFolder = exe;
         App app(pf);
         Main(app);
-        QCOMPARE(app.st.PathSep, sep);
-        QCOMPARE(app.st.AppFolder, appFolder);
-        QCOMPARE(app.st.SplashPicture, appFolder + QStringLiteral("sunbird.jpg"));
+        QCOMPARE(app.st.folders.PathSep, sep);
+        QCOMPARE(app.st.folders.AppFolder, appFolder);
+        QCOMPARE(app.st.folders.SplashPicture, appFolder + QStringLiteral("sunbird.jpg"));
     }
 
     // Where the program reads its own files and writes its settings, by the
@@ -330,16 +330,16 @@ private Q_SLOTS:
         {
             App app(pf);
             Main(app);
-            QCOMPARE(app.st.AppFolder, files);
-            QCOMPARE(app.st.SplashPicture, files + QStringLiteral("sunbird.jpg"));
-            QVERIFY(app.st.MainHtml.contains(files + QStringLiteral("sunbird.jpg")));
-            QCOMPARE(app.st.LastFolder, start);
-            QCOMPARE(app.st.WorkFolder, start);
+            QCOMPARE(app.st.folders.AppFolder, files);
+            QCOMPARE(app.st.folders.SplashPicture, files + QStringLiteral("sunbird.jpg"));
+            QVERIFY(app.st.main.MainHtml.contains(files + QStringLiteral("sunbird.jpg")));
+            QCOMPARE(app.st.folders.LastFolder, start);
+            QCOMPARE(app.st.folders.WorkFolder, start);
             pf.onModal[WindowId::Html] = [&] { frmHTML_Timer(app); };
             frmForma_MenuClick(app, QStringLiteral("HelpCallHelp"));
             QCOMPARE(app.frmHTML.usrWebHtml1.url, files + QStringLiteral("Help.htm"));
 
-            app.st.LastFolder = QStringLiteral("/tests/pets/");
+            app.st.folders.LastFolder = QStringLiteral("/tests/pets/");
             QCOMPARE(UnloadProga(app), 0);
             QCOMPARE(pf.messageTexts(), QStringList());
         }
@@ -350,7 +350,7 @@ private Q_SLOTS:
         }
         App again(pf);
         Main(again);
-        QCOMPARE(again.st.LastFolder, QStringLiteral("/tests/pets/"));
+        QCOMPARE(again.st.folders.LastFolder, QStringLiteral("/tests/pets/"));
     }
 
     void unwritableSettingsAreReported_data()
@@ -366,13 +366,13 @@ private Q_SLOTS:
         pf.exeFolder = readOnlyFile ? appDir : tmp.path() + QStringLiteral("/absent/");
         App app(pf);
         Main(app);
-        const QString path = app.st.AppFolder + QStringLiteral("Тандемо.ini");
+        const QString path = app.st.folders.AppFolder + QStringLiteral("Тандемо.ini");
         const QByteArray before = cp1251Lines({QStringLiteral("/old/"), QString(), QString()});
         if (readOnlyFile) {
             writeBytes(path, before);
             fixtures::setReadOnly(path, true);
         }
-        app.st.LastFolder = QStringLiteral("/new/");
+        app.st.folders.LastFolder = QStringLiteral("/new/");
         QCOMPARE(UnloadProga(app), 0);
         const QString ending = readOnlyFile ? QStringLiteral("» защищён от записи.") : QStringLiteral("» сохранить не возможно.");
         QCOMPARE(pf.messageTexts(), QStringList{QStringLiteral("Файл «") + path + ending});

@@ -9,22 +9,22 @@ inline void Prepare(App& app, int v)
 {
     AppState& st = app.st;
     const QChar fill = v == 0 ? QChar(u'а') : QChar(u'б');
-    st.TestName = QStringLiteral("Версия %1").arg(v);
-    st.TestPassword = QStringLiteral("пароль");
-    st.QuestionCount = 400;
-    st.Questions.resizeFresh(400);
+    st.test.TestName = QStringLiteral("Версия %1").arg(v);
+    st.test.TestPassword = QStringLiteral("пароль");
+    st.test.QuestionCount = 400;
+    st.test.Questions.resizeFresh(400);
     for (int q = 1; q <= 400; ++q) {
-        st.Questions[q].Vopros = QString(4000, fill);
-        st.Questions[q].CountOtvetov = 1;
-        st.Questions[q].AddOtvety(0, QString(100, fill));
-        st.Questions[q].AddOtvety(1, QString(100, fill));
+        st.test.Questions[q].Vopros = QString(4000, fill);
+        st.test.Questions[q].CountOtvetov = 1;
+        st.test.Questions[q].AddOtvety(0, QString(100, fill));
+        st.test.Questions[q].AddOtvety(1, QString(100, fill));
     }
     Kartochka& card = st.CardFields[0];
     card.NameFamiliya = QString(200000, fill);
     card.Otvety = QString(50, v == 0 ? QLatin1Char('0') : QLatin1Char('1'));
     card.Pol = v;
-    st.LastFolder = QStringLiteral("/") + QString(300000, fill) + QStringLiteral("/");
-    st.SplashPicture = QStringLiteral("/картинка.jpg");
+    st.folders.LastFolder = QStringLiteral("/") + QString(300000, fill) + QStringLiteral("/");
+    st.folders.SplashPicture = QStringLiteral("/картинка.jpg");
 }
 
 

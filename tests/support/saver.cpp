@@ -36,14 +36,14 @@ int endAttempts(const QString& testFile, const QString& who, int count)
     if (failed)
         return 1;
     for (int i = 0; i < count; ++i) {
-        const RaceResult r = RaceResultOf(who, i, app.st.QuestionCount);
+        const RaceResult r = RaceResultOf(who, i, app.st.test.QuestionCount);
         app.st.CardFields[0] = r.card;
-        app.st.CardFields[0].Parol = app.st.TestPassword;
-        for (int q = 1; q <= app.st.QuestionCount; ++q)
-            app.st.Questions[q].NomerOtveta = r.answers[q - 1];
-        app.st.TestPhase = 1;
+        app.st.CardFields[0].Parol = app.st.test.TestPassword;
+        for (int q = 1; q <= app.st.test.QuestionCount; ++q)
+            app.st.test.Questions[q].NomerOtveta = r.answers[q - 1];
+        app.st.main.TestPhase = 1;
         EndTest(app);
-        if (failed || !app.st.MainHtml.contains(QStringLiteral("Результаты тестирование сохранены.")))
+        if (failed || !app.st.main.MainHtml.contains(QStringLiteral("Результаты тестирование сохранены.")))
             return 1;
     }
     return 0;
@@ -63,16 +63,16 @@ int main(int argc, char* argv[])
     platform.folder = folder;
     platform.onMessage = [](const QString& text, MsgIcon) { std::fprintf(stderr, "%s\n", qPrintable(text)); };
     App app(platform);
-    app.st.PathSep = QStringLiteral("/");
-    app.st.AppFolder = folder;
-    app.st.WorkFolder = folder;
-    app.st.TestFilePath = folder + QStringLiteral("t.tnd");
+    app.st.folders.PathSep = QStringLiteral("/");
+    app.st.folders.AppFolder = folder;
+    app.st.folders.WorkFolder = folder;
+    app.st.test.TestFilePath = folder + QStringLiteral("t.tnd");
     std::fprintf(stdout, "ready\n");
     std::fflush(stdout);
     for (int round = 0;; ++round) {
         Prepare(app, round % 2);
         if (kind == QLatin1String("test"))
-            SaveTest(app, app.st.TestFilePath);
+            SaveTest(app, app.st.test.TestFilePath);
         else if (kind == QLatin1String("person"))
             SaveKartochka(app, QStringLiteral("p.tnw"), 0);
         else if (kind == QLatin1String("result"))

@@ -21,18 +21,18 @@ struct TakingSession {
     TakingSession(const QString& workFolder, int count, int answers = 3)
     {
         AppState& st = app.st;
-        st.PathSep = QStringLiteral("/");
-        st.AppFolder = QStringLiteral("/opt/tandemo/");
-        st.WorkFolder = workFolder;
-        st.TestFilePath = workFolder + QStringLiteral("Знакомства.tnd");
-        st.TestName = QStringLiteral("Знакомства");
-        st.QuestionCount = count;
-        st.Questions.resizeFresh(count);
+        st.folders.PathSep = QStringLiteral("/");
+        st.folders.AppFolder = QStringLiteral("/opt/tandemo/");
+        st.folders.WorkFolder = workFolder;
+        st.test.TestFilePath = workFolder + QStringLiteral("Знакомства.tnd");
+        st.test.TestName = QStringLiteral("Знакомства");
+        st.test.QuestionCount = count;
+        st.test.Questions.resizeFresh(count);
         for (int q = 1; q <= count; ++q) {
-            st.Questions[q].Vopros = QStringLiteral("Вопрос ") + QString::number(q);
-            st.Questions[q].CountOtvetov = answers - 1;
+            st.test.Questions[q].Vopros = QStringLiteral("Вопрос ") + QString::number(q);
+            st.test.Questions[q].CountOtvetov = answers - 1;
             for (int i = 0; i < answers; ++i)
-                st.Questions[q].AddOtvety(i, QStringLiteral("Ответ %1.%2").arg(q).arg(i));
+                st.test.Questions[q].AddOtvety(i, QStringLiteral("Ответ %1.%2").arg(q).arg(i));
         }
         pf.onModal[WindowId::Kartochka] = [this] {
             frmKartochka_Load(app);

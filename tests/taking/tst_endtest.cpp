@@ -69,16 +69,16 @@ private Q_SLOTS:
         takeTest(s, {0, 2, 1, 0, 9});
         const QString name = QStringLiteral("Знакомства_20090703140509.tnw");
         QCOMPARE(personFiles(tmp.path()), QStringList{name});
-        QCOMPARE(readBytes(s.app.st.WorkFolder + name),
+        QCOMPARE(readBytes(s.app.st.folders.WorkFolder + name),
                  cp1251Lines({QStringLiteral("[kartochka]"), QStringLiteral("Анна Петрова"), QStringLiteral(" 1985"),
                               QStringLiteral(" 0"), QStringLiteral("02109"), QStringLiteral(" 1"), QString(),
                               QString()}));
         QCOMPARE(s.app.st.CardFields[0].Otvety, QStringLiteral("02109"));
         QCOMPARE(s.app.st.CardFields[0].FileName, name);
-        QCOMPARE(s.app.st.MainHtml, kEndHead + kSaved + kEndLink);
-        QCOMPARE(s.app.frmForma.usrWeb1.text, s.app.st.MainHtml);
-        QCOMPARE(s.app.st.TestPhase, -1);
-        QCOMPARE(s.app.st.ViewMode, QStringLiteral("EndTest"));
+        QCOMPARE(s.app.st.main.MainHtml, kEndHead + kSaved + kEndLink);
+        QCOMPARE(s.app.frmForma.usrWeb1.text, s.app.st.main.MainHtml);
+        QCOMPARE(s.app.st.main.TestPhase, -1);
+        QCOMPARE(s.app.st.main.ViewMode, QStringLiteral("EndTest"));
         const FrmForma& f = s.app.frmForma;
         QVERIFY(!f.FileKartochka.enabled && !f.Nazad.enabled && !f.kDalee.enabled && !f.kRezultat.enabled);
         QVERIFY(f.FileSnachala.enabled);
@@ -90,7 +90,7 @@ private Q_SLOTS:
         frmForma_ButtonClick(s.app, QStringLiteral("Nazad"));
         Dalee(s.app);
         QCOMPARE(personFiles(tmp.path()).size(), 1);
-        QCOMPARE(s.app.st.MainHtml, kEndHead + kSaved + kEndLink);
+        QCOMPARE(s.app.st.main.MainHtml, kEndHead + kSaved + kEndLink);
     }
 
     void fileName_data()
@@ -134,7 +134,7 @@ private Q_SLOTS:
         QCOMPARE(readBytes(folder + first), firstBytes);
         QVERIFY(readBytes(folder + second).contains("\r\n222\r\n"));
         QCOMPARE(s.app.st.CardFields[0].FileName, second);
-        QCOMPARE(s.app.st.MainHtml, kEndHead + kSaved + kEndLink);
+        QCOMPARE(s.app.st.main.MainHtml, kEndHead + kSaved + kEndLink);
 
         // A third one, and a man in the same second keeps the plain name.
         frmForma_MenuClick(s.app, QStringLiteral("FileSnachala"));
@@ -189,7 +189,7 @@ private Q_SLOTS:
         takeTest(s, {2, 0, 1});
         const QString next = QStringLiteral("Знакомства_20090703140509_2.tnw");
         QCOMPARE(s.pf.messageTexts(), QStringList());
-        QCOMPARE(s.app.st.MainHtml, kEndHead + kSaved + kEndLink);
+        QCOMPARE(s.app.st.main.MainHtml, kEndHead + kSaved + kEndLink);
         QCOMPARE(s.app.st.CardFields[0].FileName, next);
         QCOMPARE(readBytes(folder + next),
                  cp1251Lines({QStringLiteral("[kartochka]"), QStringLiteral("Анна Петрова"), QStringLiteral(" 1985"),
@@ -215,8 +215,8 @@ private Q_SLOTS:
         QCOMPARE(s.pf.messageTexts(),
                  QStringList{QStringLiteral("Файл \"") + folder +
                              QStringLiteral("Знакомства_20090703140509.tnw\" защищён от записи.")});
-        QCOMPARE(s.app.st.MainHtml, kEndHead + kEndLink);
-        QCOMPARE(s.app.st.TestPhase, -1);
+        QCOMPARE(s.app.st.main.MainHtml, kEndHead + kEndLink);
+        QCOMPARE(s.app.st.main.TestPhase, -1);
         QVERIFY(personFiles(folder).isEmpty());
     }
 
@@ -227,17 +227,17 @@ private Q_SLOTS:
         takeTest(s, {2, 1, 0});
         s.pf.messageAnswers.push_back(MsgAnswer::Yes);
         frmForma_MenuClick(s.app, QStringLiteral("FileSnachala"));
-        QCOMPARE(s.app.st.TestPhase, 0);
+        QCOMPARE(s.app.st.main.TestPhase, 0);
         s.name = QStringLiteral("Пётр");
         s.woman = false;
         VyborOtveta(s.app, QStringLiteral("http://tnd.s.ru/"));
-        QCOMPARE(s.app.st.CurrentQuestion, 1);
-        QVERIFY(!s.app.st.MainHtml.contains(QStringLiteral("znak1.jpg")));
-        QCOMPARE(s.app.st.MainHtml.count(QStringLiteral("znak0.jpg")), 3);
+        QCOMPARE(s.app.st.main.CurrentQuestion, 1);
+        QVERIFY(!s.app.st.main.MainHtml.contains(QStringLiteral("znak1.jpg")));
+        QCOMPARE(s.app.st.main.MainHtml.count(QStringLiteral("znak0.jpg")), 3);
         // Going forward without answering shows no earlier choice either.
         for (int q = 2; q <= 3; ++q) {
             Dalee(s.app);
-            QVERIFY(!s.app.st.MainHtml.contains(QStringLiteral("znak1.jpg")));
+            QVERIFY(!s.app.st.main.MainHtml.contains(QStringLiteral("znak1.jpg")));
         }
         QCOMPARE(s.app.st.CardFields[0].Pol, 0);
         QCOMPARE(s.app.st.CardFields[0].NameFamiliya, QStringLiteral("Пётр"));

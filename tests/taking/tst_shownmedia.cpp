@@ -108,36 +108,36 @@ private Q_SLOTS:
         AppState& st = s.app.st;
         const QString question = "Вопрос " + Video("клип 1.webm");
         const QString answer = Audio("tone.wav") + " да";
-        st.Questions[1].Vopros = question;
-        st.Questions[1].AddOtvety(0, answer);
-        st.Questions[2].AddOtvety(1, Video("old.avi"));
+        st.test.Questions[1].Vopros = question;
+        st.test.Questions[1].AddOtvety(0, answer);
+        st.test.Questions[2].AddOtvety(1, Video("old.avi"));
         const QString videoTag = QStringLiteral("<video width=360 height=270 controls autoplay src=\"");
         const QString audioTag = QStringLiteral("<audio controls autoplay src=\"tone.wav\"></audio> да");
         const QString aviLine = QStringLiteral("Видео ролик \"old.avi\" здесь не воспроизводится");
 
-        st.TestPhase = 1;
-        st.CurrentQuestion = 1;
+        st.main.TestPhase = 1;
+        st.main.CurrentQuestion = 1;
         Wopros(s.app);
-        QVERIFY(st.MainHtml.contains(videoTag));
-        QVERIFY(st.MainHtml.contains(audioTag));
-        QVERIFY(!st.MainHtml.contains(media::kHead));
-        QCOMPARE(s.app.frmForma.usrWeb1.text, st.MainHtml);
+        QVERIFY(st.main.MainHtml.contains(videoTag));
+        QVERIFY(st.main.MainHtml.contains(audioTag));
+        QVERIFY(!st.main.MainHtml.contains(media::kHead));
+        QCOMPARE(s.app.frmForma.usrWeb1.text, st.main.MainHtml);
 
-        st.TestPhase = 2;
+        st.main.TestPhase = 2;
         Show1Wopros(s.app, 1);
-        QVERIFY(st.MainHtml.contains(videoTag));
-        QVERIFY(st.MainHtml.contains(audioTag));
+        QVERIFY(st.main.MainHtml.contains(videoTag));
+        QVERIFY(st.main.MainHtml.contains(audioTag));
         Show1Wopros(s.app, 2);
-        QVERIFY(st.MainHtml.contains(aviLine));
+        QVERIFY(st.main.MainHtml.contains(aviLine));
 
         ShowAllTest(s.app);
-        QVERIFY(st.ListHtml.contains(videoTag));
-        QVERIFY(st.ListHtml.contains(audioTag));
-        QVERIFY(st.ListHtml.contains(aviLine));
-        QVERIFY(!st.ListHtml.contains(media::kHead));
+        QVERIFY(st.list.ListHtml.contains(videoTag));
+        QVERIFY(st.list.ListHtml.contains(audioTag));
+        QVERIFY(st.list.ListHtml.contains(aviLine));
+        QVERIFY(!st.list.ListHtml.contains(media::kHead));
 
-        QCOMPARE(st.Questions[1].Vopros, question);
-        QCOMPARE(st.Questions[1].ListOtvety(0), answer);
+        QCOMPARE(st.test.Questions[1].Vopros, question);
+        QCOMPARE(st.test.Questions[1].ListOtvety(0), answer);
     }
 };
 

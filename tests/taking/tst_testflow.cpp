@@ -62,21 +62,21 @@ private Q_SLOTS:
         QFETCH(QString, middle);
         TakingSession s(kFolder, 3);
         FrmForma& f = s.app.frmForma;
-        s.app.st.TestPhase = 2;
+        s.app.st.main.TestPhase = 2;
         f.Edit.enabled = f.FileSave.enabled = f.FileSaveAs.enabled = f.FileSnachala.enabled = true;
         f.FileProsmotr.enabled = f.FileProsmotr.checked = true;
         f.Txt.visible = f.picOtvety[9].visible = f.kDalee.enabled = f.Nazad.enabled = true;
         f.defaultButton = f.kDalee.name;
         ReStart(s.app, notReady);
-        QCOMPARE(s.app.st.MainHtml,
+        QCOMPARE(s.app.st.main.MainHtml,
                  QStringLiteral("<html><style type='text/css'>.lnk{color:blue; font-size:28px; font-family:Times New "
                                 "Roman; text-decoration:none; } a:hover{color:red}</style><head><meta "
                                 "http-equiv='Content-Type' content='text/html; charset=windows-1251'></head><body "
                                 "topmargin=0  leftmargin=5 rightmargin=5 link='blue' vlink='blue'><center><font "
                                 "size='5'>Знакомства") +
                      middle + QStringLiteral("</font></center></body></html>"));
-        QCOMPARE(f.usrWeb1.text, s.app.st.MainHtml);
-        QCOMPARE(s.app.st.TestPhase, 0);
+        QCOMPARE(f.usrWeb1.text, s.app.st.main.MainHtml);
+        QCOMPARE(s.app.st.main.TestPhase, 0);
         QVERIFY(!f.Edit.enabled && !f.FileSave.enabled && !f.FileSaveAs.enabled && !f.FileSnachala.enabled);
         QVERIFY(!f.FileProsmotr.enabled && !f.FileProsmotr.checked);
         QVERIFY(f.FileChange.enabled && f.FileObnovit.enabled && f.usrWeb1.visible);
@@ -91,8 +91,8 @@ private Q_SLOTS:
         start(s);
         answer(s, 0);  // question 1
         frmForma_ButtonClick(s.app, QStringLiteral("Nazad"));
-        QCOMPARE(s.app.st.CurrentQuestion, 1);
-        s.app.st.Questions[1].Vopros = QStringLiteral("<b>Ваш цвет?</b>");
+        QCOMPARE(s.app.st.main.CurrentQuestion, 1);
+        s.app.st.test.Questions[1].Vopros = QStringLiteral("<b>Ваш цвет?</b>");
         Wopros(s.app);
         const QString expected =
             kH1 + QStringLiteral("Вопрос №1 из 5</font><br>") +
@@ -105,7 +105,7 @@ private Q_SLOTS:
             QStringLiteral("<a style='text-decoration: none' href='http://tnd.2'><img border='0' "
                            "src='/opt/tandemo/znak0.jpg'><font size='4'>3) Ответ 1.2</font></a><br>") +
             QStringLiteral("</td></table>") + kEnd;
-        QCOMPARE(s.app.st.MainHtml, expected);
+        QCOMPARE(s.app.st.main.MainHtml, expected);
         QCOMPARE(s.app.frmForma.usrWeb1.text, expected);
         // First question: nothing to go back to, nothing to save yet.
         QVERIFY(!s.app.frmForma.Nazad.enabled);
@@ -116,12 +116,12 @@ private Q_SLOTS:
     void tenAnswersAndEmptyTexts()
     {
         TakingSession s(kFolder, 12, 10);
-        s.app.st.Questions[3].Vopros.clear();
-        s.app.st.Questions[3].AddOtvety(4, QString());
+        s.app.st.test.Questions[3].Vopros.clear();
+        s.app.st.test.Questions[3].AddOtvety(4, QString());
         start(s);
         answer(s, 9);
         answer(s, 9);
-        const QString page = s.app.st.MainHtml;
+        const QString page = s.app.st.main.MainHtml;
         QVERIFY(page.contains(QStringLiteral("Вопрос №3 из 12</font><br><font size='4' color='green'></font><br>")));
         QVERIFY(page.contains(QStringLiteral("href='http://tnd.9'><img border='0' src='/opt/tandemo/znak0.jpg'>"
                                              "<font size='4'>10) Ответ 3.9</font></a><br></td></table>")));
@@ -137,8 +137,8 @@ private Q_SLOTS:
         start(s);
         answer(s, 1);
         answer(s, 2);
-        QCOMPARE(s.app.st.CurrentQuestion, 3);
-        QCOMPARE(s.app.st.MainHtml,
+        QCOMPARE(s.app.st.main.CurrentQuestion, 3);
+        QCOMPARE(s.app.st.main.MainHtml,
                  kH1 + QStringLiteral("<center><font size='5'>Тест пройден.<br><a style='text-decoration: none' "
                                       "href='http://tnd.r'>Сохранить результат.</font></a><br></font></center>") +
                      kEnd);
@@ -150,20 +150,20 @@ private Q_SLOTS:
     void previewPageBytes()
     {
         TakingSession s(kFolder, 3, 2);
-        s.app.st.TestPhase = 2;
-        s.app.st.Questions[2].Vopros.clear();
-        s.app.st.Questions[2].AddOtvety(1, QString());
-        s.app.st.Questions[2].NomerOtveta = 0;
+        s.app.st.main.TestPhase = 2;
+        s.app.st.test.Questions[2].Vopros.clear();
+        s.app.st.test.Questions[2].AddOtvety(1, QString());
+        s.app.st.test.Questions[2].NomerOtveta = 0;
         Show1Wopros(s.app, 2);
         const QString table = QStringLiteral(
             "<tr><table><tr><td valign='top'><img border='0' src='/opt/tandemo/znak0.jpg'><font size='4' "
             "color='blue'>1) Ответ 2.0</font></td></tr><tr><td valign='top'><img border='0' "
             "src='/opt/tandemo/znak0.jpg'><font size='4' color='blue'>2) ?</font></td></tr></table></tr><br>");
-        QCOMPARE(s.app.st.MainHtml, kH2 + QStringLiteral("Вопрос №2 из 3</font><br><font size='4' color='green'>?"
+        QCOMPARE(s.app.st.main.MainHtml, kH2 + QStringLiteral("Вопрос №2 из 3</font><br><font size='4' color='green'>?"
                                                          "</font><br><br><font size='5'>Варианты ответов:</font><br>") +
                                         table + kEnd);
         // During an attempt the chosen answer is marked in the table.
-        s.app.st.TestPhase = 1;
+        s.app.st.main.TestPhase = 1;
         QCOMPARE(chosenMarkers(ShowHTMLOtvety(s.app, 2)), 1);
         QVERIFY(ShowHTMLOtvety(s.app, 2).startsWith(QStringLiteral(
             "<tr><table><tr><td valign='top'><img border='0' src='/opt/tandemo/znak1.jpg'>")));
@@ -174,18 +174,18 @@ private Q_SLOTS:
         TakingSession s(kFolder, 3);
         s.cancelCard = true;
         ReStart(s.app, 0);
-        const QString startPage = s.app.st.MainHtml;
+        const QString startPage = s.app.st.main.MainHtml;
         const int loads = s.app.frmForma.usrWeb1.loads;
-        s.app.st.Questions[2].NomerOtveta = 1;
+        s.app.st.test.Questions[2].NomerOtveta = 1;
         frmForma_ButtonClick(s.app, QStringLiteral("kDalee"));  // disabled on the start page
         QVERIFY(s.pf.modals.isEmpty());
         VyborOtveta(s.app, QStringLiteral("http://tnd.s.ru/"));
         QCOMPARE(s.pf.modals, QList<WindowId>{WindowId::Kartochka});
-        QCOMPARE(s.app.st.TestPhase, 0);
+        QCOMPARE(s.app.st.main.TestPhase, 0);
         QCOMPARE(s.app.st.DialogMode, 0);
-        QCOMPARE(s.app.st.MainHtml, startPage);
+        QCOMPARE(s.app.st.main.MainHtml, startPage);
         QCOMPARE(s.app.frmForma.usrWeb1.loads, loads);
-        QCOMPARE(s.app.st.Questions[2].NomerOtveta, 1);
+        QCOMPARE(s.app.st.test.Questions[2].NomerOtveta, 1);
         QVERIFY(!s.app.frmForma.FileKartochka.enabled && !s.app.frmForma.FileSnachala.enabled);
     }
 
@@ -193,15 +193,15 @@ private Q_SLOTS:
     {
         TakingSession s(kFolder, 3);
         for (int q = 1; q <= 3; ++q)
-            s.app.st.Questions[q].NomerOtveta = 1;
+            s.app.st.test.Questions[q].NomerOtveta = 1;
         ReStart(s.app, 0);
-        s.app.st.TestPhase = 0;
+        s.app.st.main.TestPhase = 0;
         Dalee(s.app);  // "Дальше" in phase 0 starts too
-        QCOMPARE(s.app.st.TestPhase, 1);
-        QCOMPARE(s.app.st.CurrentQuestion, 1);
+        QCOMPARE(s.app.st.main.TestPhase, 1);
+        QCOMPARE(s.app.st.main.CurrentQuestion, 1);
         for (int q = 1; q <= 3; ++q)
-            QCOMPARE(s.app.st.Questions[q].NomerOtveta, -1);
-        QCOMPARE(chosenMarkers(s.app.st.MainHtml), 0);
+            QCOMPARE(s.app.st.test.Questions[q].NomerOtveta, -1);
+        QCOMPARE(chosenMarkers(s.app.st.main.MainHtml), 0);
         const FrmForma& f = s.app.frmForma;
         QVERIFY(f.FileKartochka.enabled && f.FileObnovit.enabled && f.FileSnachala.enabled);
         QVERIFY(f.usrWeb1.visible && !f.picVopros.visible);
@@ -213,42 +213,42 @@ private Q_SLOTS:
         TakingSession s(kFolder, 5);
         start(s);
         answer(s, 2);  // 3) on question 1 records index 2
-        QCOMPARE(s.app.st.Questions[1].NomerOtveta, 2);
-        QCOMPARE(s.app.st.CurrentQuestion, 2);
+        QCOMPARE(s.app.st.test.Questions[1].NomerOtveta, 2);
+        QCOMPARE(s.app.st.main.CurrentQuestion, 2);
         answer(s, 0);
         frmForma_ButtonClick(s.app, QStringLiteral("kDalee"));  // leaves 3 unanswered
-        QCOMPARE(s.app.st.CurrentQuestion, 4);
+        QCOMPARE(s.app.st.main.CurrentQuestion, 4);
         answer(s, 1);
-        QCOMPARE(s.app.st.CurrentQuestion, 5);
+        QCOMPARE(s.app.st.main.CurrentQuestion, 5);
         for (int i = 0; i < 3; ++i)
             frmForma_ButtonClick(s.app, QStringLiteral("Nazad"));
-        QCOMPARE(s.app.st.CurrentQuestion, 2);
-        QCOMPARE(chosenMarkers(s.app.st.MainHtml), 1);
-        QVERIFY(s.app.st.MainHtml.contains(QStringLiteral("znak1.jpg'><font size='4'>1) Ответ 2.0")));
+        QCOMPARE(s.app.st.main.CurrentQuestion, 2);
+        QCOMPARE(chosenMarkers(s.app.st.main.MainHtml), 1);
+        QVERIFY(s.app.st.main.MainHtml.contains(QStringLiteral("znak1.jpg'><font size='4'>1) Ответ 2.0")));
         frmForma_ButtonClick(s.app, QStringLiteral("kDalee"));  // skips nothing: 3 is open
-        QCOMPARE(s.app.st.CurrentQuestion, 3);
+        QCOMPARE(s.app.st.main.CurrentQuestion, 3);
         answer(s, 2);  // 4 is answered: on to 5
-        QCOMPARE(s.app.st.CurrentQuestion, 5);
+        QCOMPARE(s.app.st.main.CurrentQuestion, 5);
         // Changing an earlier answer replaces it and moves past the answered ones.
         frmForma_ButtonClick(s.app, QStringLiteral("Nazad"));
         frmForma_ButtonClick(s.app, QStringLiteral("Nazad"));
         frmForma_ButtonClick(s.app, QStringLiteral("Nazad"));
-        QCOMPARE(s.app.st.CurrentQuestion, 2);
+        QCOMPARE(s.app.st.main.CurrentQuestion, 2);
         answer(s, 1);
-        QCOMPARE(s.app.st.Questions[2].NomerOtveta, 1);
-        QCOMPARE(s.app.st.CurrentQuestion, 5);
+        QCOMPARE(s.app.st.test.Questions[2].NomerOtveta, 1);
+        QCOMPARE(s.app.st.main.CurrentQuestion, 5);
         answer(s, 0);
-        QCOMPARE(s.app.st.CurrentQuestion, 6);
+        QCOMPARE(s.app.st.main.CurrentQuestion, 6);
         // Next after the last open question, and Back from the finished page.
         frmForma_ButtonClick(s.app, QStringLiteral("kDalee"));  // disabled there
-        QCOMPARE(s.app.st.CurrentQuestion, 6);
+        QCOMPARE(s.app.st.main.CurrentQuestion, 6);
         frmForma_ButtonClick(s.app, QStringLiteral("Nazad"));
-        QCOMPARE(s.app.st.CurrentQuestion, 5);
-        QVERIFY(s.app.st.MainHtml.contains(QStringLiteral("Вопрос №5 из 5")));
-        QVERIFY(s.app.st.MainHtml.contains(QStringLiteral("znak1.jpg'><font size='4'>1) Ответ 5.0")));
-        QCOMPARE(chosenMarkers(s.app.st.MainHtml), 1);
+        QCOMPARE(s.app.st.main.CurrentQuestion, 5);
+        QVERIFY(s.app.st.main.MainHtml.contains(QStringLiteral("Вопрос №5 из 5")));
+        QVERIFY(s.app.st.main.MainHtml.contains(QStringLiteral("znak1.jpg'><font size='4'>1) Ответ 5.0")));
+        QCOMPARE(chosenMarkers(s.app.st.main.MainHtml), 1);
         Dalee(s.app);
-        QCOMPARE(s.app.st.CurrentQuestion, 6);
+        QCOMPARE(s.app.st.main.CurrentQuestion, 6);
     }
 
     void saveWithOpenQuestions()
@@ -261,11 +261,11 @@ private Q_SLOTS:
         answer(s, 0);
         frmForma_ButtonClick(s.app, QStringLiteral("kDalee"));  // 5 left open
         answer(s, 0);
-        QCOMPARE(s.app.st.CurrentQuestion, 7);
+        QCOMPARE(s.app.st.main.CurrentQuestion, 7);
         const int loads = s.app.frmForma.usrWeb1.loads;
         frmForma_ButtonClick(s.app, QStringLiteral("kRezultat"));
-        QCOMPARE(s.app.st.CurrentQuestion, 2);
-        QVERIFY(s.app.st.MainHtml.contains(QStringLiteral("Вопрос №2 из 7")));
+        QCOMPARE(s.app.st.main.CurrentQuestion, 2);
+        QVERIFY(s.app.st.main.MainHtml.contains(QStringLiteral("Вопрос №2 из 7")));
         QCOMPARE(s.app.frmForma.usrWeb1.loads, loads + 1);
         QCOMPARE(s.pf.messageTexts(), QStringList{QStringLiteral("Вы не ответили на этот вопрос")});
         QCOMPARE(s.pf.messages[0].icon, MsgIcon::Information);
@@ -273,11 +273,11 @@ private Q_SLOTS:
         QCOMPARE(s.pf.messages[0].buttons, MsgButtons::Ok);
 
         frmForma_ButtonClick(s.app, QStringLiteral("kRezultat"));
-        QCOMPARE(s.app.st.CurrentQuestion, 2);
+        QCOMPARE(s.app.st.main.CurrentQuestion, 2);
         QCOMPARE(s.app.frmForma.usrWeb1.loads, loads + 1);  // the page is not shown again
         QCOMPARE(s.pf.messages.size(), 2);
-        QCOMPARE(s.app.st.TestPhase, 1);
-        QCOMPARE(s.app.st.ViewMode, QString());
+        QCOMPARE(s.app.st.main.TestPhase, 1);
+        QCOMPARE(s.app.st.main.ViewMode, QString());
     }
 
     void links_data()
@@ -303,8 +303,8 @@ private Q_SLOTS:
         TakingSession s(kFolder, 3, 10);
         start(s);
         VyborOtveta(s.app, link);
-        QCOMPARE(s.app.st.Questions[1].NomerOtveta, recorded);
-        QCOMPARE(s.app.st.CurrentQuestion, recorded >= 0 ? 2 : 1);
+        QCOMPARE(s.app.st.test.Questions[1].NomerOtveta, recorded);
+        QCOMPARE(s.app.st.main.CurrentQuestion, recorded >= 0 ? 2 : 1);
         QCOMPARE(s.pf.openedUrls, external ? QStringList{link} : QStringList());
         QCOMPARE(s.pf.modals.size(), windows);
     }
@@ -312,20 +312,20 @@ private Q_SLOTS:
     void splashLinkAndAnswersOutsideAnAttempt()
     {
         TakingSession s(kFolder, 3);
-        s.app.st.SplashPicture = QStringLiteral("/opt/tandemo/sunbird.jpg");
+        s.app.st.folders.SplashPicture = QStringLiteral("/opt/tandemo/sunbird.jpg");
         ShowFirmy(s.app);
         VyborOtveta(s.app, QStringLiteral("http://tnd.b.ru/"));
-        QCOMPARE(s.app.st.ViewMode, QStringLiteral("ShowZastavka"));
-        QVERIFY(s.app.st.MainHtml.contains(QStringLiteral("Уж замуж невтерпеж!")));
+        QCOMPARE(s.app.st.main.ViewMode, QStringLiteral("ShowZastavka"));
+        QVERIFY(s.app.st.main.MainHtml.contains(QStringLiteral("Уж замуж невтерпеж!")));
         // A link inside a question that the author previews is not an answer.
-        s.app.st.TestPhase = 2;
-        s.app.st.CurrentQuestion = 2;
-        s.app.st.Questions[2].NomerOtveta = -1;
-        const QString page = s.app.st.MainHtml;
+        s.app.st.main.TestPhase = 2;
+        s.app.st.main.CurrentQuestion = 2;
+        s.app.st.test.Questions[2].NomerOtveta = -1;
+        const QString page = s.app.st.main.MainHtml;
         VyborOtveta(s.app, bareLink(QStringLiteral("1")));
-        QCOMPARE(s.app.st.CurrentQuestion, 2);
-        QCOMPARE(s.app.st.Questions[2].NomerOtveta, -1);
-        QCOMPARE(s.app.st.MainHtml, page);
+        QCOMPARE(s.app.st.main.CurrentQuestion, 2);
+        QCOMPARE(s.app.st.test.Questions[2].NomerOtveta, -1);
+        QCOMPARE(s.app.st.main.MainHtml, page);
     }
 
     void startAgain_data()
@@ -349,12 +349,12 @@ private Q_SLOTS:
         QCOMPARE(s.pf.messages[0].defaultAnswer, MsgAnswer::No);
         const FrmForma& f = s.app.frmForma;
         if (reply == MsgAnswer::No) {
-            QCOMPARE(s.app.st.TestPhase, 1);
-            QCOMPARE(s.app.st.CurrentQuestion, 2);
+            QCOMPARE(s.app.st.main.TestPhase, 1);
+            QCOMPARE(s.app.st.main.CurrentQuestion, 2);
             QVERIFY(f.FileSnachala.enabled && f.Nazad.enabled);
         } else {
-            QCOMPARE(s.app.st.TestPhase, 0);
-            QVERIFY(s.app.st.MainHtml.contains(QStringLiteral("Начать тестирование")));
+            QCOMPARE(s.app.st.main.TestPhase, 0);
+            QVERIFY(s.app.st.main.MainHtml.contains(QStringLiteral("Начать тестирование")));
             QVERIFY(!f.FileSnachala.enabled && !f.Nazad.enabled && !f.kDalee.enabled && !f.kRezultat.enabled);
             QVERIFY(!f.FileKartochka.enabled);
         }
@@ -370,8 +370,8 @@ private Q_SLOTS:
         QCOMPARE(s.pf.modals.size(), 2);
         QCOMPARE(s.app.st.CardFields[0].NameFamiliya, QStringLiteral("Анна Сидорова"));
         QCOMPARE(s.app.st.CardFields[0].Pol, 1);
-        QCOMPARE(s.app.st.CurrentQuestion, 2);
-        QCOMPARE(s.app.st.Questions[1].NomerOtveta, 1);
+        QCOMPARE(s.app.st.main.CurrentQuestion, 2);
+        QCOMPARE(s.app.st.test.Questions[1].NomerOtveta, 1);
     }
 
     void proverka_data()
@@ -395,11 +395,11 @@ private Q_SLOTS:
         QFETCH(int, result);
         QFETCH(bool, message);
         TakingSession s(kFolder, 4, 4);
-        s.app.st.Questions[2].CountOtvetov = 2;  // answers 3..9 of question 2 do not count
+        s.app.st.test.Questions[2].CountOtvetov = 2;  // answers 3..9 of question 2 do not count
         if (emptyQuestion > 0 && emptyAnswer < 0)
-            s.app.st.Questions[emptyQuestion].Vopros.clear();
+            s.app.st.test.Questions[emptyQuestion].Vopros.clear();
         if (emptyQuestion > 0 && emptyAnswer >= 0)
-            s.app.st.Questions[emptyQuestion].AddOtvety(emptyAnswer, QString());
+            s.app.st.test.Questions[emptyQuestion].AddOtvety(emptyAnswer, QString());
         QCOMPARE(Proverka(s.app, announce), result);
         QCOMPARE(s.pf.messageTexts(), message ? QStringList{QStringLiteral("Тест готов!")} : QStringList());
         if (message)
@@ -425,7 +425,7 @@ private Q_SLOTS:
         QFETCH(QString, path);
         QFETCH(int, result);
         TakingSession s(kFolder, 1);
-        s.app.st.PathSep = sep;
+        s.app.st.folders.PathSep = sep;
         QCOMPARE(PoiskTochki(s.app, path), result);
     }
 };

@@ -20,9 +20,9 @@ private Q_SLOTS:
     void wholeTestPage()
     {
         TakingSession s(QStringLiteral("/t/"), 2, 3);
-        s.app.st.Questions[2].AddOtvety(2, QString());
-        s.app.st.Questions[1].Vopros.clear();
-        s.app.st.CurrentQuestion = 1;
+        s.app.st.test.Questions[2].AddOtvety(2, QString());
+        s.app.st.test.Questions[1].Vopros.clear();
+        s.app.st.main.CurrentQuestion = 1;
         NewTest(s.app, 1);
         QString shown;
         s.pf.onModal[WindowId::Html] = [&] {
@@ -31,7 +31,7 @@ private Q_SLOTS:
             shown = s.app.frmHTML.usrWebHtml1.text;
         };
         frmForma_MenuClick(s.app, s.app.frmForma.EditShowAllTest.name);
-        QCOMPARE(s.app.st.HtmlWindowMode, -1);
+        QCOMPARE(s.app.st.list.HtmlWindowMode, -1);
         const QString marker = QStringLiteral("<img border='0' src='/opt/tandemo/znak0.jpg'>");
         auto answer = [&](int n, const QString& text) {
             return QStringLiteral("<tr><td valign='top'>") + marker + QStringLiteral("<font size='4' color='blue'>") +
@@ -48,7 +48,7 @@ private Q_SLOTS:
                            "size='4' color='green'>Вопрос 2</font></td></tr><tr><table>") +
             answer(1, QStringLiteral("Ответ 2.0")) + answer(2, QStringLiteral("Ответ 2.1")) +
             answer(3, QStringLiteral("?")) + QStringLiteral("</table></tr><br></body></html>");
-        QCOMPARE(s.app.st.ListHtml, expected);
+        QCOMPARE(s.app.st.list.ListHtml, expected);
         QCOMPARE(shown, expected);
         QVERIFY(!expected.contains(QStringLiteral("href")));
     }
@@ -56,17 +56,17 @@ private Q_SLOTS:
     void preview()
     {
         TakingSession s(QStringLiteral("/t/"), 5, 3);
-        s.app.st.CurrentQuestion = 1;
+        s.app.st.main.CurrentQuestion = 1;
         NewTest(s.app, 1);
-        s.app.st.CurrentQuestion = 3;
+        s.app.st.main.CurrentQuestion = 3;
         frmForma_Event(s.app, {UiEvent::Click, QStringLiteral("picOtvety(1)")});
         FrmForma& f = s.app.frmForma;
-        QCOMPARE(s.app.st.EditTarget, 1);
+        QCOMPARE(s.app.st.editor.EditTarget, 1);
         frmForma_MenuClick(s.app, f.FileProsmotr.name);
         QVERIFY(f.FileProsmotr.checked);
         QVERIFY(f.usrWeb1.visible && !f.picVopros.visible && !f.Txt.visible && !f.SelKolOtvetov.visible);
         QVERIFY(!f.Nazad.enabled && !f.kDalee.enabled && !f.Edit.enabled);
-        const QString& page = s.app.st.MainHtml;
+        const QString& page = s.app.st.main.MainHtml;
         QCOMPARE(f.usrWeb1.text, page);
         QVERIFY(page.contains(QStringLiteral("Вопрос №3 из 5</font><br><font size='4' color='green'>Вопрос 3")));
         QVERIFY(page.contains(QStringLiteral("Варианты ответов:")));
@@ -75,7 +75,7 @@ private Q_SLOTS:
         QVERIFY(!page.contains(QStringLiteral("znak1")));
         // A stray answer link in the preview moves nobody.
         VyborOtveta(s.app, QStringLiteral("http://tnd.1/"));
-        QCOMPARE(s.app.st.Questions[3].NomerOtveta, 0);
+        QCOMPARE(s.app.st.test.Questions[3].NomerOtveta, 0);
 
         f.focus = QStringLiteral("usrWeb1");
         frmForma_MenuClick(s.app, f.FileProsmotr.name);
@@ -83,7 +83,7 @@ private Q_SLOTS:
         QVERIFY(!f.usrWeb1.visible && f.picVopros.visible && f.Txt.visible && f.SelKolOtvetov.visible);
         QVERIFY(f.Nazad.enabled && f.kDalee.enabled && f.Edit.enabled);
         QCOMPARE(f.focus, QStringLiteral("Txt"));
-        QCOMPARE(s.app.st.EditTarget, 1);
+        QCOMPARE(s.app.st.editor.EditTarget, 1);
 
         // With nothing being edited the focus stays where it was.
         frmForma_Event(s.app, {UiEvent::GotFocus, QStringLiteral("SelKolOtvetov")});
@@ -104,13 +104,13 @@ private Q_SLOTS:
         VyborOtveta(s.app, bareLink(QStringLiteral("r")));
         const QStringList results = QDir(tmp.path()).entryList(QDir::Files);
         QCOMPARE(results.size(), 1);
-        const QString endPage = s.app.st.MainHtml;
+        const QString endPage = s.app.st.main.MainHtml;
         const int loads = s.app.frmForma.usrWeb1.loads;
         QVERIFY(s.app.frmForma.FileObnovit.enabled);
         frmForma_MenuClick(s.app, s.app.frmForma.FileObnovit.name);
         QCOMPARE(s.app.frmForma.usrWeb1.loads, loads + 1);
         QCOMPARE(s.app.frmForma.usrWeb1.text, endPage);
-        QCOMPARE(s.app.st.MainHtml, endPage);
+        QCOMPARE(s.app.st.main.MainHtml, endPage);
         QCOMPARE(QDir(tmp.path()).entryList(QDir::Files), results);
     }
 };

@@ -40,8 +40,8 @@ private Q_SLOTS:
         // A window left with another title and a hidden menu must not carry them over.
         app.frmHTML.caption = QStringLiteral("старый");
         app.frmHTML.File.visible = !menu;
-        app.st.HtmlWindowMode = mode;
-        app.st.ListWomen = women;
+        app.st.list.HtmlWindowMode = mode;
+        app.st.people.ListWomen = women;
         bool checked = false;
         pf.onModal[WindowId::Html] = [&] {
             QCOMPARE(app.frmHTML.caption, title);
@@ -57,8 +57,8 @@ private Q_SLOTS:
     {
         ScriptedPlatform pf;
         App app(pf);
-        app.st.AppFolder = QStringLiteral("/opt/tandemo/");
-        app.st.ListHtml = QStringLiteral("<html>старое</html>");
+        app.st.folders.AppFolder = QStringLiteral("/opt/tandemo/");
+        app.st.list.ListHtml = QStringLiteral("<html>старое</html>");
         pf.onModal[WindowId::Html] = [&] {
             frmHTML_Timer(app);
             frmHTML_Timer(app);  // one shot only
@@ -67,20 +67,20 @@ private Q_SLOTS:
         QCOMPARE(pf.modals, QList<WindowId>{WindowId::Html});
         QCOMPARE(app.frmHTML.usrWebHtml1.url, QStringLiteral("/opt/tandemo/Help.htm"));
         QCOMPARE(app.frmHTML.usrWebHtml1.loads, 1);
-        QCOMPARE(app.st.HtmlWindowMode, -2);
-        QCOMPARE(app.st.ListHtml, QStringLiteral("<html>старое</html>"));
+        QCOMPARE(app.st.list.HtmlWindowMode, -2);
+        QCOMPARE(app.st.list.ListHtml, QStringLiteral("<html>старое</html>"));
     }
 
     void wholeTestAndRefresh()
     {
         ScriptedPlatform pf;
         App app(pf);
-        app.st.HtmlWindowMode = -1;
-        app.st.ListHtml = QStringLiteral("<html>весь тест</html>");
+        app.st.list.HtmlWindowMode = -1;
+        app.st.list.ListHtml = QStringLiteral("<html>весь тест</html>");
         pf.onModal[WindowId::Html] = [&] {
             frmHTML_Timer(app);
             QCOMPARE(app.frmHTML.usrWebHtml1.text, QStringLiteral("<html>весь тест</html>"));
-            app.st.ListHtml = QStringLiteral("<html>новое</html>");
+            app.st.list.ListHtml = QStringLiteral("<html>новое</html>");
             frmHTML_MenuClick(app, QStringLiteral("FileObnovit"));
             QCOMPARE(app.frmHTML.usrWebHtml1.text, QStringLiteral("<html>новое</html>"));
             QCOMPARE(app.frmHTML.usrWebHtml1.loads, 2);
@@ -96,28 +96,28 @@ private Q_SLOTS:
         QTemporaryDir folder;
         ScriptedPlatform pf;
         App app(pf);
-        app.st.WorkFolder = folder.path() + QLatin1Char('/');
+        app.st.folders.WorkFolder = folder.path() + QLatin1Char('/');
         app.st.CardFields[1].Otvety = QStringLiteral("01");
         app.st.CardFields[1].Pol = 0;
         app.st.CardFields[2].Pol = 1;
         app.st.CardFields[2].NameFamiliya = QStringLiteral("Анна");
-        fixtures::writeBytes(app.st.WorkFolder + QStringLiteral("a.tnw"), PersonFileContent(app.st.CardFields[2]));
-        app.st.PeopleLast = 0;
-        app.st.People = {PersonEntry{QStringLiteral("Анна"), QStringLiteral("24"), 0, QStringLiteral("a.tnw")}};
-        app.st.HtmlWindowMode = 2;
+        fixtures::writeBytes(app.st.folders.WorkFolder + QStringLiteral("a.tnw"), PersonFileContent(app.st.CardFields[2]));
+        app.st.people.PeopleLast = 0;
+        app.st.people.People = {PersonEntry{QStringLiteral("Анна"), QStringLiteral("24"), 0, QStringLiteral("a.tnw")}};
+        app.st.list.HtmlWindowMode = 2;
         int searches = 0;
         pf.onModal[WindowId::Html] = [&] {
             frmHTML_Timer(app);
-            searches = app.st.PairsLast + 1;
+            searches = app.st.pairs.PairsLast + 1;
         };
         ShowHtmlWindow(app);
         QCOMPARE(searches, 1);  // the ranking ran from the window's start
-        QCOMPARE(app.st.PairsLast, -1);
-        QCOMPARE(app.st.Pairs.size(), 1);
-        QCOMPARE(app.st.PeopleLast, -1);
-        QCOMPARE(app.st.People.size(), 1);
-        QVERIFY(app.st.People[0].NameFamiliya.isEmpty());
-        QCOMPARE(app.st.HtmlWindowMode, 2);
+        QCOMPARE(app.st.pairs.PairsLast, -1);
+        QCOMPARE(app.st.pairs.Pairs.size(), 1);
+        QCOMPARE(app.st.people.PeopleLast, -1);
+        QCOMPARE(app.st.people.People.size(), 1);
+        QVERIFY(app.st.people.People[0].NameFamiliya.isEmpty());
+        QCOMPARE(app.st.list.HtmlWindowMode, 2);
     }
 };
 

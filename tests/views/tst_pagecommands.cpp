@@ -32,8 +32,8 @@ void clickMain(App& app, const QString& link) { MainViewLink(app, shownPage(app)
 QList<int> answers(const App& app)
 {
     QList<int> chosen;
-    for (int q = 1; q <= app.st.QuestionCount; ++q)
-        chosen << app.st.Questions[q].NomerOtveta;
+    for (int q = 1; q <= app.st.test.QuestionCount; ++q)
+        chosen << app.st.test.Questions[q].NomerOtveta;
     return chosen;
 }
 
@@ -62,16 +62,16 @@ private Q_SLOTS:
         clickMain(s.app, bareLink(QStringLiteral("1")));
         const int question2 = shownPage(s.app);
         clickMain(s.app, bareLink(QStringLiteral("2")));
-        QCOMPARE(s.app.st.CurrentQuestion, 3);
+        QCOMPARE(s.app.st.main.CurrentQuestion, 3);
 
         MainViewLink(s.app, question2, bareLink(QStringLiteral("0")));
-        QCOMPARE(s.app.st.CurrentQuestion, 3);
+        QCOMPARE(s.app.st.main.CurrentQuestion, 3);
         QCOMPARE(answers(s.app), (QList<int>{1, 2, -1, -1}));
 
         // The page on screen still answers.
         clickMain(s.app, bareLink(QStringLiteral("0")));
         QCOMPARE(answers(s.app), (QList<int>{1, 2, 0, -1}));
-        QCOMPARE(s.app.st.CurrentQuestion, 4);
+        QCOMPARE(s.app.st.main.CurrentQuestion, 4);
     }
 
     // "Поиск пары" of the end page searches for the person just saved, and
@@ -85,7 +85,7 @@ private Q_SLOTS:
         clickMain(s.app, bareLink(QStringLiteral("1")));
         clickMain(s.app, bareLink(QStringLiteral("0")));
         clickMain(s.app, bareLink(QStringLiteral("r")));
-        QCOMPARE(s.app.st.TestPhase, -1);
+        QCOMPARE(s.app.st.main.TestPhase, -1);
         const int endPage = shownPage(s.app);
         s.pf.modals.clear();
         const QString pairLink = Command(QStringLiteral("p")) + QLatin1Char('/');
@@ -134,7 +134,7 @@ private Q_SLOTS:
         QTemporaryDir tmp;
         TakingSession s(tmp.path() + QLatin1Char('/'), 2);
         const QString link = Command(code);
-        s.app.st.Questions[1].Vopros = QStringLiteral("Вопрос <a href='") + link + QStringLiteral("'>тут</a>");
+        s.app.st.test.Questions[1].Vopros = QStringLiteral("Вопрос <a href='") + link + QStringLiteral("'>тут</a>");
         ReStart(s.app, notReady);
         if (attempt) {
             clickMain(s.app, Command(QStringLiteral("s")) + QLatin1Char('/'));
@@ -142,13 +142,13 @@ private Q_SLOTS:
         }
         s.pf.modals.clear();
         const QString page = s.app.frmForma.usrWeb1.text;
-        const int phase = s.app.st.TestPhase;
+        const int phase = s.app.st.main.TestPhase;
 
         clickMain(s.app, link + QLatin1Char('/'));
         QVERIFY(s.pf.modals.isEmpty());
         QVERIFY(s.pf.fileDialogs.isEmpty());
         QCOMPARE(s.app.frmForma.usrWeb1.text, page);
-        QCOMPARE(s.app.st.TestPhase, phase);
+        QCOMPARE(s.app.st.main.TestPhase, phase);
         QCOMPARE(answers(s.app), attempt ? (QList<int>{-1, -1}) : answers(s.app));
     }
 
@@ -191,8 +191,8 @@ private Q_SLOTS:
         PeopleFolder f;
         f.person(QStringLiteral("a.tnw"), QStringLiteral("Анна"), 1985, QStringLiteral("x"));
         f.person(QStringLiteral("b.tnw"), QStringLiteral("Ольга"), 1990, QStringLiteral("x"));
-        f.app.st.ListWomen = 1;
-        f.app.st.HtmlWindowMode = 0;
+        f.app.st.people.ListWomen = 1;
+        f.app.st.list.HtmlWindowMode = 0;
         ListLudeyLoad(f.app);
         Control& view = f.app.frmHTML.usrWebHtml1;
 
@@ -207,7 +207,7 @@ private Q_SLOTS:
         QVERIFY(!f.pf.modals.contains(WindowId::PassW));
         QVERIFY(QFile::exists(f.path(QStringLiteral("a.tnw"))));
         QVERIFY(QFile::exists(f.path(QStringLiteral("b.tnw"))));
-        QCOMPARE(f.app.st.HtmlWindowMode, 1);
+        QCOMPARE(f.app.st.list.HtmlWindowMode, 1);
         QCOMPARE(f.app.st.CardFields[1].NameFamiliya, QStringLiteral("Ольга"));
 
         // The page on screen deletes the card it shows, behind its password.
@@ -266,8 +266,8 @@ private Q_SLOTS:
                                                                          : folder + name;
         ScriptedPlatform pf;
         App app(pf);
-        app.st.WorkFolder = folder;
-        app.st.AppFolder = root + QStringLiteral("программа/");
+        app.st.folders.WorkFolder = folder;
+        app.st.folders.AppFolder = root + QStringLiteral("программа/");
         Control view(QStringLiteral("usrWeb1"));
         LoadHtml(view, QStringLiteral("<html></html>"));
         if (listed)
@@ -280,13 +280,13 @@ private Q_SLOTS:
     {
         ScriptedPlatform pf;
         App app(pf);
-        app.st.WorkFolder = QStringLiteral("/тест/");
-        app.st.AppFolder = QStringLiteral("/opt/tandemo/");
-        app.st.SplashPicture = QStringLiteral("/home/оператор/заставка.jpg");
+        app.st.folders.WorkFolder = QStringLiteral("/тест/");
+        app.st.folders.AppFolder = QStringLiteral("/opt/tandemo/");
+        app.st.folders.SplashPicture = QStringLiteral("/home/оператор/заставка.jpg");
         ShowZastavka(app);
         PageFiles files = ShownPageFiles(app, app.frmForma.usrWeb1);
         QCOMPARE(files.folders, (QStringList{QStringLiteral("/тест/"), QStringLiteral("/opt/tandemo/")}));
-        QCOMPARE(files.files, QStringList{app.st.SplashPicture});
+        QCOMPARE(files.files, QStringList{app.st.folders.SplashPicture});
         // The next page shows no splash picture, and a photo by bare name is
         // the test folder's.
         LoadHtml(app.frmForma.usrWeb1, QStringLiteral("<html></html>"));
@@ -312,9 +312,9 @@ private Q_SLOTS:
         QFETCH(QString, src);
         ScriptedPlatform pf;
         App app(pf);
-        app.st.SplashPicture = picture;
+        app.st.folders.SplashPicture = picture;
         ShowZastavka(app);
-        QVERIFY(app.st.MainHtml.endsWith(QStringLiteral("<img border='0' src='") + src +
+        QVERIFY(app.st.main.MainHtml.endsWith(QStringLiteral("<img border='0' src='") + src +
                                          QStringLiteral("'></td></table></body></html>")));
     }
 
@@ -325,8 +325,8 @@ private Q_SLOTS:
         PeopleFolder f;
         for (int i = 0; i < 300; ++i)
             f.person(QStringLiteral("p%1.tnm").arg(i), QStringLiteral("Иван %1").arg(i), 1980);
-        f.app.st.ListWomen = 0;
-        f.app.st.HtmlWindowMode = 0;
+        f.app.st.people.ListWomen = 0;
+        f.app.st.list.HtmlWindowMode = 0;
         QStringList paintedAtYield;
         f.pf.onProcessEvents = [&] { paintedAtYield << f.page(); };
         QStringList shownDuringScan;

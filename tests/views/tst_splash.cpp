@@ -15,7 +15,7 @@ private Q_SLOTS:
     {
         ScriptedPlatform pf;
         App app(pf);
-        app.st.SplashPicture = QStringLiteral("/нет/такой/картинки.jpg");
+        app.st.folders.SplashPicture = QStringLiteral("/нет/такой/картинки.jpg");
         ShowZastavka(app);
         const QString cmd = QStringLiteral("http://tnd.");
         const QString expected =
@@ -30,9 +30,9 @@ private Q_SLOTS:
             cmd + QStringLiteral("o.ru") + QStringLiteral("'>Открыть тест</a></td><td align='center'></td></table>") +
             QStringLiteral("<table width='100%'><td align='center'><img border='0' src='") +
             QStringLiteral("/нет/такой/картинки.jpg") + QStringLiteral("'></td></table></body></html>");
-        QCOMPARE(app.st.MainHtml, expected);
+        QCOMPARE(app.st.main.MainHtml, expected);
         QCOMPARE(app.frmForma.usrWeb1.text, expected);
-        QCOMPARE(app.st.ViewMode, QStringLiteral("ShowZastavka"));
+        QCOMPARE(app.st.main.ViewMode, QStringLiteral("ShowZastavka"));
         // The prefix is eleven characters and begins with "http"; a main
         // command arrives as at most sixteen.
         QCOMPARE(kCommandPrefix.size(), 11);
@@ -45,12 +45,12 @@ private Q_SLOTS:
         App app(pf);
         ShowZastavka(app);
         VyborOtveta(app, QStringLiteral("http://tnd.f.ru/"));
-        QCOMPARE(app.st.ViewMode, QStringLiteral("ShowFirmy"));
-        QCOMPARE(app.frmForma.usrWeb1.text, app.st.MainHtml);
-        QVERIFY(app.st.MainHtml.contains(QStringLiteral("href='http://tnd.b.ru'")));
-        QVERIFY(app.st.MainHtml.contains(QStringLiteral("charset=windows-1251")));
+        QCOMPARE(app.st.main.ViewMode, QStringLiteral("ShowFirmy"));
+        QCOMPARE(app.frmForma.usrWeb1.text, app.st.main.MainHtml);
+        QVERIFY(app.st.main.MainHtml.contains(QStringLiteral("href='http://tnd.b.ru'")));
+        QVERIFY(app.st.main.MainHtml.contains(QStringLiteral("charset=windows-1251")));
         VyborOtveta(app, QStringLiteral("http://tnd.b.ru/"));
-        QCOMPARE(app.st.ViewMode, QStringLiteral("ShowZastavka"));
+        QCOMPARE(app.st.main.ViewMode, QStringLiteral("ShowZastavka"));
     }
 
     void externalLinksGoToTheDesktop()

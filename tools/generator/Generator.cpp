@@ -136,9 +136,9 @@ bool WritePeople(const PeoplePlan& plan)
 {
     HeadlessPlatform platform;
     App app(platform);
-    app.st.PathSep = QStringLiteral("/");
-    app.st.WorkFolder = plan.folder;
-    app.st.TestFilePath = plan.folder + plan.testBaseName + QStringLiteral(".tnd");
+    app.st.folders.PathSep = QStringLiteral("/");
+    app.st.folders.WorkFolder = plan.folder;
+    app.st.test.TestFilePath = plan.folder + plan.testBaseName + QStringLiteral(".tnd");
 
     Rng rng(plan.seed);
     // A few shared ways of answering; each person mostly follows one of them.
@@ -187,15 +187,15 @@ bool WriteDemoFolder(const QString& folder, const QString& password)
     HeadlessPlatform platform;
     App app(platform);
     AppState& st = app.st;
-    st.PathSep = QStringLiteral("/");
-    st.TestName = QStringLiteral("Знакомства");
-    st.TestPassword = password;
-    st.QuestionCount = static_cast<int>(kDemoQuestions.size());
-    st.Questions.resizeFresh(st.QuestionCount);
+    st.folders.PathSep = QStringLiteral("/");
+    st.test.TestName = QStringLiteral("Знакомства");
+    st.test.TestPassword = password;
+    st.test.QuestionCount = static_cast<int>(kDemoQuestions.size());
+    st.test.Questions.resizeFresh(st.test.QuestionCount);
     QList<int> answerCounts;
-    for (int q = 1; q <= st.QuestionCount; ++q) {
+    for (int q = 1; q <= st.test.QuestionCount; ++q) {
         const DemoQuestion& d = kDemoQuestions[q - 1];
-        clsTest& question = st.Questions[q];
+        clsTest& question = st.test.Questions[q];
         question.Vopros = d.text;
         question.CountOtvetov = static_cast<int>(d.answers.size()) - 1;
         for (int i = 0; i <= question.CountOtvetov; ++i)

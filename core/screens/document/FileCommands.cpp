@@ -52,25 +52,25 @@ void OpenFileToAdd(App& app)
 
 void SaveTestDialog(App& app)
 {
-    if (app.st.TestFilePath.isEmpty())
+    if (app.st.test.TestFilePath.isEmpty())
         SaveTestDialogAs(app);
     else
-        SaveTest(app, app.st.TestFilePath);
+        SaveTest(app, app.st.test.TestFilePath);
 }
 
 void SaveTestDialogAs(App& app)
 {
     const AppState& st = app.st;
     QString suggestion;
-    if (!st.TestFilePath.isEmpty()) {
-        suggestion = FileNamePart(app, st.TestFilePath);
+    if (!st.test.TestFilePath.isEmpty()) {
+        suggestion = FileNamePart(app, st.test.TestFilePath);
     } else {
         static const QString invalid = QStringLiteral("\\/*?\":<>|");
         bool clean = true;
-        for (QChar c : st.TestName)
+        for (QChar c : st.test.TestName)
             clean = clean && !invalid.contains(c);
         if (clean)
-            suggestion = st.TestName;
+            suggestion = st.test.TestName;
     }
     QString path = apiOpenSave(app, 1, suggestion, TestFilter());
     if (path.isEmpty())
@@ -99,16 +99,16 @@ void AddTest(App& app, const QString& path)
     }
     lines.next();  // the marker
     app.platform.processEvents();
-    st.TestName = lines.nextText().value_or(QString());
+    st.test.TestName = lines.nextText().value_or(QString());
     const int seed = lines.nextNumber().value_or(0);
     DecodePassword(app, seed, lines.next().value_or(QByteArray()));
     const int added = PlausibleQuestionCount(lines.nextNumber().value_or(0), lines);
-    const int first = st.QuestionCount + 1;
-    st.QuestionCount += added;
-    st.Questions.resizePreserving(st.QuestionCount);
-    ReadQuestions(app, lines, first, st.QuestionCount);
-    app.frmForma.NmWpr.text = QStringLiteral("Вопрос №") + QString::number(st.CurrentQuestion) +
-                              QStringLiteral(" из") + textfile::decode(textfile::numberLine(st.QuestionCount));
+    const int first = st.test.QuestionCount + 1;
+    st.test.QuestionCount += added;
+    st.test.Questions.resizePreserving(st.test.QuestionCount);
+    ReadQuestions(app, lines, first, st.test.QuestionCount);
+    app.frmForma.NmWpr.text = QStringLiteral("Вопрос №") + QString::number(st.main.CurrentQuestion) +
+                              QStringLiteral(" из") + textfile::decode(textfile::numberLine(st.test.QuestionCount));
 }
 
 void FileNew_Click(App& app)
@@ -155,28 +155,28 @@ void OpenTest(App& app, const QString& path)
     }
     lines.next();  // the marker
 
-    st.TestName = lines.nextText().value_or(QString());
+    st.test.TestName = lines.nextText().value_or(QString());
     const int seed = lines.nextNumber().value_or(0);
     DecodePassword(app, seed, lines.next().value_or(QByteArray()));
     const int stated = lines.nextNumber().value_or(0);
-    st.QuestionCount = PlausibleQuestionCount(stated, lines);
-    st.Questions.resizeFresh(st.QuestionCount);
-    ReadQuestions(app, lines, 1, st.QuestionCount);
+    st.test.QuestionCount = PlausibleQuestionCount(stated, lines);
+    st.test.Questions.resizeFresh(st.test.QuestionCount);
+    ReadQuestions(app, lines, 1, st.test.QuestionCount);
     // The stored flag alone cannot be trusted: in a file shorter than its
     // count announces it is whatever line lands there. A test is offered for
     // taking only when it holds every question it announces, each complete.
     int notReady = lines.nextNumber().value_or(0);
     if (notReady == 0)
         notReady = Proverka(app, 0);
-    if (notReady == 0 && stated > st.QuestionCount)
-        notReady = st.QuestionCount + 1;
+    if (notReady == 0 && stated > st.test.QuestionCount)
+        notReady = st.test.QuestionCount + 1;
 
-    st.TestFilePath = path;
-    st.WorkFolder = FolderPart(app, path);
+    st.test.TestFilePath = path;
+    st.folders.WorkFolder = FolderPart(app, path);
     SetTestCaption(app);
     app.frmForma.FileListLudey[0].enabled = true;
     app.frmForma.FileListLudey[1].enabled = true;
     app.frmForma.FileFoundLudey.enabled = true;
     ReStart(app, notReady);
-    st.ViewMode = QStringLiteral("OpenTest");
+    st.main.ViewMode = QStringLiteral("OpenTest");
 }

@@ -76,7 +76,7 @@ void frmPassW_OK_Click(App& app)
     if (!w.OK.enabled || w.TPW.text.isEmpty())
         return;
     const bool cardMode = app.st.DialogMode == 2;
-    const QString& expected = cardMode ? app.st.CardFields[1].Parol : app.st.TestPassword;
+    const QString& expected = cardMode ? app.st.CardFields[1].Parol : app.st.test.TestPassword;
     if (w.TPW.text != expected) {
         ShowError(app, QStringLiteral("Не верный пароль"));
         // The next typing replaces the wrong password.
@@ -93,9 +93,9 @@ void frmPassW_OK_Click(App& app)
         return;
     }
     app.frmForma.FileChange.enabled = false;
-    app.st.CurrentQuestion = 1;
+    app.st.main.CurrentQuestion = 1;
     if (const int incomplete = Proverka(app, 0))
-        app.st.CurrentQuestion = incomplete;
+        app.st.main.CurrentQuestion = incomplete;
     NewTest(app, 1);
 }
 

@@ -16,7 +16,7 @@ constexpr int kQuestionLines = 3;
 
 clsTest& Current(App& app)
 {
-    return app.st.Questions[app.st.CurrentQuestion];
+    return app.st.test.Questions[app.st.main.CurrentQuestion];
 }
 
 bool IsAnswer(int target)
@@ -91,22 +91,22 @@ void ShowVopros(App& app, unsigned colour)
 
 void ShowOtvet(App& app, unsigned colour)
 {
-    if (IsAnswer(app.st.EditTarget))
-        DrawAnswerLine(app, app.st.EditTarget, colour);
+    if (IsAnswer(app.st.editor.EditTarget))
+        DrawAnswerLine(app, app.st.editor.EditTarget, colour);
 }
 
 void ReleaseField(App& app)
 {
-    if (app.st.EditTarget == -1)
+    if (app.st.editor.EditTarget == -1)
         ShowVopros(app, kIdleColour);
-    else if (app.st.EditTarget >= 0)
+    else if (app.st.editor.EditTarget >= 0)
         ShowOtvet(app, kIdleColour);
 }
 
 void LoadTxt(App& app, const QString& text)
 {
     Control& txt = app.frmForma.Txt;
-    app.st.SkipTxtChange = 1;
+    app.st.editor.SkipTxtChange = 1;
     txt.text = text;
     txt.selStart = static_cast<int>(text.size());
     txt.selLength = 0;
@@ -118,19 +118,19 @@ void LoadTxt(App& app, const QString& text)
 void Txt_Change(App& app)
 {
     AppState& st = app.st;
-    if (st.SkipTxtChange != 0) {
-        st.SkipTxtChange = 0;
+    if (st.editor.SkipTxtChange != 0) {
+        st.editor.SkipTxtChange = 0;
         return;
     }
     const QString& text = app.frmForma.Txt.text;
-    if (st.EditTarget == -1) {
+    if (st.editor.EditTarget == -1) {
         Current(app).Vopros = text;
         ShowVopros(app, kEditColour);
-    } else if (IsAnswer(st.EditTarget)) {
-        Current(app).AddOtvety(st.EditTarget, text);
+    } else if (IsAnswer(st.editor.EditTarget)) {
+        Current(app).AddOtvety(st.editor.EditTarget, text);
         ShowOtvet(app, kEditColour);
     }
-    st.SkipTxtChange = 0;
+    st.editor.SkipTxtChange = 0;
 }
 
 void ReplaceTxtSelection(App& app, const QString& text)
@@ -142,7 +142,7 @@ void ReplaceTxtSelection(App& app, const QString& text)
     txt.text = txt.text.left(start) + text + txt.text.mid(start + length);
     txt.selStart = start + static_cast<int>(text.size());
     txt.selLength = 0;
-    app.st.SkipTxtChange = 0;
+    app.st.editor.SkipTxtChange = 0;
     Txt_Change(app);
 }
 
@@ -150,9 +150,9 @@ void AddVopros(App& app)
 {
     AppState& st = app.st;
     FrmForma& f = app.frmForma;
-    f.NmWpr.text = QStringLiteral("Вопрос №") + QString::number(st.CurrentQuestion) + QStringLiteral(" из ") +
-                   QString::number(st.QuestionCount);
-    st.EditTarget = -1;
+    f.NmWpr.text = QStringLiteral("Вопрос №") + QString::number(st.main.CurrentQuestion) + QStringLiteral(" из ") +
+                   QString::number(st.test.QuestionCount);
+    st.editor.EditTarget = -1;
     SetFocusTo(app, f.Txt);
     ShowVopros(app, kEditColour);
     LoadTxt(app, Current(app).Vopros);
@@ -170,7 +170,7 @@ void ChangeKolOtvetov(App& app)
     q.CountOtvetov = std::clamp(f.SelKolOtvetov.listIndex, 0, 8) + 1;
     // The answer being typed may just have been hidden (the list also turns
     // with the mouse wheel without taking the focus): then nothing is edited.
-    if (st.EditTarget > q.CountOtvetov)
+    if (st.editor.EditTarget > q.CountOtvetov)
         SelKolOtvetov_GotFocus(app);
     for (int i = 0; i < clsTest::Capacity; ++i) {
         Control& box = f.picOtvety[static_cast<size_t>(i)];
@@ -181,14 +181,14 @@ void ChangeKolOtvetov(App& app)
         DrawAnswerLine(app, i, kIdleColour);
         box.visible = true;
     }
-    if (IsAnswer(st.EditTarget))
+    if (IsAnswer(st.editor.EditTarget))
         ShowOtvet(app, kEditColour);
 }
 
 void SelKolOtvetov_GotFocus(App& app)
 {
     ReleaseField(app);
-    app.st.EditTarget = -2;
+    app.st.editor.EditTarget = -2;
     Control& txt = app.frmForma.Txt;
     txt.text.clear();
     txt.selStart = 0;
@@ -200,7 +200,7 @@ void SelectField(App& app, int target, const QString& text)
     AppState& st = app.st;
     FrmForma& f = app.frmForma;
     ReleaseField(app);
-    st.EditTarget = target;
+    st.editor.EditTarget = target;
     if (target == -2) {
         SetFocusTo(app, f.SelKolOtvetov);
         return;
@@ -222,10 +222,10 @@ void picVopros_Click(App& app)
     FrmForma& f = app.frmForma;
     if (!f.picVopros.visible)
         return;
-    if (st.EditTarget >= 0)
+    if (st.editor.EditTarget >= 0)
         ShowOtvet(app, kIdleColour);
     ShowVopros(app, kEditColour);
-    st.EditTarget = -1;
+    st.editor.EditTarget = -1;
     f.INF.text = kQuestionEntry;
     LoadTxt(app, Current(app).Vopros);
     SetFocusTo(app, f.Txt);
@@ -235,10 +235,10 @@ void picOtvety_Click(App& app, int index)
 {
     AppState& st = app.st;
     FrmForma& f = app.frmForma;
-    if (!IsAnswer(index) || !f.picOtvety[static_cast<size_t>(index)].visible || st.EditTarget == index)
+    if (!IsAnswer(index) || !f.picOtvety[static_cast<size_t>(index)].visible || st.editor.EditTarget == index)
         return;
     ReleaseField(app);
-    st.EditTarget = index;
+    st.editor.EditTarget = index;
     ShowOtvet(app, kEditColour);
     f.INF.text = kAnswerEntry;
     LoadTxt(app, Current(app).ListOtvety(index));
@@ -259,27 +259,27 @@ void VvodTesta(App& app)
             return;
         }
     }
-    if (st.CurrentQuestion >= st.QuestionCount) {
+    if (st.main.CurrentQuestion >= st.test.QuestionCount) {
         if (const int incomplete = Proverka(app, 0)) {
-            st.CurrentQuestion = incomplete;
+            st.main.CurrentQuestion = incomplete;
             AddVopros(app);
         }
         return;
     }
     ReleaseField(app);
-    ++st.CurrentQuestion;
+    ++st.main.CurrentQuestion;
     AddVopros(app);
 }
 
 void EditorBack(App& app)
 {
     AppState& st = app.st;
-    if (st.CurrentQuestion <= 1) {
+    if (st.main.CurrentQuestion <= 1) {
         st.DialogMode = 1;
         ShowParam(app);
         return;
     }
-    --st.CurrentQuestion;
+    --st.main.CurrentQuestion;
     AddVopros(app);
 }
 
@@ -300,7 +300,7 @@ bool Txt_KeyDown(App& app, const UiEvent& event)
         return true;
     const int count = Current(app).CountOtvetov;
     if (event.key == Qt::Key_Up) {
-        const int t = st.EditTarget - 1;
+        const int t = st.editor.EditTarget - 1;
         if (t == -1)
             picVopros_Click(app);
         else if (t >= 0 && t <= count)
@@ -308,8 +308,8 @@ bool Txt_KeyDown(App& app, const UiEvent& event)
         return false;
     }
     if (event.key == Qt::Key_Down) {
-        if (st.EditTarget < count) {
-            const int t = st.EditTarget + 1;
+        if (st.editor.EditTarget < count) {
+            const int t = st.editor.EditTarget + 1;
             if (t == -1)
                 picVopros_Click(app);
             else if (t >= 0)
@@ -322,7 +322,7 @@ bool Txt_KeyDown(App& app, const UiEvent& event)
 
 bool Txt_KeyPress(App& app, const UiEvent& event)
 {
-    if (event.text == QLatin1String("\b") || app.st.EditTarget != -2)
+    if (event.text == QLatin1String("\b") || app.st.editor.EditTarget != -2)
         return true;
     // Nothing is edited: the box takes one answer count digit at most.
     return event.text.size() == 1 && event.text.front() >= QLatin1Char('2') &&
@@ -331,7 +331,7 @@ bool Txt_KeyPress(App& app, const UiEvent& event)
 
 void Edit_Click(App& app)
 {
-    app.frmForma.EditDeleteVopros.enabled = app.st.QuestionCount > 1;
+    app.frmForma.EditDeleteVopros.enabled = app.st.test.QuestionCount > 1;
 }
 
 bool Editor_Event(App& app, const UiEvent& event, bool& handled)

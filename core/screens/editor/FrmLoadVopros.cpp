@@ -55,8 +55,8 @@ void frmLoadVopros_Load(App& app)
         EditAllVoprosy(app);
     frmLoadVopros_TextChange(app);
     w.SelNomer.items = QStringList{QStringLiteral("1")};
-    if (st.DialogMode == 0 && st.CurrentQuestion > 1)
-        w.SelNomer.items << QString::number(st.CurrentQuestion);
+    if (st.DialogMode == 0 && st.main.CurrentQuestion > 1)
+        w.SelNomer.items << QString::number(st.main.CurrentQuestion);
     w.SelNomer.listIndex = static_cast<int>(w.SelNomer.items.size()) - 1;
     w.SelNomer.enabled = w.SelNomer.items.size() > 1;
     w.reopen = false;
@@ -68,7 +68,7 @@ void frmLoadVopros_Load(App& app)
 void EditAllVoprosy(App& app)
 {
     Control& box = app.frmLoadVopros.Text;
-    box.text = BulkTextOf(app.st).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    box.text = BulkTextOf(app.st.test).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     box.selStart = 0;
     box.selLength = 0;
     frmLoadVopros_TextChange(app);
@@ -102,13 +102,13 @@ void LoadVopros(App& app)
     if (w.Text.text.isEmpty())
         return;
     const QString text = w.Text.text;
-    const int start = w.SelNomer.listIndex == 1 ? st.CurrentQuestion - 1 : 0;
+    const int start = w.SelNomer.listIndex == 1 ? st.main.CurrentQuestion - 1 : 0;
     closeDialog(w);
     app.platform.processEvents();
 
-    const QString path = st.WritableFolder() + kBackupName;
-    if (!st.SettingsFolder.isEmpty())
-        QDir().mkpath(st.SettingsFolder);
+    const QString path = st.folders.WritableFolder() + kBackupName;
+    if (!st.folders.SettingsFolder.isEmpty())
+        QDir().mkpath(st.folders.SettingsFolder);
     // Characters that Windows-1251 cannot hold go as character references,
     // which the page shows as those characters.
     switch (textfile::saveAtomically(path, textfile::encodeHtml(WithCrLf(text) + QStringLiteral("\r\n")))) {
@@ -148,7 +148,7 @@ QString LoadBackup(App& app, const QString& path, int startIndex)
     QStringList texts;
     while (auto line = lines.nextText())
         texts << *line;
-    ReadBulkLines(app.st, texts, startIndex);
+    ReadBulkLines(app.st.test, texts, startIndex);
     return {};
 }
 

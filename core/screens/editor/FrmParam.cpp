@@ -66,9 +66,9 @@ void frmParam_Load(App& app)
     const AppState& st = app.st;
     FrmParam& w = app.frmParam;
     const bool fresh = st.DialogMode == 0;
-    setText(w.NameT, fresh ? QString() : st.TestName);
-    setText(w.TPW, fresh ? QString() : st.TestPassword);
-    setText(w.txtVsegoVoprosov, fresh ? QString() : QString::number(st.QuestionCount));
+    setText(w.NameT, fresh ? QString() : st.test.TestName);
+    setText(w.TPW, fresh ? QString() : st.test.TestPassword);
+    setText(w.txtVsegoVoprosov, fresh ? QString() : QString::number(st.test.QuestionCount));
     w.NameT.tooltip = w.NameT.text;
     w.SelKolOtvetov.listIndex = -1;
     w.SelKolOtvetov.visible = fresh;
@@ -126,26 +126,26 @@ void frmParam_OK_Click(App& app)
     }
     w.visible = false;
     app.platform.processEvents();
-    st.TestName = w.NameT.text;
-    st.TestPassword = w.TPW.text;
+    st.test.TestName = w.NameT.text;
+    st.test.TestPassword = w.TPW.text;
     if (st.DialogMode == 0) {
-        st.QuestionCount = n;
-        st.Questions.resizeFresh(n);
+        st.test.QuestionCount = n;
+        st.test.Questions.resizeFresh(n);
         const int answers = w.SelKolOtvetov.listIndex >= 0 ? w.SelKolOtvetov.listIndex + 1 : 1;
         for (int q = 1; q <= n; ++q)
-            st.Questions[q].CountOtvetov = answers;
+            st.test.Questions[q].CountOtvetov = answers;
         NewTest(app, 0);
     } else {
-        if (n > st.QuestionCount) {
+        if (n > st.test.QuestionCount) {
             // Questions dropped by an earlier, smaller count are still held
             // and come back with their texts.
-            if (n > st.Questions.upperBound())
-                st.Questions.resizePreserving(n);
-            for (int q = st.QuestionCount + 1; q <= n; ++q)
-                st.Questions[q].CountOtvetov = 1;
+            if (n > st.test.Questions.upperBound())
+                st.test.Questions.resizePreserving(n);
+            for (int q = st.test.QuestionCount + 1; q <= n; ++q)
+                st.test.Questions[q].CountOtvetov = 1;
         }
-        st.QuestionCount = n;
-        st.CurrentQuestion = 1;
+        st.test.QuestionCount = n;
+        st.main.CurrentQuestion = 1;
         AddVopros(app);
     }
     closeDialog(w);

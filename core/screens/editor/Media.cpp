@@ -48,9 +48,9 @@ QString OpenVideoDialog(App& app, int kind)
     if (path.isEmpty())
         return {};
     const QString name = AttributeName(app, path);
-    if (!media::PlaysHere(name) && !app.st.MediaFormatWarned) {
+    if (!media::PlaysHere(name) && !app.st.editor.MediaFormatWarned) {
         // Once a run: an author who keeps such clips on purpose is told only once.
-        app.st.MediaFormatWarned = true;
+        app.st.editor.MediaFormatWarned = true;
         ShowNotice(app, FileMessage(app, path, QStringLiteral("в программе не воспроизводится.")) +
                             QStringLiteral("\nВоспроизводятся видео ролики (") + media::VideoPatterns() +
                             QStringLiteral(") и аудио ролики (") + media::AudioPatterns() + QStringLiteral(")."));

@@ -8,7 +8,7 @@ void NewTest(App& app, int fromPassword)
 {
     AppState& st = app.st;
     FrmForma& f = app.frmForma;
-    st.TestPhase = 2;
+    st.main.TestPhase = 2;
     if (fromPassword == 1) {
         app.frmPassW.visible = false;
         app.frmPassW.closeRequested = true;
@@ -16,11 +16,11 @@ void NewTest(App& app, int fromPassword)
         app.frmParam.visible = false;
         app.frmParam.closeRequested = true;
         app.platform.processEvents();
-        st.TestFilePath.clear();
-        st.CurrentQuestion = 1;
-        st.WorkFolder = st.StartFolder();
+        st.test.TestFilePath.clear();
+        st.main.CurrentQuestion = 1;
+        st.folders.WorkFolder = st.folders.StartFolder();
     }
-    st.ViewMode = QStringLiteral("NewTest");
+    st.main.ViewMode = QStringLiteral("NewTest");
 
     f.FileSave.enabled = true;
     f.FileSaveAs.enabled = true;

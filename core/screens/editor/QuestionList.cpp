@@ -7,10 +7,10 @@
 namespace {
 // Moves a question's text, answer count and all ten answer slots, hidden ones
 // included; the chosen answer stays with the position.
-void MoveQuestion(AppState& st, int from, int to)
+void MoveQuestion(TestInMemory& test, int from, int to)
 {
-    const clsTest& source = st.Questions[from];
-    clsTest& target = st.Questions[to];
+    const clsTest& source = test.Questions[from];
+    clsTest& target = test.Questions[to];
     target.Vopros = source.Vopros;
     target.CountOtvetov = source.CountOtvetov;
     for (int i = 0; i < clsTest::Capacity; ++i)
@@ -27,12 +27,12 @@ void closeDialog(FrmNomer& w)
 void VstavitVopros(App& app)
 {
     AppState& st = app.st;
-    if (st.Questions.upperBound() < st.QuestionCount + 1)
-        st.Questions.resizePreserving(st.QuestionCount + 1);
-    for (int k = st.QuestionCount; k >= st.CurrentQuestion; --k)
-        MoveQuestion(st, k, k + 1);
-    ++st.QuestionCount;
-    clsTest& fresh = st.Questions[st.CurrentQuestion];
+    if (st.test.Questions.upperBound() < st.test.QuestionCount + 1)
+        st.test.Questions.resizePreserving(st.test.QuestionCount + 1);
+    for (int k = st.test.QuestionCount; k >= st.main.CurrentQuestion; --k)
+        MoveQuestion(st.test, k, k + 1);
+    ++st.test.QuestionCount;
+    clsTest& fresh = st.test.Questions[st.main.CurrentQuestion];
     fresh.ClearOtvety();
     fresh.CountOtvetov = 1;
     fresh.Vopros.clear();
@@ -43,24 +43,24 @@ void DeleteVopros(App& app)
 {
     AppState& st = app.st;
     // A test keeps at least one question.
-    if (st.QuestionCount <= 1)
+    if (st.test.QuestionCount <= 1)
         return;
-    const int n = --st.QuestionCount;
-    if (n < st.CurrentQuestion) {
-        st.CurrentQuestion = n;
+    const int n = --st.test.QuestionCount;
+    if (n < st.main.CurrentQuestion) {
+        st.main.CurrentQuestion = n;
     } else {
-        for (int k = st.CurrentQuestion; k <= n; ++k)
-            MoveQuestion(st, k + 1, k);
+        for (int k = st.main.CurrentQuestion; k <= n; ++k)
+            MoveQuestion(st.test, k + 1, k);
     }
-    st.Questions.resizePreserving(n);
+    st.test.Questions.resizePreserving(n);
     AddVopros(app);
 }
 
 void EditFoundNoEnd_Click(App& app)
 {
     const int incomplete = Proverka(app, 1);
-    if (incomplete != 0 && incomplete != app.st.CurrentQuestion) {
-        app.st.CurrentQuestion = incomplete;
+    if (incomplete != 0 && incomplete != app.st.main.CurrentQuestion) {
+        app.st.main.CurrentQuestion = incomplete;
         AddVopros(app);
     }
 }
@@ -76,8 +76,8 @@ void frmNomer_Load(App& app)
 {
     FrmNomer& w = app.frmNomer;
     w.List1.items.clear();
-    for (int q = 1; q <= app.st.QuestionCount; ++q)
-        w.List1.items << QString::number(q) + QStringLiteral(") ") + app.st.Questions[q].Vopros;
+    for (int q = 1; q <= app.st.test.QuestionCount; ++q)
+        w.List1.items << QString::number(q) + QStringLiteral(") ") + app.st.test.Questions[q].Vopros;
     w.List1.listIndex = -1;
     w.focus = w.List1.name;
     w.closeRequested = false;
@@ -90,8 +90,8 @@ void frmNomer_Choose(App& app)
     const int index = w.List1.listIndex;
     if (index < 0 || index >= w.List1.items.size())
         return;
-    if (index + 1 != app.st.CurrentQuestion) {
-        app.st.CurrentQuestion = index + 1;
+    if (index + 1 != app.st.main.CurrentQuestion) {
+        app.st.main.CurrentQuestion = index + 1;
         AddVopros(app);
     }
     closeDialog(w);

@@ -19,7 +19,7 @@ constexpr int kRowsPerPage = 25;
 // "Невеста: Анна" or "Жених: Иван": the person the ranking was made for.
 QString ReferenceLine(const App& app)
 {
-    return (app.st.PairsPol != 0 ? QStringLiteral("Невеста: ") : QStringLiteral("Жених: ")) + app.st.PairsName;
+    return (app.st.pairs.PairsPol != 0 ? QStringLiteral("Невеста: ") : QStringLiteral("Жених: ")) + app.st.pairs.PairsName;
 }
 
 }  // namespace
@@ -27,26 +27,26 @@ QString ReferenceLine(const App& app)
 void PoiskPary(App& app)
 {
     AppState& st = app.st;
-    const PairRanking ranking = RankPairs(st.WorkFolder, st.CardFields[1], app.platform.now().date().year(),
+    const PairRanking ranking = RankPairs(st.folders.WorkFolder, st.CardFields[1], app.platform.now().date().year(),
                                            [&app] { app.platform.keepPainting(); });
-    st.PairsName = textfile::shownText(st.CardFields[1].NameFamiliya);
-    st.PairsPol = st.CardFields[1].Pol;
-    st.PairsLast = static_cast<int>(ranking.pairs.size()) - 1;
-    if (st.PairsLast < 0) {
-        st.Pairs = {PairEntry{}};
-        st.PairOrder = {0};
+    st.pairs.PairsName = textfile::shownText(st.CardFields[1].NameFamiliya);
+    st.pairs.PairsPol = st.CardFields[1].Pol;
+    st.pairs.PairsLast = static_cast<int>(ranking.pairs.size()) - 1;
+    if (st.pairs.PairsLast < 0) {
+        st.pairs.Pairs = {PairEntry{}};
+        st.pairs.PairOrder = {0};
     } else {
-        st.Pairs = ranking.pairs;
-        st.PairOrder = ranking.order;
+        st.pairs.Pairs = ranking.pairs;
+        st.pairs.PairOrder = ranking.order;
     }
-    st.PairsPage = 0;
+    st.pairs.PairsPage = 0;
     ShowStranicyP(app);
 }
 
 void PoiskParyEndTest(App& app)
 {
     AppState& st = app.st;
-    st.HtmlWindowMode = 2;
+    st.list.HtmlWindowMode = 2;
     const Kartochka& own = st.CardFields[0];
     Kartochka& reference = st.CardFields[1];
     reference.NameFamiliya = own.NameFamiliya;
@@ -56,7 +56,7 @@ void PoiskParyEndTest(App& app)
     reference.DataRogdeniyaKnown = own.DataRogdeniyaKnown;
     reference.Podrobnee = own.Podrobnee;
     reference.Podrobnosti = own.Podrobnosti;
-    reference.Parol = st.TestPassword;
+    reference.Parol = st.test.TestPassword;
     ShowHtmlWindow(app);
 }
 
@@ -65,24 +65,24 @@ void ShowStranicyP(App& app)
     AppState& st = app.st;
     const QString cell = QStringLiteral("</b></td><td align='center'><b>");
     app.frmHTML.caption = QStringLiteral("Поиск пары. ") + ReferenceLine(app);
-    st.HtmlWindowMode = 2;
+    st.list.HtmlWindowMode = 2;
 
     QString html = CardPageHead();
-    if (st.PeopleLast >= 0)
-        html += CardPageLink(QStringLiteral("s"), app.frmForma.FileListLudey[st.ListWomen != 0 ? 1 : 0].text) +
+    if (st.people.PeopleLast >= 0)
+        html += CardPageLink(QStringLiteral("s"), app.frmForma.FileListLudey[st.people.ListWomen != 0 ? 1 : 0].text) +
                 QStringLiteral("<br>");
     html += HtmlText(ReferenceLine(app)) + QStringLiteral("<br>");
-    html += app.frmForma.FileListLudey[st.PairsPol == 1 ? 0 : 1].text + QStringLiteral(" (всего:") +
-            SignedNumber(st.PairsLast + 1) + QStringLiteral(")</font>");
+    html += app.frmForma.FileListLudey[st.pairs.PairsPol == 1 ? 0 : 1].text + QStringLiteral(" (всего:") +
+            SignedNumber(st.pairs.PairsLast + 1) + QStringLiteral(")</font>");
 
-    if (st.PairsLast >= 0) {
+    if (st.pairs.PairsLast >= 0) {
         html += QStringLiteral("<br><table bgcolor='#C0C0C0'><tr bgcolor='#E5E5E5'><td align='center'><b>") +
                 QStringLiteral("№") + cell + QStringLiteral("Имя и фамилия") + cell + QStringLiteral("Возраст") +
                 cell + QStringLiteral("Совпадений") + cell + QStringLiteral("Подробности") +
                 QStringLiteral("</b></td></tr>");
-        const int last = std::min(kRowsPerPage * st.PairsPage + kRowsPerPage - 1, st.PairsLast);
-        for (int r = kRowsPerPage * st.PairsPage; r <= last; ++r) {
-            const PairEntry& e = st.Pairs[st.PairOrder[r]];
+        const int last = std::min(kRowsPerPage * st.pairs.PairsPage + kRowsPerPage - 1, st.pairs.PairsLast);
+        for (int r = kRowsPerPage * st.pairs.PairsPage; r <= last; ++r) {
+            const PairEntry& e = st.pairs.Pairs[st.pairs.PairOrder[r]];
             html += QStringLiteral("<tr bgcolor='white'><td align='center'><b>") + SignedNumber(r + 1) + cell +
                     HtmlText(e.NameFamiliya) + cell + HtmlText(e.Vozrast) + cell + e.Sovpadeniy + cell +
                     (e.Podrobnee != 0 ? CardPageLink(QStringLiteral("l") + QString::number(r), QStringLiteral("Посмотреть"))
@@ -92,27 +92,27 @@ void ShowStranicyP(App& app)
         html += QStringLiteral("</table>");
     }
 
-    const int pages = st.PairsLast >= 0 ? st.PairsLast / kRowsPerPage + 1 : 0;
+    const int pages = st.pairs.PairsLast >= 0 ? st.pairs.PairsLast / kRowsPerPage + 1 : 0;
     if (pages > 1) {
         html += QStringLiteral("<br><font size='5'>");
         for (int q = 1; q <= pages; ++q) {
-            html += q == st.PairsPage + 1 ? QString::number(q)
+            html += q == st.pairs.PairsPage + 1 ? QString::number(q)
                                           : CardPageLink(QStringLiteral("c") + QString::number(q), QString::number(q));
             html += QStringLiteral(" &nbsp;&nbsp;");
         }
         html += QStringLiteral("</font><br><br>");
     }
     html += QStringLiteral("</center></body></html>");
-    st.ListHtml = html;
-    LoadHtml(app.frmHTML.usrWebHtml1, st.ListHtml);
+    st.list.ListHtml = html;
+    LoadHtml(app.frmHTML.usrWebHtml1, st.list.ListHtml);
 }
 
 void ShowKartochka2(App& app)
 {
     AppState& st = app.st;
-    st.ListHtml = CardPageHead() + CardPageLink(QStringLiteral("n"), QStringLiteral("Вернуться к списку")) +
+    st.list.ListHtml = CardPageHead() + CardPageLink(QStringLiteral("n"), QStringLiteral("Вернуться к списку")) +
                   CardPageBody(app, st.CardFields[2]);
-    LoadHtml(app.frmHTML.usrWebHtml1, st.ListHtml);
+    LoadHtml(app.frmHTML.usrWebHtml1, st.list.ListHtml);
     app.frmHTML.usrWebHtml1.files = {st.CardFields[2].Podrobnosti[8]};
 }
 
@@ -124,18 +124,18 @@ void VyborPary(App& app, const QString& code, int number)
     } else if (code == QLatin1String("s")) {
         ShowStranicy(app);
     } else if (code == QLatin1String("c")) {
-        const int pages = st.PairsLast >= 0 ? st.PairsLast / kRowsPerPage + 1 : 0;
+        const int pages = st.pairs.PairsLast >= 0 ? st.pairs.PairsLast / kRowsPerPage + 1 : 0;
         if (number >= 1 && number <= pages) {
-            st.PairsPage = number - 1;
+            st.pairs.PairsPage = number - 1;
             ShowStranicyP(app);
         }
     } else {
         // Only ranks the page can show; a candidate without details has no
         // link, and a made-up one opens nothing.
-        if (number < 0 || number > st.PairsLast || st.Pairs[st.PairOrder[number]].Podrobnee == 0)
+        if (number < 0 || number > st.pairs.PairsLast || st.pairs.Pairs[st.pairs.PairOrder[number]].Podrobnee == 0)
             return;
-        st.CurrentPair = st.PairOrder[number];
-        if (OpenKartochka(app, st.Pairs[st.CurrentPair].FileName, 2) == CardOpen::Opened)
+        st.pairs.CurrentPair = st.pairs.PairOrder[number];
+        if (OpenKartochka(app, st.pairs.Pairs[st.pairs.CurrentPair].FileName, 2) == CardOpen::Opened)
             ShowKartochka2(app);
     }
 }

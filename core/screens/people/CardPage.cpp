@@ -83,13 +83,13 @@ QString CardPageBody(App& app, const Kartochka& card)
 void ShowKartochka(App& app)
 {
     AppState& st = app.st;
-    st.HtmlWindowMode = 1;
+    st.list.HtmlWindowMode = 1;
     const QString n = QStringLiteral("&nbsp;&nbsp;&nbsp;");
-    st.ListHtml = CardPageHead() + CardPageLink(QStringLiteral("i"), QStringLiteral("Изменить")) + n +
+    st.list.ListHtml = CardPageHead() + CardPageLink(QStringLiteral("i"), QStringLiteral("Изменить")) + n +
                   CardPageLink(QStringLiteral("d"), QStringLiteral("Удалить")) + n +
                   CardPageLink(QStringLiteral("n"), QStringLiteral("Вернуться к списку")) + n +
                   CardPageLink(QStringLiteral("p"), QStringLiteral("Поиск пары")) + CardPageBody(app, st.CardFields[1]);
-    LoadHtml(app.frmHTML.usrWebHtml1, st.ListHtml);
+    LoadHtml(app.frmHTML.usrWebHtml1, st.list.ListHtml);
     app.frmHTML.usrWebHtml1.files = {st.CardFields[1].Podrobnosti[8]};
 }
 
@@ -100,8 +100,8 @@ void ChangeKartochka(App& app)
         return;
     // The card dialog edits slot 1 and renames the list row itself.
     const Kartochka before = st.CardFields[1];
-    const bool hasRow = st.CurrentPerson >= 0 && st.CurrentPerson < st.People.size();
-    const PersonEntry rowBefore = hasRow ? st.People[st.CurrentPerson] : PersonEntry{};
+    const bool hasRow = st.people.CurrentPerson >= 0 && st.people.CurrentPerson < st.people.People.size();
+    const PersonEntry rowBefore = hasRow ? st.people.People[st.people.CurrentPerson] : PersonEntry{};
     st.DialogMode = 1;
     app.platform.showModal(WindowId::Kartochka);
     if (st.DialogMode != -1)
@@ -111,7 +111,7 @@ void ChangeKartochka(App& app)
         // disk, not the change that was not written.
         st.CardFields[1] = before;
         if (hasRow)
-            st.People[st.CurrentPerson] = rowBefore;
+            st.people.People[st.people.CurrentPerson] = rowBefore;
     }
     ShowKartochka(app);
 }
@@ -121,7 +121,7 @@ void DeleteKartochka(App& app)
     AppState& st = app.st;
     if (!askCardPassword(app))
         return;
-    const QString path = st.WorkFolder + st.CardFields[1].FileName;
+    const QString path = st.folders.WorkFolder + st.CardFields[1].FileName;
     // Removing a link would leave the card it points to; a folder or a FIFO is
     // no card. Only a plain file is a card that can go.
     if (textfile::holdsOtherThanPlainFile(path)) {
@@ -139,9 +139,9 @@ void DeleteKartochka(App& app)
         return;
     }
     ShowNotice(app, QStringLiteral("Файл удален."));
-    if (st.CurrentPerson >= 0 && st.CurrentPerson < st.People.size()) {
-        st.People[st.CurrentPerson].NameFamiliya = QStringLiteral("Файл удален.");
-        st.People[st.CurrentPerson].Podrobnee = 0;
+    if (st.people.CurrentPerson >= 0 && st.people.CurrentPerson < st.people.People.size()) {
+        st.people.People[st.people.CurrentPerson].NameFamiliya = QStringLiteral("Файл удален.");
+        st.people.People[st.people.CurrentPerson].Podrobnee = 0;
     }
     ShowStranicy(app);
 }

@@ -14,8 +14,8 @@ void FileFoundLudey_Click(App& app)
     app.frmFound.visible = false;
     if (app.st.DialogMode == 0)
         return;
-    app.st.ListWomen = app.st.SearchWomen;
-    app.st.HtmlWindowMode = 3;
+    app.st.people.ListWomen = app.st.search.SearchWomen;
+    app.st.list.HtmlWindowMode = 3;
     ShowHtmlWindow(app);
 }
 
@@ -23,11 +23,11 @@ void frmFound_Load(App& app)
 {
     FrmFound& w = app.frmFound;
     w.caption = QStringLiteral("Поиск");
-    w.txtNameFamiliya.text = app.st.SearchName;
+    w.txtNameFamiliya.text = app.st.search.SearchName;
     w.txtNameFamiliya.selStart = 0;
-    w.txtNameFamiliya.selLength = static_cast<int>(app.st.SearchName.size());
-    w.selPol[0].checked = app.st.SearchWomen == 0;
-    w.selPol[1].checked = app.st.SearchWomen != 0;
+    w.txtNameFamiliya.selLength = static_cast<int>(app.st.search.SearchName.size());
+    w.selPol[0].checked = app.st.search.SearchWomen == 0;
+    w.selPol[1].checked = app.st.search.SearchWomen != 0;
     w.kFound.enabled = !w.txtNameFamiliya.text.isEmpty();
     w.defaultButton = w.kFound.name;
     w.cancelButton = w.NO.name;
@@ -54,8 +54,8 @@ void frmFound_kFound_Click(App& app)
     FrmFound& w = app.frmFound;
     if (w.txtNameFamiliya.text.isEmpty())
         return;
-    app.st.SearchName = w.txtNameFamiliya.text;
-    app.st.SearchWomen = w.selPol[1].checked ? 1 : 0;
+    app.st.search.SearchName = w.txtNameFamiliya.text;
+    app.st.search.SearchWomen = w.selPol[1].checked ? 1 : 0;
     app.st.DialogMode = -1;
     w.visible = false;
     w.closeRequested = true;
@@ -69,15 +69,15 @@ void frmFound_NO_Click(App& app)
 
 void ScanFoundPeople(App& app)
 {
-    const QString needle = app.st.SearchName.toLower();
+    const QString needle = app.st.search.SearchName.toLower();
     ScanPeople(app, [&needle](const QString& name) { return name.toLower().contains(needle); });
 }
 
 void FoundLudey(App& app)
 {
-    app.st.HtmlWindowMode = 0;
+    app.st.list.HtmlWindowMode = 0;
     ScanFoundPeople(app);
-    app.st.PeoplePage = 0;
+    app.st.people.PeoplePage = 0;
     ShowStranicy(app);
 }
 

@@ -137,11 +137,11 @@ void frmKartochka_OK_Click(App& app)
     card.NameFamiliya = d.txtNameFamiliya.text;
     if (mode == 0) {
         card.Pol = SelectedSex(d);
-        card.Parol = st.TestPassword;
+        card.Parol = st.test.TestPassword;
     }
-    if (mode == 1 && st.CurrentPerson >= 0 && st.CurrentPerson < st.People.size()) {
+    if (mode == 1 && st.people.CurrentPerson >= 0 && st.people.CurrentPerson < st.people.People.size()) {
         // The list shows the change without a new scan of the folder.
-        PersonEntry& entry = st.People[st.CurrentPerson];
+        PersonEntry& entry = st.people.People[st.people.CurrentPerson];
         entry.NameFamiliya = d.txtNameFamiliya.text;
         entry.Podrobnee = details;
     }

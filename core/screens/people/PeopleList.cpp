@@ -21,7 +21,7 @@ constexpr int kRowsPerPage = 25;
 
 QString listCaption(const App& app)
 {
-    return app.frmForma.FileListLudey[app.st.ListWomen != 0 ? 1 : 0].text;
+    return app.frmForma.FileListLudey[app.st.people.ListWomen != 0 ? 1 : 0].text;
 }
 
 QString anchor(const QString& code, const QString& text)
@@ -34,18 +34,18 @@ QString anchor(const QString& code, const QString& text)
 
 void FileListLudey_Click(App& app, int index)
 {
-    app.st.HtmlWindowMode = 0;
-    app.st.ListWomen = index != 0 ? 1 : 0;
+    app.st.list.HtmlWindowMode = 0;
+    app.st.people.ListWomen = index != 0 ? 1 : 0;
     ShowHtmlWindow(app);
 }
 
 void ListLudeyStart(App& app)
 {
-    app.st.ListHtml =
+    app.st.list.ListHtml =
         QStringLiteral("<html><head><meta http-equiv='Content-Type' content='text/html; charset=windows-1251'></head>"
                        "<body topmargin=0><center><font size='5'>") +
         QStringLiteral("Загрузка данных...</font></center></body></html>");
-    LoadHtml(app.frmHTML.usrWebHtml1, app.st.ListHtml);
+    LoadHtml(app.frmHTML.usrWebHtml1, app.st.list.ListHtml);
     app.platform.processEvents();
 }
 
@@ -53,12 +53,12 @@ void ScanPeople(App& app, const std::function<bool(const QString& name)>& accept
 {
     AppState& st = app.st;
     const int currentYear = app.platform.now().date().year();
-    const QString extension = st.ListWomen != 0 ? kWomenExtension : kMenExtension;
+    const QString extension = st.people.ListWomen != 0 ? kWomenExtension : kMenExtension;
 
-    st.PeopleLast = -1;
-    st.People.clear();
-    const QStringList files = PersonFiles(st.WorkFolder, extension);
-    const QByteArray folder = textfile::pathBytes(st.WorkFolder);
+    st.people.PeopleLast = -1;
+    st.people.People.clear();
+    const QStringList files = PersonFiles(st.folders.WorkFolder, extension);
+    const QByteArray folder = textfile::pathBytes(st.folders.WorkFolder);
     HeadLines lines;
     int counted = 0;
     for (const QString& fileName : files) {
@@ -80,13 +80,13 @@ void ScanPeople(App& app, const std::function<bool(const QString& name)>& accept
                 entry.Podrobnee = *details;
         }
         entry.FileName = fileName;
-        st.People.append(entry);
-        ++st.PeopleLast;
+        st.people.People.append(entry);
+        ++st.people.PeopleLast;
     }
 
-    if (st.PeopleLast < 0) {
-        st.People = {PersonEntry{}};
-        st.PeopleOrder = {0};
+    if (st.people.PeopleLast < 0) {
+        st.people.People = {PersonEntry{}};
+        st.people.PeopleOrder = {0};
         return;
     }
     // Alphabetical without regard to case; equal names keep the order of the
@@ -95,11 +95,11 @@ void ScanPeople(App& app, const std::function<bool(const QString& name)>& accept
     QCollator collator{QLocale(QLocale::Russian)};
     collator.setCaseSensitivity(Qt::CaseInsensitive);
     std::vector<QCollatorSortKey> keys;
-    keys.reserve(static_cast<size_t>(st.PeopleLast + 1));
-    for (int k = 0; k <= st.PeopleLast; ++k)
-        keys.push_back(collator.sortKey(st.People[k].NameFamiliya));
-    QList<int> order(st.PeopleLast + 1);
-    for (int k = 0; k <= st.PeopleLast; ++k)
+    keys.reserve(static_cast<size_t>(st.people.PeopleLast + 1));
+    for (int k = 0; k <= st.people.PeopleLast; ++k)
+        keys.push_back(collator.sortKey(st.people.People[k].NameFamiliya));
+    QList<int> order(st.people.PeopleLast + 1);
+    for (int k = 0; k <= st.people.PeopleLast; ++k)
         order[k] = k;
     std::sort(order.begin(), order.end(), [&keys](int a, int b) {
         const int byName = keys[static_cast<size_t>(a)].compare(keys[static_cast<size_t>(b)]);
@@ -107,13 +107,13 @@ void ScanPeople(App& app, const std::function<bool(const QString& name)>& accept
             return byName < 0;
         return ScanNumberTextLess(a, b);
     });
-    st.PeopleOrder = order;
+    st.people.PeopleOrder = order;
 }
 
 void ListLudeyLoad(App& app)
 {
     ScanPeople(app, {});
-    app.st.PeoplePage = 0;
+    app.st.people.PeoplePage = 0;
     ShowStranicy(app);
 }
 
@@ -121,30 +121,30 @@ void ShowStranicy(App& app)
 {
     AppState& st = app.st;
     const QString cell = QStringLiteral("</b></td><td align='center'><b>");
-    st.HtmlWindowMode = 0;
+    st.list.HtmlWindowMode = 0;
 
     QString html = QStringLiteral(
         "<html><style type='text/css'>.lnk{color:blue; font-family:Times New Roman; text-decoration:none; } "
         "a:hover{color:red}</style><head><meta http-equiv='Content-Type' content='text/html; "
         "charset=windows-1251'></head><body topmargin=0  leftmargin=5 rightmargin=5 link='blue' "
         "vlink='blue'><center><font size='5'>");
-    if (st.PairsLast >= 0) {
+    if (st.pairs.PairsLast >= 0) {
         html += anchor(QStringLiteral("s"),
                        QStringLiteral("Список ") +
-                           (st.ListWomen != 0 ? QStringLiteral("невесты: ") : QStringLiteral("жениха: ")) +
-                           HtmlText(st.PairsName)) +
+                           (st.people.ListWomen != 0 ? QStringLiteral("невесты: ") : QStringLiteral("жениха: ")) +
+                           HtmlText(st.pairs.PairsName)) +
                 QStringLiteral("<br>");
     }
-    html += listCaption(app) + QStringLiteral(" (всего:") + SignedNumber(st.PeopleLast + 1) +
+    html += listCaption(app) + QStringLiteral(" (всего:") + SignedNumber(st.people.PeopleLast + 1) +
             QStringLiteral(")</font>");
 
-    if (st.PeopleLast >= 0) {
+    if (st.people.PeopleLast >= 0) {
         html += QStringLiteral("<br><table bgcolor='#C0C0C0'><tr bgcolor='#E5E5E5'><td align='center'><b>") +
                 QStringLiteral("№") + cell + QStringLiteral("Имя и фамилия") + cell + QStringLiteral("Возраст") +
                 cell + QStringLiteral("Подробности") + cell + QStringLiteral("</b></td></tr>");
-        const int last = std::min(kRowsPerPage * st.PeoplePage + kRowsPerPage - 1, st.PeopleLast);
-        for (int r = kRowsPerPage * st.PeoplePage; r <= last; ++r) {
-            const PersonEntry& e = st.People[st.PeopleOrder[r]];
+        const int last = std::min(kRowsPerPage * st.people.PeoplePage + kRowsPerPage - 1, st.people.PeopleLast);
+        for (int r = kRowsPerPage * st.people.PeoplePage; r <= last; ++r) {
+            const PersonEntry& e = st.people.People[st.people.PeopleOrder[r]];
             html += QStringLiteral("<tr bgcolor='white'><td align='center'><b>") + SignedNumber(r + 1) + cell +
                     anchor(QStringLiteral("l") + QString::number(r), HtmlText(e.NameFamiliya)) + cell +
                     HtmlText(e.Vozrast) + cell +
@@ -155,11 +155,11 @@ void ShowStranicy(App& app)
         html += QStringLiteral("</table>");
     }
 
-    const int pages = st.PeopleLast >= 0 ? st.PeopleLast / kRowsPerPage + 1 : 0;
+    const int pages = st.people.PeopleLast >= 0 ? st.people.PeopleLast / kRowsPerPage + 1 : 0;
     if (pages > 1) {
         html += QStringLiteral("<br><font size='5'>");
         for (int q = 1; q <= pages; ++q) {
-            html += q == st.PeoplePage + 1 ? QString::number(q)
+            html += q == st.people.PeoplePage + 1 ? QString::number(q)
                                            : anchor(QStringLiteral("c") + QString::number(q), QString::number(q));
             html += QStringLiteral(" &nbsp;&nbsp;");
         }
@@ -167,6 +167,6 @@ void ShowStranicy(App& app)
     }
     html += QStringLiteral("</center></body></html>");
 
-    st.ListHtml = html;
-    LoadHtml(app.frmHTML.usrWebHtml1, st.ListHtml);
+    st.list.ListHtml = html;
+    LoadHtml(app.frmHTML.usrWebHtml1, st.list.ListHtml);
 }

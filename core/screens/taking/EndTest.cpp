@@ -15,25 +15,25 @@ void EndTest(App& app)
 {
     AppState& st = app.st;
     FrmForma& f = app.frmForma;
-    st.ViewMode = QStringLiteral("EndTest");
+    st.main.ViewMode = QStringLiteral("EndTest");
     f.FileKartochka.enabled = false;
     f.Nazad.enabled = false;
     f.kDalee.enabled = false;
     f.kRezultat.enabled = false;
-    st.TestPhase = -1;
+    st.main.TestPhase = -1;
 
     Kartochka& card = st.CardFields[0];
     QString answers;
-    for (int q = 1; q <= st.QuestionCount; ++q)
-        answers += QString::number(st.Questions[q].NomerOtveta);
+    for (int q = 1; q <= st.test.QuestionCount; ++q)
+        answers += QString::number(st.test.Questions[q].NomerOtveta);
     card.Otvety = answers;
 
     const bool ok = SaveNewKartochka(app, 0, app.platform.now());
 
-    st.MainHtml = kEndPageHead;
+    st.main.MainHtml = kEndPageHead;
     if (ok)
-        st.MainHtml += QStringLiteral("Результаты тестирование сохранены.<br><br>");
-    st.MainHtml += QStringLiteral("<a style='text-decoration: none' href='") + Command(QStringLiteral("p")) +
+        st.main.MainHtml += QStringLiteral("Результаты тестирование сохранены.<br><br>");
+    st.main.MainHtml += QStringLiteral("<a style='text-decoration: none' href='") + Command(QStringLiteral("p")) +
                    QStringLiteral("'>Поиск пары</a></font></center></body></html>");
-    LoadHtml(f.usrWeb1, st.MainHtml);
+    LoadHtml(f.usrWeb1, st.main.MainHtml);
 }

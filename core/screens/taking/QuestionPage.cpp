@@ -25,14 +25,14 @@ int LastAnswer(const clsTest& q)
 
 QString Marker(const App& app, bool chosen)
 {
-    return QStringLiteral("<img border='0' src='") + HtmlText(app.st.AppFolder) + QStringLiteral("znak") +
+    return QStringLiteral("<img border='0' src='") + HtmlText(app.st.folders.AppFolder) + QStringLiteral("znak") +
            (chosen ? QStringLiteral("1") : QStringLiteral("0")) + QStringLiteral(".jpg'>");
 }
 
 QString Header(const App& app, int n)
 {
     return QStringLiteral("Вопрос №") + QString::number(n) + QStringLiteral(" из ") +
-           QString::number(app.st.QuestionCount) + QStringLiteral("</font><br>");
+           QString::number(app.st.test.QuestionCount) + QStringLiteral("</font><br>");
 }
 
 QString OrQuestionMark(const QString& text)
@@ -46,13 +46,13 @@ void Wopros(App& app)
     AppState& st = app.st;
     FrmForma& f = app.frmForma;
     QString body;
-    if (st.CurrentQuestion > st.QuestionCount) {
+    if (st.main.CurrentQuestion > st.test.QuestionCount) {
         body = QStringLiteral("<center><font size='5'>Тест пройден.<br><a style='text-decoration: none' href='") +
                BareCommand(QStringLiteral("r")) +
                QStringLiteral("'>Сохранить результат.</font></a><br></font></center>");
     } else {
-        const clsTest& q = st.Questions[st.CurrentQuestion];
-        body = Header(app, st.CurrentQuestion);
+        const clsTest& q = st.test.Questions[st.main.CurrentQuestion];
+        body = Header(app, st.main.CurrentQuestion);
         body += QStringLiteral("<font size='4' color='green'>") + ShownText(app, q.Vopros) +
                 QStringLiteral("</font><br>");
         body += QStringLiteral("<br><font size='5'>") + f.WrOt.text + QStringLiteral("</font><br>");
@@ -65,33 +65,33 @@ void Wopros(App& app)
         }
         body += QStringLiteral("</td></table>");
     }
-    f.Nazad.enabled = st.CurrentQuestion > 1;
-    f.kDalee.enabled = st.CurrentQuestion <= st.QuestionCount;
-    f.kRezultat.enabled = st.CurrentQuestion > 1;
-    st.MainHtml = kTestPageHead + body + kPageEnd;
-    LoadHtml(f.usrWeb1, st.MainHtml);
+    f.Nazad.enabled = st.main.CurrentQuestion > 1;
+    f.kDalee.enabled = st.main.CurrentQuestion <= st.test.QuestionCount;
+    f.kRezultat.enabled = st.main.CurrentQuestion > 1;
+    st.main.MainHtml = kTestPageHead + body + kPageEnd;
+    LoadHtml(f.usrWeb1, st.main.MainHtml);
 }
 
 void Show1Wopros(App& app, int n)
 {
     AppState& st = app.st;
-    const clsTest& q = st.Questions[n];
+    const clsTest& q = st.test.Questions[n];
     QString body = Header(app, n);
     body += QStringLiteral("<font size='4' color='green'>") + OrQuestionMark(ShownText(app, q.Vopros)) +
             QStringLiteral("</font><br>");
     body += QStringLiteral("<br><font size='5'>") + app.frmForma.WrOt.text + QStringLiteral("</font><br>");
     body += ShowHTMLOtvety(app, n);
-    st.MainHtml = kPreviewHead + body + kPageEnd;
-    LoadHtml(app.frmForma.usrWeb1, st.MainHtml);
+    st.main.MainHtml = kPreviewHead + body + kPageEnd;
+    LoadHtml(app.frmForma.usrWeb1, st.main.MainHtml);
 }
 
 QString ShowHTMLOtvety(const App& app, int n)
 {
-    const clsTest& q = app.st.Questions[n];
+    const clsTest& q = app.st.test.Questions[n];
     QString rows;
     for (int i = 0; i <= LastAnswer(q); ++i) {
         // Only a running attempt has choices worth marking.
-        const bool chosen = i == q.NomerOtveta && app.st.TestPhase == 1;
+        const bool chosen = i == q.NomerOtveta && app.st.main.TestPhase == 1;
         rows += QStringLiteral("<tr><td valign='top'>") + Marker(app, chosen) +
                 QStringLiteral("<font size='4' color='blue'>") + QString::number(i + 1) + QStringLiteral(") ") +
                 OrQuestionMark(ShownText(app, q.ListOtvety(i))) + QStringLiteral("</font></td></tr>");

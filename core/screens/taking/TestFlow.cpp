@@ -10,7 +10,7 @@ void ReStart(App& app, int notReady)
 {
     AppState& st = app.st;
     FrmForma& f = app.frmForma;
-    st.TestPhase = 0;
+    st.main.TestPhase = 0;
 
     f.Edit.enabled = false;
     f.FileSave.enabled = false;
@@ -40,7 +40,7 @@ void ReStart(App& app, int notReady)
         "text-decoration:none; } a:hover{color:red}</style><head><meta http-equiv='Content-Type' "
         "content='text/html; charset=windows-1251'></head><body topmargin=0  leftmargin=5 rightmargin=5 "
         "link='blue' vlink='blue'><center><font size='5'>");
-    page += st.TestName;
+    page += st.test.TestName;
     if (notReady != 0) {
         page += QStringLiteral("<br><br>Тест не готов!");
     } else {
@@ -54,8 +54,8 @@ void ReStart(App& app, int notReady)
                 QStringLiteral("'>Поиск</a>");
     }
     page += QStringLiteral("</font></center></body></html>");
-    st.MainHtml = page;
-    LoadHtml(f.usrWeb1, st.MainHtml);
+    st.main.MainHtml = page;
+    LoadHtml(f.usrWeb1, st.main.MainHtml);
 }
 
 void StartTest(App& app)
@@ -65,10 +65,10 @@ void StartTest(App& app)
     app.platform.showModal(WindowId::Kartochka);
     if (st.DialogMode != -1)
         return;
-    for (int q = 1; q <= st.QuestionCount; ++q)
-        st.Questions[q].NomerOtveta = -1;
-    st.TestPhase = 1;
-    st.CurrentQuestion = 1;
+    for (int q = 1; q <= st.test.QuestionCount; ++q)
+        st.test.Questions[q].NomerOtveta = -1;
+    st.main.TestPhase = 1;
+    st.main.CurrentQuestion = 1;
     Wopros(app);
     FrmForma& f = app.frmForma;
     f.FileKartochka.enabled = true;
@@ -81,7 +81,7 @@ void StartTest(App& app)
 namespace {
 bool Answered(const App& app, int q)
 {
-    return app.st.Questions[q].NomerOtveta >= 0;
+    return app.st.test.Questions[q].NomerOtveta >= 0;
 }
 }
 
@@ -89,23 +89,23 @@ void NewHod(App& app)
 {
     AppState& st = app.st;
     do {
-        ++st.CurrentQuestion;
-    } while (st.CurrentQuestion <= st.QuestionCount && Answered(app, st.CurrentQuestion));
+        ++st.main.CurrentQuestion;
+    } while (st.main.CurrentQuestion <= st.test.QuestionCount && Answered(app, st.main.CurrentQuestion));
     Wopros(app);
 }
 
 void Dalee(App& app)
 {
     AppState& st = app.st;
-    switch (st.TestPhase) {
+    switch (st.main.TestPhase) {
     case 0:
         StartTest(app);
         break;
     case 1: {
-        int i = st.CurrentQuestion + 1;
-        while (i <= st.QuestionCount && Answered(app, i))
+        int i = st.main.CurrentQuestion + 1;
+        while (i <= st.test.QuestionCount && Answered(app, i))
             ++i;
-        st.CurrentQuestion = i;
+        st.main.CurrentQuestion = i;
         Wopros(app);
         break;
     }
@@ -120,9 +120,9 @@ void Dalee(App& app)
 void Nazad_Click(App& app)
 {
     AppState& st = app.st;
-    switch (st.TestPhase) {
+    switch (st.main.TestPhase) {
     case 1:
-        --st.CurrentQuestion;
+        --st.main.CurrentQuestion;
         Wopros(app);
         break;
     case 2:

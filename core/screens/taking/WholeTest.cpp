@@ -11,9 +11,9 @@ void ShowAllTest(App& app)
     QString page = QStringLiteral(
                        "<html><head><meta http-equiv='Content-Type' content='text/html; charset=windows-1251'>"
                        "</head><body leftmargin=5 rightmargin=5><center><font size='6'>") +
-                   st.TestName + QStringLiteral("</font></center>");
-    for (int q = 1; q <= st.QuestionCount; ++q) {
-        const QString text = ShownText(app, st.Questions[q].Vopros);
+                   st.test.TestName + QStringLiteral("</font></center>");
+    for (int q = 1; q <= st.test.QuestionCount; ++q) {
+        const QString text = ShownText(app, st.test.Questions[q].Vopros);
         page += QStringLiteral("<tr><td><font size='4' color='red'>") + QStringLiteral("Вопрос №") +
                 QString::number(q) + QStringLiteral("</font></td></tr>") +
                 QStringLiteral("<br><font size='4' color='green'>") +
@@ -21,12 +21,12 @@ void ShowAllTest(App& app)
                 ShowHTMLOtvety(app, q);
     }
     page += QStringLiteral("</body></html>");
-    st.ListHtml = page;
+    st.list.ListHtml = page;
 }
 
 void EditShowAllTest_Click(App& app)
 {
-    app.st.HtmlWindowMode = -1;
+    app.st.list.HtmlWindowMode = -1;
     ShowAllTest(app);
     ShowHtmlWindow(app);
 }
@@ -48,8 +48,8 @@ void Prosmotr(App& app, bool wasOn)
         f.focus.clear();
     app.platform.processEvents();
     if (!wasOn) {
-        Show1Wopros(app, st.CurrentQuestion);
-    } else if (st.EditTarget >= -1) {
+        Show1Wopros(app, st.main.CurrentQuestion);
+    } else if (st.editor.EditTarget >= -1) {
         f.focus = f.Txt.name;
     }
 }

@@ -6,8 +6,8 @@
 void ShowFirmy(App& app)
 {
     AppState& st = app.st;
-    st.ViewMode = QStringLiteral("ShowFirmy");
-    st.MainHtml =
+    st.main.ViewMode = QStringLiteral("ShowFirmy");
+    st.main.MainHtml =
         QStringLiteral(
             "<html><head><meta http-equiv='Content-Type' content='text/html; charset=windows-1251'>"
             "<style type='text/css'>body{font-family:Times New Roman; font-size:18px; margin:16px;} "
@@ -19,5 +19,5 @@ void ShowFirmy(App& app)
             "называем, пока они сами не попросят об этом.</p>"
             "<p><a class='lnk' href='") +
         Command(QStringLiteral("b")) + QStringLiteral("'>&larr; Назад</a></p></body></html>");
-    LoadHtml(app.frmForma.usrWeb1, st.MainHtml);
+    LoadHtml(app.frmForma.usrWeb1, st.main.MainHtml);
 }

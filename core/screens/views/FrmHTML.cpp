@@ -20,9 +20,9 @@ void frmHTML_Load(App& app)
     w.usrWebHtml1.text.clear();
     w.usrWebHtml1.url.clear();
     w.closeRequested = false;
-    switch (app.st.HtmlWindowMode) {
+    switch (app.st.list.HtmlWindowMode) {
     case 0:
-        w.caption = main.FileListLudey[app.st.ListWomen != 0 ? 1 : 0].text;
+        w.caption = main.FileListLudey[app.st.people.ListWomen != 0 ? 1 : 0].text;
         break;
     case 2:
         w.caption = QStringLiteral("Поиск пары");
@@ -47,7 +47,7 @@ void frmHTML_Load(App& app)
 void frmHTML_MenuClick(App& app, const QString& item)
 {
     if (item == QLatin1String("FileObnovit"))
-        LoadHtml(app.frmHTML.usrWebHtml1, app.st.ListHtml);
+        LoadHtml(app.frmHTML.usrWebHtml1, app.st.list.ListHtml);
     else if (item == QLatin1String("FileExit"))
         app.frmHTML.closeRequested = true;
 }
@@ -55,12 +55,12 @@ void frmHTML_MenuClick(App& app, const QString& item)
 void frmHTML_Unload(App& app)
 {
     AppState& st = app.st;
-    st.PeopleLast = -1;
-    st.People = {PersonEntry{}};
-    st.PeopleOrder = {0};
-    st.PairsLast = -1;
-    st.Pairs = {PairEntry{}};
-    st.PairOrder = {0};
+    st.people.PeopleLast = -1;
+    st.people.People = {PersonEntry{}};
+    st.people.PeopleOrder = {0};
+    st.pairs.PairsLast = -1;
+    st.pairs.Pairs = {PairEntry{}};
+    st.pairs.PairOrder = {0};
     app.frmHTML.Timer1.enabled = false;
     app.frmHTML.visible = false;
     app.frmHTML.closeRequested = false;

@@ -14,7 +14,7 @@ const QString kFoundationName = QStringLiteral("Фонд «Подари жизн
 void ShowZastavka(App& app)
 {
     AppState& st = app.st;
-    st.ViewMode = QStringLiteral("ShowZastavka");
+    st.main.ViewMode = QStringLiteral("ShowZastavka");
     QString page;
     page += QStringLiteral(
         "<html><head><style type='text/css'>.lnkMini{color:blue; font-size:16px; font-family:Times New Roman; "
@@ -38,20 +38,20 @@ void ShowZastavka(App& app)
             QStringLiteral("'>Создать тест</a></td><td align='center'><a class='lnk' href='") +
             Command(QStringLiteral("o")) +
             QStringLiteral("'>Открыть тест</a></td><td align='center'></td></table>");
-    page += QStringLiteral("<table width='100%'><td align='center'><img border='0' src='") + HtmlText(st.SplashPicture) +
+    page += QStringLiteral("<table width='100%'><td align='center'><img border='0' src='") + HtmlText(st.folders.SplashPicture) +
             QStringLiteral("'></td></table></body></html>");
-    st.MainHtml = page;
-    LoadHtml(app.frmForma.usrWeb1, st.MainHtml);
-    app.frmForma.usrWeb1.files = {st.SplashPicture};
+    st.main.MainHtml = page;
+    LoadHtml(app.frmForma.usrWeb1, st.main.MainHtml);
+    app.frmForma.usrWeb1.files = {st.folders.SplashPicture};
 }
 
 void OpenEmblema(App& app)
 {
-    const QString path = apiOpenSave(app, 0, app.st.SplashPicture,
+    const QString path = apiOpenSave(app, 0, app.st.folders.SplashPicture,
                                      QStringLiteral("All picture files (*.*)") + QChar(u'\0') + QStringLiteral("*.*"));
     if (path.isEmpty())
         return;
-    app.st.SplashPicture = path;
-    if (app.st.ViewMode == QLatin1String("ShowZastavka"))
+    app.st.folders.SplashPicture = path;
+    if (app.st.main.ViewMode == QLatin1String("ShowZastavka"))
         ShowZastavka(app);
 }
