@@ -235,7 +235,7 @@ int main(int argc, char** argv)
         BenchPlatform platform;
         App app(platform);
         app.st.folders.WorkFolder = folder;
-        app.st.people.ListWomen = 1;
+        app.st.people.ListWomen = true;
         const int year = QDate::currentDate().year();
 
         // A man as the reference of the pair ranking, read as the program reads a card.

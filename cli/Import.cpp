@@ -244,7 +244,7 @@ int ImportResults(const QString& testFile, const QString& csvFile)
         st.CardFields[0] = row.card;
         for (int q = 1; q <= st.test.QuestionCount; ++q)
             st.test.Questions[q].NomerOtveta = row.answers[q - 1];
-        st.main.TestPhase = 1;
+        st.main.Phase = TestPhase::Attempt;
         platform.failed = false;
         platform.prefix = lineLabel(record.line) + QStringLiteral("not saved: ");
         EndTest(app);

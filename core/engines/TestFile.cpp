@@ -76,7 +76,7 @@ void TakeTestSnapshot(App& app)
 bool TestModified(App& app)
 {
     AppState& st = app.st;
-    if (st.main.TestPhase != 2)
+    if (st.main.Phase != TestPhase::Editor)
         return false;
     if (st.test.QuestionCount > st.test.Questions.upperBound())
         st.test.Questions.resizePreserving(st.test.QuestionCount);

@@ -41,37 +41,79 @@ struct Folders {
     const QString& StartFolder() const { return HomeFolder.isEmpty() ? AppFolder : HomeFolder; }
 };
 
+// The main window's phase of work.
+enum class TestPhase {
+    Finished,   // the attempt is over, its end page is shown
+    StartPage,  // the test's start page, waiting for the next person
+    Attempt,    // a person is answering the questions
+    Editor,     // the author edits the test
+};
+
+// What the main view shows, by the routine that showed it.
+enum class ViewMode {
+    None,          // nothing yet
+    OpenTest,      // the start page of a test just opened
+    NewTest,       // the editor of a new or changed test
+    EndTest,       // the end page of an attempt just saved
+    ShowZastavka,  // the splash page
+    ShowFirmy,     // the page of agencies
+};
+
 // What the main window is doing with the test, and the page it shows.
 struct MainWindowState {
-    // Phase: 2 editor, 1 attempt running, 0 start page, -1 finished.
-    int TestPhase = 0;
+    TestPhase Phase = TestPhase::StartPage;
     // The question the editor or the attempt stands on.
     int CurrentQuestion = 0;
-    QString ViewMode;  // "OpenTest", "NewTest", "EndTest", "ShowZastavka", "ShowFirmy"
+    ViewMode View = ViewMode::None;
     // Last page given to the view, so that "Обновить" can show it again.
     QString MainHtml;
 };
 
+// The field of the editor being edited: nothing, the question text, or an
+// answer (AnswerTarget(0) for the first).
+enum class EditTarget { Nothing, Question, FirstAnswer };
+inline EditTarget AnswerTarget(int index)
+{
+    return static_cast<EditTarget>(static_cast<int>(EditTarget::FirstAnswer) + index);
+}
+// The answer's index of an answer target.
+inline int AnswerIndex(EditTarget target)
+{
+    return static_cast<int>(target) - static_cast<int>(EditTarget::FirstAnswer);
+}
+inline bool IsAnswerTarget(EditTarget target)
+{
+    return target >= EditTarget::FirstAnswer && AnswerIndex(target) < clsTest::Capacity;
+}
+
 // The editor's field being edited and its bookkeeping.
 struct EditorState {
-    // -2 nothing, -1 question text, 0..9 an answer.
-    int EditTarget = -2;
-    int SkipTxtChange = 0;
+    EditTarget Target = EditTarget::Nothing;
+    // The next change of the box is the program's own load, not typing.
+    bool SkipTxtChange = false;
     // The author has been told once this run which clip formats play.
     bool MediaFormatWarned = false;
 };
 
+// What the secondary window shows.
+enum class HtmlWindowMode {
+    Help,        // the help page
+    WholeTest,   // the whole test on one page
+    PeopleList,  // the men or the women, page by page
+    CardPage,    // one person's card
+    PairSearch,  // the ranking of the other sex for one person
+    NameSearch,  // the people whose name holds the searched text
+};
+
 // The secondary window: what it shows and its last page.
 struct ListWindowState {
-    // -2 help, -1 whole test, 0 people list, 1 card page, 2 pair search,
-    // 3 name search.
-    int HtmlWindowMode = 0;
+    HtmlWindowMode Mode = HtmlWindowMode::PeopleList;
     QString ListHtml;
 };
 
 // The people list of one sex, as scanned from the test's folder.
 struct PeopleListState {
-    int ListWomen = 0;
+    bool ListWomen = false;
     QList<PersonEntry> People{PersonEntry{}};
     QList<int> PeopleOrder{0};
     int PeopleLast = -1;
@@ -82,7 +124,7 @@ struct PeopleListState {
 // The name search as last confirmed.
 struct NameSearchState {
     QString SearchName;
-    int SearchWomen = 0;
+    bool SearchWomen = false;
 };
 
 // The ranking of the other sex for one person. The list card's slot takes the
@@ -97,6 +139,31 @@ struct PairListState {
     int CurrentPair = 0;
 };
 
+// The mode a modal dialog opens in, set by whoever opens it; Confirmed once
+// the dialog's "ОК" has been taken, for the caller to read.
+enum class DialogMode {
+    None,              // no dialog opened yet
+    Confirmed,
+    // Test parameters.
+    NewTest,           // define a new test and enter the editor
+    ChangeParameters,  // change the test in memory
+    // Personal card.
+    NewCard,           // the card of the next test taker (slot 0)
+    ListCard,          // a card opened from the lists (slot 1)
+    OwnCard,           // the own card during the attempt (slot 0)
+    // Password.
+    ChangeTest,        // the test's password, before the editor
+    CardPassword,      // the card's password, before its change or deletion
+    // Bulk text.
+    LoadQuestions,     // "Быстрая загрузка вопросов"
+    EditAllQuestions,  // "Редактировать все вопросы"
+    // Character references: the box they go into.
+    TagMainText,
+    TagBulkText,
+    // Name search.
+    FindPeople,
+};
+
 // The application-wide state, grouped by concern; one instance lives for the
 // whole run. A routine that works on one part takes that part.
 struct AppState {
@@ -109,8 +176,7 @@ struct AppState {
     NameSearchState search;
     PairListState pairs;
 
-    // Mode a modal dialog opens in; -1 after a confirmation that the caller reads.
-    int DialogMode = 0;
+    DialogMode Dialog = DialogMode::None;
 
     CardSlots CardFields;
 };

@@ -52,7 +52,7 @@ bool openFromList(App& app, int rank)
 
 void startPairSearch(App& app)
 {
-    app.st.list.HtmlWindowMode = 2;
+    app.st.list.Mode = HtmlWindowMode::PairSearch;
     ListLudeyStart(app);
     PoiskPary(app);
 }
@@ -65,22 +65,22 @@ void frmHTML_Timer(App& app)
     if (!w.Timer1.enabled)
         return;
     w.Timer1.enabled = false;
-    switch (app.st.list.HtmlWindowMode) {
-    case 0:
+    switch (app.st.list.Mode) {
+    case HtmlWindowMode::PeopleList:
         ListLudeyStart(app);
         ListLudeyLoad(app);
         break;
-    case 2:
+    case HtmlWindowMode::PairSearch:
         PoiskPary(app);
         break;
-    case 3:
+    case HtmlWindowMode::NameSearch:
         ListLudeyStart(app);
         FoundLudey(app);
         break;
-    case -2:
+    case HtmlWindowMode::Help:
         LoadFile(w.usrWebHtml1, app.st.folders.AppFolder + QStringLiteral("Help.htm"));
         break;
-    case -1:
+    case HtmlWindowMode::WholeTest:
         LoadHtml(w.usrWebHtml1, app.st.list.ListHtml);
         break;
     default:
@@ -95,8 +95,8 @@ void VyborKartochki(App& app, const QString& link)
         return;
     AppState& st = app.st;
     const QString& c = cmd->code;
-    switch (st.list.HtmlWindowMode) {
-    case 0:
+    switch (st.list.Mode) {
+    case HtmlWindowMode::PeopleList:
         if (c == QLatin1String("s")) {
             ShowStranicyP(app);
         } else if (c == QLatin1String("c")) {
@@ -113,7 +113,7 @@ void VyborKartochki(App& app, const QString& link)
                 ShowKartochka(app);
         }
         break;
-    case 1:
+    case HtmlWindowMode::CardPage:
         if (c == QLatin1String("i"))
             ChangeKartochka(app);
         else if (c == QLatin1String("d"))
@@ -123,7 +123,7 @@ void VyborKartochki(App& app, const QString& link)
         else if (c == QLatin1String("n"))
             ShowStranicy(app);
         break;
-    case 2:
+    case HtmlWindowMode::PairSearch:
         VyborPary(app, c, cmd->number);
         break;
     default:

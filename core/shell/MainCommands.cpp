@@ -93,7 +93,7 @@ void frmForma_MenuClick(App& app, const QString& item)
     } else if (item == QLatin1String("FileChange")) {
         FileChange_Click(app);
     } else if (item == QLatin1String("HelpCallHelp")) {
-        app.st.list.HtmlWindowMode = -2;
+        app.st.list.Mode = HtmlWindowMode::Help;
         ShowHtmlWindow(app);
     } else if (item == QLatin1String("FileKartochka")) {
         FileKartochka_Click(app);
@@ -135,7 +135,7 @@ void EditMenuClick(App& app, const QString& item)
     } else if (item == f.EditLoadVopros[1].name) {
         EditLoadVopros_Click(app, 1);
     } else if (MarkupMenuItem(item)) {
-        MarkupMenuClick(app, MainTxt, item);
+        MarkupMenuClick(app, MarkupTarget::MainTxt, item);
     }
 }
 

@@ -108,7 +108,7 @@ void Main(App& app)
         st.folders.AppFolder += st.folders.PathSep;
     ChooseFolders(app);
     st.folders.WorkFolder = st.folders.StartFolder();
-    st.editor.EditTarget = -2;
+    st.editor.Target = EditTarget::Nothing;
     st.people.PeopleLast = -1;
     st.pairs.PairsLast = -1;
 
@@ -144,7 +144,7 @@ void Main(App& app)
 int UnloadProga(App& app)
 {
     AppState& st = app.st;
-    if (st.main.TestPhase > 0) {
+    if (st.main.Phase == TestPhase::Attempt || st.main.Phase == TestPhase::Editor) {
         const MsgAnswer answer = app.platform.messageBox(QStringLiteral("Закрыть программу?"), kAppTitle,
                                                          MsgButtons::YesNo, MsgIcon::None, MsgAnswer::Yes);
         if (answer == MsgAnswer::No)

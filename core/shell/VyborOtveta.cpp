@@ -27,7 +27,7 @@ void RecordAnswer(App& app, const QString& code)
     AppState& st = app.st;
     // A link inside a question shown outside an attempt (the author's preview)
     // must not move anybody through the test.
-    if (st.main.TestPhase != 1 || st.main.CurrentQuestion < 1 || st.main.CurrentQuestion > st.test.QuestionCount)
+    if (st.main.Phase != TestPhase::Attempt || st.main.CurrentQuestion < 1 || st.main.CurrentQuestion > st.test.QuestionCount)
         return;
     int n = 0;
     for (QChar c : code) {
@@ -52,8 +52,8 @@ void VyborOtveta(App& app, const QString& link)
     // says that page is up: a made-up link in a question, or a page of an
     // earlier person, commands nothing.
     const bool offered = PageCarries(app.frmForma.usrWeb1, link);
-    const bool startPage = offered && st.main.TestPhase == 0;
-    const bool splash = offered && st.main.ViewMode == QLatin1String("ShowZastavka");
+    const bool startPage = offered && st.main.Phase == TestPhase::StartPage;
+    const bool splash = offered && st.main.View == ViewMode::ShowZastavka;
     if (code == QLatin1String("s")) {
         if (startPage)
             StartTest(app);
@@ -64,7 +64,7 @@ void VyborOtveta(App& app, const QString& link)
         if (splash)
             ShowFirmy(app);
     } else if (code == QLatin1String("b")) {
-        if (offered && st.main.ViewMode == QLatin1String("ShowFirmy"))
+        if (offered && st.main.View == ViewMode::ShowFirmy)
             ShowZastavka(app);
     } else if (code == QLatin1String("m")) {
         if (startPage)
@@ -83,7 +83,7 @@ void VyborOtveta(App& app, const QString& link)
             OpenFile(app);
     } else if (code == QLatin1String("p")) {
         // Only the end page of the attempt just saved: its person is in slot 0.
-        if (offered && st.main.TestPhase == -1 && st.main.ViewMode == QLatin1String("EndTest"))
+        if (offered && st.main.Phase == TestPhase::Finished && st.main.View == ViewMode::EndTest)
             PoiskParyEndTest(app);
     } else {
         RecordAnswer(app, code);
@@ -115,7 +115,7 @@ void Rezultat(App& app)
     AppState& st = app.st;
     // A result is saved once per attempt: a second click that reaches us after
     // the end page is up must not write the same person twice.
-    if (st.main.TestPhase != 1)
+    if (st.main.Phase != TestPhase::Attempt)
         return;
     for (int i = 1; i <= st.test.QuestionCount; ++i) {
         if (st.test.Questions[i].NomerOtveta >= 0)

@@ -172,13 +172,16 @@ bool Dispatch(const QByteArray& data)
     Write(s.folder + QStringLiteral("b.tnm"), PersonFileContent(card));
 
     const unsigned char mode = data.isEmpty() ? 0 : static_cast<unsigned char>(data[0]);
-    st.main.TestPhase = (mode & 3) - 1;
+    constexpr TestPhase kPhases[] = {TestPhase::Finished, TestPhase::StartPage, TestPhase::Attempt, TestPhase::Editor};
+    st.main.Phase = kPhases[mode & 3];
     st.main.CurrentQuestion = (mode >> 2) & 3;
-    st.list.HtmlWindowMode = ((mode >> 4) & 3);
+    constexpr HtmlWindowMode kModes[] = {HtmlWindowMode::PeopleList, HtmlWindowMode::CardPage, HtmlWindowMode::PairSearch,
+                                        HtmlWindowMode::NameSearch};
+    st.list.Mode = kModes[(mode >> 4) & 3];
     st.people.ListWomen = (mode >> 6) & 1;
     if (mode & 0x80)
         ListLudeyLoad(s.app);
-    st.list.HtmlWindowMode = (mode >> 4) & 3;
+    st.list.Mode = kModes[(mode >> 4) & 3];
     const QString link = QString::fromUtf8(data.mid(1));
     VyborKartochki(s.app, link);
     VyborOtveta(s.app, link);

@@ -116,7 +116,7 @@ private Q_SLOTS:
     {
         ScriptedPlatform pf;
         App app(pf);
-        app.st.DialogMode = 0;
+        app.st.Dialog = DialogMode::NewTest;
         frmParam_Load(app);
         for (Control* box : {&app.frmParam.NameT, &app.frmParam.TPW}) {
             box->text = QStringLiteral("Тест😀 ∑€");

@@ -227,12 +227,12 @@ private Q_SLOTS:
 
         // Elsewhere the new picture waits for the next splash page.
         VyborOtveta(app, Command(QStringLiteral("f")) + QLatin1Char('/'));
-        QCOMPARE(app.st.main.ViewMode, QStringLiteral("ShowFirmy"));
+        QCOMPARE(app.st.main.View, ViewMode::ShowFirmy);
         pf.fileAnswers = {dir + QStringLiteral("другое.png")};
         frmForma_MenuClick(app, app.frmForma.HelpOptions.name);
         QVERIFY(!app.st.main.MainHtml.contains(QStringLiteral("другое.png")));
         VyborOtveta(app, Command(QStringLiteral("b")) + QLatin1Char('/'));
-        QCOMPARE(app.st.main.ViewMode, QStringLiteral("ShowZastavka"));
+        QCOMPARE(app.st.main.View, ViewMode::ShowZastavka);
         QVERIFY(app.st.main.MainHtml.contains(QStringLiteral("другое.png")));
     }
 };

@@ -106,7 +106,7 @@ private Q_SLOTS:
         QCOMPARE(st.test.TestName, QStringLiteral("Знакомства"));
         QCOMPARE(st.test.TestPassword, QStringLiteral("Ключ"));
         QCOMPARE(st.main.CurrentQuestion, 1);
-        QCOMPARE(st.main.TestPhase, 2);
+        QCOMPARE(st.main.Phase, TestPhase::Editor);
         QVERIFY(st.test.TestFilePath.isEmpty());
         QCOMPARE(st.folders.WorkFolder, home.isEmpty() ? st.folders.AppFolder : home);
         QCOMPARE(app.frmForma.caption, QStringLiteral("Знакомства - [] - Тандемо"));
@@ -146,7 +146,7 @@ private Q_SLOTS:
             frmParam_NO_Click(app);
         };
         fileNew(app);
-        QCOMPARE(app.st.main.TestPhase, 0);
+        QCOMPARE(app.st.main.Phase, TestPhase::StartPage);
         QCOMPARE(app.st.test.QuestionCount, 0);
         QVERIFY(app.st.test.TestName.isEmpty());
         QVERIFY(pf.messages.isEmpty());
@@ -181,7 +181,7 @@ private Q_SLOTS:
             frmParam_OK_Click(app);
         };
         parameters(app);
-        QCOMPARE(app.st.DialogMode, 1);
+        QCOMPARE(app.st.Dialog, DialogMode::ChangeParameters);
         QCOMPARE(app.st.test.QuestionCount, 8);
         QCOMPARE(app.st.test.TestName, QStringLiteral("Новое имя"));
         QCOMPARE(app.frmForma.caption, QStringLiteral("Новое имя - [] - Тандемо"));
@@ -216,7 +216,7 @@ private Q_SLOTS:
         };
         fileNew(app);
         QCOMPARE(app.st.test.QuestionCount, 5);
-        QCOMPARE(app.st.editor.EditTarget, -2);  // the editor's field was let go
+        QCOMPARE(app.st.editor.Target, EditTarget::Nothing);  // the editor's field was let go
     }
 
     void keyRules()

@@ -60,7 +60,7 @@ private Q_SLOTS:
             frmPassW_TPW_Change(app);
             frmPassW_OK_Click(app);
             QCOMPARE(pf.messageTexts(), QStringList{QStringLiteral("Не верный пароль")});
-            QCOMPARE(app.st.main.TestPhase, 0);
+            QCOMPARE(app.st.main.Phase, TestPhase::StartPage);
             w.TPW.text = QStringLiteral("Ключ");
             frmPassW_TPW_Change(app);
             frmPassW_OK_Click(app);
@@ -71,11 +71,11 @@ private Q_SLOTS:
         QCOMPARE(app.st.main.CurrentQuestion, question);
         // The editor shows that question with its text selected.
         QCOMPARE(app.frmForma.NmWpr.text, QStringLiteral("Вопрос №%1 из 5").arg(question));
-        QCOMPARE(app.st.editor.EditTarget, -1);
+        QCOMPARE(app.st.editor.Target, EditTarget::Question);
         QCOMPARE(app.frmForma.Txt.text, QStringLiteral("Вопрос %1").arg(question));
         QCOMPARE(app.frmForma.focus, QStringLiteral("Txt"));
-        QCOMPARE(app.st.DialogMode, 0);
-        QCOMPARE(app.st.main.ViewMode, QStringLiteral("NewTest"));
+        QCOMPARE(app.st.Dialog, DialogMode::ChangeTest);
+        QCOMPARE(app.st.main.View, ViewMode::NewTest);
         // The loaded test stays the one being edited.
         QCOMPARE(app.st.test.TestFilePath, QStringLiteral("/t/test.tnd"));
         QCOMPARE(app.st.folders.WorkFolder, QStringLiteral("/t/"));
@@ -101,7 +101,7 @@ private Q_SLOTS:
             frmPassW_NO_Click(app);
         };
         frmForma_MenuClick(app, QStringLiteral("FileChange"));
-        QCOMPARE(app.st.main.TestPhase, 0);
+        QCOMPARE(app.st.main.Phase, TestPhase::StartPage);
         QVERIFY(app.frmForma.FileChange.enabled);
         QVERIFY(app.frmForma.usrWeb1.visible);
         QVERIFY(pf.messages.isEmpty());

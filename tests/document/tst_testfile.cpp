@@ -267,8 +267,8 @@ private Q_SLOTS:
         OpenTest(other, path);
         QCOMPARE(other.frmForma.caption, QStringLiteral("Pets - [pets.tnd] - Тандемо"));
         QCOMPARE(other.st.folders.WorkFolder, folder(QStringLiteral("caption")));
-        QCOMPARE(other.st.main.ViewMode, QStringLiteral("OpenTest"));
-        QCOMPARE(other.st.main.TestPhase, 0);
+        QCOMPARE(other.st.main.View, ViewMode::OpenTest);
+        QCOMPARE(other.st.main.Phase, TestPhase::StartPage);
         QVERIFY(other.frmForma.FileListLudey[0].enabled);
         QVERIFY(other.frmForma.FileListLudey[1].enabled);
         QVERIFY(other.frmForma.FileFoundLudey.enabled);

@@ -139,7 +139,7 @@ private Q_SLOTS:
         QCOMPARE(r->pf.messages.value(0).buttons, MsgButtons::YesNoCancel);
         const bool replaced = answer != MsgAnswer::Cancel;
         if (!replaced) {
-            QCOMPARE(r->app.st.main.TestPhase, 2);
+            QCOMPARE(r->app.st.main.Phase, TestPhase::Editor);
             QCOMPARE(r->app.st.test.Questions[1].Vopros, QStringLiteral("Новый вопрос?"));
             QVERIFY(r->pf.fileDialogs.isEmpty());
             QVERIFY(!r->pf.modals.contains(WindowId::Param));

@@ -58,6 +58,11 @@ struct EditorSession {
     }
     // Index of the box drawn in the edit colour: -1 the question, -2 none,
     // -3 when more than one is.
+    // The editor's field for a box as greenBox() numbers them.
+    static EditTarget boxTarget(int box)
+    {
+        return box == -2 ? EditTarget::Nothing : box == -1 ? EditTarget::Question : AnswerTarget(box);
+    }
     int greenBox()
     {
         int found = -2;

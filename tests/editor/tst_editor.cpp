@@ -22,7 +22,7 @@ private Q_SLOTS:
         QCOMPARE(f.Txt.text, QStringLiteral("Вопрос 5"));
         QCOMPARE(f.focus, QStringLiteral("Txt"));
         QVERIFY(f.Edit.enabled);
-        QCOMPARE(s.app.st.editor.EditTarget, -1);
+        QCOMPARE(s.app.st.editor.Target, EditTarget::Question);
         QCOMPARE(s.app.st.editor.SkipTxtChange, 0);
         QCOMPARE(f.SelKolOtvetov.listIndex, 2);
         QCOMPARE(f.picVopros.lines, QStringList{QStringLiteral("Вопрос 5")});
@@ -98,7 +98,7 @@ private Q_SLOTS:
         s.f().Txt.text = QStringLiteral("не сохранено");
         const int draws = s.f().picVopros.draws + s.f().picOtvety[2].draws;
         QVERIFY(!s.key(key, false, shift));  // the key never reaches the box
-        QCOMPARE(s.app.st.editor.EditTarget, to);
+        QCOMPARE(s.app.st.editor.Target, EditorSession::boxTarget(to));
         QCOMPARE(s.greenBox(), to);
         if (from == to) {
             QCOMPARE(s.f().Txt.text, QStringLiteral("не сохранено"));
@@ -135,7 +135,7 @@ private Q_SLOTS:
         FrmForma& f = s.f();
         QCOMPARE(f.SelKolOtvetov.listIndex, 3);
         SelKolOtvetov_GotFocus(s.app);
-        QCOMPARE(s.app.st.editor.EditTarget, -2);
+        QCOMPARE(s.app.st.editor.Target, EditTarget::Nothing);
         QVERIFY(f.Txt.text.isEmpty());
         QCOMPARE(s.greenBox(), -2);
         f.SelKolOtvetov.listIndex = 1;  // " 3"
@@ -155,7 +155,7 @@ private Q_SLOTS:
         picOtvety_Click(s.app, 4);
         f.SelKolOtvetov.listIndex = 0;
         ChangeKolOtvetov(s.app);
-        QCOMPARE(s.app.st.editor.EditTarget, -2);
+        QCOMPARE(s.app.st.editor.Target, EditTarget::Nothing);
         s.type(QStringLiteral("потеряно"));
         QCOMPARE(s.question(1).ListOtvety(4), QStringLiteral("Ответ 1.4"));
     }
@@ -200,7 +200,7 @@ private Q_SLOTS:
         UiEvent enter{UiEvent::KeyDown, QStringLiteral("Txt")};
         enter.key = Qt::Key_Return;
         QVERIFY(!frmForma_Event(s.app, enter));
-        QCOMPARE(s.app.st.editor.EditTarget, 1);
+        QCOMPARE(s.app.st.editor.Target, AnswerTarget(1));
         QCOMPARE(s.f().INF.text, QStringLiteral("Ввод ответа:"));
     }
 
@@ -212,16 +212,16 @@ private Q_SLOTS:
         s.question(3).AddOtvety(0, QString());
         s.type(QString());
         Dalee(s.app);  // the question is empty: it stays selected
-        QCOMPARE(s.app.st.editor.EditTarget, -1);
+        QCOMPARE(s.app.st.editor.Target, EditTarget::Question);
         s.type(QStringLiteral("Q"));
         Dalee(s.app);
-        QCOMPARE(s.app.st.editor.EditTarget, 1);
+        QCOMPARE(s.app.st.editor.Target, AnswerTarget(1));
         QVERIFY(s.f().Txt.text.isEmpty());
         QCOMPARE(s.greenBox(), 1);
         s.type(QStringLiteral("A"));
         Dalee(s.app);
         QCOMPARE(s.app.st.main.CurrentQuestion, 2);
-        QCOMPARE(s.app.st.editor.EditTarget, -1);
+        QCOMPARE(s.app.st.editor.Target, EditTarget::Question);
         QCOMPARE(s.question(1).ListOtvety(1), QStringLiteral("A"));
 
         // On the last question, complete: the first incomplete one comes up.
@@ -250,14 +250,14 @@ private Q_SLOTS:
         Nazad_Click(s.app);
         QCOMPARE(s.app.st.main.CurrentQuestion, 1);
         QCOMPARE(s.f().NmWpr.text, QStringLiteral("Вопрос №1 из 3"));
-        int shownInMode = -5;
+        DialogMode shownInMode = DialogMode::None;
         s.pf.onModal[WindowId::Param] = [&] {
-            shownInMode = s.app.st.DialogMode;
+            shownInMode = s.app.st.Dialog;
             QCOMPARE(s.app.frmParam.NameT.text, QStringLiteral("Знакомства"));
             frmParam_NO_Click(s.app);
         };
         Nazad_Click(s.app);
-        QCOMPARE(shownInMode, 1);
+        QCOMPARE(shownInMode, DialogMode::ChangeParameters);
         QCOMPARE(s.app.st.main.CurrentQuestion, 1);
     }
 

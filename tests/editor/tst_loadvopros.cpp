@@ -105,7 +105,7 @@ private Q_SLOTS:
     void okEnabledExactlyWhileTextIsPresent()
     {
         BulkSession s;
-        s.app.st.DialogMode = 0;
+        s.app.st.Dialog = DialogMode::LoadQuestions;
         frmLoadVopros_Load(s.app);
         QVERIFY(!s.w().OK.enabled);
         s.click(QStringLiteral("OK"));

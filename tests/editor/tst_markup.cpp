@@ -24,17 +24,17 @@ const QString kAudio = QStringLiteral(
 // One of the two boxes the commands write into, with its own menu: the main
 // window's Txt editing question 1, or the bulk text box.
 struct Target : EditorSession {
-    int target;
+    MarkupTarget target;
     QTemporaryDir tmp;
-    explicit Target(int which) : EditorSession(2, 2), target(which)
+    explicit Target(MarkupTarget which) : EditorSession(2, 2), target(which)
     {
-        app.st.DialogMode = 0;
+        app.st.Dialog = DialogMode::LoadQuestions;
         frmLoadVopros_Load(app);
     }
     Control& box() { return TargetBox(app, target); }
     void set(const QString& text, int start, int length)
     {
-        if (target == MainTxt)
+        if (target == MarkupTarget::MainTxt)
             type(text);
         else
             box().text = text;
@@ -43,7 +43,7 @@ struct Target : EditorSession {
     }
     void click(const QString& item)
     {
-        if (target == MainTxt)
+        if (target == MarkupTarget::MainTxt)
             frmForma_MenuClick(app, item);
         else
             frmLoadVopros_Event(app, UiEvent{UiEvent::Click, item});
@@ -58,14 +58,14 @@ struct Target : EditorSession {
     // In the main window an insertion is an edit of question 1's text.
     void checkStored()
     {
-        if (target == MainTxt)
+        if (target == MarkupTarget::MainTxt)
             QCOMPARE(question(1).Vopros, box().text);
     }
 };
 
 void addTargets()
 {
-    QTest::addColumn<int>("target");
+    QTest::addColumn<MarkupTarget>("target");
 }
 }  // namespace
 
@@ -76,8 +76,8 @@ class TestMarkup : public QObject {
     template <typename Rows>
     static void bothTargets(Rows rows)
     {
-        for (int target : {int(MainTxt), int(BulkText)})
-            rows(target, target == MainTxt ? "main window: " : "bulk text: ");
+        for (MarkupTarget target : {MarkupTarget::MainTxt, MarkupTarget::BulkText})
+            rows(target, target == MarkupTarget::MainTxt ? "main window: " : "bulk text: ");
     }
 
 private Q_SLOTS:
@@ -131,7 +131,7 @@ private Q_SLOTS:
         QTest::addColumn<QString>("result");
         QTest::addColumn<int>("resultStart");
         QTest::addColumn<int>("resultLength");
-        bothTargets([](int t, const char* where) {
+        bothTargets([](MarkupTarget t, const char* where) {
             auto row = [&](const char* name) { return &QTest::newRow((QByteArray(where) + name).constData()); };
             *row("sup, caret inside a word") << t << "Привет" << 3 << 0 << "EditTextUpDown(0)" << ""
                                              << "При<sup></sup>вет" << 8 << 0;
@@ -155,7 +155,7 @@ private Q_SLOTS:
     }
     void commands()
     {
-        QFETCH(int, target);
+        QFETCH(MarkupTarget, target);
         QFETCH(QString, text);
         QFETCH(int, selStart);
         QFETCH(int, selLength);
@@ -201,7 +201,7 @@ private Q_SLOTS:
     {
         QFETCH(QString, item);
         QFETCH(QList<FileFilter>, filters);
-        Target t(BulkText);
+        Target t(MarkupTarget::BulkText);
         t.app.st.folders.LastFolder = QStringLiteral("/home/author/pictures/");
         const QString chosen = t.file(QStringLiteral("media/x.jpg"));
         t.pf.fileAnswers.push_back(chosen);
@@ -217,7 +217,7 @@ private Q_SLOTS:
     // is told once a run which formats do play.
     void unplayableFormatWarnsOnce()
     {
-        Target t(BulkText);
+        Target t(MarkupTarget::BulkText);
         t.set(QString(), 0, 0);
         const QString avi = t.file(QStringLiteral("clips/old.avi"));
         t.pf.fileAnswers.push_back(avi);
@@ -252,7 +252,7 @@ private Q_SLOTS:
 
     void quoteInAFileNameStaysInsideTheAttribute()
     {
-        Target t(MainTxt);
+        Target t(MarkupTarget::MainTxt);
         t.set(QString(), 0, 0);
         t.pf.fileAnswers.push_back(QStringLiteral("/pics/say \"cheese\".jpg"));
         t.click(QStringLiteral("EditAddFile(0)"));
@@ -268,7 +268,7 @@ private Q_SLOTS:
         QTest::addColumn<QString>("typed");  // what the author types into the dialog; "" keeps it
         QTest::addColumn<bool>("confirm");
         QTest::addColumn<QString>("result");
-        bothTargets([](int t, const char* where) {
+        bothTargets([](MarkupTarget t, const char* where) {
             auto row = [&](const char* name) { return &QTest::newRow((QByteArray(where) + name).constData()); };
             *row("selection encoded in place") << t << "Жирный <b> текст" << 7 << 3 << "" << true
                                                << "Жирный &#60;&#98;&#62; текст";
@@ -279,7 +279,7 @@ private Q_SLOTS:
     }
     void textInTag()
     {
-        QFETCH(int, target);
+        QFETCH(MarkupTarget, target);
         QFETCH(QString, text);
         QFETCH(int, selStart);
         QFETCH(int, selLength);
@@ -292,7 +292,7 @@ private Q_SLOTS:
         t.pf.onModal[WindowId::Tag] = [&] {
             shown = true;
             FrmTag& w = t.app.frmTag;
-            QCOMPARE(t.app.st.DialogMode, target);
+            QCOMPARE(t.app.st.Dialog, target == MarkupTarget::BulkText ? DialogMode::TagBulkText : DialogMode::TagMainText);
             QCOMPARE(w.caption, QStringLiteral("Кодировать текст в тэги"));
             QCOMPARE(w.txtFIO.text, text.mid(selStart, selLength));
             QCOMPARE(w.txtFIO.selStart, 0);
@@ -319,9 +319,9 @@ private Q_SLOTS:
 
     void tagDialogOkFollowsTheText()
     {
-        Target t(MainTxt);
+        Target t(MarkupTarget::MainTxt);
         t.set(QString(), 0, 0);
-        t.app.st.DialogMode = MainTxt;
+        t.app.st.Dialog = DialogMode::TagMainText;
         frmTag_Load(t.app);
         FrmTag& w = t.app.frmTag;
         QVERIFY(!w.OK.enabled);
@@ -338,7 +338,7 @@ private Q_SLOTS:
 
     void mainMenuActsOnlyWhileTheMenuIsAvailable()
     {
-        Target t(MainTxt);
+        Target t(MarkupTarget::MainTxt);
         t.set(QStringLiteral("abc"), 1, 0);
         t.f().Edit.enabled = false;
         t.click(QStringLiteral("EditTextUpDown(0)"));

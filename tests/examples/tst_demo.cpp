@@ -76,7 +76,7 @@ private Q_SLOTS:
 
         // Everyone answered every question of this test, so a ranking spreads
         // from close to poor matches.
-        app.st.people.ListWomen = 0;
+        app.st.people.ListWomen = false;
         ScanPeople(app, {});
         QCOMPARE(OpenKartochka(app, app.st.people.People[app.st.people.PeopleOrder[0]].FileName, 1), CardOpen::Opened);
         QCOMPARE(app.st.CardFields[1].Otvety.size(), questions);

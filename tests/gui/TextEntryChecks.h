@@ -137,7 +137,7 @@ inline void checkEditorShortcuts()
             QVERIFY2(platform.modals.contains(c.modal), c.name);
             QCOMPARE(app.st.test.Questions[1].Vopros, QStringLiteral("ab"));
             // The parameters dialog left the field; come back to the question.
-            app.st.editor.EditTarget = -2;
+            app.st.editor.Target = EditTarget::Nothing;
             QTest::mouseClick(window.widget(QStringLiteral("picVopros")), Qt::LeftButton);
         } else {
             QVERIFY2(edit->text() == c.expected, qPrintable(QStringLiteral("%1: %2").arg(c.name, edit->text())));
@@ -201,7 +201,7 @@ inline void checkBulkShortcuts()
     app.st.test.QuestionCount = 1;
     app.st.test.Questions.resizeFresh(1);
     app.st.main.CurrentQuestion = 1;
-    app.st.DialogMode = 0;
+    app.st.Dialog = DialogMode::LoadQuestions;
     frmLoadVopros_Load(app);
     LoadVoprosDialog dialog(app);
     dialog.show();
@@ -242,7 +242,7 @@ inline void checkPasteIntoCard()
     app.st.folders.PathSep = QStringLiteral("/");
     app.st.folders.WorkFolder = tmp.path() + QLatin1Char('/');
     app.st.test.TestPassword = QStringLiteral("тест");
-    app.st.DialogMode = 0;
+    app.st.Dialog = DialogMode::NewCard;
     frmKartochka_Load(app);
     KartochkaDialog dialog(app);
     dialog.show();
@@ -282,7 +282,7 @@ inline void checkPasteIntoCard()
     year->end(false);
     QTest::keyClicks(year, QStringLiteral("85"));
     qobject_cast<QPushButton*>(dialog.binder().widget(QStringLiteral("OK")))->click();
-    QCOMPARE(app.st.DialogMode, -1);
+    QCOMPARE(app.st.Dialog, DialogMode::Confirmed);
     QVERIFY(SaveKartochka(app, QStringLiteral("a.tnw"), 0));
     QFile file(tmp.filePath(QStringLiteral("a.tnw")));
     QVERIFY(file.open(QIODevice::ReadOnly));
@@ -296,7 +296,7 @@ inline void checkPasteIntoParametersAndPassword()
 {
     RecordingPlatform platform;
     App app(platform);
-    app.st.DialogMode = 0;
+    app.st.Dialog = DialogMode::NewTest;
     frmParam_Load(app);
     {
         ParamDialog dialog(app);

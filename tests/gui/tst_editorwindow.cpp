@@ -97,13 +97,13 @@ private Q_SLOTS:
         QTest::keyClick(edit, Qt::Key_Space, Qt::ControlModifier);
         QCOMPARE(edit->text(), QStringLiteral("Ваш рост?&nbsp;"));
         QTest::keyClick(edit, Qt::Key_Down);
-        QCOMPARE(r->app.st.editor.EditTarget, 0);
+        QCOMPARE(r->app.st.editor.Target, AnswerTarget(0));
         typeText(edit, QStringLiteral("Высокий"));
         QCOMPARE(r->app.st.test.Questions[1].ListOtvety(0), QStringLiteral("Высокий"));
         QTRY_COMPARE(box(*r, QStringLiteral("picOtvety(0)"))->paintedLines(), QStringList{QStringLiteral("1) Высокий")});
         // A click on the other answer box edits that answer.
         QTest::mouseClick(box(*r, QStringLiteral("picOtvety(1)")), Qt::LeftButton);
-        QCOMPARE(r->app.st.editor.EditTarget, 1);
+        QCOMPARE(r->app.st.editor.Target, AnswerTarget(1));
         QTRY_VERIFY(edit->hasFocus());
         typeText(edit, QStringLiteral("Низкий"));
         QCOMPARE(r->app.st.test.Questions[1].ListOtvety(1), QStringLiteral("Низкий"));
@@ -116,7 +116,7 @@ private Q_SLOTS:
         auto* count = qobject_cast<QComboBox*>(r->window.widget(QStringLiteral("SelKolOtvetov")));
         count->setFocus(Qt::TabFocusReason);
         QTRY_VERIFY(!r->window.action(QStringLiteral("Edit"))->isEnabled());
-        QCOMPARE(r->app.st.editor.EditTarget, -2);
+        QCOMPARE(r->app.st.editor.Target, EditTarget::Nothing);
         QTest::mouseClick(box(*r, QStringLiteral("picVopros")), Qt::LeftButton);
         QTRY_VERIFY(edit->hasFocus());
         QVERIFY(r->window.action(QStringLiteral("Edit"))->isEnabled());

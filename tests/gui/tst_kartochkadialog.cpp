@@ -57,7 +57,7 @@ private Q_SLOTS:
             app.st.test.Questions[q].CountOtvetov = 1;
         }
         ReStart(app, 0);
-        app.st.main.TestPhase = 0;
+        app.st.main.Phase = TestPhase::StartPage;
         app.frmForma.kDalee.enabled = true;  // "Дальше" starts the test in phase 0
         window.syncFromModel();
         window.show();
@@ -109,7 +109,7 @@ private Q_SLOTS:
         QCOMPARE(card.Podrobnee, 1);
         QCOMPARE(card.Podrobnosti[0], QStringLiteral("1,65"));
         QCOMPARE(card.Podrobnosti[2], QStringLiteral("Брюнетка"));
-        QCOMPARE(app.st.main.TestPhase, 1);
+        QCOMPARE(app.st.main.Phase, TestPhase::Attempt);
         QCOMPARE(app.st.main.CurrentQuestion, 1);
         QVERIFY(window.widget(QStringLiteral("kDalee"))->isEnabled());
         QVERIFY(!window.widget(QStringLiteral("Nazad"))->isEnabled());

@@ -138,7 +138,7 @@ private Q_SLOTS:
         QTRY_COMPARE(r->platform.fileDialogs, (QList<bool>{false, true}));
         QTest::keyClick(&window, Qt::Key_F1);
         QTRY_COMPARE(r->platform.modals, QList<WindowId>{WindowId::Html});
-        QCOMPARE(r->app.st.list.HtmlWindowMode, -2);
+        QCOMPARE(r->app.st.list.Mode, HtmlWindowMode::Help);
     }
 
     void aboutBoxOpensAndCloses()
@@ -196,16 +196,16 @@ private Q_SLOTS:
         WebView& view = *r->window.view();
         QVERIFY(webtest::waitForText(view, QStringLiteral("Открыть тест")));
         webtest::clickElement(view, QStringLiteral("a.lnkMini"));
-        QTRY_COMPARE(r->app.st.main.ViewMode, QStringLiteral("ShowFirmy"));
+        QTRY_COMPARE(r->app.st.main.View, ViewMode::ShowFirmy);
         QVERIFY(webtest::waitForText(view, QStringLiteral("Фирмы, использующие эту программу")));
         webtest::clickElement(view, QStringLiteral("a.lnk"));
-        QTRY_COMPARE(r->app.st.main.ViewMode, QStringLiteral("ShowZastavka"));
+        QTRY_COMPARE(r->app.st.main.View, ViewMode::ShowZastavka);
         QVERIFY(webtest::waitForText(view, QStringLiteral("Уж замуж невтерпеж!")));
         webtest::clickElement(view, QStringLiteral("a[href^='https']"));
         QTRY_COMPARE(r->platform.urls, QStringList{QStringLiteral("https://podari-zhizn.ru/")});
         webtest::clickElement(view, QStringLiteral("a[href$='o.ru']"));
         QTRY_COMPARE(r->platform.fileDialogs, QList<bool>{false});
-        QCOMPARE(r->app.st.main.ViewMode, QStringLiteral("ShowZastavka"));
+        QCOMPARE(r->app.st.main.View, ViewMode::ShowZastavka);
     }
 };
 

@@ -159,7 +159,7 @@ private Q_SLOTS:
 
         // A person takes the reopened test: the question page plays both clips.
         OpenTest(r.app, folder + QStringLiteral("тест.tnd"));
-        st.main.TestPhase = 1;
+        st.main.Phase = TestPhase::Attempt;
         st.main.CurrentQuestion = 1;
         for (int q = 1; q <= 2; ++q)
             st.test.Questions[q].NomerOtveta = -1;
@@ -201,7 +201,7 @@ private Q_SLOTS:
         QTRY_COMPARE_WITH_TIMEOUT(st.test.Questions[1].NomerOtveta, 1, 10000);
 
         // The clip that cannot play is named where its player would be.
-        st.main.TestPhase = 2;
+        st.main.Phase = TestPhase::Editor;
         Show1Wopros(r.app, 2);
         r.window.syncFromModel();
         QVERIFY(webtest::waitForText(view,

@@ -255,7 +255,7 @@ private Q_SLOTS:
         p.tryToGoBack();
         QVERIFY(waitForText(p.view(), QStringLiteral("Начать тестирование")));
         QVERIFY(!waitForText(p.view(), QStringLiteral("Поиск пары"), 200));
-        QCOMPARE(p.app->st.main.TestPhase, 0);
+        QCOMPARE(p.app->st.main.Phase, TestPhase::StartPage);
     }
 
     // Script in a question does not run, and even a script that did could
@@ -407,8 +407,8 @@ private Q_SLOTS:
         }
         // The list window as the menu opens it, shown without its own modal
         // loop so that the test can watch it.
-        p.app->st.list.HtmlWindowMode = 0;
-        p.app->st.people.ListWomen = 0;
+        p.app->st.list.Mode = HtmlWindowMode::PeopleList;
+        p.app->st.people.ListWomen = false;
         frmHTML_Load(*p.app);
         HtmlWindow window(*p.app, p.window.get());
         int looks = 0;

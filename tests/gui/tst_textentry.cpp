@@ -100,7 +100,7 @@ private Q_SLOTS:
         App app(platform);
         app.st.folders.PathSep = QStringLiteral("/");
         app.st.folders.LastFolder = tmp.path() + QLatin1Char('/');
-        app.st.DialogMode = 0;
+        app.st.Dialog = DialogMode::NewCard;
         frmKartochka_Load(app);
         QStringList offered;
         bool newFolderButton = true;
@@ -194,7 +194,7 @@ private Q_SLOTS:
     {
         textentry::RecordingPlatform platform;
         App app(platform);
-        app.st.DialogMode = 0;
+        app.st.Dialog = DialogMode::NewCard;
         frmKartochka_Load(app);
         app.frmKartochka.chPodrobnee.checked = true;
         frmKartochka_chPodrobnee_Click(app);

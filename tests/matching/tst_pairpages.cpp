@@ -40,7 +40,7 @@ struct PairFolder : PeopleFolder {
     {
         pf.clock = QDateTime(QDate(2026, 12, 9), QTime(12, 0));
         app.st.CardFields[1] = reference;
-        app.st.list.HtmlWindowMode = 2;
+        app.st.list.Mode = HtmlWindowMode::PairSearch;
     }
     void add(const QString& file, const Kartochka& c) { fixtures::writeBytes(path(file), PersonFileContent(c)); }
 };
@@ -57,7 +57,7 @@ private Q_SLOTS:
         f.add(QStringLiteral("c.tnw"), card(QStringLiteral("Аня"), 1, QStringLiteral("012")));
         PoiskPary(f.app);
         QCOMPARE(f.app.frmHTML.caption, QStringLiteral("Поиск пары. Жених: Иван"));
-        QCOMPARE(f.app.st.list.HtmlWindowMode, 2);
+        QCOMPARE(f.app.st.list.Mode, HtmlWindowMode::PairSearch);
         const QString expected =
             kHead + QStringLiteral("Жених: Иван<br>Список женщин (всего: 3)</font>") +
             QStringLiteral("<br><table bgcolor='#C0C0C0'><tr bgcolor='#E5E5E5'><td align='center'><b>№") + C +
@@ -108,12 +108,12 @@ private Q_SLOTS:
         QVERIFY(!f.page().contains(QStringLiteral("tnd.s.ru")));
         QVERIFY(f.page().contains(QStringLiteral("Невеста: Анна<br>Список мужчин (всего: 1)")));
         f.add(QStringLiteral("w.tnw"), card(QStringLiteral("Анна"), 1, QStringLiteral("01")));
-        f.app.st.people.ListWomen = 1;
+        f.app.st.people.ListWomen = true;
         ListLudeyLoad(f.app);
         PoiskPary(f.app);
         QVERIFY(f.page().startsWith(kHead + anchor(QStringLiteral("s"), QStringLiteral("Список женщин")) + QStringLiteral("<br>")));
         f.click(QStringLiteral("s"));
-        QCOMPARE(f.app.st.list.HtmlWindowMode, 0);
+        QCOMPARE(f.app.st.list.Mode, HtmlWindowMode::PeopleList);
         QVERIFY(f.page().contains(QStringLiteral("Список женщин (всего: 1)")));
     }
 
@@ -171,7 +171,7 @@ private Q_SLOTS:
             expected += QStringLiteral("</font></fd></table><img border='0' src='") + photo + QStringLiteral("'>");
         expected += QStringLiteral("</center></body></html>");
         QCOMPARE(f.page(), expected);
-        QCOMPARE(f.app.st.list.HtmlWindowMode, 2);
+        QCOMPARE(f.app.st.list.Mode, HtmlWindowMode::PairSearch);
 
         f.click(QStringLiteral("n"));
         QVERIFY(f.page().contains(QStringLiteral("Посмотреть")));
@@ -189,7 +189,7 @@ private Q_SLOTS:
         f.app.st.CardFields[0] = card(QStringLiteral("Олег"), 0, QStringLiteral("11"), 0);
         f.app.st.CardFields[0].Parol = QStringLiteral("старый");
         f.app.st.CardFields[1].FileName = QStringLiteral("kept.tnm");
-        f.app.st.list.HtmlWindowMode = 0;
+        f.app.st.list.Mode = HtmlWindowMode::PeopleList;
         f.add(QStringLiteral("w.tnw"), card(QStringLiteral("Анна"), 1, QStringLiteral("10")));
         QString shownTitle;
         f.pf.onModal[WindowId::Html] = [&] {
@@ -197,8 +197,8 @@ private Q_SLOTS:
             shownTitle = f.app.frmHTML.caption;
         };
         // The end page of the attempt just saved offers the link.
-        f.app.st.main.TestPhase = -1;
-        f.app.st.main.ViewMode = QStringLiteral("EndTest");
+        f.app.st.main.Phase = TestPhase::Finished;
+        f.app.st.main.View = ViewMode::EndTest;
         LoadHtml(f.app.frmForma.usrWeb1, QStringLiteral("<a href='http://tnd.p.ru'>Поиск пары</a>"));
         VyborOtveta(f.app, QStringLiteral("http://tnd.p.ru/"));
         QCOMPARE(f.pf.modals, QList<WindowId>{WindowId::Html});

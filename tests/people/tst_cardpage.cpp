@@ -30,7 +30,7 @@ void womenList(PeopleFolder& f, const QStringList& annaDetails = {})
 {
     f.person(QStringLiteral("a.tnw"), QStringLiteral("Анна Петрова"), 1985, QStringLiteral("Тайна"), annaDetails);
     f.person(QStringLiteral("b.tnw"), QStringLiteral("Ольга"), 1990, QString());
-    f.app.st.people.ListWomen = 1;
+    f.app.st.people.ListWomen = true;
     ListLudeyLoad(f.app);
 }
 
@@ -92,7 +92,7 @@ private Q_SLOTS:
         PeopleFolder f;
         womenList(f, details);
         f.click(QStringLiteral("l0"));
-        QCOMPARE(f.app.st.list.HtmlWindowMode, 1);
+        QCOMPARE(f.app.st.list.Mode, HtmlWindowMode::CardPage);
         QCOMPARE(f.app.st.people.CurrentPerson, 0);
         QCOMPARE(f.app.st.CardFields[1].FileName, QStringLiteral("a.tnw"));
         const QString expected = kCardHead + row(QStringLiteral("Имя и фамилия:"), QStringLiteral("Анна Петрова")) +
@@ -114,11 +114,11 @@ private Q_SLOTS:
         for (const char* code : {"l1", "c1", "s", "x"}) {
             f.click(QString::fromLatin1(code));
             QCOMPARE(f.page(), card);
-            QCOMPARE(f.app.st.list.HtmlWindowMode, 1);
+            QCOMPARE(f.app.st.list.Mode, HtmlWindowMode::CardPage);
         }
         f.click(QStringLiteral("n"));
         QCOMPARE(f.page(), list);
-        QCOMPARE(f.app.st.list.HtmlWindowMode, 0);
+        QCOMPARE(f.app.st.list.Mode, HtmlWindowMode::PeopleList);
         f.click(QStringLiteral("l1"));
         QVERIFY(f.page().contains(row(QStringLiteral("Имя и фамилия:"), QStringLiteral("Ольга"))));
         QCOMPARE(f.app.st.people.CurrentPerson, 1);
@@ -138,11 +138,11 @@ private Q_SLOTS:
         f.pf.onProcessEvents = [&] { waited << f.page(); };
         f.click(QStringLiteral("p1"));
         QVERIFY(!waited.isEmpty() && waited.last().contains(QStringLiteral("Загрузка данных...")));
-        QCOMPARE(f.app.st.list.HtmlWindowMode, 2);
+        QCOMPARE(f.app.st.list.Mode, HtmlWindowMode::PairSearch);
         QCOMPARE(f.app.frmHTML.caption, QStringLiteral("Поиск пары. Невеста: Ольга"));
         QVERIFY(f.page().contains(QStringLiteral("Пётр")));
 
-        f.app.st.list.HtmlWindowMode = 0;
+        f.app.st.list.Mode = HtmlWindowMode::PeopleList;
         f.click(QStringLiteral("l0"));
         f.click(QStringLiteral("p"));
         QCOMPARE(f.app.frmHTML.caption, QStringLiteral("Поиск пары. Невеста: Анна Петрова"));
@@ -172,9 +172,9 @@ private Q_SLOTS:
         const QByteArray before = fixtures::readBytes(f.path(QStringLiteral("a.tnw")));
         const QString pageBefore = f.page();
         answerPassword(f, attempts, cancel);
-        int cardDialogMode = 99;
+        DialogMode cardDialogMode = DialogMode::None;
         f.pf.onModal[WindowId::Kartochka] = [&] {
-            cardDialogMode = f.app.st.DialogMode;
+            cardDialogMode = f.app.st.Dialog;
             renameInCardDialog(f, QStringLiteral("Анна Сидорова"));
         };
         f.click(QStringLiteral("i"));
@@ -182,15 +182,15 @@ private Q_SLOTS:
         QCOMPARE(f.pf.messages.size(), wrongMessages);
         QCOMPARE(f.pf.modals.contains(WindowId::Kartochka), changed);
         if (!changed) {
-            QCOMPARE(f.app.st.DialogMode, 2);
+            QCOMPARE(f.app.st.Dialog, DialogMode::CardPassword);
             QCOMPARE(fixtures::readBytes(f.path(QStringLiteral("a.tnw"))), before);
             QCOMPARE(f.page(), pageBefore);
             return;
         }
-        QCOMPARE(cardDialogMode, 1);
+        QCOMPARE(cardDialogMode, DialogMode::ListCard);
         QVERIFY(fixtures::readBytes(f.path(QStringLiteral("a.tnw"))).contains(textfile::encode(QStringLiteral("Анна Сидорова"))));
         QVERIFY(f.page().contains(row(QStringLiteral("Имя и фамилия:"), QStringLiteral("Анна Сидорова"))));
-        QCOMPARE(f.app.st.list.HtmlWindowMode, 1);
+        QCOMPARE(f.app.st.list.Mode, HtmlWindowMode::CardPage);
         f.click(QStringLiteral("n"));
         QVERIFY(f.page().contains(QStringLiteral("tnd.l0.ru'>Анна Сидорова</a>")));
     }
@@ -243,7 +243,7 @@ private Q_SLOTS:
         QVERIFY(QFile::exists(f.path(QStringLiteral("b.tnw"))));
         QVERIFY(!f.pf.modals.contains(WindowId::Kartochka));
         QVERIFY(f.pf.messages.isEmpty());
-        QCOMPARE(f.app.st.DialogMode, 2);
+        QCOMPARE(f.app.st.Dialog, DialogMode::CardPassword);
     }
 
     void deleteThenClickRow()
@@ -256,13 +256,13 @@ private Q_SLOTS:
         QVERIFY(!QFile::exists(f.path(QStringLiteral("a.tnw"))));
         QCOMPARE(f.pf.messageTexts(), QStringList{QStringLiteral("Файл удален.")});
         QCOMPARE(f.pf.messages[0].icon, MsgIcon::Information);
-        QCOMPARE(f.app.st.list.HtmlWindowMode, 0);
+        QCOMPARE(f.app.st.list.Mode, HtmlWindowMode::PeopleList);
         QVERIFY(f.page().contains(QStringLiteral("tnd.l0.ru'>Файл удален.</a>")));
         const QString list = f.page();
         f.click(QStringLiteral("l0"));
         QCOMPARE(f.pf.messageTexts().last(), QStringLiteral("Файл не найден"));
         QCOMPARE(f.page(), list);
-        QCOMPARE(f.app.st.list.HtmlWindowMode, 0);
+        QCOMPARE(f.app.st.list.Mode, HtmlWindowMode::PeopleList);
     }
 
     void readOnlyFile()
@@ -278,7 +278,7 @@ private Q_SLOTS:
         f.click(QStringLiteral("d"));
         QCOMPARE(f.pf.messageTexts(), QStringList{QStringLiteral("Файл ") + path + QStringLiteral(" удалить не получилось.")});
         QCOMPARE(f.pf.messages[0].icon, MsgIcon::Critical);
-        QCOMPARE(f.app.st.list.HtmlWindowMode, 1);
+        QCOMPARE(f.app.st.list.Mode, HtmlWindowMode::CardPage);
         f.click(QStringLiteral("i"));
         QCOMPARE(f.pf.messageTexts().last(), QStringLiteral("Файл \"") + path + QStringLiteral("\" защищён от записи."));
         // The change was not written: the card page and the list row show
@@ -316,7 +316,7 @@ private Q_SLOTS:
         if (linkedBeforeOpening)
             plantLink();
         f.click(QStringLiteral("l0"));
-        QCOMPARE(f.app.st.list.HtmlWindowMode, 1);
+        QCOMPARE(f.app.st.list.Mode, HtmlWindowMode::CardPage);
         if (!linkedBeforeOpening)
             plantLink();
         const QByteArray before = fixtures::readBytes(target);
@@ -332,7 +332,7 @@ private Q_SLOTS:
         f.click(QStringLiteral("d"));
         QCOMPARE(f.pf.messageTexts().last(), QStringLiteral("Файл ") + path + QStringLiteral(" удалить не получилось."));
         QCOMPARE(f.pf.messages.last().icon, MsgIcon::Critical);
-        QCOMPARE(f.app.st.list.HtmlWindowMode, 1);
+        QCOMPARE(f.app.st.list.Mode, HtmlWindowMode::CardPage);
 
         QCOMPARE(QFileInfo(path).symLinkTarget(), target);
         QCOMPARE(fixtures::readBytes(target), before);
@@ -349,7 +349,7 @@ private Q_SLOTS:
         QStringList details(9, QStringLiteral("<script>alert('x')</script>"));
         details[8] = QStringLiteral("a.jpg' onerror='alert(1)");
         f.person(QStringLiteral("a.tnw"), name, 1985, QStringLiteral("p"), details);
-        f.app.st.people.ListWomen = 1;
+        f.app.st.people.ListWomen = true;
         ListLudeyLoad(f.app);
         QVERIFY(f.page().contains(
             QStringLiteral("tnd.l0.ru'>&lt;b&gt;Анна&lt;/b&gt; &lt;img src=x onerror=alert(1)&gt;</a>")));

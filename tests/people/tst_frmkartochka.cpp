@@ -27,12 +27,12 @@ struct Dialog {
     App app{pf};
     FrmKartochka& d = app.frmKartochka;
 
-    explicit Dialog(int mode)
+    explicit Dialog(DialogMode mode)
     {
         app.st.folders.PathSep = QStringLiteral("/");
         app.st.folders.LastFolder = QStringLiteral("/home/kiosk/");
         app.st.test.TestPassword = QStringLiteral("тест");
-        app.st.DialogMode = mode;
+        app.st.Dialog = mode;
         frmKartochka_Load(app);
     }
     void fill(const QString& name, const QString& year)
@@ -60,7 +60,7 @@ class TestFrmKartochka : public QObject {
 private Q_SLOTS:
     void freshCard()
     {
-        Dialog t(0);
+        Dialog t(DialogMode::NewCard);
         FrmKartochka& d = t.d;
         QCOMPARE(d.caption, QStringLiteral("Личная карточная"));
         QVERIFY(d.visible);
@@ -110,7 +110,7 @@ private Q_SLOTS:
         QFETCH(QString, year);
         QFETCH(QString, focus);
         QFETCH(int, stored);
-        Dialog t(0);
+        Dialog t(DialogMode::NewCard);
         t.app.st.CardFields[0].NameFamiliya = QStringLiteral("прежний");
         t.fill(name, year);
         t.d.focus = t.d.OK.name;
@@ -119,11 +119,11 @@ private Q_SLOTS:
         if (!focus.isEmpty()) {
             QCOMPARE(t.d.focus, focus);
             QVERIFY(t.d.visible && !t.d.closeRequested);
-            QCOMPARE(t.app.st.DialogMode, 0);
+            QCOMPARE(t.app.st.Dialog, DialogMode::NewCard);
             QCOMPARE(t.app.st.CardFields[0].NameFamiliya, QStringLiteral("прежний"));
         } else {
             QVERIFY(!t.d.visible && t.d.closeRequested);
-            QCOMPARE(t.app.st.DialogMode, -1);
+            QCOMPARE(t.app.st.Dialog, DialogMode::Confirmed);
             QCOMPARE(t.app.st.CardFields[0].NameFamiliya, name);
             QCOMPARE(t.app.st.CardFields[0].DataRogdeniya, stored);
             QCOMPARE(t.pf.processEventsCalls, 1);
@@ -147,13 +147,13 @@ private Q_SLOTS:
     {
         QFETCH(QChar, key);
         QFETCH(bool, accepted);
-        Dialog t(0);
+        Dialog t(DialogMode::NewCard);
         QCOMPARE(frmKartochka_txtDataRogdeniya_KeyPress(t.app, key), accepted);
     }
 
     void yearFocusPutsCaretAtEnd()
     {
-        Dialog t(0);
+        Dialog t(DialogMode::NewCard);
         t.d.txtDataRogdeniya.selStart = 0;
         t.d.txtDataRogdeniya.selLength = 2;
         frmKartochka_txtDataRogdeniya_GotFocus(t.app);
@@ -163,7 +163,7 @@ private Q_SLOTS:
 
     void newCardWithDetails()
     {
-        Dialog t(0);
+        Dialog t(DialogMode::NewCard);
         t.fill(QStringLiteral("Ольга"), QStringLiteral("1990"));
         frmKartochka_selPol_Click(t.app, 1);
         QVERIFY(t.d.lstRaznoe[1].visible && !t.d.lstRaznoe[0].visible);
@@ -194,7 +194,7 @@ private Q_SLOTS:
 
     void uncheckedDetailsStoreNothing()
     {
-        Dialog t(0);
+        Dialog t(DialogMode::NewCard);
         t.app.st.CardFields[0].Podrobnosti[5] = QStringLiteral("прежнее");
         t.fill(QStringLiteral("Иван"), QStringLiteral("1970"));
         t.check(true);
@@ -211,7 +211,7 @@ private Q_SLOTS:
 
     void photoButton()
     {
-        Dialog t(0);
+        Dialog t(DialogMode::NewCard);
         t.check(true);
         t.d.txtInfo[5].text = QStringLiteral("/старое.jpg");
         frmKartochka_kObzorEmblema_Click(t.app);  // cancelled
@@ -230,26 +230,26 @@ private Q_SLOTS:
 
     void cancelKeepsEverything()
     {
-        Dialog t(0);
+        Dialog t(DialogMode::NewCard);
         t.app.st.CardFields[0] = storedWoman();
         t.fill(QStringLiteral("Другое имя"), QStringLiteral("1999"));
         frmKartochka_NO_Click(t.app);
         QVERIFY(!t.d.visible && t.d.closeRequested);
-        QCOMPARE(t.app.st.DialogMode, 0);
+        QCOMPARE(t.app.st.Dialog, DialogMode::NewCard);
         QCOMPARE(t.app.st.CardFields[0].NameFamiliya, QStringLiteral("Анна Петрова"));
         QCOMPARE(t.app.st.CardFields[0].DataRogdeniya, 1985);
     }
 
     void storedCardKeepsSexAndValues_data()
     {
-        QTest::addColumn<int>("mode");
+        QTest::addColumn<DialogMode>("mode");
         QTest::addColumn<int>("slot");
-        QTest::newRow("own card during the test") << 2 << 0;
-        QTest::newRow("card change from the list") << 1 << 1;
+        QTest::newRow("own card during the test") << DialogMode::OwnCard << 0;
+        QTest::newRow("card change from the list") << DialogMode::ListCard << 1;
     }
     void storedCardKeepsSexAndValues()
     {
-        QFETCH(int, mode);
+        QFETCH(DialogMode, mode);
         QFETCH(int, slot);
         ScriptedPlatform pf;
         App app(pf);
@@ -258,7 +258,7 @@ private Q_SLOTS:
         app.st.test.TestPassword = QStringLiteral("другой");
         app.st.people.People = QList<PersonEntry>(3);
         app.st.people.CurrentPerson = 2;
-        app.st.DialogMode = mode;
+        app.st.Dialog = mode;
         frmKartochka_Load(app);
         FrmKartochka& d = app.frmKartochka;
         QCOMPARE(d.slot, slot);
@@ -275,7 +275,7 @@ private Q_SLOTS:
 
         d.txtNameFamiliya.text = QStringLiteral("Анна Иванова");
         frmKartochka_OK_Click(app);
-        QCOMPARE(app.st.DialogMode, -1);
+        QCOMPARE(app.st.Dialog, DialogMode::Confirmed);
         const Kartochka& after = app.st.CardFields[static_cast<size_t>(slot)];
         QCOMPARE(after.NameFamiliya, QStringLiteral("Анна Иванова"));
         QCOMPARE(after.Podrobnosti, before.Podrobnosti);
@@ -284,8 +284,8 @@ private Q_SLOTS:
         QCOMPARE(after.FileName, before.FileName);
         QCOMPARE(after.Otvety, before.Otvety);
         // Only a change from the list touches the list's row.
-        QCOMPARE(app.st.people.People[2].NameFamiliya, mode == 1 ? QStringLiteral("Анна Иванова") : QString());
-        QCOMPARE(app.st.people.People[2].Podrobnee, mode == 1 ? 1 : 0);
+        QCOMPARE(app.st.people.People[2].NameFamiliya, mode == DialogMode::ListCard ? QStringLiteral("Анна Иванова") : QString());
+        QCOMPARE(app.st.people.People[2].Podrobnee, mode == DialogMode::ListCard ? 1 : 0);
     }
 
     void storedValueOutsideTheList()
@@ -296,7 +296,7 @@ private Q_SLOTS:
         card.Pol = 0;
         card.Podrobnosti[2] = QStringLiteral("Рыжий");  // typed in, not an item
         app.st.CardFields[0] = card;
-        app.st.DialogMode = 2;
+        app.st.Dialog = DialogMode::OwnCard;
         frmKartochka_Load(app);
         QCOMPARE(app.frmKartochka.lstRaznoe[0].text, QStringLiteral("Рыжий"));
         QCOMPARE(app.frmKartochka.lstRaznoe[0].listIndex, -1);
@@ -307,13 +307,13 @@ private Q_SLOTS:
 
     void reopeningStartsFresh()
     {
-        Dialog t(0);
+        Dialog t(DialogMode::NewCard);
         t.fill(QStringLiteral("Ольга"), QStringLiteral("1990"));
         frmKartochka_selPol_Click(t.app, 1);
         t.check(true);
         frmKartochka_lstRaznoe_Click(t.app, 3, 5);
         frmKartochka_OK_Click(t.app);
-        t.app.st.DialogMode = 0;
+        t.app.st.Dialog = DialogMode::NewCard;
         frmKartochka_Load(t.app);
         QVERIFY(t.d.txtNameFamiliya.text.isEmpty());
         QCOMPARE(t.d.txtDataRogdeniya.text, QStringLiteral("19"));

@@ -69,7 +69,7 @@ private Q_SLOTS:
             QStringLiteral("</table></center></body></html>");
         QCOMPARE(f.page(), expected);
         QCOMPARE(f.app.st.list.ListHtml, expected);
-        QCOMPARE(f.app.st.list.HtmlWindowMode, 0);
+        QCOMPARE(f.app.st.list.Mode, HtmlWindowMode::PeopleList);
         QVERIFY(f.pf.messages.isEmpty());
         // Closing the window releases the list.
         QCOMPARE(f.app.st.people.PeopleLast, -1);
@@ -176,7 +176,7 @@ private Q_SLOTS:
     {
         PeopleFolder f;
         f.person(QStringLiteral("a.tnw"), QStringLiteral("Ольга"), 1990);
-        f.app.st.people.ListWomen = 1;
+        f.app.st.people.ListWomen = true;
         ListLudeyLoad(f.app);
         QVERIFY(!f.page().contains(QStringLiteral("tnd.s.ru")));
         // A ranking made for Пётр: the line names him, whatever card slot 1 holds.
@@ -186,7 +186,7 @@ private Q_SLOTS:
         ShowStranicy(f.app);
         QVERIFY(f.page().startsWith(kHead + QStringLiteral("<a class='lnk' href='http://tnd.s.ru'>Список невесты: "
                                                            "Пётр &lt;i&gt;</a><br>Список женщин (всего: 1)")));
-        f.app.st.people.ListWomen = 0;
+        f.app.st.people.ListWomen = false;
         ShowStranicy(f.app);
         QVERIFY(f.page().contains(QStringLiteral(">Список жениха: Пётр &lt;i&gt;</a><br>Список мужчин (всего: 1)")));
     }
@@ -222,7 +222,7 @@ private Q_SLOTS:
                 QVERIFY(w.selPol[0].checked && !w.selPol[1].checked);
                 QVERIFY(!w.kFound.enabled);
                 frmFound_kFound_Click(f.app);  // disabled: nothing
-                QCOMPARE(f.app.st.DialogMode, 0);
+                QCOMPARE(f.app.st.Dialog, DialogMode::FindPeople);
             }
             w.txtNameFamiliya.text = needle;
             frmFound_TextChange(f.app);
@@ -235,7 +235,7 @@ private Q_SLOTS:
         f.pf.onModal[WindowId::Html] = [&] {
             title = f.app.frmHTML.caption;
             frmHTML_Timer(f.app);
-            QCOMPARE(f.app.st.list.HtmlWindowMode, 0);
+            QCOMPARE(f.app.st.list.Mode, HtmlWindowMode::PeopleList);
         };
         FileFoundLudey_Click(f.app);
         QCOMPARE(title, QStringLiteral("Поиск"));
@@ -243,7 +243,7 @@ private Q_SLOTS:
         QVERIFY(f.page().contains((women ? QStringLiteral("Список женщин (всего:") : QStringLiteral("Список мужчин (всего:")) +
                                   SignedNumber(static_cast<int>(found.size())) + QStringLiteral(")</font>")));
         QCOMPARE(f.app.st.search.SearchName, needle);
-        QCOMPARE(f.app.st.search.SearchWomen, women);
+        QCOMPARE(f.app.st.search.SearchWomen, women == 1);
 
         // The next opening shows the last search, all of it selected.
         firstOpening = false;
@@ -259,7 +259,7 @@ private Q_SLOTS:
         const int modals = static_cast<int>(f.pf.modals.size());
         FileFoundLudey_Click(f.app);
         QCOMPARE(f.app.st.search.SearchName, needle);
-        QCOMPARE(f.app.st.search.SearchWomen, women);
+        QCOMPARE(f.app.st.search.SearchWomen, women == 1);
         QCOMPARE(f.pf.modals.size(), modals + 1);  // no list window after "Отмена"
         QCOMPARE(f.page(), pageBefore);
     }

@@ -137,7 +137,7 @@ private Q_SLOTS:
         QCOMPARE(app.st.CardFields[1].NameFamiliya, name);
         QCOMPARE(app.st.CardFields[1].Otvety, answers);
 
-        app.st.people.ListWomen = 1;
+        app.st.people.ListWomen = true;
         ListLudeyLoad(app);
         QCOMPARE(app.st.people.PeopleLast, 0);
         QVERIFY(pf.messages.isEmpty());

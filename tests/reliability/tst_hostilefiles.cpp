@@ -122,7 +122,7 @@ class TestHostileFiles : public QObject {
     static void listOf(App& app, int women)
     {
         app.st.people.ListWomen = women;
-        app.st.list.HtmlWindowMode = 0;
+        app.st.list.Mode = HtmlWindowMode::PeopleList;
         ListLudeyLoad(app);
     }
     static void click(App& app, const QString& code) { VyborKartochki(app, Command(code) + QLatin1Char('/')); }

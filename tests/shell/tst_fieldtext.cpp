@@ -48,7 +48,7 @@ struct Field {
 Field field(const QString& which)
 {
     auto card = [](App& app) {
-        app.st.DialogMode = 0;
+        app.st.Dialog = DialogMode::NewCard;
         frmKartochka_Load(app);
         app.frmKartochka.chPodrobnee.checked = true;
         frmKartochka_chPodrobnee_Click(app);
@@ -64,7 +64,7 @@ Field field(const QString& which)
         return {card, [](App& app) -> Control& { return app.frmKartochka.txtInfo[5]; }, cardWindow,
                 frmKartochka_Event, FieldKind::Plain};
     auto param = [](App& app) {
-        app.st.DialogMode = 0;
+        app.st.Dialog = DialogMode::NewTest;
         frmParam_Load(app);
     };
     auto paramWindow = [](App& app) -> WindowModel& { return app.frmParam; };
@@ -83,7 +83,7 @@ Field field(const QString& which)
                 [](App& app) -> WindowModel& { return app.frmFound; }, frmFound_Event, FieldKind::Plain};
     if (which == QLatin1String("tag dialog"))
         return {[](App& app) {
-                    app.st.DialogMode = MainTxt;
+                    app.st.Dialog = DialogMode::TagMainText;
                     frmTag_Load(app);
                 },
                 [](App& app) -> Control& { return app.frmTag.txtFIO; },
@@ -93,8 +93,8 @@ Field field(const QString& which)
                 app.st.test.QuestionCount = 1;
                 app.st.test.Questions.resizeFresh(1);
                 app.st.main.CurrentQuestion = 1;
-                app.st.main.TestPhase = 2;
-                app.st.editor.EditTarget = -1;
+                app.st.main.Phase = TestPhase::Editor;
+                app.st.editor.Target = EditTarget::Question;
                 app.st.editor.SkipTxtChange = 0;
             },
             [](App& app) -> Control& { return app.frmForma.Txt; },
@@ -242,7 +242,7 @@ private Q_SLOTS:
         app.frmKartochka.selPol[0].checked = false;
         frmKartochka_selPol_Click(app, 1);
         frmKartochka_OK_Click(app);
-        QCOMPARE(app.st.DialogMode, -1);
+        QCOMPARE(app.st.Dialog, DialogMode::Confirmed);
         app.st.CardFields[0].Parol = QStringLiteral("тест");
         QVERIFY(SaveKartochka(app, QStringLiteral("a.tnw"), 0));
         const QByteArray bytes = fixtures::readBytes(tmp.filePath(QStringLiteral("a.tnw")));
@@ -325,7 +325,7 @@ private Q_SLOTS:
         app.st.folders.PathSep = QStringLiteral("/");
         field(QStringLiteral("editor box")).open(app);
         pf.fileAnswers.push_back(QStringLiteral("/pics/a\nb.jpg"));
-        MarkupMenuClick(app, MainTxt, QStringLiteral("EditAddFile(0)"));
+        MarkupMenuClick(app, MarkupTarget::MainTxt, QStringLiteral("EditAddFile(0)"));
         QCOMPARE(app.st.test.Questions[1].Vopros, QStringLiteral("<img border=\"0\" src=\"a b.jpg\">"));
     }
 };

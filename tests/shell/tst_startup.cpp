@@ -48,14 +48,14 @@ private Q_SLOTS:
         QCOMPARE(app.st.folders.WorkFolder, appDir);
         QCOMPARE(app.st.folders.LastFolder, appDir);
         QCOMPARE(app.st.folders.SplashPicture, appDir + QStringLiteral("sunbird.jpg"));
-        QCOMPARE(app.st.editor.EditTarget, -2);
+        QCOMPARE(app.st.editor.Target, EditTarget::Nothing);
         QCOMPARE(app.st.people.PeopleLast, -1);
         QCOMPARE(app.st.pairs.PairsLast, -1);
         QVERIFY(!app.frmForma.FileNameTest.visible);
         QVERIFY(!app.frmForma.FileSep4.visible);
         QVERIFY(app.frmForma.visible);
         QCOMPARE(app.frmForma.caption, QStringLiteral("Тандемо"));
-        QCOMPARE(app.st.main.ViewMode, QStringLiteral("ShowZastavka"));
+        QCOMPARE(app.st.main.View, ViewMode::ShowZastavka);
         QVERIFY(app.frmForma.usrWeb1.text.contains(appDir + QStringLiteral("sunbird.jpg")));
         QVERIFY(pf.processEventsCalls >= 1);
 
@@ -67,22 +67,22 @@ private Q_SLOTS:
 
     void closingAsksWhileATestIsEditedOrTaken_data()
     {
-        QTest::addColumn<int>("phase");
+        QTest::addColumn<TestPhase>("phase");
         QTest::addColumn<bool>("asks");
-        QTest::newRow("editor") << 2 << true;
-        QTest::newRow("attempt") << 1 << true;
-        QTest::newRow("start page") << 0 << false;
-        QTest::newRow("finished") << -1 << false;
+        QTest::newRow("editor") << TestPhase::Editor << true;
+        QTest::newRow("attempt") << TestPhase::Attempt << true;
+        QTest::newRow("start page") << TestPhase::StartPage << false;
+        QTest::newRow("finished") << TestPhase::Finished << false;
     }
     void closingAsksWhileATestIsEditedOrTaken()
     {
-        QFETCH(int, phase);
+        QFETCH(TestPhase, phase);
         QFETCH(bool, asks);
         ScriptedPlatform pf;
         pf.exeFolder = appDir;
         App app(pf);
         Main(app);
-        app.st.main.TestPhase = phase;
+        app.st.main.Phase = phase;
         app.st.test.TestFilePath = QStringLiteral("/tests/pets/pets.tnd");
         pf.messageAnswers = {MsgAnswer::No};
         const int first = UnloadProga(app);
@@ -99,7 +99,7 @@ private Q_SLOTS:
         QCOMPARE(pf.messages[0].buttons, MsgButtons::YesNo);
         QCOMPARE(pf.messages[0].icon, MsgIcon::None);
         QCOMPARE(pf.messages[0].defaultAnswer, MsgAnswer::Yes);
-        QCOMPARE(app.st.main.TestPhase, phase);
+        QCOMPARE(app.st.main.Phase, phase);
 
         pf.messageAnswers = {MsgAnswer::Yes};
         QCOMPARE(UnloadProga(app), 0);

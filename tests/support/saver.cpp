@@ -41,7 +41,7 @@ int endAttempts(const QString& testFile, const QString& who, int count)
         app.st.CardFields[0].Parol = app.st.test.TestPassword;
         for (int q = 1; q <= app.st.test.QuestionCount; ++q)
             app.st.test.Questions[q].NomerOtveta = r.answers[q - 1];
-        app.st.main.TestPhase = 1;
+        app.st.main.Phase = TestPhase::Attempt;
         EndTest(app);
         if (failed || !app.st.main.MainHtml.contains(QStringLiteral("Результаты тестирование сохранены.")))
             return 1;

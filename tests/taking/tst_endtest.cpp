@@ -77,8 +77,8 @@ private Q_SLOTS:
         QCOMPARE(s.app.st.CardFields[0].FileName, name);
         QCOMPARE(s.app.st.main.MainHtml, kEndHead + kSaved + kEndLink);
         QCOMPARE(s.app.frmForma.usrWeb1.text, s.app.st.main.MainHtml);
-        QCOMPARE(s.app.st.main.TestPhase, -1);
-        QCOMPARE(s.app.st.main.ViewMode, QStringLiteral("EndTest"));
+        QCOMPARE(s.app.st.main.Phase, TestPhase::Finished);
+        QCOMPARE(s.app.st.main.View, ViewMode::EndTest);
         const FrmForma& f = s.app.frmForma;
         QVERIFY(!f.FileKartochka.enabled && !f.Nazad.enabled && !f.kDalee.enabled && !f.kRezultat.enabled);
         QVERIFY(f.FileSnachala.enabled);
@@ -216,7 +216,7 @@ private Q_SLOTS:
                  QStringList{QStringLiteral("Файл \"") + folder +
                              QStringLiteral("Знакомства_20090703140509.tnw\" защищён от записи.")});
         QCOMPARE(s.app.st.main.MainHtml, kEndHead + kEndLink);
-        QCOMPARE(s.app.st.main.TestPhase, -1);
+        QCOMPARE(s.app.st.main.Phase, TestPhase::Finished);
         QVERIFY(personFiles(folder).isEmpty());
     }
 
@@ -227,7 +227,7 @@ private Q_SLOTS:
         takeTest(s, {2, 1, 0});
         s.pf.messageAnswers.push_back(MsgAnswer::Yes);
         frmForma_MenuClick(s.app, QStringLiteral("FileSnachala"));
-        QCOMPARE(s.app.st.main.TestPhase, 0);
+        QCOMPARE(s.app.st.main.Phase, TestPhase::StartPage);
         s.name = QStringLiteral("Пётр");
         s.woman = false;
         VyborOtveta(s.app, QStringLiteral("http://tnd.s.ru/"));

@@ -115,7 +115,7 @@ private Q_SLOTS:
         const QString audioTag = QStringLiteral("<audio controls autoplay src=\"tone.wav\"></audio> да");
         const QString aviLine = QStringLiteral("Видео ролик \"old.avi\" здесь не воспроизводится");
 
-        st.main.TestPhase = 1;
+        st.main.Phase = TestPhase::Attempt;
         st.main.CurrentQuestion = 1;
         Wopros(s.app);
         QVERIFY(st.main.MainHtml.contains(videoTag));
@@ -123,7 +123,7 @@ private Q_SLOTS:
         QVERIFY(!st.main.MainHtml.contains(media::kHead));
         QCOMPARE(s.app.frmForma.usrWeb1.text, st.main.MainHtml);
 
-        st.main.TestPhase = 2;
+        st.main.Phase = TestPhase::Editor;
         Show1Wopros(s.app, 1);
         QVERIFY(st.main.MainHtml.contains(videoTag));
         QVERIFY(st.main.MainHtml.contains(audioTag));

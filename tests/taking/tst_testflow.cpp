@@ -62,7 +62,7 @@ private Q_SLOTS:
         QFETCH(QString, middle);
         TakingSession s(kFolder, 3);
         FrmForma& f = s.app.frmForma;
-        s.app.st.main.TestPhase = 2;
+        s.app.st.main.Phase = TestPhase::Editor;
         f.Edit.enabled = f.FileSave.enabled = f.FileSaveAs.enabled = f.FileSnachala.enabled = true;
         f.FileProsmotr.enabled = f.FileProsmotr.checked = true;
         f.Txt.visible = f.picOtvety[9].visible = f.kDalee.enabled = f.Nazad.enabled = true;
@@ -76,7 +76,7 @@ private Q_SLOTS:
                                 "size='5'>Знакомства") +
                      middle + QStringLiteral("</font></center></body></html>"));
         QCOMPARE(f.usrWeb1.text, s.app.st.main.MainHtml);
-        QCOMPARE(s.app.st.main.TestPhase, 0);
+        QCOMPARE(s.app.st.main.Phase, TestPhase::StartPage);
         QVERIFY(!f.Edit.enabled && !f.FileSave.enabled && !f.FileSaveAs.enabled && !f.FileSnachala.enabled);
         QVERIFY(!f.FileProsmotr.enabled && !f.FileProsmotr.checked);
         QVERIFY(f.FileChange.enabled && f.FileObnovit.enabled && f.usrWeb1.visible);
@@ -150,7 +150,7 @@ private Q_SLOTS:
     void previewPageBytes()
     {
         TakingSession s(kFolder, 3, 2);
-        s.app.st.main.TestPhase = 2;
+        s.app.st.main.Phase = TestPhase::Editor;
         s.app.st.test.Questions[2].Vopros.clear();
         s.app.st.test.Questions[2].AddOtvety(1, QString());
         s.app.st.test.Questions[2].NomerOtveta = 0;
@@ -163,7 +163,7 @@ private Q_SLOTS:
                                                          "</font><br><br><font size='5'>Варианты ответов:</font><br>") +
                                         table + kEnd);
         // During an attempt the chosen answer is marked in the table.
-        s.app.st.main.TestPhase = 1;
+        s.app.st.main.Phase = TestPhase::Attempt;
         QCOMPARE(chosenMarkers(ShowHTMLOtvety(s.app, 2)), 1);
         QVERIFY(ShowHTMLOtvety(s.app, 2).startsWith(QStringLiteral(
             "<tr><table><tr><td valign='top'><img border='0' src='/opt/tandemo/znak1.jpg'>")));
@@ -181,8 +181,8 @@ private Q_SLOTS:
         QVERIFY(s.pf.modals.isEmpty());
         VyborOtveta(s.app, QStringLiteral("http://tnd.s.ru/"));
         QCOMPARE(s.pf.modals, QList<WindowId>{WindowId::Kartochka});
-        QCOMPARE(s.app.st.main.TestPhase, 0);
-        QCOMPARE(s.app.st.DialogMode, 0);
+        QCOMPARE(s.app.st.main.Phase, TestPhase::StartPage);
+        QCOMPARE(s.app.st.Dialog, DialogMode::NewCard);
         QCOMPARE(s.app.st.main.MainHtml, startPage);
         QCOMPARE(s.app.frmForma.usrWeb1.loads, loads);
         QCOMPARE(s.app.st.test.Questions[2].NomerOtveta, 1);
@@ -195,9 +195,9 @@ private Q_SLOTS:
         for (int q = 1; q <= 3; ++q)
             s.app.st.test.Questions[q].NomerOtveta = 1;
         ReStart(s.app, 0);
-        s.app.st.main.TestPhase = 0;
+        s.app.st.main.Phase = TestPhase::StartPage;
         Dalee(s.app);  // "Дальше" in phase 0 starts too
-        QCOMPARE(s.app.st.main.TestPhase, 1);
+        QCOMPARE(s.app.st.main.Phase, TestPhase::Attempt);
         QCOMPARE(s.app.st.main.CurrentQuestion, 1);
         for (int q = 1; q <= 3; ++q)
             QCOMPARE(s.app.st.test.Questions[q].NomerOtveta, -1);
@@ -276,8 +276,8 @@ private Q_SLOTS:
         QCOMPARE(s.app.st.main.CurrentQuestion, 2);
         QCOMPARE(s.app.frmForma.usrWeb1.loads, loads + 1);  // the page is not shown again
         QCOMPARE(s.pf.messages.size(), 2);
-        QCOMPARE(s.app.st.main.TestPhase, 1);
-        QCOMPARE(s.app.st.main.ViewMode, QString());
+        QCOMPARE(s.app.st.main.Phase, TestPhase::Attempt);
+        QCOMPARE(s.app.st.main.View, ViewMode::None);
     }
 
     void links_data()
@@ -315,10 +315,10 @@ private Q_SLOTS:
         s.app.st.folders.SplashPicture = QStringLiteral("/opt/tandemo/sunbird.jpg");
         ShowFirmy(s.app);
         VyborOtveta(s.app, QStringLiteral("http://tnd.b.ru/"));
-        QCOMPARE(s.app.st.main.ViewMode, QStringLiteral("ShowZastavka"));
+        QCOMPARE(s.app.st.main.View, ViewMode::ShowZastavka);
         QVERIFY(s.app.st.main.MainHtml.contains(QStringLiteral("Уж замуж невтерпеж!")));
         // A link inside a question that the author previews is not an answer.
-        s.app.st.main.TestPhase = 2;
+        s.app.st.main.Phase = TestPhase::Editor;
         s.app.st.main.CurrentQuestion = 2;
         s.app.st.test.Questions[2].NomerOtveta = -1;
         const QString page = s.app.st.main.MainHtml;
@@ -349,11 +349,11 @@ private Q_SLOTS:
         QCOMPARE(s.pf.messages[0].defaultAnswer, MsgAnswer::No);
         const FrmForma& f = s.app.frmForma;
         if (reply == MsgAnswer::No) {
-            QCOMPARE(s.app.st.main.TestPhase, 1);
+            QCOMPARE(s.app.st.main.Phase, TestPhase::Attempt);
             QCOMPARE(s.app.st.main.CurrentQuestion, 2);
             QVERIFY(f.FileSnachala.enabled && f.Nazad.enabled);
         } else {
-            QCOMPARE(s.app.st.main.TestPhase, 0);
+            QCOMPARE(s.app.st.main.Phase, TestPhase::StartPage);
             QVERIFY(s.app.st.main.MainHtml.contains(QStringLiteral("Начать тестирование")));
             QVERIFY(!f.FileSnachala.enabled && !f.Nazad.enabled && !f.kDalee.enabled && !f.kRezultat.enabled);
             QVERIFY(!f.FileKartochka.enabled);

@@ -31,7 +31,7 @@ private Q_SLOTS:
             shown = s.app.frmHTML.usrWebHtml1.text;
         };
         frmForma_MenuClick(s.app, s.app.frmForma.EditShowAllTest.name);
-        QCOMPARE(s.app.st.list.HtmlWindowMode, -1);
+        QCOMPARE(s.app.st.list.Mode, HtmlWindowMode::WholeTest);
         const QString marker = QStringLiteral("<img border='0' src='/opt/tandemo/znak0.jpg'>");
         auto answer = [&](int n, const QString& text) {
             return QStringLiteral("<tr><td valign='top'>") + marker + QStringLiteral("<font size='4' color='blue'>") +
@@ -61,7 +61,7 @@ private Q_SLOTS:
         s.app.st.main.CurrentQuestion = 3;
         frmForma_Event(s.app, {UiEvent::Click, QStringLiteral("picOtvety(1)")});
         FrmForma& f = s.app.frmForma;
-        QCOMPARE(s.app.st.editor.EditTarget, 1);
+        QCOMPARE(s.app.st.editor.Target, AnswerTarget(1));
         frmForma_MenuClick(s.app, f.FileProsmotr.name);
         QVERIFY(f.FileProsmotr.checked);
         QVERIFY(f.usrWeb1.visible && !f.picVopros.visible && !f.Txt.visible && !f.SelKolOtvetov.visible);
@@ -83,7 +83,7 @@ private Q_SLOTS:
         QVERIFY(!f.usrWeb1.visible && f.picVopros.visible && f.Txt.visible && f.SelKolOtvetov.visible);
         QVERIFY(f.Nazad.enabled && f.kDalee.enabled && f.Edit.enabled);
         QCOMPARE(f.focus, QStringLiteral("Txt"));
-        QCOMPARE(s.app.st.editor.EditTarget, 1);
+        QCOMPARE(s.app.st.editor.Target, AnswerTarget(1));
 
         // With nothing being edited the focus stays where it was.
         frmForma_Event(s.app, {UiEvent::GotFocus, QStringLiteral("SelKolOtvetov")});

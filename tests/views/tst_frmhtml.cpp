@@ -17,21 +17,21 @@ class TestFrmHtml : public QObject {
 private Q_SLOTS:
     void titleByMode_data()
     {
-        QTest::addColumn<int>("mode");
+        QTest::addColumn<HtmlWindowMode>("mode");
         QTest::addColumn<int>("women");
         QTest::addColumn<QString>("title");
         QTest::addColumn<bool>("menu");
-        QTest::newRow("men") << 0 << 0 << QStringLiteral("Список мужчин") << true;
-        QTest::newRow("women") << 0 << 1 << QStringLiteral("Список женщин") << true;
-        QTest::newRow("pair") << 2 << 0 << QStringLiteral("Поиск пары") << true;
-        QTest::newRow("search") << 3 << 1 << QStringLiteral("Поиск") << true;
-        QTest::newRow("help") << -2 << 0 << QStringLiteral("Справка") << false;
-        QTest::newRow("whole test") << -1 << 0 << QStringLiteral("Показать весь тест") << true;
-        QTest::newRow("card page") << 1 << 0 << QString() << true;
+        QTest::newRow("men") << HtmlWindowMode::PeopleList << 0 << QStringLiteral("Список мужчин") << true;
+        QTest::newRow("women") << HtmlWindowMode::PeopleList << 1 << QStringLiteral("Список женщин") << true;
+        QTest::newRow("pair") << HtmlWindowMode::PairSearch << 0 << QStringLiteral("Поиск пары") << true;
+        QTest::newRow("search") << HtmlWindowMode::NameSearch << 1 << QStringLiteral("Поиск") << true;
+        QTest::newRow("help") << HtmlWindowMode::Help << 0 << QStringLiteral("Справка") << false;
+        QTest::newRow("whole test") << HtmlWindowMode::WholeTest << 0 << QStringLiteral("Показать весь тест") << true;
+        QTest::newRow("card page") << HtmlWindowMode::CardPage << 0 << QString() << true;
     }
     void titleByMode()
     {
-        QFETCH(int, mode);
+        QFETCH(HtmlWindowMode, mode);
         QFETCH(int, women);
         QFETCH(QString, title);
         QFETCH(bool, menu);
@@ -40,7 +40,7 @@ private Q_SLOTS:
         // A window left with another title and a hidden menu must not carry them over.
         app.frmHTML.caption = QStringLiteral("старый");
         app.frmHTML.File.visible = !menu;
-        app.st.list.HtmlWindowMode = mode;
+        app.st.list.Mode = mode;
         app.st.people.ListWomen = women;
         bool checked = false;
         pf.onModal[WindowId::Html] = [&] {
@@ -67,7 +67,7 @@ private Q_SLOTS:
         QCOMPARE(pf.modals, QList<WindowId>{WindowId::Html});
         QCOMPARE(app.frmHTML.usrWebHtml1.url, QStringLiteral("/opt/tandemo/Help.htm"));
         QCOMPARE(app.frmHTML.usrWebHtml1.loads, 1);
-        QCOMPARE(app.st.list.HtmlWindowMode, -2);
+        QCOMPARE(app.st.list.Mode, HtmlWindowMode::Help);
         QCOMPARE(app.st.list.ListHtml, QStringLiteral("<html>старое</html>"));
     }
 
@@ -75,7 +75,7 @@ private Q_SLOTS:
     {
         ScriptedPlatform pf;
         App app(pf);
-        app.st.list.HtmlWindowMode = -1;
+        app.st.list.Mode = HtmlWindowMode::WholeTest;
         app.st.list.ListHtml = QStringLiteral("<html>весь тест</html>");
         pf.onModal[WindowId::Html] = [&] {
             frmHTML_Timer(app);
@@ -104,7 +104,7 @@ private Q_SLOTS:
         fixtures::writeBytes(app.st.folders.WorkFolder + QStringLiteral("a.tnw"), PersonFileContent(app.st.CardFields[2]));
         app.st.people.PeopleLast = 0;
         app.st.people.People = {PersonEntry{QStringLiteral("Анна"), QStringLiteral("24"), 0, QStringLiteral("a.tnw")}};
-        app.st.list.HtmlWindowMode = 2;
+        app.st.list.Mode = HtmlWindowMode::PairSearch;
         int searches = 0;
         pf.onModal[WindowId::Html] = [&] {
             frmHTML_Timer(app);
@@ -117,7 +117,7 @@ private Q_SLOTS:
         QCOMPARE(app.st.people.PeopleLast, -1);
         QCOMPARE(app.st.people.People.size(), 1);
         QVERIFY(app.st.people.People[0].NameFamiliya.isEmpty());
-        QCOMPARE(app.st.list.HtmlWindowMode, 2);
+        QCOMPARE(app.st.list.Mode, HtmlWindowMode::PairSearch);
     }
 };
 

@@ -85,7 +85,7 @@ private Q_SLOTS:
         clickMain(s.app, bareLink(QStringLiteral("1")));
         clickMain(s.app, bareLink(QStringLiteral("0")));
         clickMain(s.app, bareLink(QStringLiteral("r")));
-        QCOMPARE(s.app.st.main.TestPhase, -1);
+        QCOMPARE(s.app.st.main.Phase, TestPhase::Finished);
         const int endPage = shownPage(s.app);
         s.pf.modals.clear();
         const QString pairLink = Command(QStringLiteral("p")) + QLatin1Char('/');
@@ -142,13 +142,13 @@ private Q_SLOTS:
         }
         s.pf.modals.clear();
         const QString page = s.app.frmForma.usrWeb1.text;
-        const int phase = s.app.st.main.TestPhase;
+        const TestPhase phase = s.app.st.main.Phase;
 
         clickMain(s.app, link + QLatin1Char('/'));
         QVERIFY(s.pf.modals.isEmpty());
         QVERIFY(s.pf.fileDialogs.isEmpty());
         QCOMPARE(s.app.frmForma.usrWeb1.text, page);
-        QCOMPARE(s.app.st.main.TestPhase, phase);
+        QCOMPARE(s.app.st.main.Phase, phase);
         QCOMPARE(answers(s.app), attempt ? (QList<int>{-1, -1}) : answers(s.app));
     }
 
@@ -191,8 +191,8 @@ private Q_SLOTS:
         PeopleFolder f;
         f.person(QStringLiteral("a.tnw"), QStringLiteral("Анна"), 1985, QStringLiteral("x"));
         f.person(QStringLiteral("b.tnw"), QStringLiteral("Ольга"), 1990, QStringLiteral("x"));
-        f.app.st.people.ListWomen = 1;
-        f.app.st.list.HtmlWindowMode = 0;
+        f.app.st.people.ListWomen = true;
+        f.app.st.list.Mode = HtmlWindowMode::PeopleList;
         ListLudeyLoad(f.app);
         Control& view = f.app.frmHTML.usrWebHtml1;
 
@@ -207,7 +207,7 @@ private Q_SLOTS:
         QVERIFY(!f.pf.modals.contains(WindowId::PassW));
         QVERIFY(QFile::exists(f.path(QStringLiteral("a.tnw"))));
         QVERIFY(QFile::exists(f.path(QStringLiteral("b.tnw"))));
-        QCOMPARE(f.app.st.list.HtmlWindowMode, 1);
+        QCOMPARE(f.app.st.list.Mode, HtmlWindowMode::CardPage);
         QCOMPARE(f.app.st.CardFields[1].NameFamiliya, QStringLiteral("Ольга"));
 
         // The page on screen deletes the card it shows, behind its password.
@@ -325,8 +325,8 @@ private Q_SLOTS:
         PeopleFolder f;
         for (int i = 0; i < 300; ++i)
             f.person(QStringLiteral("p%1.tnm").arg(i), QStringLiteral("Иван %1").arg(i), 1980);
-        f.app.st.people.ListWomen = 0;
-        f.app.st.list.HtmlWindowMode = 0;
+        f.app.st.people.ListWomen = false;
+        f.app.st.list.Mode = HtmlWindowMode::PeopleList;
         QStringList paintedAtYield;
         f.pf.onProcessEvents = [&] { paintedAtYield << f.page(); };
         QStringList shownDuringScan;

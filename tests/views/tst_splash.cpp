@@ -32,7 +32,7 @@ private Q_SLOTS:
             QStringLiteral("/нет/такой/картинки.jpg") + QStringLiteral("'></td></table></body></html>");
         QCOMPARE(app.st.main.MainHtml, expected);
         QCOMPARE(app.frmForma.usrWeb1.text, expected);
-        QCOMPARE(app.st.main.ViewMode, QStringLiteral("ShowZastavka"));
+        QCOMPARE(app.st.main.View, ViewMode::ShowZastavka);
         // The prefix is eleven characters and begins with "http"; a main
         // command arrives as at most sixteen.
         QCOMPARE(kCommandPrefix.size(), 11);
@@ -45,12 +45,12 @@ private Q_SLOTS:
         App app(pf);
         ShowZastavka(app);
         VyborOtveta(app, QStringLiteral("http://tnd.f.ru/"));
-        QCOMPARE(app.st.main.ViewMode, QStringLiteral("ShowFirmy"));
+        QCOMPARE(app.st.main.View, ViewMode::ShowFirmy);
         QCOMPARE(app.frmForma.usrWeb1.text, app.st.main.MainHtml);
         QVERIFY(app.st.main.MainHtml.contains(QStringLiteral("href='http://tnd.b.ru'")));
         QVERIFY(app.st.main.MainHtml.contains(QStringLiteral("charset=windows-1251")));
         VyborOtveta(app, QStringLiteral("http://tnd.b.ru/"));
-        QCOMPARE(app.st.main.ViewMode, QStringLiteral("ShowZastavka"));
+        QCOMPARE(app.st.main.View, ViewMode::ShowZastavka);
     }
 
     void externalLinksGoToTheDesktop()

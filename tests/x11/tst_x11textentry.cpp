@@ -47,7 +47,7 @@ private Q_SLOTS:
         const QString folder = qEnvironmentVariable("TANDEMO_SHOTS", tmp.path());
         textentry::RecordingPlatform platform;
         App app(platform);
-        app.st.DialogMode = 0;
+        app.st.Dialog = DialogMode::NewCard;
         frmKartochka_Load(app);
         app.frmKartochka.chPodrobnee.checked = true;
         frmKartochka_chPodrobnee_Click(app);

@@ -8,9 +8,9 @@
 #include <vector>
 
 // The personal card dialog "Личная карточная": sex, name, year of birth and
-// the nine optional details. Opened with DialogMode 0 (card of a new test
-// taker, slot 0), 1 (change of a card from the lists, slot 1) or 2 (own card
-// during the test, slot 0); OK sets DialogMode to -1.
+// the nine optional details. Opened as NewCard (card of a new test taker,
+// slot 0), ListCard (change of a card from the lists, slot 1) or OwnCard (own
+// card during the test, slot 0); OK sets the dialog mode to Confirmed.
 class FrmKartochka : public WindowModel {
 public:
     FrmKartochka();
@@ -45,6 +45,6 @@ public:
     Control OK{"OK", QStringLiteral("ОК")};
     Control NO{"NO", QStringLiteral("Отмена")};
 
-    // The slot being edited: 0 for modes 0 and 2, 1 for mode 1.
+    // The slot being edited: 1 for a card from the lists, else 0.
     int slot = 0;
 };

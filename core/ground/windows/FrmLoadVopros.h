@@ -7,8 +7,9 @@
 #include <array>
 #include <vector>
 
-// "Быстрая загрузка вопросов": questions and answers as bulk text. DialogMode 0
-// opens it empty, 1 with the whole test written out. Its text box holds lines
+// "Быстрая загрузка вопросов": questions and answers as bulk text. Opened as
+// LoadQuestions it starts empty, as EditAllQuestions with the whole test
+// written out. Its text box holds lines
 // separated by "\n", as the box on screen does.
 class FrmLoadVopros : public WindowModel {
 public:

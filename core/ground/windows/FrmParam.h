@@ -7,9 +7,9 @@
 #include <array>
 #include <vector>
 
-// The test parameters dialog, caption "Создать тест". Mode 0 (DialogMode when
-// it opens) defines a new test and enters the editor; any other mode changes
-// the name, password and question count of the test in memory.
+// The test parameters dialog, caption "Создать тест". Opened as NewTest it
+// defines a new test and enters the editor; in any other mode it changes the
+// name, password and question count of the test in memory.
 class FrmParam : public WindowModel {
 public:
     FrmParam();

@@ -7,9 +7,9 @@
 #include <array>
 #include <vector>
 
-// The password dialog. Mode 0 (DialogMode when "ОК" is pressed) guards the
-// loaded test and opens the editor itself; mode 2 guards card slot 1 and tells
-// its caller by DialogMode -1.
+// The password dialog. In any mode but CardPassword (the mode when "ОК" is
+// pressed) it guards the loaded test and opens the editor itself; as
+// CardPassword it guards card slot 1 and tells its caller by Confirmed.
 class FrmPassW : public WindowModel {
 public:
     FrmPassW();

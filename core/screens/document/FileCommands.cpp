@@ -117,7 +117,7 @@ void FileNew_Click(App& app)
         return;
     // The editor's field is let go before the dialog opens.
     SelKolOtvetov_GotFocus(app);
-    app.st.DialogMode = 0;
+    app.st.Dialog = DialogMode::NewTest;
     ShowParam(app);
 }
 
@@ -178,5 +178,5 @@ void OpenTest(App& app, const QString& path)
     app.frmForma.FileListLudey[1].enabled = true;
     app.frmForma.FileFoundLudey.enabled = true;
     ReStart(app, notReady);
-    st.main.ViewMode = QStringLiteral("OpenTest");
+    st.main.View = ViewMode::OpenTest;
 }

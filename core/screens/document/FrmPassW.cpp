@@ -25,7 +25,7 @@ void ShowPassW(App& app)
 
 void FileChange_Click(App& app)
 {
-    app.st.DialogMode = 0;
+    app.st.Dialog = DialogMode::ChangeTest;
     ShowPassW(app);
 }
 
@@ -75,7 +75,7 @@ void frmPassW_OK_Click(App& app)
     // An empty box confirms nothing, so an empty stored password never opens.
     if (!w.OK.enabled || w.TPW.text.isEmpty())
         return;
-    const bool cardMode = app.st.DialogMode == 2;
+    const bool cardMode = app.st.Dialog == DialogMode::CardPassword;
     const QString& expected = cardMode ? app.st.CardFields[1].Parol : app.st.test.TestPassword;
     if (w.TPW.text != expected) {
         ShowError(app, QStringLiteral("Не верный пароль"));
@@ -88,7 +88,7 @@ void frmPassW_OK_Click(App& app)
     w.visible = false;
     app.platform.processEvents();
     if (cardMode) {
-        app.st.DialogMode = -1;
+        app.st.Dialog = DialogMode::Confirmed;
         closeDialog(w);
         return;
     }

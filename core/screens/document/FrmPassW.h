@@ -6,7 +6,7 @@
 
 class App;
 
-// Shows the dialog modally in the DialogMode the caller has set.
+// Shows the dialog modally in the dialog mode the caller has set.
 void ShowPassW(App& app);
 // Main menu "Изменить": the test's password, then the editor.
 void FileChange_Click(App& app);

@@ -91,22 +91,22 @@ void ShowVopros(App& app, unsigned colour)
 
 void ShowOtvet(App& app, unsigned colour)
 {
-    if (IsAnswer(app.st.editor.EditTarget))
-        DrawAnswerLine(app, app.st.editor.EditTarget, colour);
+    if (IsAnswerTarget(app.st.editor.Target))
+        DrawAnswerLine(app, AnswerIndex(app.st.editor.Target), colour);
 }
 
 void ReleaseField(App& app)
 {
-    if (app.st.editor.EditTarget == -1)
+    if (app.st.editor.Target == EditTarget::Question)
         ShowVopros(app, kIdleColour);
-    else if (app.st.editor.EditTarget >= 0)
+    else if (IsAnswerTarget(app.st.editor.Target))
         ShowOtvet(app, kIdleColour);
 }
 
 void LoadTxt(App& app, const QString& text)
 {
     Control& txt = app.frmForma.Txt;
-    app.st.editor.SkipTxtChange = 1;
+    app.st.editor.SkipTxtChange = true;
     txt.text = text;
     txt.selStart = static_cast<int>(text.size());
     txt.selLength = 0;
@@ -118,19 +118,19 @@ void LoadTxt(App& app, const QString& text)
 void Txt_Change(App& app)
 {
     AppState& st = app.st;
-    if (st.editor.SkipTxtChange != 0) {
-        st.editor.SkipTxtChange = 0;
+    if (st.editor.SkipTxtChange) {
+        st.editor.SkipTxtChange = false;
         return;
     }
     const QString& text = app.frmForma.Txt.text;
-    if (st.editor.EditTarget == -1) {
+    if (st.editor.Target == EditTarget::Question) {
         Current(app).Vopros = text;
         ShowVopros(app, kEditColour);
-    } else if (IsAnswer(st.editor.EditTarget)) {
-        Current(app).AddOtvety(st.editor.EditTarget, text);
+    } else if (IsAnswerTarget(st.editor.Target)) {
+        Current(app).AddOtvety(AnswerIndex(st.editor.Target), text);
         ShowOtvet(app, kEditColour);
     }
-    st.editor.SkipTxtChange = 0;
+    st.editor.SkipTxtChange = false;
 }
 
 void ReplaceTxtSelection(App& app, const QString& text)
@@ -142,7 +142,7 @@ void ReplaceTxtSelection(App& app, const QString& text)
     txt.text = txt.text.left(start) + text + txt.text.mid(start + length);
     txt.selStart = start + static_cast<int>(text.size());
     txt.selLength = 0;
-    app.st.editor.SkipTxtChange = 0;
+    app.st.editor.SkipTxtChange = false;
     Txt_Change(app);
 }
 
@@ -152,7 +152,7 @@ void AddVopros(App& app)
     FrmForma& f = app.frmForma;
     f.NmWpr.text = QStringLiteral("Вопрос №") + QString::number(st.main.CurrentQuestion) + QStringLiteral(" из ") +
                    QString::number(st.test.QuestionCount);
-    st.editor.EditTarget = -1;
+    st.editor.Target = EditTarget::Question;
     SetFocusTo(app, f.Txt);
     ShowVopros(app, kEditColour);
     LoadTxt(app, Current(app).Vopros);
@@ -170,7 +170,7 @@ void ChangeKolOtvetov(App& app)
     q.CountOtvetov = std::clamp(f.SelKolOtvetov.listIndex, 0, 8) + 1;
     // The answer being typed may just have been hidden (the list also turns
     // with the mouse wheel without taking the focus): then nothing is edited.
-    if (st.editor.EditTarget > q.CountOtvetov)
+    if (IsAnswerTarget(st.editor.Target) && AnswerIndex(st.editor.Target) > q.CountOtvetov)
         SelKolOtvetov_GotFocus(app);
     for (int i = 0; i < clsTest::Capacity; ++i) {
         Control& box = f.picOtvety[static_cast<size_t>(i)];
@@ -181,31 +181,31 @@ void ChangeKolOtvetov(App& app)
         DrawAnswerLine(app, i, kIdleColour);
         box.visible = true;
     }
-    if (IsAnswer(st.editor.EditTarget))
+    if (IsAnswerTarget(st.editor.Target))
         ShowOtvet(app, kEditColour);
 }
 
 void SelKolOtvetov_GotFocus(App& app)
 {
     ReleaseField(app);
-    app.st.editor.EditTarget = -2;
+    app.st.editor.Target = EditTarget::Nothing;
     Control& txt = app.frmForma.Txt;
     txt.text.clear();
     txt.selStart = 0;
     txt.selLength = 0;
 }
 
-void SelectField(App& app, int target, const QString& text)
+void SelectField(App& app, EditTarget target, const QString& text)
 {
     AppState& st = app.st;
     FrmForma& f = app.frmForma;
     ReleaseField(app);
-    st.editor.EditTarget = target;
-    if (target == -2) {
+    st.editor.Target = target;
+    if (target == EditTarget::Nothing) {
         SetFocusTo(app, f.SelKolOtvetov);
         return;
     }
-    if (target == -1) {
+    if (target == EditTarget::Question) {
         f.INF.text = kQuestionEntry;
         ClearPicture(f.picVopros, kEditColour);
     } else {
@@ -222,10 +222,10 @@ void picVopros_Click(App& app)
     FrmForma& f = app.frmForma;
     if (!f.picVopros.visible)
         return;
-    if (st.editor.EditTarget >= 0)
+    if (IsAnswerTarget(st.editor.Target))
         ShowOtvet(app, kIdleColour);
     ShowVopros(app, kEditColour);
-    st.editor.EditTarget = -1;
+    st.editor.Target = EditTarget::Question;
     f.INF.text = kQuestionEntry;
     LoadTxt(app, Current(app).Vopros);
     SetFocusTo(app, f.Txt);
@@ -235,10 +235,10 @@ void picOtvety_Click(App& app, int index)
 {
     AppState& st = app.st;
     FrmForma& f = app.frmForma;
-    if (!IsAnswer(index) || !f.picOtvety[static_cast<size_t>(index)].visible || st.editor.EditTarget == index)
+    if (!IsAnswer(index) || !f.picOtvety[static_cast<size_t>(index)].visible || st.editor.Target == AnswerTarget(index))
         return;
     ReleaseField(app);
-    st.editor.EditTarget = index;
+    st.editor.Target = AnswerTarget(index);
     ShowOtvet(app, kEditColour);
     f.INF.text = kAnswerEntry;
     LoadTxt(app, Current(app).ListOtvety(index));
@@ -250,12 +250,12 @@ void VvodTesta(App& app)
     AppState& st = app.st;
     const clsTest& q = Current(app);
     if (q.Vopros.isEmpty()) {
-        SelectField(app, -1, QString());
+        SelectField(app, EditTarget::Question, QString());
         return;
     }
     for (int i = 0; i <= q.CountOtvetov && i < clsTest::Capacity; ++i) {
         if (q.ListOtvety(i).isEmpty()) {
-            SelectField(app, i, QString());
+            SelectField(app, AnswerTarget(i), QString());
             return;
         }
     }
@@ -275,7 +275,7 @@ void EditorBack(App& app)
 {
     AppState& st = app.st;
     if (st.main.CurrentQuestion <= 1) {
-        st.DialogMode = 1;
+        st.Dialog = DialogMode::ChangeParameters;
         ShowParam(app);
         return;
     }
@@ -300,21 +300,23 @@ bool Txt_KeyDown(App& app, const UiEvent& event)
         return true;
     const int count = Current(app).CountOtvetov;
     if (event.key == Qt::Key_Up) {
-        const int t = st.editor.EditTarget - 1;
-        if (t == -1)
+        // The field above: answer 0 goes up to the question.
+        const EditTarget t = st.editor.Target;
+        if (t == AnswerTarget(0))
             picVopros_Click(app);
-        else if (t >= 0 && t <= count)
-            picOtvety_Click(app, t);
+        else if (IsAnswerTarget(t) && AnswerIndex(t) - 1 <= count)
+            picOtvety_Click(app, AnswerIndex(t) - 1);
         return false;
     }
     if (event.key == Qt::Key_Down) {
-        if (st.editor.EditTarget < count) {
-            const int t = st.editor.EditTarget + 1;
-            if (t == -1)
-                picVopros_Click(app);
-            else if (t >= 0)
-                picOtvety_Click(app, t);
-        }
+        // The field below, down to the last answer shown.
+        const EditTarget t = st.editor.Target;
+        if (t == EditTarget::Nothing)
+            picVopros_Click(app);
+        else if (t == EditTarget::Question)
+            picOtvety_Click(app, 0);
+        else if (IsAnswerTarget(t) && AnswerIndex(t) < count)
+            picOtvety_Click(app, AnswerIndex(t) + 1);
         return false;
     }
     return true;
@@ -322,7 +324,7 @@ bool Txt_KeyDown(App& app, const UiEvent& event)
 
 bool Txt_KeyPress(App& app, const UiEvent& event)
 {
-    if (event.text == QLatin1String("\b") || app.st.editor.EditTarget != -2)
+    if (event.text == QLatin1String("\b") || app.st.editor.Target != EditTarget::Nothing)
         return true;
     // Nothing is edited: the box takes one answer count digit at most.
     return event.text.size() == 1 && event.text.front() >= QLatin1Char('2') &&

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ground/AppState.h"
+
 #include <QString>
 
 class App;
@@ -15,16 +17,16 @@ void AddVopros(App& app);
 void VvodTesta(App& app);
 // "Назад" in the editor: the previous question, or the parameters on question 1.
 void EditorBack(App& app);
-// Makes `target` (-2 nothing, -1 the question, 0..9 an answer) the field that
+// Makes `target` (nothing, the question or an answer) the field that
 // Txt edits and loads `text` into Txt.
-void SelectField(App& app, int target, const QString& text);
+void SelectField(App& app, EditTarget target, const QString& text);
 // Draws the box of the current field in the idle colour.
 void ReleaseField(App& app);
 // The answer count box got the focus: no field is edited any more.
 void SelKolOtvetov_GotFocus(App& app);
 // Applies the chosen answer count to the current question and redraws the answers.
 void ChangeKolOtvetov(App& app);
-// Draw the question text, or answer EditTarget, on the given background.
+// Draw the question text, or the answer being edited, on the given background.
 void ShowVopros(App& app, unsigned colour);
 void ShowOtvet(App& app, unsigned colour);
 

@@ -29,7 +29,7 @@ QString WithCrLf(QString text)
 void EditLoadVopros_Click(App& app, int index)
 {
     FrmLoadVopros& w = app.frmLoadVopros;
-    app.st.DialogMode = index;
+    app.st.Dialog = index == 1 ? DialogMode::EditAllQuestions : DialogMode::LoadQuestions;
     frmLoadVopros_Load(app);
     for (;;) {
         w.reopen = false;
@@ -51,11 +51,11 @@ void frmLoadVopros_Load(App& app)
     w.Text.text.clear();
     w.Text.selStart = 0;
     w.Text.selLength = 0;
-    if (st.DialogMode == 1)
+    if (st.Dialog == DialogMode::EditAllQuestions)
         EditAllVoprosy(app);
     frmLoadVopros_TextChange(app);
     w.SelNomer.items = QStringList{QStringLiteral("1")};
-    if (st.DialogMode == 0 && st.main.CurrentQuestion > 1)
+    if (st.Dialog == DialogMode::LoadQuestions && st.main.CurrentQuestion > 1)
         w.SelNomer.items << QString::number(st.main.CurrentQuestion);
     w.SelNomer.listIndex = static_cast<int>(w.SelNomer.items.size()) - 1;
     w.SelNomer.enabled = w.SelNomer.items.size() > 1;
@@ -85,11 +85,11 @@ bool frmLoadVopros_KeyDown(App& app, const UiEvent& event)
     if (!event.ctrl || event.shift || event.alt)
         return true;
     if (event.key == Qt::Key_Space) {
-        ReplaceTargetSelection(app, BulkText, Tags(2));
+        ReplaceTargetSelection(app, MarkupTarget::BulkText, Tags(2));
         return false;
     }
     if (event.key == Qt::Key_Return || event.key == Qt::Key_Enter) {
-        ReplaceTargetSelection(app, BulkText, Tags(3));
+        ReplaceTargetSelection(app, MarkupTarget::BulkText, Tags(3));
         return false;
     }
     return true;
@@ -172,7 +172,7 @@ bool frmLoadVopros_Event(App& app, const UiEvent& event)
     } else if (event.control == w.SelNomer.name) {
         // The choice is read when loading.
     } else if (MarkupMenuItem(event.control)) {
-        MarkupMenuClick(app, BulkText, event.control);
+        MarkupMenuClick(app, MarkupTarget::BulkText, event.control);
     }
     return true;
 }

@@ -57,7 +57,7 @@ void ShowParam(App& app)
 void EditParametry_Click(App& app)
 {
     ReleaseEditorField(app);
-    app.st.DialogMode = 1;
+    app.st.Dialog = DialogMode::ChangeParameters;
     ShowParam(app);
 }
 
@@ -65,7 +65,7 @@ void frmParam_Load(App& app)
 {
     const AppState& st = app.st;
     FrmParam& w = app.frmParam;
-    const bool fresh = st.DialogMode == 0;
+    const bool fresh = st.Dialog == DialogMode::NewTest;
     setText(w.NameT, fresh ? QString() : st.test.TestName);
     setText(w.TPW, fresh ? QString() : st.test.TestPassword);
     setText(w.txtVsegoVoprosov, fresh ? QString() : QString::number(st.test.QuestionCount));
@@ -128,7 +128,7 @@ void frmParam_OK_Click(App& app)
     app.platform.processEvents();
     st.test.TestName = w.NameT.text;
     st.test.TestPassword = w.TPW.text;
-    if (st.DialogMode == 0) {
+    if (st.Dialog == DialogMode::NewTest) {
         st.test.QuestionCount = n;
         st.test.Questions.resizeFresh(n);
         const int answers = w.SelKolOtvetov.listIndex >= 0 ? w.SelKolOtvetov.listIndex + 1 : 1;

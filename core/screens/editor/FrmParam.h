@@ -8,7 +8,7 @@
 
 class App;
 
-// Opens the dialog modally in the DialogMode the caller has set.
+// Opens the dialog modally in the dialog mode the caller has set.
 void ShowParam(App& app);
 // Edit > "Параметры теста".
 void EditParametry_Click(App& app);

@@ -61,17 +61,17 @@ QString EncodeTags(const QString& text)
     return out;
 }
 
-Control& TargetBox(App& app, int target)
+Control& TargetBox(App& app, MarkupTarget target)
 {
-    return target == BulkText ? app.frmLoadVopros.Text : app.frmForma.Txt;
+    return target == MarkupTarget::BulkText ? app.frmLoadVopros.Text : app.frmForma.Txt;
 }
 
-void ReplaceTargetSelection(App& app, int target, const QString& inserted)
+void ReplaceTargetSelection(App& app, MarkupTarget target, const QString& inserted)
 {
     // A file name may hold a line break; inside a question or answer it would
     // split the text's line of the test file.
     const QString text = OneLine(inserted);
-    if (target == MainTxt) {
+    if (target == MarkupTarget::MainTxt) {
         ReplaceTxtSelection(app, text);
         return;
     }
@@ -94,7 +94,7 @@ bool MarkupMenuItem(const QString& item)
     return items.contains(item);
 }
 
-void MarkupMenuClick(App& app, int target, const QString& item)
+void MarkupMenuClick(App& app, MarkupTarget target, const QString& item)
 {
     Control& box = TargetBox(app, target);
     auto insertPair = [&](int tag, int back) {
@@ -112,7 +112,7 @@ void MarkupMenuClick(App& app, int target, const QString& item)
     } else if (item == QLatin1String("EditNeravenstvo")) {
         insertPair(4, 5);
     } else if (item == QLatin1String("EditTextInTag")) {
-        app.st.DialogMode = target;
+        app.st.Dialog = target == MarkupTarget::BulkText ? DialogMode::TagBulkText : DialogMode::TagMainText;
         frmTag_Load(app);
         app.platform.showModal(WindowId::Tag);
         app.frmTag.visible = false;
@@ -135,7 +135,8 @@ void MarkupMenuClick(App& app, int target, const QString& item)
 void frmTag_Load(App& app)
 {
     FrmTag& w = app.frmTag;
-    const Control& box = TargetBox(app, app.st.DialogMode);
+    // Opened for the bulk text box, it reads that box; else the main window's.
+    const Control& box = TargetBox(app, app.st.Dialog == DialogMode::TagBulkText ? MarkupTarget::BulkText : MarkupTarget::MainTxt);
     const int size = static_cast<int>(box.text.size());
     const int start = std::clamp(box.selStart, 0, size);
     const int length = std::clamp(box.selLength, 0, size - start);
@@ -156,9 +157,10 @@ void TextTag(App& app)
     const QString text = w.txtFIO.text;
     closeDialog(w);
     app.platform.processEvents();
-    const int target = app.st.DialogMode;
-    if (target == MainTxt || target == BulkText)
-        ReplaceTargetSelection(app, target, EncodeTags(text));
+    if (app.st.Dialog == DialogMode::TagMainText)
+        ReplaceTargetSelection(app, MarkupTarget::MainTxt, EncodeTags(text));
+    else if (app.st.Dialog == DialogMode::TagBulkText)
+        ReplaceTargetSelection(app, MarkupTarget::BulkText, EncodeTags(text));
 }
 
 void frmTag_NO_Click(App& app)

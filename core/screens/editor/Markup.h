@@ -6,9 +6,9 @@
 
 class App;
 
-// The two boxes that the markup and media commands write into; DialogMode
-// tells frmTag which one it serves.
-enum MarkupTarget { MainTxt = 1, BulkText = 2 };
+// The two boxes that the markup and media commands write into; the mode the
+// character references dialog opens in tells it which one it serves.
+enum class MarkupTarget { MainTxt, BulkText };
 
 // Markup snippets: 0 superscript pair, 1 subscript pair, 2 "&nbsp;", 3 "<br>",
 // 4 the references of "<" and ">"; any other number gives nothing.
@@ -20,13 +20,13 @@ QString EncodeTags(const QString& text);
 
 // The box a target names, and replacing its selection as typing would (in the
 // main window the change is stored in the field being edited).
-Control& TargetBox(App& app, int target);
-void ReplaceTargetSelection(App& app, int target, const QString& text);
+Control& TargetBox(App& app, MarkupTarget target);
+void ReplaceTargetSelection(App& app, MarkupTarget target, const QString& text);
 
 // The commands both Edit menus share, by item name ("EditTextUpDown(0)",
 // "EditAddFile(2)", "EditNeravenstvo", "EditTextInTag", "EditFoundFile").
 bool MarkupMenuItem(const QString& item);
-void MarkupMenuClick(App& app, int target, const QString& item);
+void MarkupMenuClick(App& app, MarkupTarget target, const QString& item);
 
 void frmTag_Load(App& app);
 // OK: the encoded text replaces the target box's selection.

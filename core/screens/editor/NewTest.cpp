@@ -8,7 +8,7 @@ void NewTest(App& app, int fromPassword)
 {
     AppState& st = app.st;
     FrmForma& f = app.frmForma;
-    st.main.TestPhase = 2;
+    st.main.Phase = TestPhase::Editor;
     if (fromPassword == 1) {
         app.frmPassW.visible = false;
         app.frmPassW.closeRequested = true;
@@ -20,7 +20,7 @@ void NewTest(App& app, int fromPassword)
         st.main.CurrentQuestion = 1;
         st.folders.WorkFolder = st.folders.StartFolder();
     }
-    st.main.ViewMode = QStringLiteral("NewTest");
+    st.main.View = ViewMode::NewTest;
 
     f.FileSave.enabled = true;
     f.FileSaveAs.enabled = true;

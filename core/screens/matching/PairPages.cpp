@@ -46,7 +46,7 @@ void PoiskPary(App& app)
 void PoiskParyEndTest(App& app)
 {
     AppState& st = app.st;
-    st.list.HtmlWindowMode = 2;
+    st.list.Mode = HtmlWindowMode::PairSearch;
     const Kartochka& own = st.CardFields[0];
     Kartochka& reference = st.CardFields[1];
     reference.NameFamiliya = own.NameFamiliya;
@@ -65,11 +65,11 @@ void ShowStranicyP(App& app)
     AppState& st = app.st;
     const QString cell = QStringLiteral("</b></td><td align='center'><b>");
     app.frmHTML.caption = QStringLiteral("Поиск пары. ") + ReferenceLine(app);
-    st.list.HtmlWindowMode = 2;
+    st.list.Mode = HtmlWindowMode::PairSearch;
 
     QString html = CardPageHead();
     if (st.people.PeopleLast >= 0)
-        html += CardPageLink(QStringLiteral("s"), app.frmForma.FileListLudey[st.people.ListWomen != 0 ? 1 : 0].text) +
+        html += CardPageLink(QStringLiteral("s"), app.frmForma.FileListLudey[st.people.ListWomen ? 1 : 0].text) +
                 QStringLiteral("<br>");
     html += HtmlText(ReferenceLine(app)) + QStringLiteral("<br>");
     html += app.frmForma.FileListLudey[st.pairs.PairsPol == 1 ? 0 : 1].text + QStringLiteral(" (всего:") +

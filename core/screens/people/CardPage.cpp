@@ -29,9 +29,9 @@ QString SignedAge(int currentYear, int year)
 
 bool askCardPassword(App& app)
 {
-    app.st.DialogMode = 2;
+    app.st.Dialog = DialogMode::CardPassword;
     ShowPassW(app);
-    return app.st.DialogMode == -1;
+    return app.st.Dialog == DialogMode::Confirmed;
 }
 
 }  // namespace
@@ -83,7 +83,7 @@ QString CardPageBody(App& app, const Kartochka& card)
 void ShowKartochka(App& app)
 {
     AppState& st = app.st;
-    st.list.HtmlWindowMode = 1;
+    st.list.Mode = HtmlWindowMode::CardPage;
     const QString n = QStringLiteral("&nbsp;&nbsp;&nbsp;");
     st.list.ListHtml = CardPageHead() + CardPageLink(QStringLiteral("i"), QStringLiteral("Изменить")) + n +
                   CardPageLink(QStringLiteral("d"), QStringLiteral("Удалить")) + n +
@@ -102,9 +102,9 @@ void ChangeKartochka(App& app)
     const Kartochka before = st.CardFields[1];
     const bool hasRow = st.people.CurrentPerson >= 0 && st.people.CurrentPerson < st.people.People.size();
     const PersonEntry rowBefore = hasRow ? st.people.People[st.people.CurrentPerson] : PersonEntry{};
-    st.DialogMode = 1;
+    st.Dialog = DialogMode::ListCard;
     app.platform.showModal(WindowId::Kartochka);
-    if (st.DialogMode != -1)
+    if (st.Dialog != DialogMode::Confirmed)
         return;
     if (!SaveKartochka(app, st.CardFields[1].FileName, 1)) {
         // The save has said why; the page and the list row show what is on

@@ -8,14 +8,14 @@
 
 void FileFoundLudey_Click(App& app)
 {
-    app.st.DialogMode = 0;
+    app.st.Dialog = DialogMode::FindPeople;
     frmFound_Load(app);
     app.platform.showModal(WindowId::Found);
     app.frmFound.visible = false;
-    if (app.st.DialogMode == 0)
+    if (app.st.Dialog == DialogMode::FindPeople)
         return;
     app.st.people.ListWomen = app.st.search.SearchWomen;
-    app.st.list.HtmlWindowMode = 3;
+    app.st.list.Mode = HtmlWindowMode::NameSearch;
     ShowHtmlWindow(app);
 }
 
@@ -26,8 +26,8 @@ void frmFound_Load(App& app)
     w.txtNameFamiliya.text = app.st.search.SearchName;
     w.txtNameFamiliya.selStart = 0;
     w.txtNameFamiliya.selLength = static_cast<int>(app.st.search.SearchName.size());
-    w.selPol[0].checked = app.st.search.SearchWomen == 0;
-    w.selPol[1].checked = app.st.search.SearchWomen != 0;
+    w.selPol[0].checked = !app.st.search.SearchWomen;
+    w.selPol[1].checked = app.st.search.SearchWomen;
     w.kFound.enabled = !w.txtNameFamiliya.text.isEmpty();
     w.defaultButton = w.kFound.name;
     w.cancelButton = w.NO.name;
@@ -55,8 +55,8 @@ void frmFound_kFound_Click(App& app)
     if (w.txtNameFamiliya.text.isEmpty())
         return;
     app.st.search.SearchName = w.txtNameFamiliya.text;
-    app.st.search.SearchWomen = w.selPol[1].checked ? 1 : 0;
-    app.st.DialogMode = -1;
+    app.st.search.SearchWomen = w.selPol[1].checked;
+    app.st.Dialog = DialogMode::Confirmed;
     w.visible = false;
     w.closeRequested = true;
 }
@@ -75,7 +75,7 @@ void ScanFoundPeople(App& app)
 
 void FoundLudey(App& app)
 {
-    app.st.list.HtmlWindowMode = 0;
+    app.st.list.Mode = HtmlWindowMode::PeopleList;
     ScanFoundPeople(app);
     app.st.people.PeoplePage = 0;
     ShowStranicy(app);

@@ -37,12 +37,12 @@ int SelectedSex(const FrmKartochka& d)
 void frmKartochka_Load(App& app)
 {
     FrmKartochka& d = app.frmKartochka;
-    const int mode = app.st.DialogMode;
+    const DialogMode mode = app.st.Dialog;
     d.reset();
     for (Control& list : d.lstRaznoe)
         Select(list, 0);
-    d.slot = mode == 1 ? 1 : 0;
-    if (mode == 1 || mode == 2) {
+    d.slot = mode == DialogMode::ListCard ? 1 : 0;
+    if (mode == DialogMode::ListCard || mode == DialogMode::OwnCard) {
         const Kartochka& card = app.st.CardFields[static_cast<size_t>(d.slot)];
         const int sex = card.Pol != 0 ? 1 : 0;
         frmKartochka_selPol_Click(app, sex);
@@ -131,15 +131,15 @@ void frmKartochka_OK_Click(App& app)
     d.visible = false;
     app.platform.processEvents();
 
-    const int mode = st.DialogMode;
+    const DialogMode mode = st.Dialog;
     Kartochka& card = st.CardFields[static_cast<size_t>(d.slot)];
     const int details = d.chPodrobnee.checked ? 1 : 0;
     card.NameFamiliya = d.txtNameFamiliya.text;
-    if (mode == 0) {
+    if (mode == DialogMode::NewCard) {
         card.Pol = SelectedSex(d);
         card.Parol = st.test.TestPassword;
     }
-    if (mode == 1 && st.people.CurrentPerson >= 0 && st.people.CurrentPerson < st.people.People.size()) {
+    if (mode == DialogMode::ListCard && st.people.CurrentPerson >= 0 && st.people.CurrentPerson < st.people.People.size()) {
         // The list shows the change without a new scan of the folder.
         PersonEntry& entry = st.people.People[st.people.CurrentPerson];
         entry.NameFamiliya = d.txtNameFamiliya.text;
@@ -160,7 +160,7 @@ void frmKartochka_OK_Click(App& app)
         for (QString& detail : card.Podrobnosti)
             detail.clear();
     }
-    st.DialogMode = -1;
+    st.Dialog = DialogMode::Confirmed;
     d.closeRequested = true;
 }
 
@@ -212,6 +212,6 @@ bool frmKartochka_Event(App& app, const UiEvent& event)
 
 void FileKartochka_Click(App& app)
 {
-    app.st.DialogMode = 2;
+    app.st.Dialog = DialogMode::OwnCard;
     app.platform.showModal(WindowId::Kartochka);
 }

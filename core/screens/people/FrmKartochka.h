@@ -8,7 +8,7 @@
 
 class App;
 
-// Load: fills the dialog for the mode in DialogMode. Run each time it opens.
+// Load: fills the dialog for the mode it opens in. Run each time it opens.
 void frmKartochka_Load(App& app);
 // A click on sex option `index` (0 man, 1 woman).
 void frmKartochka_selPol_Click(App& app, int index);

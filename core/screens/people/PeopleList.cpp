@@ -21,7 +21,7 @@ constexpr int kRowsPerPage = 25;
 
 QString listCaption(const App& app)
 {
-    return app.frmForma.FileListLudey[app.st.people.ListWomen != 0 ? 1 : 0].text;
+    return app.frmForma.FileListLudey[app.st.people.ListWomen ? 1 : 0].text;
 }
 
 QString anchor(const QString& code, const QString& text)
@@ -34,8 +34,8 @@ QString anchor(const QString& code, const QString& text)
 
 void FileListLudey_Click(App& app, int index)
 {
-    app.st.list.HtmlWindowMode = 0;
-    app.st.people.ListWomen = index != 0 ? 1 : 0;
+    app.st.list.Mode = HtmlWindowMode::PeopleList;
+    app.st.people.ListWomen = index != 0;
     ShowHtmlWindow(app);
 }
 
@@ -53,7 +53,7 @@ void ScanPeople(App& app, const std::function<bool(const QString& name)>& accept
 {
     AppState& st = app.st;
     const int currentYear = app.platform.now().date().year();
-    const QString extension = st.people.ListWomen != 0 ? kWomenExtension : kMenExtension;
+    const QString extension = st.people.ListWomen ? kWomenExtension : kMenExtension;
 
     st.people.PeopleLast = -1;
     st.people.People.clear();
@@ -121,7 +121,7 @@ void ShowStranicy(App& app)
 {
     AppState& st = app.st;
     const QString cell = QStringLiteral("</b></td><td align='center'><b>");
-    st.list.HtmlWindowMode = 0;
+    st.list.Mode = HtmlWindowMode::PeopleList;
 
     QString html = QStringLiteral(
         "<html><style type='text/css'>.lnk{color:blue; font-family:Times New Roman; text-decoration:none; } "
@@ -131,7 +131,7 @@ void ShowStranicy(App& app)
     if (st.pairs.PairsLast >= 0) {
         html += anchor(QStringLiteral("s"),
                        QStringLiteral("Список ") +
-                           (st.people.ListWomen != 0 ? QStringLiteral("невесты: ") : QStringLiteral("жениха: ")) +
+                           (st.people.ListWomen ? QStringLiteral("невесты: ") : QStringLiteral("жениха: ")) +
                            HtmlText(st.pairs.PairsName)) +
                 QStringLiteral("<br>");
     }

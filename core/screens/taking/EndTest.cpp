@@ -15,12 +15,12 @@ void EndTest(App& app)
 {
     AppState& st = app.st;
     FrmForma& f = app.frmForma;
-    st.main.ViewMode = QStringLiteral("EndTest");
+    st.main.View = ViewMode::EndTest;
     f.FileKartochka.enabled = false;
     f.Nazad.enabled = false;
     f.kDalee.enabled = false;
     f.kRezultat.enabled = false;
-    st.main.TestPhase = -1;
+    st.main.Phase = TestPhase::Finished;
 
     Kartochka& card = st.CardFields[0];
     QString answers;

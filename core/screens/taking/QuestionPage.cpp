@@ -91,7 +91,7 @@ QString ShowHTMLOtvety(const App& app, int n)
     QString rows;
     for (int i = 0; i <= LastAnswer(q); ++i) {
         // Only a running attempt has choices worth marking.
-        const bool chosen = i == q.NomerOtveta && app.st.main.TestPhase == 1;
+        const bool chosen = i == q.NomerOtveta && app.st.main.Phase == TestPhase::Attempt;
         rows += QStringLiteral("<tr><td valign='top'>") + Marker(app, chosen) +
                 QStringLiteral("<font size='4' color='blue'>") + QString::number(i + 1) + QStringLiteral(") ") +
                 OrQuestionMark(ShownText(app, q.ListOtvety(i))) + QStringLiteral("</font></td></tr>");

@@ -10,7 +10,7 @@ void ReStart(App& app, int notReady)
 {
     AppState& st = app.st;
     FrmForma& f = app.frmForma;
-    st.main.TestPhase = 0;
+    st.main.Phase = TestPhase::StartPage;
 
     f.Edit.enabled = false;
     f.FileSave.enabled = false;
@@ -61,13 +61,13 @@ void ReStart(App& app, int notReady)
 void StartTest(App& app)
 {
     AppState& st = app.st;
-    st.DialogMode = 0;
+    st.Dialog = DialogMode::NewCard;
     app.platform.showModal(WindowId::Kartochka);
-    if (st.DialogMode != -1)
+    if (st.Dialog != DialogMode::Confirmed)
         return;
     for (int q = 1; q <= st.test.QuestionCount; ++q)
         st.test.Questions[q].NomerOtveta = -1;
-    st.main.TestPhase = 1;
+    st.main.Phase = TestPhase::Attempt;
     st.main.CurrentQuestion = 1;
     Wopros(app);
     FrmForma& f = app.frmForma;
@@ -97,11 +97,11 @@ void NewHod(App& app)
 void Dalee(App& app)
 {
     AppState& st = app.st;
-    switch (st.main.TestPhase) {
-    case 0:
+    switch (st.main.Phase) {
+    case TestPhase::StartPage:
         StartTest(app);
         break;
-    case 1: {
+    case TestPhase::Attempt: {
         int i = st.main.CurrentQuestion + 1;
         while (i <= st.test.QuestionCount && Answered(app, i))
             ++i;
@@ -109,7 +109,7 @@ void Dalee(App& app)
         Wopros(app);
         break;
     }
-    case 2:
+    case TestPhase::Editor:
         VvodTesta(app);
         break;
     default:
@@ -120,12 +120,12 @@ void Dalee(App& app)
 void Nazad_Click(App& app)
 {
     AppState& st = app.st;
-    switch (st.main.TestPhase) {
-    case 1:
+    switch (st.main.Phase) {
+    case TestPhase::Attempt:
         --st.main.CurrentQuestion;
         Wopros(app);
         break;
-    case 2:
+    case TestPhase::Editor:
         EditorBack(app);
         break;
     default:

@@ -26,7 +26,7 @@ void ShowAllTest(App& app)
 
 void EditShowAllTest_Click(App& app)
 {
-    app.st.list.HtmlWindowMode = -1;
+    app.st.list.Mode = HtmlWindowMode::WholeTest;
     ShowAllTest(app);
     ShowHtmlWindow(app);
 }
@@ -49,7 +49,7 @@ void Prosmotr(App& app, bool wasOn)
     app.platform.processEvents();
     if (!wasOn) {
         Show1Wopros(app, st.main.CurrentQuestion);
-    } else if (st.editor.EditTarget >= -1) {
+    } else if (st.editor.Target != EditTarget::Nothing) {
         f.focus = f.Txt.name;
     }
 }

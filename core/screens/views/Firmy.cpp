@@ -6,7 +6,7 @@
 void ShowFirmy(App& app)
 {
     AppState& st = app.st;
-    st.main.ViewMode = QStringLiteral("ShowFirmy");
+    st.main.View = ViewMode::ShowFirmy;
     st.main.MainHtml =
         QStringLiteral(
             "<html><head><meta http-equiv='Content-Type' content='text/html; charset=windows-1251'>"

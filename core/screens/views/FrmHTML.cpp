@@ -20,21 +20,21 @@ void frmHTML_Load(App& app)
     w.usrWebHtml1.text.clear();
     w.usrWebHtml1.url.clear();
     w.closeRequested = false;
-    switch (app.st.list.HtmlWindowMode) {
-    case 0:
-        w.caption = main.FileListLudey[app.st.people.ListWomen != 0 ? 1 : 0].text;
+    switch (app.st.list.Mode) {
+    case HtmlWindowMode::PeopleList:
+        w.caption = main.FileListLudey[app.st.people.ListWomen ? 1 : 0].text;
         break;
-    case 2:
+    case HtmlWindowMode::PairSearch:
         w.caption = QStringLiteral("Поиск пары");
         break;
-    case 3:
+    case HtmlWindowMode::NameSearch:
         w.caption = QStringLiteral("Поиск");
         break;
-    case -2:
+    case HtmlWindowMode::Help:
         w.caption = main.Help.text;
         w.File.visible = false;
         break;
-    case -1:
+    case HtmlWindowMode::WholeTest:
         w.caption = main.EditShowAllTest.text;
         break;
     default:

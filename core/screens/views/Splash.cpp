@@ -14,7 +14,7 @@ const QString kFoundationName = QStringLiteral("Фонд «Подари жизн
 void ShowZastavka(App& app)
 {
     AppState& st = app.st;
-    st.main.ViewMode = QStringLiteral("ShowZastavka");
+    st.main.View = ViewMode::ShowZastavka;
     QString page;
     page += QStringLiteral(
         "<html><head><style type='text/css'>.lnkMini{color:blue; font-size:16px; font-family:Times New Roman; "
@@ -52,6 +52,6 @@ void OpenEmblema(App& app)
     if (path.isEmpty())
         return;
     app.st.folders.SplashPicture = path;
-    if (app.st.main.ViewMode == QLatin1String("ShowZastavka"))
+    if (app.st.main.View == ViewMode::ShowZastavka)
         ShowZastavka(app);
 }
