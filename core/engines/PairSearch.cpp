@@ -90,7 +90,9 @@ PairRanking RankPairs(const QString& folder, const Kartochka& reference, int cur
     for (int i = 0; i < ranking.order.size(); ++i)
         ranking.order[i] = i;
     // Equal counts keep the order of their scan numbers compared as text,
-    // the larger text first (so 2, 11, 10).
+    // the larger text first (so 2, 11, 10). It is the order every ranking of
+    // a folder has listed them in, on every desk: a ranking printed or
+    // remembered yesterday reads the same today.
     std::stable_sort(ranking.order.begin(), ranking.order.end(), [&ranking](int a, int b) {
         if (ranking.matches[a] != ranking.matches[b])
             return ranking.matches[a] > ranking.matches[b];

@@ -6,7 +6,6 @@
 #include "screens/people/FrmFound.h"
 #include "screens/people/PeopleList.h"
 #include "ground/App.h"
-#include "shell/MainCommands.h"
 #include "screens/taking/EndTest.h"
 #include "screens/taking/QuestionPage.h"
 #include "screens/taking/TestFlow.h"
@@ -77,7 +76,7 @@ void VyborOtveta(App& app, const QString& link)
             FileFoundLudey_Click(app);
     } else if (code == QLatin1String("n")) {
         if (splash)
-            frmForma_MenuClick(app, app.frmForma.FileNew.name);
+            FileNew_Click(app);
     } else if (code == QLatin1String("o")) {
         if (splash)
             OpenFile(app);

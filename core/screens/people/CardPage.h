@@ -5,7 +5,8 @@
 class App;
 struct Kartochka;
 
-// The card page of card slot 1 with its commands; sets HtmlWindowMode 1.
+// The card page of card slot 1 with its commands; the list window then shows
+// a card page.
 void ShowKartochka(App& app);
 
 // Pieces shared by the card pages of the list and of the ranking: the head,
