@@ -27,6 +27,26 @@ QString ChooseTestToRead(App& app)
         path += QStringLiteral(".tnd");
     return path;
 }
+
+// Reads a test file up to and past its marker line; says why when it cannot.
+bool ReadTestLines(App& app, const QString& path, textfile::Lines& lines)
+{
+    switch (textfile::readLines(path, lines, textfile::kMaxTestBytes, kTestMarker)) {
+    case textfile::ReadResult::NotFound:
+        ShowError(app, FileMessage(app, path, kEndNotFound));
+        return false;
+    case textfile::ReadResult::Failed:
+        ShowError(app, FileMessage(app, path, kEndCannotOpen));
+        return false;
+    case textfile::ReadResult::Foreign:
+        ShowError(app, FileMessage(app, path, kEndForeign));
+        return false;
+    case textfile::ReadResult::Ok:
+        break;
+    }
+    lines.next();  // the marker
+    return true;
+}
 }
 
 QString TestFilter()
@@ -84,20 +104,8 @@ void AddTest(App& app, const QString& path)
 {
     AppState& st = app.st;
     textfile::Lines lines;
-    switch (textfile::readLines(path, lines, textfile::kMaxTestBytes, kTestMarker)) {
-    case textfile::ReadResult::NotFound:
-        ShowError(app, FileMessage(app, path, QStringLiteral("не найден")));
+    if (!ReadTestLines(app, path, lines))
         return;
-    case textfile::ReadResult::Failed:
-        ShowError(app, FileMessage(app, path, QStringLiteral("открыть не возможно")));
-        return;
-    case textfile::ReadResult::Foreign:
-        ShowError(app, FileMessage(app, path, QStringLiteral("не подходит к программе.")));
-        return;
-    case textfile::ReadResult::Ok:
-        break;
-    }
-    lines.next();  // the marker
     app.platform.processEvents();
     st.test.TestName = lines.nextText().value_or(QString());
     const int seed = lines.nextNumber().value_or(0);
@@ -140,20 +148,8 @@ void OpenTest(App& app, const QString& path)
 {
     AppState& st = app.st;
     textfile::Lines lines;
-    switch (textfile::readLines(path, lines, textfile::kMaxTestBytes, kTestMarker)) {
-    case textfile::ReadResult::NotFound:
-        ShowError(app, FileMessage(app, path, kEndNotFound));
+    if (!ReadTestLines(app, path, lines))
         return;
-    case textfile::ReadResult::Failed:
-        ShowError(app, FileMessage(app, path, kEndCannotOpen));
-        return;
-    case textfile::ReadResult::Foreign:
-        ShowError(app, FileMessage(app, path, kEndForeign));
-        return;
-    case textfile::ReadResult::Ok:
-        break;
-    }
-    lines.next();  // the marker
 
     st.test.TestName = lines.nextText().value_or(QString());
     const int seed = lines.nextNumber().value_or(0);

@@ -9,6 +9,17 @@
 #include <algorithm>
 
 namespace {
+// The character references dialog serves the box it was opened for: its mode
+// names the box.
+DialogMode TagMode(MarkupTarget target)
+{
+    return target == MarkupTarget::BulkText ? DialogMode::TagBulkText : DialogMode::TagMainText;
+}
+MarkupTarget TagTarget(DialogMode mode)
+{
+    return mode == DialogMode::TagBulkText ? MarkupTarget::BulkText : MarkupTarget::MainTxt;
+}
+
 bool Encoded(QChar c)
 {
     const char16_t u = c.unicode();
@@ -112,7 +123,7 @@ void MarkupMenuClick(App& app, MarkupTarget target, const QString& item)
     } else if (item == QLatin1String("EditNeravenstvo")) {
         insertPair(4, 5);
     } else if (item == QLatin1String("EditTextInTag")) {
-        app.st.Dialog = target == MarkupTarget::BulkText ? DialogMode::TagBulkText : DialogMode::TagMainText;
+        app.st.Dialog = TagMode(target);
         frmTag_Load(app);
         app.platform.showModal(WindowId::Tag);
         app.frmTag.visible = false;
@@ -135,8 +146,7 @@ void MarkupMenuClick(App& app, MarkupTarget target, const QString& item)
 void frmTag_Load(App& app)
 {
     FrmTag& w = app.frmTag;
-    // Opened for the bulk text box, it reads that box; else the main window's.
-    const Control& box = TargetBox(app, app.st.Dialog == DialogMode::TagBulkText ? MarkupTarget::BulkText : MarkupTarget::MainTxt);
+    const Control& box = TargetBox(app, TagTarget(app.st.Dialog));
     const int size = static_cast<int>(box.text.size());
     const int start = std::clamp(box.selStart, 0, size);
     const int length = std::clamp(box.selLength, 0, size - start);
@@ -157,10 +167,9 @@ void TextTag(App& app)
     const QString text = w.txtFIO.text;
     closeDialog(w);
     app.platform.processEvents();
-    if (app.st.Dialog == DialogMode::TagMainText)
-        ReplaceTargetSelection(app, MarkupTarget::MainTxt, EncodeTags(text));
-    else if (app.st.Dialog == DialogMode::TagBulkText)
-        ReplaceTargetSelection(app, MarkupTarget::BulkText, EncodeTags(text));
+    const DialogMode mode = app.st.Dialog;
+    if (mode == DialogMode::TagMainText || mode == DialogMode::TagBulkText)
+        ReplaceTargetSelection(app, TagTarget(mode), EncodeTags(text));
 }
 
 void frmTag_NO_Click(App& app)
