@@ -1,7 +1,10 @@
 #pragma once
 
+#include "Fixtures.h"
 #include "views/WebView.h"
 
+#include <QCoreApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QSignalSpy>
 #include <QTest>
@@ -62,6 +65,26 @@ inline void clickElement(QWebEngineView& view, const QString& selector, Qt::Keyb
     QTest::mouseMove(target, at);
     QTest::qWait(30);
     QTest::mouseClick(target, button, mods, at);
+}
+
+// The program's folder with the given pictures of the build, and beside it
+// the test "Знакомства" in a folder of its own: three questions of three
+// answers each, complete.
+inline void writeProgramAndTest(const QString& program, const QString& folder,
+                                std::initializer_list<const char*> pictures)
+{
+    QDir().mkpath(program);
+    QDir().mkpath(folder);
+    for (const char* picture : pictures)
+        QFile::copy(QCoreApplication::applicationDirPath() + QStringLiteral("/../") + QLatin1String(picture),
+                    program + QLatin1String(picture));
+    QStringList test{QStringLiteral("[tandemo]"), QStringLiteral("Знакомства"), QStringLiteral(" 5"), QString(),
+                     QStringLiteral(" 3")};
+    for (int q = 1; q <= 3; ++q)
+        test << QStringLiteral("Вопрос %1?").arg(q) << QStringLiteral(" 2") << QStringLiteral("Да")
+             << QStringLiteral("Нет") << QStringLiteral("Не знаю");
+    test << QStringLiteral(" 0") << QString();
+    fixtures::writeBytes(folder + QStringLiteral("Знакомства.tnd"), fixtures::cp1251Lines(test));
 }
 
 }  // namespace webtest

@@ -67,18 +67,7 @@ private Q_SLOTS:
         QTemporaryDir tmp;
         const QString program = tmp.path() + QStringLiteral("/программа/");
         const QString folder = tmp.path() + QStringLiteral("/Знакомства/");
-        QDir().mkpath(program);
-        QDir().mkpath(folder);
-        for (const char* picture : {"znak0.jpg", "znak1.jpg"})
-            QFile::copy(QCoreApplication::applicationDirPath() + QStringLiteral("/../") + QLatin1String(picture),
-                        program + QLatin1String(picture));
-        QStringList test{QStringLiteral("[tandemo]"), QStringLiteral("Знакомства"), QStringLiteral(" 5"), QString(),
-                         QStringLiteral(" 3")};
-        for (int q = 1; q <= 3; ++q)
-            test << QStringLiteral("Вопрос %1?").arg(q) << QStringLiteral(" 2") << QStringLiteral("Да")
-                 << QStringLiteral("Нет") << QStringLiteral("Не знаю");
-        test << QStringLiteral(" 0") << QString();
-        fixtures::writeBytes(folder + QStringLiteral("Знакомства.tnd"), fixtures::cp1251Lines(test));
+        webtest::writeProgramAndTest(program, folder, {"znak0.jpg", "znak1.jpg"});
         Kartochka anna;
         anna.NameFamiliya = QStringLiteral("Анна");
         anna.DataRogdeniya = 1990;
