@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QBuffer>
+#include <QCursor>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -18,6 +19,8 @@
 #include <QWebEngineScript>
 #include <QWebEngineScriptCollection>
 #include <QWebEngineSettings>
+#include <QWebEngineUrlRequestInfo>
+#include <QWebEngineUrlRequestInterceptor>
 #include <QWebEngineUrlRequestJob>
 #include <QWebEngineUrlScheme>
 #include <QWebEngineUrlSchemeHandler>
@@ -33,7 +36,9 @@ namespace {
 // initialiser, before this file's objects exist.
 constexpr char kScheme[] = "tandemo";
 const QString kPageHost = QStringLiteral("page");
-const QString kCommandHost = QStringLiteral("command");
+// The query item that carries a path written whole in a page (base64url of
+// its UTF-8, so that no character of a file name can be misread).
+const QString kWholePathItem = QStringLiteral("file");
 // How long a drawn frame may take to reach the window when no paint of the
 // view says so: one frame at 60 Hz.
 constexpr int kFrameMs = 16;
@@ -54,7 +59,10 @@ const QString& token()
 // Runs in every page, apart from the page's own scripts (which never run):
 // the page may not act on keys (arrows only), show a menu, select text or
 // open windows; a click on an "http" link is handed to the program instead of
-// navigating, and a mailto: link to the desktop's mail program.
+// navigating, and a mailto: link to the desktop's mail program. The click
+// travels as a message, not as a navigation: a navigation could cancel the
+// next page the program is loading, or be cancelled by it, and the click
+// would be lost.
 const char* kGuardScript = R"JS(
 (function () {
   var token = '%TOKEN%';
@@ -69,9 +77,8 @@ const char* kGuardScript = R"JS(
   window.addEventListener('dragstart', refuse, true);
   window.addEventListener('drop', refuse, true);
   function send(kind, raw, href) {
-    var page = location.pathname.split('/')[1] || '';
-    location.href = 'tandemo://command/?token=' + token + '&kind=' + kind + '&page=' + encodeURIComponent(page) +
-      '&raw=' + encodeURIComponent(raw) + '&href=' + encodeURIComponent(href);
+    console.debug('tandemo-command:' + token + ':' + kind + ':' + encodeURIComponent(location.pathname) + ':' +
+      encodeURIComponent(raw) + ':' + encodeURIComponent(href));
   }
   function command(e) {
     var a = e.target && e.target.closest ? e.target.closest('a[href]') : null;
@@ -118,12 +125,31 @@ public:
         const int serial = ++serial_;
         latest_[page.view] = serial;
         pages_[serial] = std::move(page);
-        while (pages_.size() > 16)
-            pages_.erase(pages_.begin());
+        // The oldest go first, but never the page a view shows: the main
+        // window's start page must answer its links however many pages the
+        // list window has shown since.
+        for (auto it = pages_.begin(); pages_.size() > kKeptPages && it != pages_.end();) {
+            if (isLatest(it->first))
+                ++it;
+            else
+                it = pages_.erase(it);
+        }
         return serial;
     }
 
-    void forget(const WebView* view) { latest_.erase(view); }
+    void forget(const WebView* view)
+    {
+        latest_.erase(view);
+        for (auto it = pages_.begin(); it != pages_.end();)
+            it = it->second.view == view ? pages_.erase(it) : std::next(it);
+    }
+
+    // The page the view was given last.
+    int latest(const WebView* view) const
+    {
+        auto it = latest_.find(view);
+        return it == latest_.end() ? 0 : it->second;
+    }
 
     const Page* find(int serial) const
     {
@@ -150,26 +176,26 @@ public:
             job->reply(QByteArrayLiteral("text/html;charset=utf-8"), buffer);
             return;
         }
-        // A file the page refers to: first relative to the page's folder,
-        // then as the full path it was written with. Either way only what a
-        // page now on screen may show.
+        // A file the page refers to: relative to the page's folder, or by
+        // the full path it was written with (the view's guard has put that
+        // path in the query). Only what this page may show: never what a
+        // page of the other window may.
+        if (!page) {
+            job->fail(QWebEngineUrlRequestJob::RequestDenied);
+            return;
+        }
         QStringList candidates;
-        PageFiles allowed;
-        if (page) {
+        const QString whole = QString::fromUtf8(QByteArray::fromBase64(
+            QUrlQuery(url).queryItemValue(kWholePathItem).toLatin1(), QByteArray::Base64UrlEncoding));
+        if (!whole.isEmpty()) {
+            candidates << whole;
+        } else {
             const QString base = !page->file.isEmpty() ? QFileInfo(page->file).absolutePath() + QLatin1Char('/')
                                                        : page->files.folders.value(0);
             if (!base.isEmpty())
                 candidates << base + parts.mid(1).join(QLatin1Char('/'));
-            allowed = page->files;
-        } else {
-            for (const auto& [view, latest] : latest_) {
-                if (const Page* shown = find(latest)) {
-                    allowed.folders << shown->files.folders;
-                    allowed.files << shown->files.files;
-                }
-            }
         }
-        candidates << path;
+        const PageFiles& allowed = page->files;
         for (const QString& candidate : candidates) {
             const int fd = OpenPageFile(allowed, candidate);
             if (fd < 0)
@@ -190,6 +216,17 @@ public:
     }
 
 private:
+    static constexpr size_t kKeptPages = 16;
+
+    bool isLatest(int serial) const
+    {
+        for (const auto& [view, latest] : latest_) {
+            if (latest == serial)
+                return true;
+        }
+        return false;
+    }
+
     int serial_ = 0;
     std::map<int, Page> pages_;
     std::map<const WebView*, int> latest_;
@@ -281,31 +318,16 @@ protected:
     bool acceptNavigationRequest(const QUrl& url, NavigationType type, bool isMainFrame) override
     {
         const QString scheme = url.scheme();
-        if (scheme == QLatin1String(kScheme) && url.host() == kCommandHost) {
-            const QUrlQuery query(url);
-            if (query.queryItemValue(QStringLiteral("token")) != token())
-                return false;
-            const QString raw = query.queryItemValue(QStringLiteral("raw"), QUrl::FullyDecoded);
-            const QString href = query.queryItemValue(QStringLiteral("href"), QUrl::FullyDecoded);
-            const int serial = query.queryItemValue(QStringLiteral("page")).toInt();
-            const bool mail = query.queryItemValue(QStringLiteral("kind")) == QLatin1String("mail");
-            const QString text = mail ? raw : canonicalTarget(raw, href);
-            QTimer::singleShot(0, view_, [view = view_, serial, text, mail] {
-                if (mail)
-                    view->deliverExternal(serial, text);
-                else
-                    view->deliver(serial, text);
-            });
-            return false;
-        }
         if (type == NavigationTypeBackForward || type == NavigationTypeReload)
             return false;
         // A click that escaped the view's own script still never navigates
         // to an "http" target.
         if (type == NavigationTypeLinkClicked && scheme.startsWith(QLatin1String("http"))) {
             const QString text = url.toString();
-            const int serial = serialOf(this->url());
-            QTimer::singleShot(0, view_, [view = view_, serial, text] { view->deliver(serial, text); });
+            const QUrl from = this->url();
+            QTimer::singleShot(0, view_, [view = view_, from, text] {
+                view->deliver(serialOf(from), from.path(QUrl::FullyDecoded), text);
+            });
             return false;
         }
         // Only the program's own pages and the files they may show; never a
@@ -324,13 +346,78 @@ protected:
 
     void javaScriptConsoleMessage(JavaScriptConsoleMessageLevel, const QString& message, int, const QString&) override
     {
-        const QString prefix = QStringLiteral("tandemo-painted:") + token() + QLatin1Char(':');
-        if (message.startsWith(prefix) && message.mid(prefix.size()).toInt() == serialOf(url()))
-            view_->framePainted();
+        const QString painted = QStringLiteral("tandemo-painted:") + token() + QLatin1Char(':');
+        const QString command = QStringLiteral("tandemo-command:") + token() + QLatin1Char(':');
+        if (message.startsWith(painted)) {
+            if (message.mid(painted.size()).toInt() == serialOf(url()))
+                view_->framePainted();
+            return;
+        }
+        if (!message.startsWith(command))
+            return;
+        // kind:path:raw:href, each but the kind percent-encoded.
+        const QStringList fields = message.mid(command.size()).split(QLatin1Char(':'));
+        if (fields.size() != 4)
+            return;
+        const auto decoded = [](const QString& field) { return QUrl::fromPercentEncoding(field.toLatin1()); };
+        const QString path = decoded(fields[1]);
+        const QString raw = decoded(fields[2]);
+        const bool mail = fields[0] == QLatin1String("mail");
+        const QStringList parts = path.split(QLatin1Char('/'), Qt::SkipEmptyParts);
+        const int serial = parts.isEmpty() ? 0 : parts.first().toInt();
+        const QString text = mail ? raw : canonicalTarget(raw, decoded(fields[3]));
+        // The command may open a modal window: never inside the browser's
+        // own call.
+        QTimer::singleShot(0, view_, [view = view_, serial, path, text, mail] {
+            if (mail)
+                view->deliverExternal(serial, text);
+            else
+                view->deliver(serial, path, text);
+        });
     }
 
 private:
     WebView* view_;
+};
+
+// Decides, for the view's own requests, which page a file is asked for: a
+// path written whole in a page ("/home/…/photo.jpg") reaches the program
+// without the page's number, and without this it could only be looked up
+// among the files of every page on screen — a question in the main window
+// could then show a file that only the list window's card may show.
+class PageRequests : public QWebEngineUrlRequestInterceptor {
+public:
+    PageRequests(const WebView* view, QObject* parent) : QWebEngineUrlRequestInterceptor(parent), view_(view) {}
+
+    void interceptRequest(QWebEngineUrlRequestInfo& info) override
+    {
+        const QUrl url = info.requestUrl();
+        if (url.scheme() != QLatin1String(kScheme))
+            return;
+        if (url.host() != kPageHost) {
+            info.block(true);
+            return;
+        }
+        const bool mainFrame = info.resourceType() == QWebEngineUrlRequestInfo::ResourceTypeMainFrame;
+        const int serial = serialOf(mainFrame ? url : info.firstPartyUrl());
+        const PageStore::Page* page = store().find(serial);
+        // Only this view's pages, and their files.
+        if (!page || page->view != view_) {
+            info.block(true);
+            return;
+        }
+        if (mainFrame || serialOf(url) == serial)
+            return;
+        QUrl own(QStringLiteral("%1://%2/%3/").arg(QLatin1String(kScheme), kPageHost).arg(serial));
+        QUrlQuery query;
+        query.addQueryItem(kWholePathItem, QString::fromLatin1(url.path(QUrl::FullyDecoded).toUtf8().toBase64(
+                                               QByteArray::Base64UrlEncoding | QByteArray::OmitTrailingEquals)));
+        own.setQuery(query);
+        info.redirect(own);
+    }
+
+private:
+    const WebView* view_;
 };
 
 void WebView::registerScheme()
@@ -347,6 +434,7 @@ WebView::WebView(QWidget* parent) : QWebEngineView(parent)
 {
     store();
     auto* page = new HtmlPage(this);
+    page->setUrlRequestInterceptor(new PageRequests(this, page));
     QWebEngineSettings* settings = page->settings();
     // Test files travel between agencies and person files come from a kiosk:
     // nothing written into them may run.
@@ -377,9 +465,23 @@ WebView::WebView(QWidget* parent) : QWebEngineView(parent)
     // Whatever still got into the history is gone once a page has loaded.
     connect(page, &QWebEnginePage::loadFinished, this, [this](bool ok) {
         this->page()->history()->clear();
+        // Only the load of the page this view was given last counts; an
+        // earlier one that a newer page cut short says nothing of it.
+        const int serial = store().latest(this);
+        if (serialOf(url()) != serial)
+            return;
         // A page that did not load draws no frame of its own.
-        if (!ok)
+        if (!ok) {
             finishPainting();
+            return;
+        }
+        // The page's own report of its first frame may never come (a window
+        // the compositor does not draw for); once loaded, the page is on
+        // screen a frame or two later or not at all, and nothing waits longer.
+        QTimer::singleShot(2 * kFrameMs, this, [this, serial] {
+            if (store().latest(this) == serial)
+                finishPainting();
+        });
     });
     qApp->installEventFilter(this);
     loadHtml(QStringLiteral("<html><body></body></html>"), PageFiles{});
@@ -401,7 +503,7 @@ void WebView::loadHtml(const QString& html, const PageFiles& files, int page)
 void WebView::loadFile(const QString& path, const PageFiles& files, int page)
 {
     PageFiles allowed = files;
-    allowed.files << path;
+    allowed.documents << path;
     const int serial = store().add({QByteArray(), path, allowed, page, this});
     startPainting();
     QUrl url(QStringLiteral("tandemo://page/%1/").arg(serial));
@@ -491,6 +593,25 @@ void WebView::finishPainting()
     loaded_ = false;
     paintingViews().erase(this);
     Q_EMIT pagePainted();
+    refreshPointer();
+}
+
+void WebView::refreshPointer()
+{
+    // A new page under a pointer that has not moved knows nothing of it: the
+    // link there shows no hover colour until the pointer moves. Tell the page
+    // where the pointer is, unless a button is down (that press belongs to
+    // the page before).
+    QWidget* target = focusProxy();
+    if (!target || !target->isVisible() || QApplication::mouseButtons() != Qt::NoButton)
+        return;
+    const QPoint global = QCursor::pos();
+    if (QApplication::widgetAt(global) != target)
+        return;
+    const QPointF local = target->mapFromGlobal(QPointF(global));
+    QMouseEvent move(QEvent::MouseMove, local, local, QPointF(global), Qt::NoButton, Qt::NoButton,
+                     QApplication::keyboardModifiers());
+    QCoreApplication::sendEvent(target, &move);
 }
 
 bool WebView::anyPainting()
@@ -502,12 +623,16 @@ bool WebView::anyPainting()
     return false;
 }
 
-void WebView::deliver(int serial, const QString& text)
+void WebView::deliver(int serial, const QString& path, const QString& text)
 {
     const PageStore::Page* page = store().find(serial);
-    // Only while the page this view was given is up; a file of the test's
-    // folder that a link led to is not a page of the program.
-    const int modelPage = page && page->view == this && serialOf(url()) == serial ? page->modelPage : -1;
+    // Only from the page this view was given last, which is the page on
+    // screen or the one about to replace it; a file of the test's folder
+    // that a link led to is not a page of the program.
+    const bool ownDocument =
+        page && path == QStringLiteral("/%1/%2").arg(serial).arg(page->file.isEmpty() ? QStringLiteral("index.html")
+                                                                                      : QFileInfo(page->file).fileName());
+    const int modelPage = ownDocument && page->view == this && store().latest(this) == serial ? page->modelPage : -1;
     lastCommand_ = text;
     Q_EMIT commandReceived(text);
     if (receiver_)

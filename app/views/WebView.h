@@ -70,11 +70,12 @@ protected:
 
 private:
     friend class HtmlPage;
-    void deliver(int serial, const QString& text);
+    void deliver(int serial, const QString& path, const QString& text);
     void deliverExternal(int serial, const QString& text);
     void framePainted();
     void startPainting();
     void finishPainting();
+    void refreshPointer();
 
     std::function<void(int, const QString&)> receiver_;
     std::function<void(int, const QString&)> external_;

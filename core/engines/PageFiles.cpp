@@ -1,6 +1,7 @@
 #include "engines/PageFiles.h"
 
 #include "ground/App.h"
+#include "engines/Picture.h"
 
 #include <QDir>
 #include <QFile>
@@ -78,9 +79,13 @@ int OpenPageFile(const PageFiles& allowed, const QString& path)
     bool permitted = false;
     for (const QString& folder : allowed.folders)
         permitted = permitted || under(real, canonical(folder));
+    for (const QString& document : allowed.documents)
+        permitted = permitted || real == canonical(document);
+    // A picture named by a card is a picture or nothing, wherever it lies.
+    bool mustBePicture = false;
     for (const QString& file : allowed.files)
-        permitted = permitted || real == canonical(file);
-    if (!permitted)
+        mustBePicture = mustBePicture || real == canonical(file);
+    if (!permitted && !mustBePicture)
         return -1;
     // Non-blocking, so that a pipe put in place of the file cannot stall the
     // program; the checks below are made on what was actually opened.
@@ -91,6 +96,15 @@ int OpenPageFile(const PageFiles& allowed, const QString& path)
     if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || kernelFileSystem(fd)) {
         ::close(fd);
         return -1;
+    }
+    if (mustBePicture) {
+        QByteArray head(kPictureHeadBytes, '\0');
+        const ssize_t got = ::pread(fd, head.data(), static_cast<size_t>(head.size()), 0);
+        head.truncate(got > 0 ? got : 0);
+        if (!IsPictureContent(head)) {
+            ::close(fd);
+            return -1;
+        }
     }
     // Reads of the opened file may block like any file read.
     const int flags = fcntl(fd, F_GETFL);

@@ -7,13 +7,16 @@ class App;
 struct Control;
 
 // What a page of the program may show from the disk: files under its folders
-// (the test's folder, the program's own folder) and the few files it names
-// one by one (the splash picture, the photo of the card on screen). A test
-// file travels between agencies and a person file comes from a kiosk, so
-// anything else a page asks for is refused.
+// (the test's folder, the program's own folder), the few pictures it names
+// one by one (the splash picture, the photo of the card on screen) and the
+// document a view was told to show itself. A test file travels between
+// agencies and a person file comes from a kiosk, so anything else a page asks
+// for is refused, and a picture named one by one is shown only when its
+// content is a picture.
 struct PageFiles {
     QStringList folders;
     QStringList files;
+    QStringList documents;
 };
 
 // The files the page now in `view` may show.

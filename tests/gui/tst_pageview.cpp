@@ -337,6 +337,94 @@ private Q_SLOTS:
         QVERIFY2(grown < 64 * 1024, qPrintable(QStringLiteral("grew by %1 kB").arg(grown)));
     }
 
+    // The start page stays a page of the program however many pages the
+    // list window shows meanwhile: once, after a while of lists and cards,
+    // its links turned red under the pointer and did nothing.
+    void startPageAnswersAfterManyListPages()
+    {
+        Program p;
+        p.openTest();
+        WebView list;
+        list.resize(400, 300);
+        list.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&list));
+        for (int i = 1; i <= 40; ++i)
+            list.loadHtml(QStringLiteral("<html><body>страница %1</body></html>").arg(i), PageFiles{});
+        QVERIFY(waitForText(list, QStringLiteral("страница 40")));
+        clickElement(p.view(), QStringLiteral("a[href$='s.ru']"));
+        QVERIFY(waitForText(p.view(), QStringLiteral("Вопрос 1?")));
+        QCOMPARE(p.app->st.main.Phase, TestPhase::Attempt);
+    }
+
+    // What one page may show is that page's alone: while the list window
+    // shows a card whose photo names a file, a question in the main window
+    // that names the same file by its full path gets nothing. And a photo is
+    // shown only when it is a picture by its content.
+    void filesStayWithTheirPage()
+    {
+        QTemporaryDir tmp;
+        const QString root = tmp.path() + QLatin1Char('/');
+        for (const char* folder : {"тест", "другой", "личное"})
+            QVERIFY(QDir().mkpath(root + QString::fromUtf8(folder)));
+        const QString photo = root + QStringLiteral("личное/фото.jpg");
+        QImage image(40, 30, QImage::Format_RGB32);
+        image.fill(Qt::darkGreen);
+        QVERIFY(image.save(photo, "JPG"));
+        const QString text = root + QStringLiteral("личное/письмо.txt");
+        fixtures::writeBytes(text, QByteArray("private letter text"));
+
+        const auto frameText = [](WebView& view) {
+            return runJs(view, QStringLiteral("(function(){try{return document.getElementById('f').contentDocument"
+                                              ".body.textContent}catch(e){return ''}})()"))
+                .toString();
+        };
+        const auto imageWidth = [](WebView& view) {
+            return runJs(view, QStringLiteral("document.getElementById('p').naturalWidth")).toInt();
+        };
+        WebView list;
+        WebView main;
+        for (WebView* view : {&list, &main}) {
+            view->resize(500, 300);
+            view->show();
+            QVERIFY(QTest::qWaitForWindowExposed(view));
+        }
+        // The card's photo is a picture: shown on the card page.
+        list.loadHtml(QStringLiteral("<html><body><img id='p' src='%1'><p>карточка</p></body></html>").arg(photo),
+                      PageFiles{{root + QStringLiteral("тест/")}, {photo}});
+        QVERIFY(waitForText(list, QStringLiteral("карточка")));
+        QTRY_COMPARE_WITH_TIMEOUT(imageWidth(list), 40, 5000);
+        // The question names it too, and the text beside it.
+        main.loadHtml(QStringLiteral("<html><body><img id='p' src='%1'><iframe id='f' src='%2'></iframe>"
+                                     "<p>вопрос</p></body></html>")
+                          .arg(photo, text),
+                      PageFiles{{root + QStringLiteral("другой/")}, {}});
+        QVERIFY(waitForText(main, QStringLiteral("вопрос")));
+        QTest::qWait(500);
+        QCOMPARE(imageWidth(main), 0);
+        QCOMPARE(frameText(main), QString());
+
+        // A card whose "photo" is a text file: the page shows no text of it,
+        // and the other window's page cannot reach it either.
+        list.loadHtml(QStringLiteral("<html><body><iframe id='f' src='%1'></iframe><p>карточка 2</p></body></html>")
+                          .arg(text),
+                      PageFiles{{root + QStringLiteral("тест/")}, {text}});
+        QVERIFY(waitForText(list, QStringLiteral("карточка 2")));
+        main.loadHtml(QStringLiteral("<html><body><iframe id='f' src='%1'></iframe><p>вопрос 2</p></body></html>")
+                          .arg(text),
+                      PageFiles{{root + QStringLiteral("другой/")}, {}});
+        QVERIFY(waitForText(main, QStringLiteral("вопрос 2")));
+        QTest::qWait(500);
+        QCOMPARE(frameText(list), QString());
+        QCOMPARE(frameText(main), QString());
+        // The same file in a folder the page may show is shown: the checks
+        // above refuse for the right reason, not because frames never load.
+        main.loadHtml(QStringLiteral("<html><body><iframe id='f' src='%1'></iframe><p>вопрос 3</p></body></html>")
+                          .arg(text),
+                      PageFiles{{root + QStringLiteral("личное/")}, {}});
+        QVERIFY(waitForText(main, QStringLiteral("вопрос 3")));
+        QTRY_COMPARE_WITH_TIMEOUT(frameText(main), QStringLiteral("private letter text"), 5000);
+    }
+
     // A link to a local file or to another program's scheme, clicked on a
     // question page, opens nothing; mail goes to the desktop.
     void outsideLinksOnAQuestionPage()

@@ -11,6 +11,7 @@
 #include "screens/views/FrmHTML.h"
 #include "ground/windows/HtmlView.h"
 #include "engines/PageFiles.h"
+#include "engines/Picture.h"
 #include "screens/views/Splash.h"
 #include "shell/ListCommands.h"
 
@@ -231,7 +232,12 @@ private Q_SLOTS:
         QTest::newRow("the photo of the card on screen") << QStringLiteral("OUTSIDE/фото.jpg") << true << true;
         QTest::newRow("another file outside") << QStringLiteral("OUTSIDE/фото.jpg") << false << false;
         QTest::newRow("system file") << QStringLiteral("/etc/passwd") << false << false;
-        QTest::newRow("system file named by a page") << QStringLiteral("/etc/passwd") << true << true;
+        // A photo is named by whoever filled in the card: only a picture by
+        // its content is shown, wherever it lies.
+        QTest::newRow("system file named as a photo") << QStringLiteral("/etc/passwd") << true << false;
+        QTest::newRow("text named as a photo outside") << QStringLiteral("OUTSIDE/текст.jpg") << true << false;
+        QTest::newRow("text named as a photo in the test folder") << QStringLiteral("текст.jpg") << true << false;
+        QTest::newRow("text in the test folder") << QStringLiteral("текст.jpg") << false << true;
         QTest::newRow("kernel file") << QStringLiteral("/proc/self/pagemap") << true << false;
         QTest::newRow("kernel status") << QStringLiteral("/proc/self/status") << true << false;
         QTest::newRow("sysfs") << QStringLiteral("/sys/kernel/mm/transparent_hugepage/enabled") << true << false;
@@ -252,11 +258,14 @@ private Q_SLOTS:
         const QString folder = root + QStringLiteral("тест/");
         QVERIFY(QDir().mkpath(folder + QStringLiteral("media")));
         QVERIFY(QDir().mkpath(root + QStringLiteral("OUTSIDE")));
-        for (const QString& file : {folder + QStringLiteral("кот.jpg"), folder + QStringLiteral("media/клип.mp4"),
-                                    root + QStringLiteral("OUTSIDE/фото.jpg")}) {
+        const QByteArray jpeg("\xFF\xD8\xFF\xE0\x00\x10JFIF\x00", 11);
+        for (const auto& [file, bytes] :
+             {std::pair{folder + QStringLiteral("кот.jpg"), jpeg}, {folder + QStringLiteral("media/клип.mp4"), QByteArray("clip")},
+              {root + QStringLiteral("OUTSIDE/фото.jpg"), jpeg}, {root + QStringLiteral("OUTSIDE/текст.jpg"), QByteArray("text")},
+              {folder + QStringLiteral("текст.jpg"), QByteArray("text")}}) {
             QFile out(file);
             QVERIFY(out.open(QIODevice::WriteOnly));
-            out.write("picture");
+            out.write(bytes);
         }
         QVERIFY(mkfifo(QFile::encodeName(folder + QStringLiteral("труба.jpg")).constData(), 0600) == 0);
         QVERIFY(QFile::link(QStringLiteral("/etc/passwd"), folder + QStringLiteral("ссылка.jpg")));
@@ -274,6 +283,29 @@ private Q_SLOTS:
             view.files = {path};
         // A pipe must be refused at once, not waited on.
         QCOMPARE(readable(ShownPageFiles(app, view), path), served);
+    }
+
+    void picturesByContent_data()
+    {
+        QTest::addColumn<QByteArray>("head");
+        QTest::addColumn<bool>("picture");
+        QTest::newRow("JPEG") << QByteArray("\xFF\xD8\xFF\xDB\x00\x43", 6) << true;
+        QTest::newRow("PNG") << QByteArray("\x89PNG\r\n\x1A\n\x00\x00", 10) << true;
+        QTest::newRow("GIF 87") << QByteArray("GIF87a\x01\x00") << true;
+        QTest::newRow("GIF 89") << QByteArray("GIF89a\x01\x00") << true;
+        QTest::newRow("BMP") << QByteArray("BM\x36\x00\x0C\x00\x00\x00\x00\x00\x36\x00", 12) << true;
+        QTest::newRow("WebP") << QByteArray("RIFF\x24\x00\x00\x00WEBPVP8 ", 16) << true;
+        QTest::newRow("text") << QByteArray("root:x:0:0:root") << false;
+        QTest::newRow("text beginning BM") << QByteArray("BMW is a car maker") << false;
+        QTest::newRow("WAV sound") << QByteArray("RIFF\x24\x00\x00\x00WAVEfmt ", 16) << false;
+        QTest::newRow("JPEG cut short") << QByteArray("\xFF\xD8", 2) << false;
+        QTest::newRow("empty") << QByteArray() << false;
+    }
+    void picturesByContent()
+    {
+        QFETCH(QByteArray, head);
+        QFETCH(bool, picture);
+        QCOMPARE(IsPictureContent(head), picture);
     }
 
     void pageFilesFollowThePage()
