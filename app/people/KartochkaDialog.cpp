@@ -48,6 +48,7 @@ KartochkaDialog::KartochkaDialog(App& app, QWidget* parent)
     binder().bind(m.kObzorEmblema, photo);
     binder().bind(m.OK, new QPushButton(this));
     binder().bind(m.NO, new QPushButton(this));
+    binder().followModelTabOrder();
     binder().sync();
     name->setFocus(Qt::OtherFocusReason);
 }

@@ -11,6 +11,7 @@
 #include "shell/VyborOtveta.h"
 #include "ground/windows/HtmlView.h"
 #include "views/HtmlWindow.h"
+#include "views/PageLook.h"
 #include "views/WebView.h"
 #include "document/PasswordDialog.h"
 #include "people/FoundDialog.h"
@@ -31,6 +32,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QScreen>
 
 MainWindow::MainWindow(App& app, QtPlatform& platform, QWidget* parent) : QMainWindow(parent), app_(app)
 {
@@ -40,7 +42,9 @@ MainWindow::MainWindow(App& app, QtPlatform& platform, QWidget* parent) : QMainW
     binder_->setExtraSync([this] { afterSync(); });
     buildMenus();
     buildControls();
-    const FrmForma& f = app_.frmForma;
+    FrmForma& f = app_.frmForma;
+    if (const QScreen* shown = screen())
+        OpeningSize(f, shown->availableSize().width(), shown->availableSize().height());
     resize(f.clientWidth, f.clientHeight + menuBar()->sizeHint().height());
 
     platform.setOwner(this);
@@ -133,6 +137,7 @@ void MainWindow::buildControls()
         bindPicture(box);
     binder_->bind(f.Txt, new QLineEdit(area));
     view_ = new WebView(area);
+    UseAuthorsFonts(view_->page()->settings());
     view_->setReceiver([this](int page, const QString& text) {
         MainViewLink(app_, page, text);
         syncFromModel();

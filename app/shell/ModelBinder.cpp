@@ -167,6 +167,19 @@ void ModelBinder::bindAction(Control& control, QAction* action)
     connect(action, &QAction::triggered, this, [this, c] { dispatch({UiEvent::Click, c->name}); });
 }
 
+void ModelBinder::followModelTabOrder()
+{
+    QWidget* previous = nullptr;
+    for (const Control* control : model_.controls()) {
+        QWidget* w = widget(control->name);
+        if (!w || !(w->focusPolicy() & Qt::TabFocus))
+            continue;
+        if (previous)
+            QWidget::setTabOrder(previous, w);
+        previous = w;
+    }
+}
+
 void ModelBinder::syncControl(const Binding& b)
 {
     QWidget* w = b.widget;

@@ -38,6 +38,8 @@ public:
 
     void bind(Control& control, QWidget* widget, bool useGeometry = true);
     void bindAction(Control& control, QAction* action);
+    // Tab walks the bound widgets in the order the model lists its controls.
+    void followModelTabOrder();
     QWidget* widget(const QString& controlName) const;
     QAction* action(const QString& controlName) const;
 

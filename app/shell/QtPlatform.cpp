@@ -5,6 +5,9 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileDialog>
+#include <QApplication>
+#include <QFontMetrics>
+#include <QGridLayout>
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QMessageBox>
@@ -12,6 +15,7 @@
 #include <QEventLoop>
 #include <QTimer>
 #include <QScreen>
+#include <QSpacerItem>
 #include <QStandardPaths>
 #include <QTreeView>
 #include <QUrl>
@@ -47,6 +51,15 @@ void MakeReadOnly(QFileDialog& dialog)
     }
     if (QWidget* button = dialog.findChild<QWidget*>(QStringLiteral("newFolderButton")))
         button->hide();
+}
+
+int TitleWidth(const QString& title)
+{
+    // Window managers draw titles in a bold face, beside the window's icon and
+    // its three buttons.
+    QFont bold = QApplication::font();
+    bold.setBold(true);
+    return QFontMetrics(bold).horizontalAdvance(title) + kTitleBarRoom;
 }
 
 namespace {
@@ -93,6 +106,11 @@ MsgAnswer QtPlatform::messageBox(const QString& text, const QString& title, MsgB
         break;
     }
     box.setDefaultButton(toQt(defaultAnswer));
+    // The box is as wide as its text needs; a short text ("Файл удален.")
+    // would leave too little room for the title bar to show the title whole.
+    if (auto* grid = qobject_cast<QGridLayout*>(box.layout()))
+        grid->addItem(new QSpacerItem(TitleWidth(title), 0, QSizePolicy::Minimum, QSizePolicy::Fixed), grid->rowCount(),
+                      0, 1, grid->columnCount());
     switch (box.exec()) {
     case QMessageBox::Yes: return MsgAnswer::Yes;
     case QMessageBox::No: return MsgAnswer::No;

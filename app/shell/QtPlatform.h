@@ -16,6 +16,11 @@ class QWidget;
 QString QtNameFilter(const FileFilter& filter);
 // Every file dialog of the program only chooses: no delete, rename or new folder.
 void MakeReadOnly(QFileDialog& dialog);
+// The width a window needs for its title bar to show `title` whole: the text
+// in a bold face and room for the icon and the buttons beside it. A message
+// box is never narrower.
+constexpr int kTitleBarRoom = 120;
+int TitleWidth(const QString& title);
 
 // The desktop as Qt offers it: message boxes, file dialogs, the event loop,
 // the clock and the desktop's browser.

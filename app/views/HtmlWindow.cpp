@@ -3,11 +3,13 @@
 #include "ground/App.h"
 #include "shell/VyborOtveta.h"
 #include "ground/windows/HtmlView.h"
+#include "views/PageLook.h"
 #include "views/WebView.h"
 #include "shell/ListCommands.h"
 #include "screens/views/FrmHTML.h"
 
 #include <QMenuBar>
+#include <QShortcut>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -29,6 +31,8 @@ HtmlWindow::HtmlWindow(App& app, QWidget* parent)
     binder().bindAction(m.FileExit, file->addAction(m.FileExit.text));
 
     view_ = new WebView(this);
+    UseAuthorsFonts(view_->page()->settings());
+    KeepCellLinksOnOneLine(view_->page());
     layout->addWidget(view_);
     view_->setReceiver([this](int page, const QString& text) {
         ListViewLink(app_, page, text);
@@ -38,6 +42,10 @@ HtmlWindow::HtmlWindow(App& app, QWidget* parent)
         if (IsShownPage(app_.frmHTML.usrWebHtml1, page))
             OpenExternalLink(app_, text);
     });
+    // Esc closes the window as its close box does; the page view would keep
+    // the key for itself.
+    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    connect(escape, &QShortcut::activated, this, [this] { reject(); });
     resize(760, 560);
 
     binder().setExtraSync([this] { afterSync(); });

@@ -158,6 +158,14 @@ void Form_Resize(App& app)
         ResizeForma(app);
 }
 
+void OpeningSize(FrmForma& f, int freeWidth, int freeHeight)
+{
+    constexpr int share = 4;
+    constexpr int of = 5;
+    f.clientWidth = std::max(FrmForma::DesignWidth, freeWidth * share / of);
+    f.clientHeight = std::max(FrmForma::DesignHeight, freeHeight * share / of);
+}
+
 void ResizeForma(App& app)
 {
     FrmForma& f = app.frmForma;

@@ -3,6 +3,7 @@
 #include <QString>
 
 class App;
+class FrmForma;
 struct UiEvent;
 
 // Every user action on the main window: menu items, buttons, the editor's controls.
@@ -23,3 +24,7 @@ void frmForma_ButtonClick(App& app, const QString& button);
 // The window changed size (or was minimised): lay it out again.
 void Form_Resize(App& app);
 void ResizeForma(App& app);
+// The client area the window opens with on a screen whose free area is the
+// given size: four fifths of it each way, so that a question with a picture,
+// a video and five answers shows whole, never below the design size.
+void OpeningSize(FrmForma& f, int freeWidth, int freeHeight);

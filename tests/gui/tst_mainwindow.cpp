@@ -190,6 +190,38 @@ private Q_SLOTS:
         QCOMPARE(shown, text);
     }
 
+    // A box is never too narrow for its title bar to show the title whole,
+    // however short its text.
+    void messageBoxLeavesRoomForItsTitle_data()
+    {
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("file deleted") << QStringLiteral("Тандемо") << QStringLiteral("Файл удален.");
+        QTest::newRow("long title") << QStringLiteral("Тандемо - Знакомства для тех, кому за тридцать") << QStringLiteral("Да?");
+    }
+    void messageBoxLeavesRoomForItsTitle()
+    {
+        QFETCH(QString, title);
+        QFETCH(QString, text);
+        QtPlatform platform;
+        int width = 0;
+        QTimer::singleShot(200, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!box)
+                return;
+            width = box->width();
+            box->button(QMessageBox::Ok)->click();
+        });
+        platform.messageBox(text, title, MsgButtons::Ok, MsgIcon::Information, MsgAnswer::Ok);
+        // The title in a bold face, and beside it the window's icon and its
+        // three buttons, about 28 pixels each with their spacing (openbox
+        // showed "Тан…мо" in a box 100 pixels wider than the bold title).
+        QFont bold = QApplication::font();
+        bold.setBold(true);
+        const int needed = QFontMetrics(bold).horizontalAdvance(title) + 4 * 28;
+        QVERIFY2(width >= needed, qPrintable(QStringLiteral("%1 < %2").arg(width).arg(needed)));
+    }
+
     void splashLinksWorkInTheRealView()
     {
         auto r = start();

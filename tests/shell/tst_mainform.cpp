@@ -4,6 +4,7 @@
 #include "shell/MainCommands.h"
 #include "shell/Startup.h"
 
+#include <QSize>
 #include <QTest>
 
 class TestMainForm : public QObject {
@@ -73,6 +74,27 @@ private Q_SLOTS:
         QCOMPARE(f.kRezultat.left, 216);
         QCOMPARE(f.kRezultat.width, 185);
         QCOMPARE(f.SelKolOtvetov.left, 176);
+    }
+
+    // The window opens at four fifths of the screen's free area, never below
+    // its design size.
+    void openingSizeFollowsTheScreen_data()
+    {
+        QTest::addColumn<QSize>("screen");
+        QTest::addColumn<QSize>("client");
+        QTest::newRow("1280 x 900") << QSize(1280, 900) << QSize(1024, 720);
+        QTest::newRow("1920 x 1080") << QSize(1920, 1080) << QSize(1536, 864);
+        QTest::newRow("800 x 600") << QSize(800, 600) << QSize(640, 480);
+        QTest::newRow("640 x 480") << QSize(640, 480) << QSize(632, 417);
+    }
+    void openingSizeFollowsTheScreen()
+    {
+        QFETCH(QSize, screen);
+        QFETCH(QSize, client);
+        ScriptedPlatform pf;
+        App app(pf);
+        OpeningSize(app.frmForma, screen.width(), screen.height());
+        QCOMPARE(QSize(app.frmForma.clientWidth, app.frmForma.clientHeight), client);
     }
 
     void minimisedWindowKeepsItsLayout()

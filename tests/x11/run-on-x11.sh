@@ -6,7 +6,8 @@ set -euo pipefail
 fdfile=$(mktemp)
 trap 'kill "${wm:-}" "${xvfb:-}" 2>/dev/null || true; rm -f "$fdfile"' EXIT
 # Xvfb picks a free display itself and writes its number to the descriptor.
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$fdfile" >/dev/null 2>&1 &
+# TANDEMO_X11_SCREEN gives another screen size (WIDTHxHEIGHTxDEPTH).
+Xvfb -displayfd 3 -screen 0 "${TANDEMO_X11_SCREEN:-1280x1024x24}" -nolisten tcp 3>"$fdfile" >/dev/null 2>&1 &
 xvfb=$!
 for _ in $(seq 100); do
     [ -s "$fdfile" ] && break

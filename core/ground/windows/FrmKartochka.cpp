@@ -27,6 +27,8 @@ const QStringList kZodiac{QStringLiteral("Овен"),    QStringLiteral("Тел�
 
 FrmKartochka::FrmKartochka() : WindowModel(QStringLiteral("frmKartochka"))
 {
+    // Added as the layout reads, row by row and left to right within a row:
+    // Tab walks the fields in this order.
     for (Control& c : selPol)
         add(c);
     for (Control* c : {&lblNameFamiliya, &txtNameFamiliya, &lblDataRogdeniya, &txtDataRogdeniya, &chPodrobnee})
