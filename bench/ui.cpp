@@ -1,9 +1,11 @@
 // How fast the real windows answer: start-up to the splash page painted, a
 // click on an answer link to the next question painted, a click on a list row
 // to the card page painted and back, and the memory of the program with its
-// page processes after such a walk.
+// page processes after such a walk. On an X11 desktop with xdotool, also a
+// click of the X server's pointer to the changed picture on the X server's
+// screen, for answers and for "Поиск пары" on the demo's list of women.
 //
-//   build/tandemo-uibench [--questions N] [--people N]
+//   build/tandemo-uibench [--questions N] [--people N] [--demo FOLDER]
 #include "screens/people/FrmKartochka.h"
 #include "ground/Kartochka.h"
 #include "engines/PersonFile.h"
@@ -12,6 +14,8 @@
 #include "shell/QtPlatform.h"
 #include "shell/Startup.h"
 #include "screens/taking/TestFlow.h"
+#include "screens/document/FileCommands.h"
+#include "screens/people/PeopleList.h"
 #include "views/HtmlWindow.h"
 #include "views/WebView.h"
 #include "ground/TextFile.h"
@@ -21,6 +25,11 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QGuiApplication>
+#include <QImage>
+#include <QProcess>
+#include <QScreen>
+#include <QStandardPaths>
 #include <QStringEncoder>
 #include <QTemporaryDir>
 #include <QTest>
@@ -194,6 +203,54 @@ double pssMb()
     return static_cast<double>(kb) / 1024.0;
 }
 
+// The X server's picture of a widget's place on the screen.
+QImage screenPicture(QWidget& widget)
+{
+    const QPoint at = widget.mapToGlobal(QPoint(0, 0));
+    return QGuiApplication::primaryScreen()->grabWindow(0, at.x(), at.y(), widget.width(), widget.height()).toImage();
+}
+
+bool canClickThroughX()
+{
+    return QGuiApplication::platformName() == QLatin1String("xcb") &&
+           !QStandardPaths::findExecutable(QStringLiteral("xdotool")).isEmpty();
+}
+
+// Clicks with the X server's pointer at the centre of `selector` and returns
+// the milliseconds to the last change of the view's picture on the screen,
+// once it has held still for 200 ms (the time of the click includes starting
+// xdotool, a few ms). `done` says when the program has reached the page the
+// click leads to.
+double xClickToPicture(WebView& view, const QString& selector, const std::function<bool()>& done)
+{
+    const QPoint at = view.mapToGlobal(where(view, selector));
+    QProcess move;
+    move.start(QStringLiteral("xdotool"), {QStringLiteral("mousemove"), QString::number(at.x()), QString::number(at.y())});
+    move.waitForFinished();
+    QTest::qWait(50);
+    QImage last = screenPicture(view);
+    QElapsedTimer clicked;
+    clicked.start();
+    QProcess click;
+    click.start(QStringLiteral("xdotool"), {QStringLiteral("click"), QStringLiteral("1")});
+    double changedAt = -1;
+    QElapsedTimer still;
+    still.start();
+    while (clicked.elapsed() < 10000) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 1);
+        QImage now = screenPicture(view);
+        if (now != last) {
+            changedAt = static_cast<double>(clicked.nsecsElapsed()) / 1e6;
+            last = std::move(now);
+            still.restart();
+        } else if (changedAt >= 0 && done() && still.elapsed() >= 200) {
+            break;
+        }
+    }
+    click.waitForFinished();
+    return changedAt;
+}
+
 void report(const char* what, const std::vector<double>& ms)
 {
     std::printf("%-34s median %6.1f ms   p90 %6.1f ms   (%zu clicks)\n", what, median(ms), percentile(ms, 0.9),
@@ -211,12 +268,15 @@ int main(int argc, char* argv[])
     QApplication application(argc, argv);
     int questions = 40;
     int people = 300;
+    QString demo = QCoreApplication::applicationDirPath() + QStringLiteral("/../examples");
     const QStringList args = QCoreApplication::arguments();
     for (int i = 1; i + 1 < args.size(); ++i) {
         if (args[i] == QLatin1String("--questions"))
             questions = args[i + 1].toInt();
         else if (args[i] == QLatin1String("--people"))
             people = args[i + 1].toInt();
+        else if (args[i] == QLatin1String("--demo"))
+            demo = args[i + 1];
     }
 
     QTemporaryDir tmp;
@@ -281,6 +341,24 @@ int main(int argc, char* argv[])
     report("  of which: click to command", toCommand);
     report("  of which: click to page loaded", toLoaded);
 
+    if (canClickThroughX()) {
+        // The same, as a person sees it: the X server's pointer clicks, the
+        // X server's screen changes.
+        window.activateWindow();
+        std::vector<double> onScreen;
+        for (int round = 0; round < 2; ++round) {
+            xClickToPicture(view, QStringLiteral("a[href$='s.ru']"), [&app] { return app.st.main.CurrentQuestion == 1; });
+            for (int q = 1; q <= questions; ++q) {
+                onScreen.push_back(xClickToPicture(view, QStringLiteral("a[href='http://tnd.%1']").arg(q % 4),
+                                                   [&app, q] { return app.st.main.CurrentQuestion == q + 1; }));
+            }
+            ReStart(app, 0);
+            window.syncFromModel();
+            waitPainted(view, sinceStart);
+        }
+        report("answer click to screen changed (X)", onScreen);
+    }
+
     // The list of men, a card from it and back, in the secondary window.
     std::vector<double> cards, lists;
     QTimer watcher;
@@ -303,5 +381,45 @@ int main(int argc, char* argv[])
     report("list row click to card page", cards);
     report("card page back to the list", lists);
     std::printf("%-34s %6.1f MB (program and its page processes)\n", "memory after the walk (PSS)", pssMb());
+
+    // "Поиск пары" from the demo's list of women: the ranking of its men.
+    const QString demoTest = QDir(demo).absoluteFilePath(QStringLiteral("Знакомства.tnd"));
+    if (canClickThroughX() && QFile::exists(demoTest)) {
+        QTemporaryDir demoCopy;
+        for (const QString& name : QDir(demo).entryList(QDir::Files))
+            QFile::copy(QDir(demo).absoluteFilePath(name), demoCopy.path() + QLatin1Char('/') + name);
+        app.st.test.TestFilePath.clear();
+        OpenTest(app, demoCopy.path() + QStringLiteral("/Знакомства.tnd"));
+        window.syncFromModel();
+        waitPainted(view, sinceStart);
+        std::vector<double> rankings;
+        QTimer pairWatcher;
+        QObject::connect(&pairWatcher, &QTimer::timeout, [&] {
+            auto* html = qobject_cast<HtmlWindow*>(QApplication::activeModalWidget());
+            if (!html)
+                return;
+            pairWatcher.stop();
+            WebView& list = *html->view();
+            while (runJs(list, QStringLiteral("!!document.querySelector(\"a[href$='p0.ru']\")")).toBool() == false)
+                QTest::qWait(20);
+            html->activateWindow();
+            QTest::qWait(300);
+            for (int row = 0; row < 12; ++row) {
+                rankings.push_back(xClickToPicture(list, QStringLiteral("a[href$='p%1.ru']").arg(row), [&app] {
+                    return app.st.list.Mode == HtmlWindowMode::PairSearch && app.st.pairs.PairsLast >= 0;
+                }));
+                // Back to the list as it was before the search.
+                app.st.list.Mode = HtmlWindowMode::PeopleList;
+                ShowStranicy(app);
+                html->binder().sync();
+                waitPainted(list, sinceStart);
+                QTest::qWait(100);
+            }
+            html->close();
+        });
+        pairWatcher.start(10);
+        clickToPainted(view, QStringLiteral("a[href$='w.ru']"));
+        report("\"Поиск пары\" on the demo (X)", rankings);
+    }
     return 0;
 }

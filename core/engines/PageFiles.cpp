@@ -62,12 +62,15 @@ PageFiles ShownPageFiles(const App& app, const Control& view)
             allowed.folders << folder;
     }
     for (const QString& file : view.files) {
-        // A bare name or relative path is the test folder's.
         if (!file.isEmpty())
-            allowed.files << (QFileInfo(file).isAbsolute() || app.st.folders.WorkFolder.isEmpty() ? file
-                                                                                          : app.st.folders.WorkFolder + file);
+            allowed.files << PageFilePath(app.st.folders.WorkFolder, file);
     }
     return allowed;
+}
+
+QString PageFilePath(const QString& workFolder, const QString& file)
+{
+    return QFileInfo(file).isAbsolute() || workFolder.isEmpty() ? file : workFolder + file;
 }
 
 int OpenPageFile(const PageFiles& allowed, const QString& path)

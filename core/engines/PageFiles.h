@@ -19,6 +19,10 @@ struct PageFiles {
     QStringList documents;
 };
 
+// Where a file a page names lies: a bare name or relative path is the test
+// folder's.
+QString PageFilePath(const QString& workFolder, const QString& file);
+
 // The files the page now in `view` may show.
 PageFiles ShownPageFiles(const App& app, const Control& view);
 

@@ -12,5 +12,9 @@ bool IsPictureContent(const QByteArray& head);
 // content. Never blocks on a pipe or device put in its place.
 bool IsPictureFile(const QString& path);
 
+// The ending of the message about a photo that is no picture.
+inline const QString kNotAPicture =
+    QStringLiteral("не является фотографией: подходят JPEG, PNG, GIF, BMP и WebP.");
+
 // Bytes IsPictureContent needs to look at.
 constexpr int kPictureHeadBytes = 12;

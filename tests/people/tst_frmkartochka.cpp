@@ -1,3 +1,4 @@
+#include "Fixtures.h"
 #include "ScriptedPlatform.h"
 
 #include "screens/people/FrmKartochka.h"
@@ -179,7 +180,10 @@ private Q_SLOTS:
         t.d.txtInfo[2].text = QStringLiteral("О себе, \"кавычки\"");
         t.d.txtInfo[3].text = QStringLiteral("Друга");
         t.d.txtInfo[4].text = QStringLiteral("Тверь");
-        t.d.txtInfo[5].text = QStringLiteral("/ф/о.jpg");
+        QTemporaryDir tmp;
+        const QString photo = tmp.path() + QStringLiteral("/о.jpg");
+        fixtures::writeBytes(photo, QByteArray("\xFF\xD8\xFF\xE0\x00\x10JFIF", 10));
+        t.d.txtInfo[5].text = photo;
         frmKartochka_OK_Click(t.app);
         const Kartochka& card = t.app.st.CardFields[0];
         QCOMPARE(card.Pol, 1);
@@ -188,8 +192,48 @@ private Q_SLOTS:
         const std::array<QString, 9> expected{QStringLiteral("1,70"), QStringLiteral("60"), QStringLiteral("Брюнетка"),
                                               QStringLiteral("Карие"), QStringLiteral("Рыбы"),
                                               QStringLiteral("О себе, \"кавычки\""), QStringLiteral("Друга"),
-                                              QStringLiteral("Тверь"), QStringLiteral("/ф/о.jpg")};
+                                              QStringLiteral("Тверь"), photo};
         QCOMPARE(card.Podrobnosti, expected);
+    }
+
+    // A photo is taken only when the file is a picture by its content; the
+    // person hears why and stays in the dialog.
+    void photoMustBeAPicture_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("content");  // empty: no such file
+        QTest::addColumn<bool>("taken");
+        QTest::newRow("JPEG") << QStringLiteral("я.jpg") << QByteArray("\xFF\xD8\xFF\xE0", 4) << true;
+        QTest::newRow("PNG by a bare name") << QStringLiteral("я.png") << QByteArray("\x89PNG\r\n\x1A\n", 8) << true;
+        QTest::newRow("text named .jpg") << QStringLiteral("письмо.jpg") << QByteArray("Дорогая Анна") << false;
+        QTest::newRow("missing") << QStringLiteral("нет.jpg") << QByteArray() << false;
+        QTest::newRow("system file") << QStringLiteral("/etc/passwd") << QByteArray() << false;
+        QTest::newRow("text named .png by a bare name") << QStringLiteral("письмо.png") << QByteArray("text") << false;
+    }
+    void photoMustBeAPicture()
+    {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, content);
+        QFETCH(bool, taken);
+        QTemporaryDir tmp;
+        Dialog t(DialogMode::NewCard);
+        t.app.st.folders.WorkFolder = tmp.path() + QLatin1Char('/');
+        if (!content.isEmpty())
+            fixtures::writeBytes(t.app.st.folders.WorkFolder + name, content);
+        t.fill(QStringLiteral("Ольга"), QStringLiteral("1990"));
+        t.check(true);
+        // A bare name is the test folder's.
+        t.d.txtInfo[5].text = name.startsWith(QLatin1Char('/')) || name.endsWith(QLatin1String(".png"))
+                                  ? name
+                                  : t.app.st.folders.WorkFolder + name;
+        frmKartochka_OK_Click(t.app);
+        QCOMPARE(t.app.st.Dialog == DialogMode::Confirmed, taken);
+        QCOMPARE(t.pf.messages.isEmpty(), taken);
+        if (!taken) {
+            QVERIFY(t.pf.messages.constLast().text.contains(QStringLiteral("не является фотографией")));
+            QCOMPARE(t.d.focus, t.d.txtInfo[5].name);
+            QVERIFY(t.d.visible);
+        }
     }
 
     void uncheckedDetailsStoreNothing()

@@ -4,6 +4,8 @@
 #include "ground/TextFile.h"
 #include "ground/App.h"
 #include "ground/FieldText.h"
+#include "engines/PageFiles.h"
+#include "engines/Picture.h"
 
 #include <QtMath>
 
@@ -126,6 +128,18 @@ void frmKartochka_OK_Click(App& app)
     if (year < 1900) {
         d.focus = d.txtDataRogdeniya.name;
         frmKartochka_txtDataRogdeniya_GotFocus(app);
+        return;
+    }
+    // The photo is shown on the card page only when it is a picture: say so
+    // now, while the person can still choose another file. A stored card's
+    // photo that nobody touched here stays as it was.
+    const QString& photo = d.txtInfo[kPhotoField].text;
+    const bool photoChosen =
+        st.Dialog == DialogMode::NewCard || photo != st.CardFields[static_cast<size_t>(d.slot)].Podrobnosti[8];
+    if (d.chPodrobnee.checked && !photo.isEmpty() && photoChosen &&
+        !IsPictureFile(PageFilePath(st.folders.WorkFolder, photo))) {
+        ShowError(app, FileMessage(app, photo, kNotAPicture));
+        d.focus = d.txtInfo[kPhotoField].name;
         return;
     }
     d.visible = false;
