@@ -2,6 +2,7 @@
 
 #include "engines/TestFile.h"
 #include "screens/document/FileCommands.h"
+#include "ground/FieldText.h"
 #include "ground/TextFile.h"
 #include "ground/App.h"
 #include "screens/views/Splash.h"
@@ -12,9 +13,10 @@
 
 #include <algorithm>
 
+
 namespace {
 // The settings file is Windows-1251 text, which cannot spell every path a
-// desktop holds ("/home/jürgen/Tests/", a name with a line break). Such a path
+// desktop holds ("/home/jürgen/Tests/", "/home/Ольга/ə/"). Such a path
 // is written as the marker followed by its UTF-8 bytes, each byte outside
 // letters, digits and "-._~/:\\" as %XX. The line stays Windows-1251 text (in
 // fact ASCII). No path the program writes plainly starts with the marker
@@ -23,21 +25,31 @@ namespace {
 // as before, so settings files written so far keep their meaning.
 const QString kUtf8Marker = QStringLiteral("UTF-8:");
 
-bool PlainlyWritable(const QString& path)
+// A path with a line break or another control character is no path the
+// program can use: a NUL ends it early for the system ("t.tnd\0/../../x"
+// opens t.tnd while the menu shows "x"). Such a value is neither written nor
+// read; the default takes its place. Control characters are those of
+// Unicode (C0, DEL, C1) and the line separators of the one-line field rule.
+bool HoldsControl(const QString& path)
 {
-    const bool control = std::any_of(path.begin(), path.end(), [](QChar c) { return c.unicode() < 0x20; });
-    return !control && textfile::fitsCodePage(path);
+    const bool control =
+        std::any_of(path.begin(), path.end(), [](QChar c) { return c.category() == QChar::Other_Control; });
+    return control || OneLine(path) != path;
 }
 
 QByteArray SettingsLine(const QString& path)
 {
-    if (PlainlyWritable(path))
+    if (HoldsControl(path))
+        return {};
+    if (textfile::fitsCodePage(path))
         return textfile::encode(path);
     return textfile::encode(kUtf8Marker) + path.toUtf8().toPercentEncoding("/:\\");
 }
 
 QString FromSettingsLine(const QString& value)
 {
+    if (HoldsControl(value))
+        return {};
     if (!value.startsWith(kUtf8Marker))
         return value;
     const QByteArray encoded = value.mid(kUtf8Marker.size()).toLatin1();
@@ -49,9 +61,11 @@ QString FromSettingsLine(const QString& value)
     }
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     const QString path = utf8.decode(QByteArray::fromPercentEncoding(encoded));
-    if (utf8.hasError() || PlainlyWritable(path))
+    if (utf8.hasError())
         return value;
-    return path;
+    if (HoldsControl(path))
+        return {};
+    return textfile::fitsCodePage(path) ? value : path;
 }
 
 // A settings value: the whole line without leading blanks; a value wrapped in

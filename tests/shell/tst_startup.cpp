@@ -196,7 +196,6 @@ private Q_SLOTS:
         QTest::addColumn<QString>("folderName");
         QTest::newRow("ü é ə") << QStringLiteral("jürgen é ə");
         QTest::newRow("emoji and Cyrillic") << QStringLiteral("тесты 😀");
-        QTest::newRow("line break") << QStringLiteral("a\nb");
         QTest::newRow("percent and marker-like") << QStringLiteral("UTF-8:%41 ü");
     }
     void foreignPathsSurviveARestart()
@@ -232,6 +231,67 @@ private Q_SLOTS:
         QVERIFY(pf.messages.isEmpty());
         QCOMPARE(again.st.test.TestName, QStringLiteral("Питомцы"));
         QCOMPARE(again.st.test.TestFilePath, testPath);
+    }
+
+    // A settings line that spells a control character is read as empty: a NUL
+    // would end the path early for the system, so that the menu named one file
+    // and the item opened another.
+    void settingsNeverCarryAControlCharacter_data()
+    {
+        QTest::addColumn<QByteArray>("tail");  // after the test's path, percent-encoded
+        QTest::newRow("NUL, then a way back") << QByteArray("%00/../../x");
+        QTest::newRow("line break") << QByteArray("%0A/x");
+        QTest::newRow("tab") << QByteArray("%09x");
+        QTest::newRow("escape") << QByteArray("%1Bx");
+        QTest::newRow("DEL") << QByteArray("%7Fx");
+        QTest::newRow("C1 control") << QByteArray("%C2%90x");
+        QTest::newRow("next line") << QByteArray("%C2%85x");
+        QTest::newRow("line separator") << QByteArray("%E2%80%A8x");
+        QTest::newRow("raw control byte") << QByteArray("\x01x");
+    }
+    void settingsNeverCarryAControlCharacter()
+    {
+        QFETCH(QByteArray, tail);
+        const QString testDir = tmp.path() + QStringLiteral("/тесты ə/");
+        QVERIFY(QDir().mkpath(testDir));
+        writeBytes(testDir + QStringLiteral("t.tnd"),
+                   cp1251Lines({QStringLiteral("[tandemo]"), QStringLiteral("Питомцы"), QStringLiteral(" 1"),
+                                QString(), QStringLiteral(" 0"), QStringLiteral(" 0"), QString()}));
+        const QByteArray spelled = "UTF-8:" + (testDir + QStringLiteral("t.tnd")).toUtf8().toPercentEncoding("/") + tail;
+        writeBytes(settingsPath(), spelled + "\r\n" + spelled + "\r\n" + spelled + "\r\n");
+        ScriptedPlatform pf;
+        pf.exeFolder = appDir;
+        App app(pf);
+        Main(app);
+        QCOMPARE(app.st.folders.LastFolder, appDir);
+        QCOMPARE(app.st.folders.SplashPicture, appDir + QStringLiteral("sunbird.jpg"));
+        QVERIFY2(!app.frmForma.FileNameTest.visible, qPrintable(app.frmForma.FileNameTest.text));
+        QVERIFY(app.frmForma.FileNameTest.tag.isEmpty());
+        QVERIFY(!app.frmForma.FileSep4.visible);
+    }
+
+    // Nor is such a path written: a folder named with a line break is left
+    // out of the settings, and the next run starts from the defaults.
+    void pathWithAControlCharacterIsNotWritten()
+    {
+        const QString testDir = tmp.path() + QStringLiteral("/a\nb/");
+        ScriptedPlatform pf;
+        pf.exeFolder = appDir;
+        {
+            App app(pf);
+            Main(app);
+            app.st.folders.LastFolder = testDir;
+            app.st.folders.SplashPicture = testDir + QStringLiteral("sun.jpg");
+            app.st.test.TestFilePath = testDir + QStringLiteral("pets.tnd");
+            QCOMPARE(UnloadProga(app), 0);
+        }
+        QVERIFY(pf.messages.isEmpty());
+        QCOMPARE(readBytes(settingsPath()), QByteArray("\r\n\r\n\r\n"));
+        App again(pf);
+        Main(again);
+        QCOMPARE(again.st.folders.LastFolder, appDir);
+        QCOMPARE(again.st.folders.SplashPicture, appDir + QStringLiteral("sunbird.jpg"));
+        QVERIFY(!again.frmForma.FileNameTest.visible);
     }
 
     // Settings files written before keep their meaning, even lines that look
