@@ -110,6 +110,7 @@ void ChooseFolders(App& app)
         return;
     st.folders.SettingsFolder = WithSep(app.platform.configFolder(), st.folders.PathSep);
     st.folders.HomeFolder = WithSep(app.platform.homeFolder(), st.folders.PathSep);
+    st.folders.NowhereToWrite = st.folders.SettingsFolder.isEmpty();
 }
 }
 
@@ -128,7 +129,8 @@ void Main(App& app)
 
     QString lastTest;
     textfile::Lines lines;
-    if (textfile::readLines(st.folders.WritableFolder() + kSettingsFileName, lines, textfile::kMaxSettingsBytes) ==
+    if (!st.folders.NowhereToWrite &&
+        textfile::readLines(st.folders.WritableFolder() + kSettingsFileName, lines, textfile::kMaxSettingsBytes) ==
         textfile::ReadResult::Ok) {
         st.folders.LastFolder = FromSettingsLine(SettingsValue(lines));
         st.folders.SplashPicture = FromSettingsLine(SettingsValue(lines));
@@ -155,14 +157,29 @@ void Main(App& app)
     f.visible = true;
 }
 
-int UnloadProga(App& app)
+int UnloadProga(App& app, Shutdown how)
 {
     AppState& st = app.st;
-    if (st.main.Phase == TestPhase::Attempt || st.main.Phase == TestPhase::Editor) {
+    const bool asked = how == Shutdown::ByUser;
+    if (asked && (st.main.Phase == TestPhase::Attempt || st.main.Phase == TestPhase::Editor)) {
         const MsgAnswer answer = app.platform.messageBox(QStringLiteral("Закрыть программу?"), kAppTitle,
                                                          MsgButtons::YesNo, MsgIcon::None, MsgAnswer::Yes);
         if (answer == MsgAnswer::No)
             return 1;
+    }
+    // A failure is told in a message box to a user at the desk; a desktop
+    // ending the program waits for no one, so it goes to standard error.
+    auto report = [&app, asked](const QString& text) {
+        if (asked)
+            ShowError(app, text);
+        else
+            app.platform.reportOnStandardError(text);
+    };
+    if (st.folders.NowhereToWrite) {
+        // No folder to name in a message; the desktop gave the program none.
+        app.platform.reportOnStandardError(
+            QStringLiteral("Настройки не сохранены: не задана домашняя папка (HOME)."));
+        return 0;
     }
     const QString path = st.folders.WritableFolder() + kSettingsFileName;
     // The user's configuration folder may not exist yet; a failure to make it
@@ -176,10 +193,10 @@ int UnloadProga(App& app)
     case textfile::SaveResult::Ok:
         break;
     case textfile::SaveResult::WriteProtected:
-        ShowError(app, QStringLiteral("Файл «") + path + QStringLiteral("» защищён от записи."));
+        report(QStringLiteral("Файл «") + path + QStringLiteral("» защищён от записи."));
         break;
     case textfile::SaveResult::Failed:
-        ShowError(app, QStringLiteral("Файл «") + path + QStringLiteral("» сохранить не возможно."));
+        report(QStringLiteral("Файл «") + path + QStringLiteral("» сохранить не возможно."));
         break;
     }
     return 0;

@@ -11,6 +11,7 @@
 #include "screens/views/Splash.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFileInfo>
 #include <QScopeGuard>
 #include <QTemporaryDir>
@@ -19,6 +20,20 @@
 using fixtures::cp1251Lines;
 using fixtures::readBytes;
 using fixtures::writeBytes;
+
+namespace {
+// Every file and folder under `root`, relative to it.
+QStringList tree(const QString& root)
+{
+    QStringList out;
+    QDirIterator it(root, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext())
+        out << QDir(root).relativeFilePath(it.next());
+    out.sort();
+    return out;
+}
+}  // namespace
 
 class TestStartup : public QObject {
     Q_OBJECT
@@ -424,9 +439,12 @@ private Q_SLOTS:
         QFETCH(bool, readOnlyFile);
         ScriptedPlatform pf;
         pf.exeFolder = readOnlyFile ? appDir : tmp.path() + QStringLiteral("/absent/");
+        // The configuration folder named by the desktop is a file.
+        writeBytes(appDir + QStringLiteral("config"), "");
+        pf.userConfigFolder = appDir + QStringLiteral("config/tandemo");
         App app(pf);
         Main(app);
-        const QString path = app.st.folders.AppFolder + QStringLiteral("Тандемо.ini");
+        const QString path = app.st.folders.WritableFolder() + QStringLiteral("Тандемо.ini");
         const QByteArray before = cp1251Lines({QStringLiteral("/old/"), QString(), QString()});
         if (readOnlyFile) {
             writeBytes(path, before);
@@ -441,6 +459,83 @@ private Q_SLOTS:
             QCOMPARE(readBytes(path), before);
             fixtures::setReadOnly(path, false);
         }
+    }
+
+    // Ended by the desktop (logout, power-off), the program waits on no one:
+    // no question while a test is edited or taken, and a settings file that
+    // cannot be written is told on standard error, not in a message box.
+    void endedByTheDesktopWaitsOnNoOne_data()
+    {
+        QTest::addColumn<TestPhase>("phase");
+        QTest::addColumn<int>("settings");  // 0 writable, 1 read-only file, 2 cannot be made
+        QTest::addColumn<QString>("ending");
+        QTest::newRow("attempt") << TestPhase::Attempt << 0 << QString();
+        QTest::newRow("editor, read-only file") << TestPhase::Editor << 1 << QStringLiteral("» защищён от записи.");
+        QTest::newRow("idle, configuration folder a file") << TestPhase::StartPage << 2
+                                                           << QStringLiteral("» сохранить не возможно.");
+    }
+    void endedByTheDesktopWaitsOnNoOne()
+    {
+        QFETCH(TestPhase, phase);
+        QFETCH(int, settings);
+        QFETCH(QString, ending);
+        ScriptedPlatform pf;
+        pf.exeFolder = settings == 2 ? tmp.path() + QStringLiteral("/absent/") : appDir;
+        // The configuration folder named by the desktop is a file.
+        writeBytes(appDir + QStringLiteral("config"), "");
+        pf.userConfigFolder = appDir + QStringLiteral("config/tandemo");
+        App app(pf);
+        Main(app);
+        const QString path = app.st.folders.WritableFolder() + QStringLiteral("Тандемо.ini");
+        if (settings == 1) {
+            writeBytes(path, "/old/\r\n\r\n\r\n");
+            fixtures::setReadOnly(path, true);
+        }
+        auto restore = qScopeGuard([&] {
+            if (settings == 1)
+                fixtures::setReadOnly(path, false);
+        });
+        app.st.main.Phase = phase;
+        app.st.folders.LastFolder = QStringLiteral("/new/");
+        QCOMPARE(UnloadProga(app, Shutdown::ByDesktop), 0);
+        QCOMPARE(pf.messages.size(), 0);
+        if (ending.isEmpty()) {
+            QCOMPARE(pf.standardError, QStringList());
+            QCOMPARE(textfile::splitLines(readBytes(path)).value(0), QByteArray("/new/"));
+        } else {
+            QCOMPARE(pf.standardError, QStringList{QStringLiteral("Файл «") + path + ending});
+        }
+    }
+
+    // An installed program whose desktop names no home has nowhere of its
+    // own to write: no settings are read or written (not into the root
+    // folder, not next to the program, not into the current folder); the
+    // shutdown says so on standard error.
+    void installedWithoutAHomeWritesNothing()
+    {
+        const QString root = tmp.path() + QStringLiteral("/nohome/");
+        const QString bin = root + QStringLiteral("bin/");
+        const QString data = root + QStringLiteral("share/tandemo/");
+        QVERIFY(QDir().mkpath(bin) && QDir().mkpath(data));
+        writeBytes(data + QStringLiteral("Help.htm"), "<html></html>");
+        writeBytes(data + QStringLiteral("Тандемо.ini"), "/planted/\r\n\r\n\r\n");
+        const QString cwd = QDir::currentPath();
+        QVERIFY(QDir::setCurrent(root));
+        auto back = qScopeGuard([&] { QDir::setCurrent(cwd); });
+        const QStringList before = tree(root);
+
+        ScriptedPlatform pf;
+        pf.exeFolder = bin.chopped(1);
+        pf.dataFolder = data.chopped(1);
+        App app(pf);
+        Main(app);
+        QCOMPARE(app.st.folders.AppFolder, data);
+        QCOMPARE(app.st.folders.LastFolder, data);  // the planted file was not read
+        app.st.folders.LastFolder = QStringLiteral("/tests/");
+        QCOMPARE(UnloadProga(app), 0);
+        QCOMPARE(pf.messages.size(), 0);
+        QCOMPARE(pf.standardError.size(), 1);
+        QCOMPARE(tree(root), before);
     }
 
     void exitMenuClosesTheWindow()
