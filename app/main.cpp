@@ -42,17 +42,19 @@ int main(int argc, char* argv[])
     if (app.frmForma.visible)
         window.show();
 
-    // Asked to end by the desktop: close as the window's close box does (the
-    // settings are written). A request that came during start-up is acted on
-    // now. With a dialog open the program ends at once, as it did before it
-    // listened.
+    // Asked to end by the desktop: close as the window's close box does, but
+    // ask nothing and show no message (a failure goes to standard error), so
+    // that a logout or a power-off never waits. A request that came during
+    // start-up is acted on now. With a dialog open, its own event loop holds
+    // the window: the settings are written and the program ends at once.
     TerminationWatcher termination;
-    QObject::connect(&termination, &TerminationWatcher::terminationRequested, &window, [&window] {
+    QObject::connect(&termination, &TerminationWatcher::terminationRequested, &window, [&window, &app] {
         if (QApplication::activeModalWidget()) {
+            UnloadProga(app, Shutdown::ByDesktop);
             std::signal(SIGTERM, SIG_DFL);
             std::raise(SIGTERM);
         }
-        window.close();
+        window.closeForDesktop();
     });
     return QApplication::exec();
 }

@@ -201,9 +201,15 @@ void MainWindow::changeEvent(QEvent* event)
     QMainWindow::changeEvent(event);
 }
 
+void MainWindow::closeForDesktop()
+{
+    endedByDesktop_ = true;
+    close();
+}
+
 void MainWindow::closeEvent(QCloseEvent* event)
 {
-    if (UnloadProga(app_) != 0) {
+    if (UnloadProga(app_, endedByDesktop_ ? Shutdown::ByDesktop : Shutdown::ByUser) != 0) {
         event->ignore();
         syncFromModel();
         return;

@@ -21,6 +21,9 @@ public:
 
     // Pushes the models' state onto the widgets.
     void syncFromModel();
+    // The desktop asks the program to end (SIGTERM): the window closes
+    // without a question and without a message box.
+    void closeForDesktop();
 
     QAction* action(const QString& name) const;
     QWidget* widget(const QString& name) const;
@@ -37,6 +40,7 @@ private:
     void afterSync();
 
     App& app_;
+    bool endedByDesktop_ = false;
     ModelBinder* binder_ = nullptr;
     WebView* view_ = nullptr;
     // picVopros first, then the ten answer boxes.

@@ -16,7 +16,6 @@
 #include <QTimer>
 #include <QScreen>
 #include <QSpacerItem>
-#include <QStandardPaths>
 #include <QTreeView>
 #include <QUrl>
 
@@ -218,14 +217,29 @@ QString QtPlatform::installedDataFolder()
     return QDir::cleanPath(executableFolder() + QStringLiteral("/" TANDEMO_DATA_FROM_BIN));
 }
 
+namespace {
+// An absolute folder named by an environment variable, or empty. Qt takes an
+// unset HOME for "/", which would put the settings in the root folder; the
+// root folder is nobody's home here.
+QString folderFromEnvironment(const char* name)
+{
+    const QString folder = QDir::cleanPath(qEnvironmentVariable(name));
+    return QDir::isAbsolutePath(folder) && folder != QDir::rootPath() ? folder : QString();
+}
+}  // namespace
+
 QString QtPlatform::configFolder()
 {
-    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + QStringLiteral("/tandemo");
+    // The XDG rule: an absolute XDG_CONFIG_HOME, else ~/.config.
+    QString config = folderFromEnvironment("XDG_CONFIG_HOME");
+    if (config.isEmpty() && !homeFolder().isEmpty())
+        config = homeFolder() + QStringLiteral("/.config");
+    return config.isEmpty() ? QString() : config + QStringLiteral("/tandemo");
 }
 
 QString QtPlatform::homeFolder()
 {
-    return QDir::homePath();
+    return folderFromEnvironment("HOME");
 }
 
 int QtPlatform::textWidth(const QString& text)

@@ -54,15 +54,37 @@ bool FitsLines(App& app, const Kartochka& card, const QString& path)
 }
 }  // namespace
 
-bool SaveKartochka(App& app, const QString& fileName, int slot)
+bool SaveKartochka(App& app, const QString& fileName, int slot, CardFileState* found)
 {
     Kartochka& card = app.st.CardFields.at(static_cast<size_t>(slot));
     const QString path = app.st.folders.WorkFolder + fileName;
     if (!FitsLines(app, card, path))
         return false;
-    if (!reportSave(app, textfile::replaceInFolder(app.st.folders.WorkFolder, fileName, PersonFileContent(card)), path))
+    const QByteArray content = PersonFileContent(card);
+    if (card.OnDisk && card.FileName == fileName) {
+        switch (textfile::replaceIfUnchanged(app.st.folders.WorkFolder, fileName, content, *card.OnDisk)) {
+        case textfile::GuardedResult::Ok:
+            break;
+        case textfile::GuardedResult::WriteProtected:
+            return reportSave(app, textfile::SaveResult::WriteProtected, path);
+        case textfile::GuardedResult::Failed:
+            return reportSave(app, textfile::SaveResult::Failed, path);
+        case textfile::GuardedResult::Changed:
+            if (found)
+                *found = CardFileState::ChangedElsewhere;
+            ShowError(app, kCardChangedElsewhere);
+            return false;
+        case textfile::GuardedResult::Gone:
+            if (found)
+                *found = CardFileState::DeletedElsewhere;
+            ShowError(app, kCardDeletedElsewhere);
+            return false;
+        }
+    } else if (!reportSave(app, textfile::replaceInFolder(app.st.folders.WorkFolder, fileName, content), path)) {
         return false;
+    }
     card.FileName = fileName;
+    card.OnDisk = content;
     return true;
 }
 
@@ -73,18 +95,21 @@ bool SaveNewKartochka(App& app, int slot, const QDateTime& when)
     if (!FitsLines(app, card, app.st.folders.WorkFolder + fileName))
         return false;
     QString saved;
-    const textfile::SaveResult result =
-        textfile::saveUnderFreeName(app.st.folders.WorkFolder, fileName, PersonFileContent(card), saved);
+    const QByteArray content = PersonFileContent(card);
+    const textfile::SaveResult result = textfile::saveUnderFreeName(app.st.folders.WorkFolder, fileName, content, saved);
     if (!reportSave(app, result, app.st.folders.WorkFolder + fileName))
         return false;
     card.FileName = saved;
+    card.OnDisk = content;
     return true;
 }
 
 CardOpen OpenKartochka(App& app, const QString& fileName, int slot)
 {
     textfile::Lines lines;
-    switch (textfile::readLines(app.st.folders.WorkFolder + fileName, lines, textfile::kMaxCardBytes, kCardMarker)) {
+    QByteArray content;
+    switch (textfile::readLines(app.st.folders.WorkFolder + fileName, lines, textfile::kMaxCardBytes, kCardMarker,
+                                &content)) {
     case textfile::ReadResult::NotFound:
         ShowError(app, QStringLiteral("Файл не найден"));
         return CardOpen::Failed;
@@ -129,6 +154,7 @@ CardOpen OpenKartochka(App& app, const QString& fileName, int slot)
     number(card.Pol);
     text(card.Parol);
     card.FileName = fileName;
+    card.OnDisk = std::move(content);
     app.st.CardFields.at(static_cast<size_t>(slot)) = std::move(card);
     return CardOpen::Opened;
 }

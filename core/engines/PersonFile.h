@@ -11,12 +11,20 @@ inline const QByteArray kCardMarker = QByteArrayLiteral("[kartochka]");
 inline const QString kMenExtension = QStringLiteral(".tnm");
 inline const QString kWomenExtension = QStringLiteral(".tnw");
 
+// A card's file as found when a change or deletion was about to replace it.
+enum class CardFileState { AsRead, ChangedElsewhere, DeletedElsewhere };
+inline const QString kCardChangedElsewhere = QStringLiteral("Карточка изменена на другом рабочем месте.");
+inline const QString kCardDeletedElsewhere = QStringLiteral("Карточка удалена на другом рабочем месте.");
+
 // Writes card slot `slot` (0..2) to WorkFolder + fileName, replacing the card
 // stored there. On success the slot's FileName becomes fileName and true is
 // returned; a failure is reported to the user, the old file and the slot stay
 // as they were. Nothing outside WorkFolder is ever written: a file name held by
 // a symbolic link (or anything but a plain file) is refused.
-bool SaveKartochka(App& app, const QString& fileName, int slot);
+// A card read from that very file is written back only while the file still
+// holds what was read (Kartochka::OnDisk), and never re-creates a file that is
+// gone; otherwise the user is told which, and `found` says it.
+bool SaveKartochka(App& app, const QString& fileName, int slot, CardFileState* found = nullptr);
 
 // Writes card slot `slot` as a new person file in WorkFolder, named by the
 // file name rule for `when`, or "_2", "_3"… after its stem when that name is

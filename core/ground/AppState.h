@@ -37,7 +37,15 @@ struct Folders {
     // and AppFolder serves for everything.
     QString SettingsFolder;
     QString HomeFolder;
-    const QString& WritableFolder() const { return SettingsFolder.isEmpty() ? AppFolder : SettingsFolder; }
+    // An installed program whose desktop names no home (HOME unset, say, for
+    // a kiosk started by the system) has no folder of its own to write to:
+    // then WritableFolder() is empty, and no settings or backup are kept.
+    bool NowhereToWrite = false;
+    const QString& WritableFolder() const
+    {
+        static const QString nowhere;
+        return NowhereToWrite ? nowhere : SettingsFolder.isEmpty() ? AppFolder : SettingsFolder;
+    }
     const QString& StartFolder() const { return HomeFolder.isEmpty() ? AppFolder : HomeFolder; }
 };
 

@@ -8,6 +8,7 @@
 #include <QSet>
 
 #include <cerrno>
+#include <cstdio>
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -191,6 +192,61 @@ bool linkUnsupported(int error)
     return error == EPERM || error == EOPNOTSUPP || error == ENOTSUP || error == ENOSYS;
 }
 
+// Whether the plain file at `path` holds exactly `expected`. `identity`, when
+// given, receives the compared file's device and inode.
+GuardedResult compareWith(const QByteArray& path, const QByteArray& expected, struct stat* identity = nullptr)
+{
+    const int fd = ::open(path.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return errno == ENOENT || errno == ENOTDIR ? GuardedResult::Gone : GuardedResult::Failed;
+    struct Closer {
+        int fd;
+        ~Closer() { ::close(fd); }
+    } closer{fd};
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode))
+        return GuardedResult::Failed;
+    if (identity)
+        *identity = st;
+    if (st.st_size != expected.size())
+        return GuardedResult::Changed;
+    // One byte more than expected tells a file that grew since the fstat.
+    QByteArray held(expected.size() + 1, Qt::Uninitialized);
+    qsizetype filled = 0;
+    while (filled < held.size()) {
+        const ssize_t got = ::read(fd, held.data() + filled, static_cast<size_t>(held.size() - filled));
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0)
+            return GuardedResult::Failed;
+        if (got == 0)
+            break;
+        filled += got;
+    }
+    held.resize(filled);
+    return held == expected ? GuardedResult::Ok : GuardedResult::Changed;
+}
+
+GuardedResult guardedOf(SaveResult result)
+{
+    switch (result) {
+    case SaveResult::Ok:
+        return GuardedResult::Ok;
+    case SaveResult::WriteProtected:
+        return GuardedResult::WriteProtected;
+    case SaveResult::Failed:
+        break;
+    }
+    return GuardedResult::Failed;
+}
+
+GuardedResult guardedOfErrno(int error)
+{
+    if (error == ENOENT)
+        return GuardedResult::Gone;
+    return guardedOf(resultOf(error));
+}
+
 }  // namespace
 
 bool isTemporaryName(const QByteArray& fileName)
@@ -330,6 +386,79 @@ SaveResult replaceInFolder(const QString& folder, const QString& name, const QBy
     temp.renamedAway();
     syncFolder(dir);
     return SaveResult::Ok;
+}
+
+// Another desk changes a card by renaming a complete new file over its name
+// and deletes it by unlinking the name. Between reading the card and writing
+// it back, either may have happened; the card is replaced only while its file
+// holds what this desk read.
+//
+// Where the file system can swap two names in one step (renameat2 with
+// RENAME_EXCHANGE: ext4, XFS, Btrfs, tmpfs), the new file is swapped with the
+// old one: a name that is gone makes the swap fail (never re-creating the
+// card), and the file swapped out is compared once more, now under our own
+// private name where no desk can touch it. Had another desk slipped in
+// between, the swap is undone and the change refused. Network disks (NFS,
+// SMB) cannot swap: there the comparison is followed at once by a rename,
+// which leaves a window of a few system calls.
+GuardedResult replaceIfUnchanged(const QString& folder, const QString& name, const QByteArray& content,
+                                 const QByteArray& expected)
+{
+    const QByteArray dir = pathBytes(folder);
+    const QByteArray target = dir + pathBytes(name);
+    struct stat st {};
+    if (::lstat(target.constData(), &st) != 0)
+        return guardedOfErrno(errno);
+    if (!S_ISREG(st.st_mode))
+        return GuardedResult::Failed;
+    if (markedReadOnly(st) || folderRefusal(dir) != SaveResult::Ok)
+        return GuardedResult::WriteProtected;
+    // Refused early when already changed, before anything is written.
+    if (const GuardedResult now = compareWith(target, expected); now != GuardedResult::Ok)
+        return now;
+    Temporary temp;
+    if (const SaveResult written = temp.write(dir, content); written != SaveResult::Ok)
+        return guardedOf(written);
+
+    if (const GuardedResult now = compareWith(target, expected); now != GuardedResult::Ok)
+        return now;
+    if (::renameat2(AT_FDCWD, temp.path().constData(), AT_FDCWD, target.constData(), RENAME_EXCHANGE) == 0) {
+        // The old file now bears the temporary name, which `temp` removes.
+        if (compareWith(temp.path(), expected) != GuardedResult::Ok) {
+            ::renameat2(AT_FDCWD, temp.path().constData(), AT_FDCWD, target.constData(), RENAME_EXCHANGE);
+            return GuardedResult::Changed;
+        }
+        syncFolder(dir);
+        return GuardedResult::Ok;
+    }
+    const int error = errno;
+    if (error != EINVAL && error != ENOSYS && error != EOPNOTSUPP)
+        return guardedOfErrno(error);
+    if (::rename(temp.path().constData(), target.constData()) != 0)
+        return guardedOfErrno(errno);
+    temp.renamedAway();
+    syncFolder(dir);
+    return GuardedResult::Ok;
+}
+
+GuardedResult removeIfUnchanged(const QString& folder, const QString& name, const QByteArray& expected)
+{
+    const QByteArray dir = pathBytes(folder);
+    const QByteArray target = dir + pathBytes(name);
+    struct stat compared {};
+    if (const GuardedResult now = compareWith(target, expected, &compared); now != GuardedResult::Ok)
+        return now;
+    // A change by another desk is a new file under the name: the name must
+    // still lead to the file whose bytes were compared.
+    struct stat st {};
+    if (::lstat(target.constData(), &st) != 0)
+        return guardedOfErrno(errno);
+    if (st.st_dev != compared.st_dev || st.st_ino != compared.st_ino)
+        return GuardedResult::Changed;
+    if (::unlink(target.constData()) != 0)
+        return guardedOfErrno(errno);
+    syncFolder(dir);
+    return GuardedResult::Ok;
 }
 
 }  // namespace textfile

@@ -31,6 +31,29 @@ SaveResult saveUnderFreeName(const QString& folder, const QString& name, const Q
 // Failed; a file or folder marked read-only with WriteProtected.
 SaveResult replaceInFolder(const QString& folder, const QString& name, const QByteArray& content);
 
+// What a guarded replacement or removal did, or found instead.
+enum class GuardedResult {
+    Ok,
+    WriteProtected,
+    Failed,
+    Changed,  // the file holds other bytes than expected: nothing was done
+    Gone,     // nothing holds the name any more: nothing was done or made
+};
+
+// Replaces the plain file `name` in `folder` with `content`, as
+// replaceInFolder does, but only while it holds exactly `expected`. A file
+// that is gone is never made again. The comparison is made right before the
+// file is swapped for the new one in one step, and checked again on what was
+// swapped out (the swap is undone when another desk slipped in between); a
+// file system that cannot swap gets a rename right after the comparison.
+GuardedResult replaceIfUnchanged(const QString& folder, const QString& name, const QByteArray& content,
+                                 const QByteArray& expected);
+
+// Removes the plain file `name` in `folder` only while it holds exactly
+// `expected` and is still the very file compared (same identity) right
+// before the removal.
+GuardedResult removeIfUnchanged(const QString& folder, const QString& name, const QByteArray& expected);
+
 // Whether something other than a plain file holds `path`: a link (even one
 // to a plain file), a folder, a FIFO, a device.
 bool holdsOtherThanPlainFile(const QString& path);

@@ -1,8 +1,10 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 
 #include <array>
+#include <optional>
 
 // One personal card, as stored in a person file.
 struct Kartochka {
@@ -17,6 +19,11 @@ struct Kartochka {
     // Not stored: false when the year line of the file could not be read,
     // so that no age is made up from a missing year.
     bool DataRogdeniyaKnown = true;
+    // Not stored: the bytes of FileName as this desk last read or wrote them,
+    // none for a card that never came from its file. A change or deletion
+    // goes ahead only while the file still holds them, so that another desk
+    // sharing the folder never loses its change or sees its deletion undone.
+    std::optional<QByteArray> OnDisk;
 };
 
 // Card slots: 0 the person taking the test, 1 the card opened from the lists

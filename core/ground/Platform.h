@@ -4,6 +4,8 @@
 #include <QList>
 #include <QString>
 
+#include <cstdio>
+
 // Everything the program asks of the desktop goes through this interface: the
 // application implements it with Qt, the tests with a script.
 
@@ -62,4 +64,11 @@ public:
     // of their widths, rounded to a whole number. A desktop that draws nothing
     // may keep this estimate of an average character.
     virtual int textWidth(const QString& text) { return static_cast<int>(text.size()) * 8; }
+    // A report nobody may have to answer (the program is being ended by the
+    // desktop): one line on standard error.
+    virtual void reportOnStandardError(const QString& text)
+    {
+        std::fputs((text + QLatin1Char('\n')).toLocal8Bit().constData(), stderr);
+        std::fflush(stderr);
+    }
 };

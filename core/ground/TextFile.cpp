@@ -351,7 +351,7 @@ bool removeFile(const QString& path)
 // file holds at most 99 999 answer digits besides a name and nine short
 // fields, far below 4 MB; the settings hold three paths. Only a damaged or
 // foreign file reaches a bound, and the bound is all it can make us hold.
-ReadResult readLines(const QString& path, Lines& out, qsizetype maxBytes, QByteArrayView marker)
+ReadResult readLines(const QString& path, Lines& out, qsizetype maxBytes, QByteArrayView marker, QByteArray* read)
 {
     QByteArray content;
 #ifdef Q_OS_UNIX
@@ -422,6 +422,8 @@ ReadResult readLines(const QString& path, Lines& out, qsizetype maxBytes, QByteA
         step = std::min(step * 2, qsizetype(16) << 20);
     }
     out = Lines(splitLines(content));
+    if (read)
+        *read = content;
     return ReadResult::Ok;
 }
 

@@ -94,8 +94,9 @@ enum class ReadResult { Ok, NotFound, Failed, Foreign };
 // is left unread, as if the file ended there. Anything but a regular file
 // (a folder, a pipe, a device) fails without blocking. With a `marker`, the
 // first line is read first and a file whose first line differs is Foreign,
-// read no further.
-ReadResult readLines(const QString& path, Lines& out, qsizetype maxBytes, QByteArrayView marker = {});
+// read no further. With `content`, the bytes read are kept there too.
+ReadResult readLines(const QString& path, Lines& out, qsizetype maxBytes, QByteArrayView marker = {},
+                     QByteArray* content = nullptr);
 
 enum class SaveResult { Ok, WriteProtected, Failed };
 // Writes the whole content or nothing: the old file stays intact until the new

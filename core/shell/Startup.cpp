@@ -2,6 +2,7 @@
 
 #include "engines/TestFile.h"
 #include "screens/document/FileCommands.h"
+#include "ground/FieldText.h"
 #include "ground/TextFile.h"
 #include "ground/App.h"
 #include "screens/views/Splash.h"
@@ -12,9 +13,10 @@
 
 #include <algorithm>
 
+
 namespace {
 // The settings file is Windows-1251 text, which cannot spell every path a
-// desktop holds ("/home/jürgen/Tests/", a name with a line break). Such a path
+// desktop holds ("/home/jürgen/Tests/", "/home/Ольга/ə/"). Such a path
 // is written as the marker followed by its UTF-8 bytes, each byte outside
 // letters, digits and "-._~/:\\" as %XX. The line stays Windows-1251 text (in
 // fact ASCII). No path the program writes plainly starts with the marker
@@ -23,21 +25,31 @@ namespace {
 // as before, so settings files written so far keep their meaning.
 const QString kUtf8Marker = QStringLiteral("UTF-8:");
 
-bool PlainlyWritable(const QString& path)
+// A path with a line break or another control character is no path the
+// program can use: a NUL ends it early for the system ("t.tnd\0/../../x"
+// opens t.tnd while the menu shows "x"). Such a value is neither written nor
+// read; the default takes its place. Control characters are those of
+// Unicode (C0, DEL, C1) and the line separators of the one-line field rule.
+bool HoldsControl(const QString& path)
 {
-    const bool control = std::any_of(path.begin(), path.end(), [](QChar c) { return c.unicode() < 0x20; });
-    return !control && textfile::fitsCodePage(path);
+    const bool control =
+        std::any_of(path.begin(), path.end(), [](QChar c) { return c.category() == QChar::Other_Control; });
+    return control || OneLine(path) != path;
 }
 
 QByteArray SettingsLine(const QString& path)
 {
-    if (PlainlyWritable(path))
+    if (HoldsControl(path))
+        return {};
+    if (textfile::fitsCodePage(path))
         return textfile::encode(path);
     return textfile::encode(kUtf8Marker) + path.toUtf8().toPercentEncoding("/:\\");
 }
 
 QString FromSettingsLine(const QString& value)
 {
+    if (HoldsControl(value))
+        return {};
     if (!value.startsWith(kUtf8Marker))
         return value;
     const QByteArray encoded = value.mid(kUtf8Marker.size()).toLatin1();
@@ -49,9 +61,11 @@ QString FromSettingsLine(const QString& value)
     }
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     const QString path = utf8.decode(QByteArray::fromPercentEncoding(encoded));
-    if (utf8.hasError() || PlainlyWritable(path))
+    if (utf8.hasError())
         return value;
-    return path;
+    if (HoldsControl(path))
+        return {};
+    return textfile::fitsCodePage(path) ? value : path;
 }
 
 // A settings value: the whole line without leading blanks; a value wrapped in
@@ -96,6 +110,7 @@ void ChooseFolders(App& app)
         return;
     st.folders.SettingsFolder = WithSep(app.platform.configFolder(), st.folders.PathSep);
     st.folders.HomeFolder = WithSep(app.platform.homeFolder(), st.folders.PathSep);
+    st.folders.NowhereToWrite = st.folders.SettingsFolder.isEmpty();
 }
 }
 
@@ -114,7 +129,8 @@ void Main(App& app)
 
     QString lastTest;
     textfile::Lines lines;
-    if (textfile::readLines(st.folders.WritableFolder() + kSettingsFileName, lines, textfile::kMaxSettingsBytes) ==
+    if (!st.folders.NowhereToWrite &&
+        textfile::readLines(st.folders.WritableFolder() + kSettingsFileName, lines, textfile::kMaxSettingsBytes) ==
         textfile::ReadResult::Ok) {
         st.folders.LastFolder = FromSettingsLine(SettingsValue(lines));
         st.folders.SplashPicture = FromSettingsLine(SettingsValue(lines));
@@ -141,14 +157,29 @@ void Main(App& app)
     f.visible = true;
 }
 
-int UnloadProga(App& app)
+int UnloadProga(App& app, Shutdown how)
 {
     AppState& st = app.st;
-    if (st.main.Phase == TestPhase::Attempt || st.main.Phase == TestPhase::Editor) {
+    const bool asked = how == Shutdown::ByUser;
+    if (asked && (st.main.Phase == TestPhase::Attempt || st.main.Phase == TestPhase::Editor)) {
         const MsgAnswer answer = app.platform.messageBox(QStringLiteral("Закрыть программу?"), kAppTitle,
                                                          MsgButtons::YesNo, MsgIcon::None, MsgAnswer::Yes);
         if (answer == MsgAnswer::No)
             return 1;
+    }
+    // A failure is told in a message box to a user at the desk; a desktop
+    // ending the program waits for no one, so it goes to standard error.
+    auto report = [&app, asked](const QString& text) {
+        if (asked)
+            ShowError(app, text);
+        else
+            app.platform.reportOnStandardError(text);
+    };
+    if (st.folders.NowhereToWrite) {
+        // No folder to name in a message; the desktop gave the program none.
+        app.platform.reportOnStandardError(
+            QStringLiteral("Настройки не сохранены: не задана домашняя папка (HOME)."));
+        return 0;
     }
     const QString path = st.folders.WritableFolder() + kSettingsFileName;
     // The user's configuration folder may not exist yet; a failure to make it
@@ -162,10 +193,10 @@ int UnloadProga(App& app)
     case textfile::SaveResult::Ok:
         break;
     case textfile::SaveResult::WriteProtected:
-        ShowError(app, QStringLiteral("Файл «") + path + QStringLiteral("» защищён от записи."));
+        report(QStringLiteral("Файл «") + path + QStringLiteral("» защищён от записи."));
         break;
     case textfile::SaveResult::Failed:
-        ShowError(app, QStringLiteral("Файл «") + path + QStringLiteral("» сохранить не возможно."));
+        report(QStringLiteral("Файл «") + path + QStringLiteral("» сохранить не возможно."));
         break;
     }
     return 0;

@@ -22,6 +22,8 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include <algorithm>
+
 namespace {
 
 
@@ -136,8 +138,14 @@ bool Settings(const QByteArray& data)
     Session s;
     Write(s.folder + kSettingsFileName, data);
     Main(s.app);
-    const bool folders = s.app.st.folders.LastFolder.size() > 0 && s.app.st.folders.SplashPicture.size() > 0;
-    return UnloadProga(s.app) == 0 && folders;
+    const Folders& f = s.app.st.folders;
+    const bool folders = f.LastFolder.size() > 0 && f.SplashPicture.size() > 0;
+    // No value read from the settings carries a control character.
+    auto clean = [](const QString& value) {
+        return std::none_of(value.begin(), value.end(), [](QChar c) { return c.category() == QChar::Other_Control; });
+    };
+    const bool plain = clean(f.LastFolder) && clean(f.SplashPicture) && clean(s.app.frmForma.FileNameTest.tag);
+    return UnloadProga(s.app) == 0 && folders && plain;
 }
 
 bool BulkText(const QByteArray& data)

@@ -17,6 +17,7 @@ using textfile::NewNameMethod;
 using textfile::SaveResult;
 
 Q_DECLARE_METATYPE(textfile::NewNameMethod)
+Q_DECLARE_METATYPE(textfile::GuardedResult)
 
 namespace {
 
@@ -225,6 +226,50 @@ private Q_SLOTS:
         QCOMPARE(textfile::replaceInFolder(p.folder, QStringLiteral("c.tnw"), "changed"), SaveResult::Ok);
         QCOMPARE(readBytes(p.folder + QStringLiteral("c.tnw")), QByteArray("changed"));
         p.outsideUnchanged();
+    }
+
+    // A card is replaced or removed only while its file holds the bytes this
+    // desk read; one that is gone is never made again, and nothing but a
+    // plain file in the folder is touched.
+    void guardedReplaceAndRemove_data()
+    {
+        QTest::addColumn<QString>("holder");
+        QTest::addColumn<QByteArray>("expected");
+        QTest::addColumn<textfile::GuardedResult>("result");
+        using textfile::GuardedResult;
+        QTest::newRow("as read") << "file" << QByteArray("old") << GuardedResult::Ok;
+        QTest::newRow("changed, same size") << "file" << QByteArray("odd") << GuardedResult::Changed;
+        QTest::newRow("changed, longer now") << "file" << QByteArray("ol") << GuardedResult::Changed;
+        QTest::newRow("changed, shorter now") << "file" << QByteArray("old!") << GuardedResult::Changed;
+        QTest::newRow("gone") << "" << QByteArray("old") << GuardedResult::Gone;
+        QTest::newRow("link to a file outside") << "link outside" << QByteArray("victim") << GuardedResult::Failed;
+        QTest::newRow("folder") << "folder" << QByteArray("old") << GuardedResult::Failed;
+        QTest::newRow("FIFO") << "FIFO" << QByteArray("old") << GuardedResult::Failed;
+    }
+    void guardedReplaceAndRemove()
+    {
+        QFETCH(QString, holder);
+        QFETCH(QByteArray, expected);
+        QFETCH(textfile::GuardedResult, result);
+        for (const bool remove : {false, true}) {
+            Place p;
+            if (!holder.isEmpty())
+                p.hold(QStringLiteral("c.tnw"), holder);
+            const QString path = p.folder + QStringLiteral("c.tnw");
+            const QString before = entryKind(path);
+            const textfile::GuardedResult got =
+                remove ? textfile::removeIfUnchanged(p.folder, QStringLiteral("c.tnw"), expected)
+                       : textfile::replaceIfUnchanged(p.folder, QStringLiteral("c.tnw"), "changed", expected);
+            QCOMPARE(got, result);
+            if (result != textfile::GuardedResult::Ok)
+                QCOMPARE(entryKind(path), before);
+            else
+                QCOMPARE(entryKind(path), remove ? QStringLiteral("nothing") : QStringLiteral("file: changed"));
+            // No temporary left behind, and nothing made.
+            QCOMPARE(everything(p.folder), entryKind(path) == QLatin1String("nothing") ? QStringList()
+                                                                                        : QStringList{QStringLiteral("c.tnw")});
+            p.outsideUnchanged();
+        }
     }
 };
 

@@ -8,6 +8,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -255,6 +256,31 @@ private Q_SLOTS:
         QCOMPARE(readBytes(settings + QStringLiteral("0.bak")), fixtures::cp1251Lines({"=Первый", "да", "нет"}));
         QVERIFY(!QFile::exists(s.backup()));
         QCOMPARE(s.question(1).Vopros, QStringLiteral("Первый"));
+    }
+
+    // An installed program without a home has no folder for the backup: the
+    // text is refused, and nothing lands in the current folder.
+    void withoutAFolderOfItsOwnTheTextIsRefused()
+    {
+        BulkSession s;
+        s.app.st.folders.NowhereToWrite = true;
+        const QString cwd = QDir::currentPath();
+        QVERIFY(QDir::setCurrent(s.tmp.path()));
+        auto back = qScopeGuard([&] { QDir::setCurrent(cwd); });
+        const QStringList before = s.texts();
+        int shown = 0;
+        s.pf.onModal[WindowId::LoadVopros] = [&] {
+            if (++shown == 1) {
+                s.typeBulk(QStringLiteral("=Первый\nда\nнет"));
+                s.click(QStringLiteral("OK"));
+            } else {
+                s.click(QStringLiteral("NO"));
+            }
+        };
+        frmForma_MenuClick(s.app, QStringLiteral("EditLoadVopros(0)"));
+        QCOMPARE(s.pf.messageTexts(), QStringList{QStringLiteral("Файл \"0.bak\" сохранить не возможно.")});
+        QCOMPARE(s.texts(), before);
+        QCOMPARE(QDir(s.tmp.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), QStringList());
     }
 
     void unwritableBackupKeepsTheText_data()

@@ -171,6 +171,74 @@ private Q_SLOTS:
         QCOMPARE(tree(readOnly), before);
         QCOMPARE(tree(workDir), QStringList());
     }
+
+    // Asked to end by the desktop while the settings cannot be written, the
+    // installed program says so on standard error and ends: a logout or a
+    // kiosk's power-off never waits on a message box. Without a home it
+    // writes nothing anywhere, least of all into the root folder.
+    void endsAtOnceWhenSettingsCannotBeWritten_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("report");  // on standard error; %1 the home
+        QTest::newRow("XDG_CONFIG_HOME names a file")
+            << "file" << "Файл «%1/file/tandemo/Тандемо.ini» сохранить не возможно.";
+        QTest::newRow("configuration folder read-only")
+            << "read-only" << "Файл «%1/.config/tandemo/Тандемо.ini» защищён от записи.";
+        QTest::newRow("HOME unset") << "no home" << "Настройки не сохранены: не задана домашняя папка (HOME).";
+    }
+    void endsAtOnceWhenSettingsCannotBeWritten()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QString, report);
+        const QString home = tmp.path() + QStringLiteral("/home-") + QString::number(qHash(kind));
+        const QString workDir = home + QStringLiteral("-cwd");
+        QVERIFY(QDir().mkpath(home) && QDir().mkpath(workDir));
+        QProcessEnvironment e = QProcessEnvironment::systemEnvironment();
+        e.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        e.insert(QStringLiteral("HOME"), home);
+        e.remove(QStringLiteral("XDG_CONFIG_HOME"));
+        if (kind == QLatin1String("file")) {
+            fixtures::writeBytes(home + QStringLiteral("/file"), "");
+            e.insert(QStringLiteral("XDG_CONFIG_HOME"), home + QStringLiteral("/file"));
+        } else if (kind == QLatin1String("read-only")) {
+            QVERIFY(QDir().mkpath(home + QStringLiteral("/.config/tandemo")));
+            fixtures::setReadOnly(home + QStringLiteral("/.config/tandemo"), true);
+        } else {
+            e.remove(QStringLiteral("HOME"));
+        }
+        const QStringList homeBefore = tree(home);
+        const QStringList rootBefore =
+            QDir::root().entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System, QDir::Name);
+        QVERIFY2(!QFileInfo::exists(QStringLiteral("/.config/tandemo")), "left over by an earlier run");
+
+        QProcess program;
+        program.setProcessEnvironment(e);
+        program.setWorkingDirectory(workDir);
+        program.start(readOnly + QStringLiteral("/bin/tandemo"), {});
+        QVERIFY(program.waitForStarted());
+        QTRY_VERIFY_WITH_TIMEOUT(catchesSigterm(program.processId()), 60000);
+        // The window is up and idle once the splash page has been given to it.
+        QTest::qWait(1000);
+        QCOMPARE(program.state(), QProcess::Running);
+        ::kill(static_cast<pid_t>(program.processId()), SIGTERM);
+        const bool ended = program.waitForFinished(2000);
+        if (!ended) {
+            program.kill();
+            program.waitForFinished(10000);
+        }
+        const QString err = QString::fromLocal8Bit(program.readAllStandardError());
+        QVERIFY2(ended, qPrintable(err));
+        QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(program.exitCode(), 0);
+        QVERIFY2(err.contains(QString(report).replace(QStringLiteral("%1"), home)), qPrintable(err));
+
+        if (kind == QLatin1String("read-only"))
+            fixtures::setReadOnly(home + QStringLiteral("/.config/tandemo"), false);
+        QCOMPARE(tree(home), homeBefore);
+        QCOMPARE(tree(workDir), QStringList());
+        QCOMPARE(QDir::root().entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System, QDir::Name),
+                 rootBefore);
+    }
 };
 
 QTEST_GUILESS_MAIN(TestInstall)

@@ -342,6 +342,74 @@ private Q_SLOTS:
                  (QStringList{QStringLiteral("a.tnw"), QStringLiteral("b.tnw")}));
     }
 
+    // Two desks on one folder opened Анна's card; desk A changes or deletes
+    // it first. Desk B's change or deletion is then refused with a message
+    // like the program's others, and B's window shows what is on disk now:
+    // the card as A left it, or the list with the row marked deleted.
+    void anotherDeskWasFirst_data()
+    {
+        QTest::addColumn<QString>("first");   // A: "name" or "delete"
+        QTest::addColumn<QString>("second");  // B: "address" or "delete"
+        QTest::newRow("renamed there, address changed here") << "name" << "address";
+        QTest::newRow("renamed there, deleted here") << "name" << "delete";
+        QTest::newRow("deleted there, address changed here") << "delete" << "address";
+    }
+    void anotherDeskWasFirst()
+    {
+        QFETCH(QString, first);
+        QFETCH(QString, second);
+        const QStringList details{"1,65", "55", "", "", "", "", "", "Москва", ""};
+        PeopleFolder a;
+        PeopleFolder b;
+        womenList(a, details);
+        b.app.st.folders.WorkFolder = a.app.st.folders.WorkFolder;
+        b.app.st.people.ListWomen = true;
+        ListLudeyLoad(b.app);
+        for (PeopleFolder* desk : {&a, &b}) {
+            desk->click(QStringLiteral("l0"));
+            answerPassword(*desk, {QStringLiteral("Тайна")}, false);
+        }
+        a.pf.onModal[WindowId::Kartochka] = [&] { renameInCardDialog(a, QStringLiteral("Анна Сидорова")); };
+        b.pf.onModal[WindowId::Kartochka] = [&] {
+            frmKartochka_Load(b.app);
+            b.app.frmKartochka.txtInfo[4].text = QStringLiteral("Тверь");
+            frmKartochka_OK_Click(b.app);
+        };
+        const QString path = a.path(QStringLiteral("a.tnw"));
+        a.click(first == QLatin1String("name") ? QStringLiteral("i") : QStringLiteral("d"));
+        const QByteArray afterA = QFile::exists(path) ? fixtures::readBytes(path) : QByteArray();
+        b.click(second == QLatin1String("address") ? QStringLiteral("i") : QStringLiteral("d"));
+
+        const bool deleted = first == QLatin1String("delete");
+        QCOMPARE(b.pf.messages.size(), 1);
+        QCOMPARE(b.pf.messages[0].text, deleted ? QStringLiteral("Карточка удалена на другом рабочем месте.")
+                                                : QStringLiteral("Карточка изменена на другом рабочем месте."));
+        QCOMPARE(b.pf.messages[0].title, QStringLiteral("Тандемо"));
+        QCOMPARE(b.pf.messages[0].icon, MsgIcon::Critical);
+        // Nothing of B's reached the disk, and a deleted card stays deleted.
+        QCOMPARE(QFile::exists(path), !deleted);
+        if (!deleted)
+            QCOMPARE(fixtures::readBytes(path), afterA);
+        if (deleted) {
+            QCOMPARE(b.app.st.list.Mode, HtmlWindowMode::PeopleList);
+            QVERIFY(b.page().contains(QStringLiteral("tnd.l0.ru'>Файл удален.</a>")));
+            return;
+        }
+        QCOMPARE(b.app.st.list.Mode, HtmlWindowMode::CardPage);
+        QVERIFY(b.page().contains(row(QStringLiteral("Имя и фамилия:"), QStringLiteral("Анна Сидорова"))));
+        QVERIFY(b.page().contains(row(QStringLiteral("Адрес:"), QStringLiteral("Москва"))));
+        // Now that B shows the card as it is, B's change goes through and
+        // keeps A's.
+        b.click(QStringLiteral("i"));
+        QCOMPARE(b.pf.messages.size(), 1);
+        QVERIFY(b.page().contains(row(QStringLiteral("Адрес:"), QStringLiteral("Тверь"))));
+        const QByteArray both = fixtures::readBytes(path);
+        QVERIFY(both.contains(textfile::encode(QStringLiteral("\r\nАнна Сидорова\r\n"))));
+        QVERIFY(both.contains(textfile::encode(QStringLiteral("\r\nТверь\r\n"))));
+        b.click(QStringLiteral("n"));
+        QVERIFY(b.page().contains(QStringLiteral("tnd.l0.ru'>Анна Сидорова</a>")));
+    }
+
     void typedMarkupShownLiterally()
     {
         PeopleFolder f;

@@ -7,11 +7,13 @@
 #include "engines/PersonFile.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <map>
 #include <memory>
 
 // Several desks saving into one test folder at the same moment: two imports
@@ -128,6 +130,91 @@ private Q_SLOTS:
         QVERIFY(expected.isEmpty());
         // Results of one second did meet: the free-name search was raced.
         QVERIFY(suffixed > 0);
+    }
+
+    // Two desks, each a program of its own, open one card; then they change
+    // and delete it in turn. A desk that opened the card before the other's
+    // change or deletion is refused and shown what is on disk; nothing one
+    // desk saved is lost, and a deleted card never comes back.
+    void twoDesksOneCard_data()
+    {
+        QTest::addColumn<QStringList>("steps");     // "A|B command => expected output", in order
+        QTest::addColumn<QString>("name");          // on disk at the end; empty: no file
+        QTest::addColumn<QString>("address");
+        const QString changed = QStringLiteral("message: Карточка изменена на другом рабочем месте.");
+        const QString deleted = QStringLiteral("message: Карточка удалена на другом рабочем месте.");
+        QTest::newRow("change, then a change from the card read before")
+            << QStringList{"A name Анна Сидорова => shows: card Анна Сидорова",
+                           "B address Тверь => " + changed + " | shows: card Анна Сидорова",
+                           "B address Тверь => shows: card Анна Сидорова"}
+            << "Анна Сидорова" << "Тверь";
+        QTest::newRow("change, then a deletion of the card read before")
+            << QStringList{"A name Анна Сидорова => shows: card Анна Сидорова",
+                           "B delete => " + changed + " | shows: card Анна Сидорова"}
+            << "Анна Сидорова" << "Москва";
+        QTest::newRow("deletion, then a change")
+            << QStringList{"A delete => message: Файл удален. | shows: list",
+                           "B address Тверь => " + deleted + " | shows: list"}
+            << QString() << QString();
+        QTest::newRow("deletion, then a deletion")
+            << QStringList{"B delete => message: Файл удален. | shows: list",
+                           "A delete => " + deleted + " | shows: list"}
+            << QString() << QString();
+    }
+    void twoDesksOneCard()
+    {
+        QFETCH(QStringList, steps);
+        QFETCH(QString, name);
+        QFETCH(QString, address);
+        const QString saver = qEnvironmentVariable("TANDEMO_SAVER");
+        QVERIFY2(QFile::exists(saver), "TANDEMO_SAVER must name the program");
+        QTemporaryDir tmp;
+        const QString folder = tmp.path() + QLatin1Char('/');
+        const QString card = folder + QStringLiteral("Клуб_20240103100000.tnw");
+        fixtures::writeBytes(card, fixtures::cp1251Lines({"[kartochka]", "Анна Петрова", " 1985", " 1", "0123", "1,65",
+                                                          "55", "", "", "", "", "", "Москва", "", " 1", "Тайна", ""}));
+
+        std::map<QString, std::unique_ptr<QProcess>> desks;
+        auto say = [&desks](const QString& who, const QString& command) {
+            QProcess& desk = *desks.at(who);
+            desk.write(command.toUtf8() + '\n');
+            QStringList out;
+            while (out.isEmpty() || out.last() != QLatin1String("end")) {
+                if (!desk.canReadLine() && !desk.waitForReadyRead(30000))
+                    return out << QStringLiteral("(no answer)");
+                while (desk.canReadLine())
+                    out << QString::fromUtf8(desk.readLine()).trimmed();
+            }
+            out.removeLast();
+            return out;
+        };
+        for (const QString who : {QStringLiteral("A"), QStringLiteral("B")}) {
+            desks[who] = std::make_unique<QProcess>();
+            desks[who]->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+            desks[who]->start(saver, {QStringLiteral("desk"), folder, QStringLiteral("Тайна")});
+            QVERIFY(desks[who]->waitForStarted());
+            QCOMPARE(say(who, QStringLiteral("open")), QStringList{QStringLiteral("shows: card Анна Петрова")});
+        }
+        for (const QString& step : steps) {
+            const QStringList parts = step.split(QStringLiteral(" => "));
+            QCOMPARE(say(parts[0].left(1), parts[0].mid(2)).join(QStringLiteral(" | ")), parts[1]);
+        }
+        for (auto& [who, desk] : desks) {
+            desk->closeWriteChannel();
+            QVERIFY(desk->waitForFinished(30000));
+            QCOMPARE(desk->exitCode(), 0);
+        }
+
+        const QStringList left = QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+        if (name.isEmpty()) {
+            QCOMPARE(left, QStringList());
+            return;
+        }
+        QCOMPARE(left, QStringList{QFileInfo(card).fileName()});
+        const QList<QByteArray> lines = textfile::splitLines(fixtures::readBytes(card));
+        QCOMPARE(textfile::decode(lines.value(1)), name);
+        QCOMPARE(textfile::decode(lines.value(12)), address);
+        QCOMPARE(textfile::decode(lines.value(15)), QStringLiteral("Тайна"));
     }
 };
 

@@ -11,6 +11,7 @@
 #include "screens/views/Splash.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFileInfo>
 #include <QScopeGuard>
 #include <QTemporaryDir>
@@ -19,6 +20,20 @@
 using fixtures::cp1251Lines;
 using fixtures::readBytes;
 using fixtures::writeBytes;
+
+namespace {
+// Every file and folder under `root`, relative to it.
+QStringList tree(const QString& root)
+{
+    QStringList out;
+    QDirIterator it(root, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext())
+        out << QDir(root).relativeFilePath(it.next());
+    out.sort();
+    return out;
+}
+}  // namespace
 
 class TestStartup : public QObject {
     Q_OBJECT
@@ -196,7 +211,6 @@ private Q_SLOTS:
         QTest::addColumn<QString>("folderName");
         QTest::newRow("ü é ə") << QStringLiteral("jürgen é ə");
         QTest::newRow("emoji and Cyrillic") << QStringLiteral("тесты 😀");
-        QTest::newRow("line break") << QStringLiteral("a\nb");
         QTest::newRow("percent and marker-like") << QStringLiteral("UTF-8:%41 ü");
     }
     void foreignPathsSurviveARestart()
@@ -232,6 +246,67 @@ private Q_SLOTS:
         QVERIFY(pf.messages.isEmpty());
         QCOMPARE(again.st.test.TestName, QStringLiteral("Питомцы"));
         QCOMPARE(again.st.test.TestFilePath, testPath);
+    }
+
+    // A settings line that spells a control character is read as empty: a NUL
+    // would end the path early for the system, so that the menu named one file
+    // and the item opened another.
+    void settingsNeverCarryAControlCharacter_data()
+    {
+        QTest::addColumn<QByteArray>("tail");  // after the test's path, percent-encoded
+        QTest::newRow("NUL, then a way back") << QByteArray("%00/../../x");
+        QTest::newRow("line break") << QByteArray("%0A/x");
+        QTest::newRow("tab") << QByteArray("%09x");
+        QTest::newRow("escape") << QByteArray("%1Bx");
+        QTest::newRow("DEL") << QByteArray("%7Fx");
+        QTest::newRow("C1 control") << QByteArray("%C2%90x");
+        QTest::newRow("next line") << QByteArray("%C2%85x");
+        QTest::newRow("line separator") << QByteArray("%E2%80%A8x");
+        QTest::newRow("raw control byte") << QByteArray("\x01x");
+    }
+    void settingsNeverCarryAControlCharacter()
+    {
+        QFETCH(QByteArray, tail);
+        const QString testDir = tmp.path() + QStringLiteral("/тесты ə/");
+        QVERIFY(QDir().mkpath(testDir));
+        writeBytes(testDir + QStringLiteral("t.tnd"),
+                   cp1251Lines({QStringLiteral("[tandemo]"), QStringLiteral("Питомцы"), QStringLiteral(" 1"),
+                                QString(), QStringLiteral(" 0"), QStringLiteral(" 0"), QString()}));
+        const QByteArray spelled = "UTF-8:" + (testDir + QStringLiteral("t.tnd")).toUtf8().toPercentEncoding("/") + tail;
+        writeBytes(settingsPath(), spelled + "\r\n" + spelled + "\r\n" + spelled + "\r\n");
+        ScriptedPlatform pf;
+        pf.exeFolder = appDir;
+        App app(pf);
+        Main(app);
+        QCOMPARE(app.st.folders.LastFolder, appDir);
+        QCOMPARE(app.st.folders.SplashPicture, appDir + QStringLiteral("sunbird.jpg"));
+        QVERIFY2(!app.frmForma.FileNameTest.visible, qPrintable(app.frmForma.FileNameTest.text));
+        QVERIFY(app.frmForma.FileNameTest.tag.isEmpty());
+        QVERIFY(!app.frmForma.FileSep4.visible);
+    }
+
+    // Nor is such a path written: a folder named with a line break is left
+    // out of the settings, and the next run starts from the defaults.
+    void pathWithAControlCharacterIsNotWritten()
+    {
+        const QString testDir = tmp.path() + QStringLiteral("/a\nb/");
+        ScriptedPlatform pf;
+        pf.exeFolder = appDir;
+        {
+            App app(pf);
+            Main(app);
+            app.st.folders.LastFolder = testDir;
+            app.st.folders.SplashPicture = testDir + QStringLiteral("sun.jpg");
+            app.st.test.TestFilePath = testDir + QStringLiteral("pets.tnd");
+            QCOMPARE(UnloadProga(app), 0);
+        }
+        QVERIFY(pf.messages.isEmpty());
+        QCOMPARE(readBytes(settingsPath()), QByteArray("\r\n\r\n\r\n"));
+        App again(pf);
+        Main(again);
+        QCOMPARE(again.st.folders.LastFolder, appDir);
+        QCOMPARE(again.st.folders.SplashPicture, appDir + QStringLiteral("sunbird.jpg"));
+        QVERIFY(!again.frmForma.FileNameTest.visible);
     }
 
     // Settings files written before keep their meaning, even lines that look
@@ -364,9 +439,12 @@ private Q_SLOTS:
         QFETCH(bool, readOnlyFile);
         ScriptedPlatform pf;
         pf.exeFolder = readOnlyFile ? appDir : tmp.path() + QStringLiteral("/absent/");
+        // The configuration folder named by the desktop is a file.
+        writeBytes(appDir + QStringLiteral("config"), "");
+        pf.userConfigFolder = appDir + QStringLiteral("config/tandemo");
         App app(pf);
         Main(app);
-        const QString path = app.st.folders.AppFolder + QStringLiteral("Тандемо.ini");
+        const QString path = app.st.folders.WritableFolder() + QStringLiteral("Тандемо.ini");
         const QByteArray before = cp1251Lines({QStringLiteral("/old/"), QString(), QString()});
         if (readOnlyFile) {
             writeBytes(path, before);
@@ -381,6 +459,83 @@ private Q_SLOTS:
             QCOMPARE(readBytes(path), before);
             fixtures::setReadOnly(path, false);
         }
+    }
+
+    // Ended by the desktop (logout, power-off), the program waits on no one:
+    // no question while a test is edited or taken, and a settings file that
+    // cannot be written is told on standard error, not in a message box.
+    void endedByTheDesktopWaitsOnNoOne_data()
+    {
+        QTest::addColumn<TestPhase>("phase");
+        QTest::addColumn<int>("settings");  // 0 writable, 1 read-only file, 2 cannot be made
+        QTest::addColumn<QString>("ending");
+        QTest::newRow("attempt") << TestPhase::Attempt << 0 << QString();
+        QTest::newRow("editor, read-only file") << TestPhase::Editor << 1 << QStringLiteral("» защищён от записи.");
+        QTest::newRow("idle, configuration folder a file") << TestPhase::StartPage << 2
+                                                           << QStringLiteral("» сохранить не возможно.");
+    }
+    void endedByTheDesktopWaitsOnNoOne()
+    {
+        QFETCH(TestPhase, phase);
+        QFETCH(int, settings);
+        QFETCH(QString, ending);
+        ScriptedPlatform pf;
+        pf.exeFolder = settings == 2 ? tmp.path() + QStringLiteral("/absent/") : appDir;
+        // The configuration folder named by the desktop is a file.
+        writeBytes(appDir + QStringLiteral("config"), "");
+        pf.userConfigFolder = appDir + QStringLiteral("config/tandemo");
+        App app(pf);
+        Main(app);
+        const QString path = app.st.folders.WritableFolder() + QStringLiteral("Тандемо.ini");
+        if (settings == 1) {
+            writeBytes(path, "/old/\r\n\r\n\r\n");
+            fixtures::setReadOnly(path, true);
+        }
+        auto restore = qScopeGuard([&] {
+            if (settings == 1)
+                fixtures::setReadOnly(path, false);
+        });
+        app.st.main.Phase = phase;
+        app.st.folders.LastFolder = QStringLiteral("/new/");
+        QCOMPARE(UnloadProga(app, Shutdown::ByDesktop), 0);
+        QCOMPARE(pf.messages.size(), 0);
+        if (ending.isEmpty()) {
+            QCOMPARE(pf.standardError, QStringList());
+            QCOMPARE(textfile::splitLines(readBytes(path)).value(0), QByteArray("/new/"));
+        } else {
+            QCOMPARE(pf.standardError, QStringList{QStringLiteral("Файл «") + path + ending});
+        }
+    }
+
+    // An installed program whose desktop names no home has nowhere of its
+    // own to write: no settings are read or written (not into the root
+    // folder, not next to the program, not into the current folder); the
+    // shutdown says so on standard error.
+    void installedWithoutAHomeWritesNothing()
+    {
+        const QString root = tmp.path() + QStringLiteral("/nohome/");
+        const QString bin = root + QStringLiteral("bin/");
+        const QString data = root + QStringLiteral("share/tandemo/");
+        QVERIFY(QDir().mkpath(bin) && QDir().mkpath(data));
+        writeBytes(data + QStringLiteral("Help.htm"), "<html></html>");
+        writeBytes(data + QStringLiteral("Тандемо.ini"), "/planted/\r\n\r\n\r\n");
+        const QString cwd = QDir::currentPath();
+        QVERIFY(QDir::setCurrent(root));
+        auto back = qScopeGuard([&] { QDir::setCurrent(cwd); });
+        const QStringList before = tree(root);
+
+        ScriptedPlatform pf;
+        pf.exeFolder = bin.chopped(1);
+        pf.dataFolder = data.chopped(1);
+        App app(pf);
+        Main(app);
+        QCOMPARE(app.st.folders.AppFolder, data);
+        QCOMPARE(app.st.folders.LastFolder, data);  // the planted file was not read
+        app.st.folders.LastFolder = QStringLiteral("/tests/");
+        QCOMPARE(UnloadProga(app), 0);
+        QCOMPARE(pf.messages.size(), 0);
+        QCOMPARE(pf.standardError.size(), 1);
+        QCOMPARE(tree(root), before);
     }
 
     void exitMenuClosesTheWindow()

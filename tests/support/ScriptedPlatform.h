@@ -69,6 +69,9 @@ public:
         if (onKeepPainting)
             onKeepPainting();
     }
+    // Lines the program wrote to standard error.
+    QStringList standardError;
+    void reportOnStandardError(const QString& text) override { standardError << text; }
     QDateTime now() override { return clock; }
     void openExternalUrl(const QString& url) override { openedUrls << url; }
     QString executableFolder() override { return exeFolder; }

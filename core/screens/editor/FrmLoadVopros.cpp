@@ -107,6 +107,12 @@ void LoadVopros(App& app)
     app.platform.processEvents();
 
     const QString path = st.folders.WritableFolder() + kBackupName;
+    if (st.folders.NowhereToWrite) {
+        // Not into the current folder, wherever that is.
+        ShowError(app, FileMessage(app, path, QStringLiteral("сохранить не возможно.")));
+        w.reopen = true;
+        return;
+    }
     if (!st.folders.SettingsFolder.isEmpty())
         QDir().mkpath(st.folders.SettingsFolder);
     // Characters that Windows-1251 cannot hold go as character references,

@@ -34,6 +34,38 @@ bool askCardPassword(App& app)
     return app.st.Dialog == DialogMode::Confirmed;
 }
 
+PersonEntry* CurrentRow(AppState& st)
+{
+    const qsizetype row = st.people.CurrentPerson;
+    return row >= 0 && row < st.people.People.size() ? &st.people.People[row] : nullptr;
+}
+
+// Another desk changed or deleted the card meanwhile (and the user has been
+// told): the window shows what is on disk now, the card read again or, when
+// it is gone, the list with its row marked as our own deletion marks it.
+void ShowCardAsOnDisk(App& app, const QString& fileName, CardFileState found)
+{
+    AppState& st = app.st;
+    PersonEntry* row = CurrentRow(st);
+    if (found == CardFileState::ChangedElsewhere && OpenKartochka(app, fileName, 1) == CardOpen::Opened) {
+        const Kartochka& card = st.CardFields[1];
+        if (row) {
+            row->NameFamiliya = card.NameFamiliya;
+            row->Podrobnee = card.Podrobnee;
+            row->Vozrast = textfile::ageText(app.platform.now().date().year(),
+                                             card.DataRogdeniyaKnown ? std::optional<int>(card.DataRogdeniya)
+                                                                     : std::nullopt);
+        }
+        ShowKartochka(app);
+        return;
+    }
+    if (row && !textfile::fileExists(st.folders.WorkFolder + fileName)) {
+        row->NameFamiliya = QStringLiteral("Файл удален.");
+        row->Podrobnee = 0;
+    }
+    ShowStranicy(app);
+}
+
 }  // namespace
 
 QString CardPageHead()
@@ -106,12 +138,17 @@ void ChangeKartochka(App& app)
     app.platform.showModal(WindowId::Kartochka);
     if (st.Dialog != DialogMode::Confirmed)
         return;
-    if (!SaveKartochka(app, st.CardFields[1].FileName, 1)) {
+    CardFileState found = CardFileState::AsRead;
+    if (!SaveKartochka(app, st.CardFields[1].FileName, 1, &found)) {
         // The save has said why; the page and the list row show what is on
         // disk, not the change that was not written.
         st.CardFields[1] = before;
         if (hasRow)
             st.people.People[st.people.CurrentPerson] = rowBefore;
+        if (found != CardFileState::AsRead) {
+            ShowCardAsOnDisk(app, before.FileName, found);
+            return;
+        }
     }
     ShowKartochka(app);
 }
@@ -130,8 +167,23 @@ void DeleteKartochka(App& app)
     }
     // A file or folder marked read-only keeps its cards, even for a user who
     // could override the mark.
-    if (!textfile::markedReadOnly(path))
-        textfile::removeFile(path);
+    const std::optional<QByteArray> read = st.CardFields[1].OnDisk;
+    const QString fileName = st.CardFields[1].FileName;
+    if (!textfile::markedReadOnly(path)) {
+        if (!read) {
+            textfile::removeFile(path);
+        } else {
+            // Only the card this desk shows goes: not one that another desk
+            // has changed since (nor is a deletion reported for one gone).
+            const textfile::GuardedResult removed = textfile::removeIfUnchanged(st.folders.WorkFolder, fileName, *read);
+            if (removed == textfile::GuardedResult::Changed || removed == textfile::GuardedResult::Gone) {
+                const bool changed = removed == textfile::GuardedResult::Changed;
+                ShowError(app, changed ? kCardChangedElsewhere : kCardDeletedElsewhere);
+                ShowCardAsOnDisk(app, fileName, changed ? CardFileState::ChangedElsewhere : CardFileState::DeletedElsewhere);
+                return;
+            }
+        }
+    }
     app.platform.processEvents();
     // Whatever the removal reported, the file's presence decides.
     if (textfile::fileExists(path)) {
