@@ -34,6 +34,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QEventLoop>
 #include <QWebEngineScript>
 
 #include <algorithm>
@@ -203,11 +204,16 @@ double pssMb()
     return static_cast<double>(kb) / 1024.0;
 }
 
-// The X server's picture of a widget's place on the screen.
+// The X server's picture of the top of a view, where every page of the
+// program says what it is (the question's number, the list's title, the
+// waiting page's text). A strip, not the whole view: each look is a round
+// trip to the X server, and a large one would slow the program it measures.
 QImage screenPicture(QWidget& widget)
 {
     const QPoint at = widget.mapToGlobal(QPoint(0, 0));
-    return QGuiApplication::primaryScreen()->grabWindow(0, at.x(), at.y(), widget.width(), widget.height()).toImage();
+    return QGuiApplication::primaryScreen()
+        ->grabWindow(0, at.x(), at.y(), widget.width(), std::min(widget.height(), 80))
+        .toImage();
 }
 
 bool canClickThroughX()
@@ -216,40 +222,138 @@ bool canClickThroughX()
            !QStandardPaths::findExecutable(QStringLiteral("xdotool")).isEmpty();
 }
 
-// Clicks with the X server's pointer at the centre of `selector` and returns
-// the milliseconds to the last change of the view's picture on the screen,
-// once it has held still for 200 ms (the time of the click includes starting
-// xdotool, a few ms). `done` says when the program has reached the page the
-// click leads to.
-double xClickToPicture(WebView& view, const QString& selector, const std::function<bool()>& done)
-{
-    const QPoint at = view.mapToGlobal(where(view, selector));
-    QProcess move;
-    move.start(QStringLiteral("xdotool"), {QStringLiteral("mousemove"), QString::number(at.x()), QString::number(at.y())});
-    move.waitForFinished();
-    QTest::qWait(50);
-    QImage last = screenPicture(view);
-    QElapsedTimer clicked;
-    clicked.start();
-    QProcess click;
-    click.start(QStringLiteral("xdotool"), {QStringLiteral("click"), QStringLiteral("1")});
-    double changedAt = -1;
-    QElapsedTimer still;
-    still.start();
-    while (clicked.elapsed() < 10000) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 1);
-        QImage now = screenPicture(view);
-        if (now != last) {
-            changedAt = static_cast<double>(clicked.nsecsElapsed()) / 1e6;
-            last = std::move(now);
-            still.restart();
-        } else if (changedAt >= 0 && done() && still.elapsed() >= 200) {
-            break;
-        }
+// Clicks with the X server's pointer, one step after another, and times the
+// X server's picture of the view: the first change after the click and the
+// last one before it held still for 200 ms once the program reached the page
+// the click leads to. Nothing here waits inside the event loop: the program's
+// own waits (a modal window, the waiting page) run as they do for a person,
+// and each look at the screen is one step of a timer. The times include
+// starting xdotool, a few ms.
+class XClicker {
+public:
+    struct Step {
+        std::function<WebView*()> view;  // the view to click in, once it is up
+        QString selector;
+        std::function<bool()> ready;     // the page to click on is shown
+        std::function<bool()> done;      // the program reached the next page
+        std::vector<double>* first = nullptr;
+        std::vector<double>* last = nullptr;
+    };
+
+    void add(Step step) { steps_.push_back(std::move(step)); }
+
+    // Runs every step; returns when all are done (or one cannot go on).
+    void run()
+    {
+        QEventLoop loop;
+        QTimer tick;
+        QObject::connect(&tick, &QTimer::timeout, [&] {
+            if (!advance())
+                loop.quit();
+        });
+        tick.start(5);
+        loop.exec();
     }
-    click.waitForFinished();
-    return changedAt;
-}
+
+private:
+    enum class Phase { Wait, Locating, Clicking, Settling, Watching };
+
+    bool advance()
+    {
+        if (next_ >= steps_.size()) {
+            // The loop of run() ends only once a window opened by a click
+            // and running its own loop is closed.
+            if (auto* html = qobject_cast<HtmlWindow*>(QApplication::activeModalWidget()))
+                html->close();
+            return false;
+        }
+        Step& step = steps_[next_];
+        switch (phase_) {
+        case Phase::Wait: {
+            WebView* view = step.view();
+            if (!view || view->isPainting() || !step.ready())
+                return true;
+            phase_ = Phase::Locating;
+            view->page()->runJavaScript(
+                QStringLiteral("(function(){var e=document.querySelector(\"%1\");if(!e)return[];"
+                               "var r=e.getBoundingClientRect();return [r.left+r.width/2,r.top+r.height/2];})()")
+                    .arg(step.selector),
+                QWebEngineScript::ApplicationWorld, [this, view](const QVariant& value) {
+                    const QVariantList centre = value.toList();
+                    if (centre.size() != 2) {
+                        phase_ = Phase::Wait;
+                        return;
+                    }
+                    view_ = view;
+                    const QPoint at = view->mapToGlobal(QPoint(qRound(centre[0].toDouble()), qRound(centre[1].toDouble())));
+                    move_.start(QStringLiteral("xdotool"),
+                                {QStringLiteral("mousemove"), QString::number(at.x()), QString::number(at.y())});
+                    phase_ = Phase::Clicking;
+                });
+            return true;
+        }
+        case Phase::Locating:
+            return true;
+        case Phase::Clicking:
+            if (move_.state() != QProcess::NotRunning)
+                return true;
+            // The link under the pointer takes its hover colour first: the
+            // click comes once the screen has held still for 100 ms.
+            before_ = screenPicture(*view_);
+            clicked_.start();
+            phase_ = Phase::Settling;
+            return true;
+        case Phase::Settling: {
+            QImage now = screenPicture(*view_);
+            if (now != before_) {
+                before_ = std::move(now);
+                clicked_.restart();
+                return true;
+            }
+            if (clicked_.elapsed() < 100)
+                return true;
+            clicked_.start();
+            click_.start(QStringLiteral("xdotool"), {QStringLiteral("click"), QStringLiteral("1")});
+            firstAt_ = lastAt_ = -1;
+            phase_ = Phase::Watching;
+            return true;
+        }
+        case Phase::Watching: {
+            QImage now = screenPicture(*view_);
+            const double at = static_cast<double>(clicked_.nsecsElapsed()) / 1e6;
+            if (now != before_) {
+                if (firstAt_ < 0)
+                    firstAt_ = at;
+                if (qEnvironmentVariableIsSet("TANDEMO_TRACE"))
+                    std::printf("change at %.1f\n", at);
+                lastAt_ = at;
+                before_ = std::move(now);
+            } else if (lastAt_ >= 0 && step.done() && at - lastAt_ >= 200) {
+                if (step.first)
+                    step.first->push_back(firstAt_);
+                if (step.last)
+                    step.last->push_back(lastAt_);
+                ++next_;
+                phase_ = Phase::Wait;
+            } else if (at > 10000) {
+                std::printf("no change on the screen after a click on %s\n", qPrintable(step.selector));
+                return false;
+            }
+            return true;
+        }
+        }
+        return true;
+    }
+
+    std::vector<Step> steps_;
+    size_t next_ = 0;
+    Phase phase_ = Phase::Wait;
+    WebView* view_ = nullptr;
+    QProcess move_, click_;
+    QImage before_;
+    QElapsedTimer clicked_;
+    double firstAt_ = -1, lastAt_ = -1;
+};
 
 void report(const char* what, const std::vector<double>& ms)
 {
@@ -262,6 +366,7 @@ void report(const char* what, const std::vector<double>& ms)
 int main(int argc, char* argv[])
 {
     sinceStart.start();
+    std::setvbuf(stdout, nullptr, _IOLBF, 0);
     if (geteuid() == 0)
         qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
     WebView::registerScheme();
@@ -345,18 +450,22 @@ int main(int argc, char* argv[])
         // The same, as a person sees it: the X server's pointer clicks, the
         // X server's screen changes.
         window.activateWindow();
-        std::vector<double> onScreen;
-        for (int round = 0; round < 2; ++round) {
-            xClickToPicture(view, QStringLiteral("a[href$='s.ru']"), [&app] { return app.st.main.CurrentQuestion == 1; });
-            for (int q = 1; q <= questions; ++q) {
-                onScreen.push_back(xClickToPicture(view, QStringLiteral("a[href='http://tnd.%1']").arg(q % 4),
-                                                   [&app, q] { return app.st.main.CurrentQuestion == q + 1; }));
-            }
-            ReStart(app, 0);
-            window.syncFromModel();
-            waitPainted(view, sinceStart);
+        std::vector<double> firstChange, settled;
+        XClicker clicker;
+        const auto mainView = [&view] { return &view; };
+        clicker.add({mainView, QStringLiteral("a[href$='s.ru']"), [&app] { return app.st.main.Phase == TestPhase::StartPage; },
+                     [&app] { return app.st.main.CurrentQuestion == 1; }});
+        for (int q = 1; q <= questions; ++q) {
+            clicker.add({mainView, QStringLiteral("a[href='http://tnd.%1']").arg(q % 4),
+                         [&app, q] { return app.st.main.CurrentQuestion == q; },
+                         [&app, q] { return app.st.main.CurrentQuestion == q + 1; }, &firstChange, &settled});
         }
-        report("answer click to screen changed (X)", onScreen);
+        clicker.run();
+        report("answer click to screen changed (X)", firstChange);
+        report("  to its last change (X)", settled);
+        ReStart(app, 0);
+        window.syncFromModel();
+        waitPainted(view, sinceStart);
     }
 
     // The list of men, a card from it and back, in the secondary window.
@@ -364,7 +473,10 @@ int main(int argc, char* argv[])
     QTimer watcher;
     QObject::connect(&watcher, &QTimer::timeout, [&] {
         auto* html = qobject_cast<HtmlWindow*>(QApplication::activeModalWidget());
-        if (!html)
+        // Only once the list is up: before, the program's own wait for the
+        // waiting page may be running below this timer, and waiting here
+        // would hold it.
+        if (!html || !app.st.list.ListHtml.contains(QStringLiteral("всего")) || html->view()->isPainting())
             return;
         watcher.stop();
         WebView& list = *html->view();
@@ -392,34 +504,33 @@ int main(int argc, char* argv[])
         OpenTest(app, demoCopy.path() + QStringLiteral("/Знакомства.tnd"));
         window.syncFromModel();
         waitPainted(view, sinceStart);
-        std::vector<double> rankings;
-        QTimer pairWatcher;
-        QObject::connect(&pairWatcher, &QTimer::timeout, [&] {
+        std::vector<double> firstChange, rankings;
+        XClicker clicker;
+        const auto listView = []() -> WebView* {
             auto* html = qobject_cast<HtmlWindow*>(QApplication::activeModalWidget());
-            if (!html)
-                return;
-            pairWatcher.stop();
-            WebView& list = *html->view();
-            while (runJs(list, QStringLiteral("!!document.querySelector(\"a[href$='p0.ru']\")")).toBool() == false)
-                QTest::qWait(20);
-            html->activateWindow();
-            QTest::qWait(300);
-            for (int row = 0; row < 12; ++row) {
-                rankings.push_back(xClickToPicture(list, QStringLiteral("a[href$='p%1.ru']").arg(row), [&app] {
-                    return app.st.list.Mode == HtmlWindowMode::PairSearch && app.st.pairs.PairsLast >= 0;
-                }));
-                // Back to the list as it was before the search.
-                app.st.list.Mode = HtmlWindowMode::PeopleList;
-                ShowStranicy(app);
-                html->binder().sync();
-                waitPainted(list, sinceStart);
-                QTest::qWait(100);
+            return html && html->isVisible() ? html->view() : nullptr;
+        };
+        // Each search from a freshly opened list, as the operator does after
+        // closing the ranking's window.
+        const auto mainView = [&view]() -> WebView* {
+            if (auto* html = qobject_cast<HtmlWindow*>(QApplication::activeModalWidget())) {
+                html->close();
+                return nullptr;
             }
-            html->close();
-        });
-        pairWatcher.start(10);
-        clickToPainted(view, QStringLiteral("a[href$='w.ru']"));
-        report("\"Поиск пары\" on the demo (X)", rankings);
+            return &view;
+        };
+        for (int row = 0; row < 12; ++row) {
+            clicker.add({mainView, QStringLiteral("a[href$='w.ru']"),
+                         [&app] { return app.st.main.Phase == TestPhase::StartPage; },
+                         [&app] { return app.st.list.Mode == HtmlWindowMode::PeopleList && app.st.people.PeopleLast >= 0; }});
+            clicker.add({listView, QStringLiteral("a[href$='p%1.ru']").arg(row),
+                         [&app] { return app.st.list.Mode == HtmlWindowMode::PeopleList && app.st.people.PeopleLast >= 0; },
+                         [&app] { return app.st.list.Mode == HtmlWindowMode::PairSearch && app.st.pairs.PairsLast >= 0; },
+                         &firstChange, &rankings});
+        }
+        clicker.run();
+        report("\"Поиск пары\" first change (X)", firstChange);
+        report("\"Поиск пары\" to the ranking (X)", rankings);
     }
     return 0;
 }

@@ -170,9 +170,15 @@ void QtPlatform::processEvents()
 {
     sync();
     QCoreApplication::processEvents();
-    // A page just given to a view is on screen before the work that follows
-    // (a long scan) holds the interface; a view that cannot paint is not
-    // waited for long.
+    // A page just given to a view (the waiting page) must be on screen before
+    // long work holds the interface, but short work should not wait for it:
+    // its result replaces that page at once. Work that turns out long says so
+    // through keepPainting, which waits for the page then.
+    paintPending_ = WebView::anyPainting();
+}
+
+void QtPlatform::waitForPaint()
+{
     if (!WebView::anyPainting())
         return;
     QEventLoop loop;
@@ -189,6 +195,14 @@ void QtPlatform::processEvents()
 
 void QtPlatform::keepPainting()
 {
+    if (paintPending_) {
+        // The work is long: its waiting page goes on screen first (a view
+        // that cannot paint is not waited for long).
+        paintPending_ = false;
+        waitForPaint();
+        painted_.start();
+        return;
+    }
     if (painted_.isValid() && painted_.elapsed() < kRepaintEveryMs)
         return;
     // Painting and the views' own traffic only: a click or key during the

@@ -56,11 +56,13 @@ public:
 
 private:
     void sync();
+    void waitForPaint();
 
     static constexpr int kPaintWaitMs = 2000;
     static constexpr int kRepaintEveryMs = 50;
 
     QElapsedTimer painted_;
+    bool paintPending_ = false;
     QPointer<QWidget> owner_;
     std::map<WindowId, ModalRunner> runners_;
     std::function<void()> sync_;

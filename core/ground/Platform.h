@@ -44,8 +44,9 @@ public:
     // when the user cancelled.
     virtual QString fileDialog(bool save, const QString& suggestedName,
                                const QList<FileFilter>& filters, const QString& initialFolder) = 0;
-    // Lets pending window events run once (painting, closing dialogs); a page
-    // just given to a view is on screen when it returns.
+    // Lets pending window events run once (painting, closing dialogs). A page
+    // just given to a view is on screen by the first keepPainting of the work
+    // that follows; short work, which never calls it, is not held up for it.
     virtual void processEvents() = 0;
     // Called often during long work (a scan of many files): lets the windows
     // repaint now and then, without taking any input from the user.

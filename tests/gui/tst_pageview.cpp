@@ -65,9 +65,9 @@ public:
     std::function<void()> onKeepPainting;
     void keepPainting() override
     {
+        QtPlatform::keepPainting();
         if (onKeepPainting)
             onKeepPainting();
-        QtPlatform::keepPainting();
     }
 };
 
