@@ -324,8 +324,6 @@ private:
             if (now != before_) {
                 if (firstAt_ < 0)
                     firstAt_ = at;
-                if (qEnvironmentVariableIsSet("TANDEMO_TRACE"))
-                    std::printf("change at %.1f\n", at);
                 lastAt_ = at;
                 before_ = std::move(now);
             } else if (lastAt_ >= 0 && step.done() && at - lastAt_ >= 200) {
