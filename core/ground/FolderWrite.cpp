@@ -8,6 +8,7 @@
 #include <QSet>
 
 #include <cerrno>
+#include <vector>
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -68,6 +69,7 @@ public:
             ::unlink(path_.constData());
     }
 
+    // Creates the temporary and writes the content; it stays open for finish().
     SaveResult write(const QByteArray& folder, const QByteArray& content)
     {
         for (int attempt = 0; attempt < 100 && fd_ < 0; ++attempt) {
@@ -92,7 +94,17 @@ public:
                 return SaveResult::Failed;  // a full disk, a quota, an I/O error
             done += n;
         }
-        if (::fsync(fd_) != 0 || ::fstat(fd_, &stat_) != 0 || stat_.st_size != content.size())
+        size_ = content.size();
+        return SaveResult::Ok;
+    }
+
+    // Makes the written file durable (unless the whole disk already was made
+    // so since the write) and closes it.
+    SaveResult finish(bool durable)
+    {
+        if (fd_ < 0)
+            return SaveResult::Failed;
+        if ((!durable && ::fsync(fd_) != 0) || ::fstat(fd_, &stat_) != 0 || stat_.st_size != size_)
             return SaveResult::Failed;
         const int fd = fd_;
         fd_ = -1;
@@ -102,6 +114,7 @@ public:
         return SaveResult::Ok;
     }
 
+    int fd() const { return fd_; }
     const QByteArray& path() const { return path_; }
     // The name now belongs to the file under another name.
     void renamedAway() { path_.clear(); }
@@ -115,6 +128,7 @@ public:
 private:
     int fd_ = -1;
     QByteArray path_;
+    qsizetype size_ = 0;
     struct stat stat_ {};
 };
 
@@ -204,54 +218,12 @@ bool holdsOtherThanPlainFile(const QString& path)
     return ::lstat(pathBytes(path).constData(), &st) == 0 && !S_ISREG(st.st_mode);
 }
 
-// How a new file takes a name that nobody else can take at the same moment,
-// on a local disk and on a shared folder of a network disk.
-//
-// The complete content is first written to a temporary name of our own in the
-// same folder, flushed (fsync) and closed; then the result's name is made a
-// hard link to it with link(), and the temporary name is removed. link()
-// never replaces anything and never follows a link at the new name: it fails
-// with EEXIST when the name is held by anything, a dangling symbolic link, a
-// folder or a FIFO included. The name therefore appears with the whole file
-// behind it or not at all, and a crash leaves at most a temporary, which no
-// list shows (hidden, ".tmp") and a later run removes once it is a day old.
-//
-// What the network disks guarantee, and what is relied on:
-// - NFS (v3, v4): LINK and exclusive CREATE (O_CREAT|O_EXCL) are decided by
-//   the server, atomically, against every client. LINK is not idempotent: when
-//   its reply is lost the client sends it again and may get EEXIST although
-//   the first one succeeded; so after EEXIST the name is compared with our
-//   temporary (same device and inode), as open(2) recommends for lock files.
-//   Close-to-open consistency: what was written and closed before the link is
-//   what another desk reads after opening the name. Write errors may surface
-//   only at fsync or close, so both are checked before the link. NFSv2 has no
-//   exclusive create; it is not supported.
-// - SMB/CIFS: a create with the disposition FILE_CREATE (O_CREAT|O_EXCL) fails
-//   on the server when the name exists. Hard links (FileLinkInformation with
-//   ReplaceIfExists false) likewise fail on an existing name; NTFS and Samba
-//   servers have them, servers on FAT/exFAT and some NAS boxes do not, and
-//   link() then fails with EPERM or EOPNOTSUPP. A rename onto an existing name
-//   may be a delete and a rename, so it is used only onto our own placeholder.
-// Relied on: the server alone decides whether a name is free (link() and
-// O_EXCL), and the content is on the server before the name appears.
-//
-// Without hard links (or when forced): the name is reserved by an exclusive
-// create of an empty placeholder, and the complete temporary is renamed over
-// it. Still nothing is ever replaced but our own placeholder; a crash between
-// the two steps leaves that empty file under the result's name, which every
-// list skips (it has no card marker), never a partial card.
-SaveResult saveUnderFreeName(const QString& folder, const QString& name, const QByteArray& content,
-                             QString& savedName, NewNameMethod method)
+namespace {
+// Gives the complete, durable temporary `temp` in `dir` the name `name` or the
+// first free of its numbered names; the folder is not synced.
+SaveResult takeFreeName(const QByteArray& dir, Temporary& temp, const QString& name, QString& savedName,
+                        NewNameMethod method)
 {
-    const QByteArray dir = pathBytes(folder);
-    if (folderRefusal(dir) != SaveResult::Ok)
-        return SaveResult::WriteProtected;
-    removeStaleTemporaries(dir);
-
-    Temporary temp;
-    if (const SaveResult written = temp.write(dir, content); written != SaveResult::Ok)
-        return written;
-
     const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
     const QString stem = dot < 0 ? name : name.left(dot);
     const QString ext = dot < 0 ? QString() : name.mid(dot);
@@ -290,7 +262,6 @@ SaveResult saveUnderFreeName(const QString& folder, const QString& name, const Q
             }
         }
         if (error == 0) {
-            syncFolder(dir);
             if (n > 1)
                 suffixHints().used(hintKey, n);
             savedName = candidate;
@@ -303,6 +274,107 @@ SaveResult saveUnderFreeName(const QString& folder, const QString& name, const Q
         n = n == 1 ? suffixHints().next(hintKey) : n + 1;
     }
     return SaveResult::Failed;
+}
+}  // namespace
+
+// How a new file takes a name that nobody else can take at the same moment,
+// on a local disk and on a shared folder of a network disk.
+//
+// The complete content is first written to a temporary name of our own in the
+// same folder, flushed (fsync) and closed; then the result's name is made a
+// hard link to it with link(), and the temporary name is removed. link()
+// never replaces anything and never follows a link at the new name: it fails
+// with EEXIST when the name is held by anything, a dangling symbolic link, a
+// folder or a FIFO included. The name therefore appears with the whole file
+// behind it or not at all, and a crash leaves at most a temporary, which no
+// list shows (hidden, ".tmp") and a later run removes once it is a day old.
+//
+// What the network disks guarantee, and what is relied on:
+// - NFS (v3, v4): LINK and exclusive CREATE (O_CREAT|O_EXCL) are decided by
+//   the server, atomically, against every client. LINK is not idempotent: when
+//   its reply is lost the client sends it again and may get EEXIST although
+//   the first one succeeded; so after EEXIST the name is compared with our
+//   temporary (same device and inode), as open(2) recommends for lock files.
+//   Close-to-open consistency: what was written and closed before the link is
+//   what another desk reads after opening the name. Write errors may surface
+//   only at fsync or close, so both are checked before the link. NFSv2 has no
+//   exclusive create; it is not supported.
+// - SMB/CIFS: a create with the disposition FILE_CREATE (O_CREAT|O_EXCL) fails
+//   on the server when the name exists. Hard links (FileLinkInformation with
+//   ReplaceIfExists false) likewise fail on an existing name; NTFS and Samba
+//   servers have them, servers on FAT/exFAT and some NAS boxes do not, and
+//   link() then fails with EPERM or EOPNOTSUPP. A rename onto an existing name
+//   may be a delete and a rename, so it is used only onto our own placeholder.
+// Relied on: the server alone decides whether a name is free (link() and
+// O_EXCL), and the content is on the server before the name appears.
+//
+// Without hard links (or when forced): the name is reserved by an exclusive
+// create of an empty placeholder, and the complete temporary is renamed over
+// it. Still nothing is ever replaced but our own placeholder; a crash between
+// the two steps leaves that empty file under the result's name, which every
+// list skips (it has no card marker), never a partial card.
+//
+// Several files at once (an import of many results) are each written to a
+// temporary first; then one syncfs() makes every one of them durable, where
+// a flush of each would cost the disk a journal commit per file; then each
+// takes its name, and the folder is synced once for all of them. A name is
+// only ever taken by a file that is already whole on the disk.
+void saveAllUnderFreeNames(const QString& folder, QList<NewFile>& files, NewNameMethod method)
+{
+    if (files.isEmpty())
+        return;
+    const QByteArray dir = pathBytes(folder);
+    if (folderRefusal(dir) != SaveResult::Ok) {
+        for (NewFile& file : files)
+            file.result = SaveResult::WriteProtected;
+        return;
+    }
+    removeStaleTemporaries(dir);
+
+    std::vector<Temporary> temps(static_cast<size_t>(files.size()));
+    bool anyWritten = false;
+    for (qsizetype i = 0; i < files.size(); ++i) {
+        files[i].result = temps[static_cast<size_t>(i)].write(dir, files[i].content);
+        anyWritten = anyWritten || files[i].result == SaveResult::Ok;
+    }
+    // One file is flushed by itself; many by one sync of their disk, which
+    // reports a write error of any of them. After an error each is flushed
+    // on its own, so that only the files that failed are lost.
+    bool durable = false;
+    if (anyWritten && files.size() > 1) {
+        const int fd = ::open(dir.isEmpty() ? "." : dir.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (fd >= 0) {
+            durable = ::syncfs(fd) == 0;
+            ::close(fd);
+        }
+    }
+    for (qsizetype i = 0; i < files.size(); ++i) {
+        if (files[i].result == SaveResult::Ok)
+            files[i].result = temps[static_cast<size_t>(i)].finish(durable);
+    }
+
+    bool anyNamed = false;
+    for (qsizetype i = 0; i < files.size(); ++i) {
+        NewFile& file = files[i];
+        if (file.result != SaveResult::Ok)
+            continue;
+        file.result = takeFreeName(dir, temps[static_cast<size_t>(i)], file.name, file.savedName, method);
+        anyNamed = anyNamed || file.result == SaveResult::Ok;
+    }
+    if (anyNamed)
+        syncFolder(dir);
+}
+
+SaveResult saveUnderFreeName(const QString& folder, const QString& name, const QByteArray& content,
+                             QString& savedName, NewNameMethod method)
+{
+    QList<NewFile> files(1);
+    files[0].name = name;
+    files[0].content = content;
+    saveAllUnderFreeNames(folder, files, method);
+    if (files[0].result == SaveResult::Ok)
+        savedName = files[0].savedName;
+    return files[0].result;
 }
 
 SaveResult replaceInFolder(const QString& folder, const QString& name, const QByteArray& content)
@@ -323,6 +395,8 @@ SaveResult replaceInFolder(const QString& folder, const QString& name, const QBy
     Temporary temp;
     if (const SaveResult written = temp.write(dir, content); written != SaveResult::Ok)
         return written;
+    if (const SaveResult flushed = temp.finish(false); flushed != SaveResult::Ok)
+        return flushed;
     // rename() replaces the name itself: had a link taken the file's place
     // since the check, the link goes, not what it points to.
     if (::rename(temp.path().constData(), target.constData()) != 0)
