@@ -25,7 +25,7 @@ namespace {
 
 // Rows are saved in groups, so that the disk is made to keep a whole group
 // at once: this many rows, or fewer when their cards are large.
-constexpr int kBatchRows = 256;
+constexpr int kBatchRows = 2000;
 constexpr qsizetype kBatchBytes = qsizetype(32) << 20;
 
 // The columns, by the names a header line gives them. The nine details come

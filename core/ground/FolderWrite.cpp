@@ -69,8 +69,9 @@ public:
             ::unlink(path_.constData());
     }
 
-    // Creates the temporary and writes the content; it stays open for finish().
-    SaveResult write(const QByteArray& folder, const QByteArray& content)
+    // Creates the temporary, writes the content and closes it; with `flush`,
+    // the content is on the disk before the close.
+    SaveResult write(const QByteArray& folder, const QByteArray& content, bool flush)
     {
         for (int attempt = 0; attempt < 100 && fd_ < 0; ++attempt) {
             const QByteArray path = folder + kTempPrefix +
@@ -94,17 +95,7 @@ public:
                 return SaveResult::Failed;  // a full disk, a quota, an I/O error
             done += n;
         }
-        size_ = content.size();
-        return SaveResult::Ok;
-    }
-
-    // Makes the written file durable (unless the whole disk already was made
-    // so since the write) and closes it.
-    SaveResult finish(bool durable)
-    {
-        if (fd_ < 0)
-            return SaveResult::Failed;
-        if ((!durable && ::fsync(fd_) != 0) || ::fstat(fd_, &stat_) != 0 || stat_.st_size != size_)
+        if ((flush && ::fsync(fd_) != 0) || ::fstat(fd_, &stat_) != 0 || stat_.st_size != content.size())
             return SaveResult::Failed;
         const int fd = fd_;
         fd_ = -1;
@@ -114,7 +105,16 @@ public:
         return SaveResult::Ok;
     }
 
-    int fd() const { return fd_; }
+    // Puts the closed temporary's content on the disk.
+    SaveResult flush() const
+    {
+        const int fd = ::open(path_.constData(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+        if (fd < 0)
+            return SaveResult::Failed;
+        const bool ok = ::fsync(fd) == 0;
+        return ::close(fd) == 0 && ok ? SaveResult::Ok : SaveResult::Failed;
+    }
+
     const QByteArray& path() const { return path_; }
     // The name now belongs to the file under another name.
     void renamedAway() { path_.clear(); }
@@ -128,7 +128,6 @@ public:
 private:
     int fd_ = -1;
     QByteArray path_;
-    qsizetype size_ = 0;
     struct stat stat_ {};
 };
 
@@ -331,26 +330,28 @@ void saveAllUnderFreeNames(const QString& folder, QList<NewFile>& files, NewName
     }
     removeStaleTemporaries(dir);
 
+    // One file is flushed by itself; many by one sync of their disk after
+    // all are written, which reports a write error of any of them. After an
+    // error each is flushed on its own, so that only the files that failed
+    // are lost.
+    const bool one = files.size() == 1;
     std::vector<Temporary> temps(static_cast<size_t>(files.size()));
     bool anyWritten = false;
     for (qsizetype i = 0; i < files.size(); ++i) {
-        files[i].result = temps[static_cast<size_t>(i)].write(dir, files[i].content);
+        files[i].result = temps[static_cast<size_t>(i)].write(dir, files[i].content, one);
         anyWritten = anyWritten || files[i].result == SaveResult::Ok;
     }
-    // One file is flushed by itself; many by one sync of their disk, which
-    // reports a write error of any of them. After an error each is flushed
-    // on its own, so that only the files that failed are lost.
-    bool durable = false;
-    if (anyWritten && files.size() > 1) {
+    if (anyWritten && !one) {
+        bool synced = false;
         const int fd = ::open(dir.isEmpty() ? "." : dir.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
         if (fd >= 0) {
-            durable = ::syncfs(fd) == 0;
+            synced = ::syncfs(fd) == 0;
             ::close(fd);
         }
-    }
-    for (qsizetype i = 0; i < files.size(); ++i) {
-        if (files[i].result == SaveResult::Ok)
-            files[i].result = temps[static_cast<size_t>(i)].finish(durable);
+        for (qsizetype i = 0; i < files.size() && !synced; ++i) {
+            if (files[i].result == SaveResult::Ok)
+                files[i].result = temps[static_cast<size_t>(i)].flush();
+        }
     }
 
     bool anyNamed = false;
@@ -393,10 +394,8 @@ SaveResult replaceInFolder(const QString& folder, const QString& name, const QBy
     if (folderRefusal(dir) != SaveResult::Ok)
         return SaveResult::WriteProtected;
     Temporary temp;
-    if (const SaveResult written = temp.write(dir, content); written != SaveResult::Ok)
+    if (const SaveResult written = temp.write(dir, content, true); written != SaveResult::Ok)
         return written;
-    if (const SaveResult flushed = temp.finish(false); flushed != SaveResult::Ok)
-        return flushed;
     // rename() replaces the name itself: had a link taken the file's place
     // since the check, the link goes, not what it points to.
     if (::rename(temp.path().constData(), target.constData()) != 0)

@@ -38,8 +38,8 @@ struct NewFile {
 // the same guarantees for each; the disk is made to keep them in one go.
 // Every file is first complete under a temporary name; then all of them are
 // made durable together, take their names, and the folder is synced once.
-// A crash leaves only whole files under the names taken. Each file holds an
-// open descriptor until then: a few hundred files a call at most.
+// A crash leaves only whole files under the names taken. All the contents
+// are held in memory at once.
 void saveAllUnderFreeNames(const QString& folder, QList<NewFile>& files, NewNameMethod method = NewNameMethod::Auto);
 
 // Replaces the file `name` in `folder` with `content`, whole or not at all,

@@ -1,0 +1,68 @@
+#!/usr/bin/env bash
+# Measures `tandemo-cli import` of many rows on a disk, side by side in one run
+# with the floor: writing as many files of the same size as the cards, then
+# one `sync`. Rounds alternate the two, each into a fresh folder on the same
+# disk after the disk has settled; the medians are compared.
+#   scripts/import-speed.sh [ROWS] [FOLDER] [ROUNDS]
+#   (defaults: 10000, build/import-speed, 3)
+# Needs a build (build/tandemo-cli) and the demo test in examples/.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+ROWS="${1:-10000}"
+ROOT="${2:-build/import-speed}"
+ROUNDS="${3:-3}"
+CLI="${TANDEMO_CLI:-build/tandemo-cli}"
+[ -x "$CLI" ] || { echo "no $CLI: build first" >&2; exit 2; }
+
+rm -rf "$ROOT"
+mkdir -p "$ROOT"
+questions=$("$CLI" check examples/Знакомства.tnd | sed -n 2p)
+
+# The sheet: made-up people, every question answered with 1 or 2.
+sheet="$ROOT/sheet.csv"
+awk -v rows="$ROWS" -v questions="$questions" 'BEGIN {
+    print "name,sex,year,answers,about"
+    for (i = 0; i < rows; i++) {
+        answers = ""
+        for (q = 0; q < questions; q++) answers = answers (q ? " " : "") ((i + q) % 2 + 1)
+        printf "Человек %d,%s,%d,%s,люблю кино и книги\n", i, (i % 2 ? "ж" : "м"), 1950 + i % 50, answers
+    }
+}' > "$sheet"
+
+now() { date +%s%N; }
+# Earlier deletions and other writers finish before a measurement starts.
+settle() { sync; sleep 3; }
+median() { printf '%s\n' "$@" | sort -n | sed -n "$(( ($# + 1) / 2 ))p"; }
+
+imports=()
+plains=()
+size=0
+for ((r = 1; r <= ROUNDS; r++)); do
+    rm -rf "$ROOT/import" "$ROOT/plain"
+    mkdir -p "$ROOT/import" "$ROOT/plain"
+    cp examples/Знакомства.tnd "$ROOT/import/"
+    settle
+    start=$(now)
+    "$CLI" import "$ROOT/import/Знакомства.tnd" "$sheet" > "$ROOT/import.out"
+    imports+=($(( ($(now) - start) / 1000000 )))
+    summary=$(tail -1 "$ROOT/import.out")
+
+    # The floor: the same number of files of the mean size of a card, then one sync.
+    cards=("$ROOT"/import/*.tn[mw])
+    size=$(( $(cat "${cards[@]}" | wc -c) / ${#cards[@]} ))
+    content=$(head -c "$size" /dev/zero | tr '\0' 'x')
+    settle
+    start=$(now)
+    for ((i = 0; i < ${#cards[@]}; i++)); do printf '%s' "$content" > "$ROOT/plain/f$i"; done
+    sync
+    plains+=($(( ($(now) - start) / 1000000 )))
+    echo "round $r: import ${imports[-1]} ms ($summary), plain files + sync ${plains[-1]} ms"
+done
+
+mi=$(median "${imports[@]}")
+mp=$(median "${plains[@]}")
+echo "disk of $ROOT: $(df --output=source,fstype "$ROOT" | tail -1 | tr -s ' ')"
+echo "import of $ROWS rows ($size bytes a card), median: $mi ms"
+echo "$ROWS plain files of $size bytes + sync, median: $mp ms"
+awk -v a="$mi" -v b="$mp" 'BEGIN { printf "ratio import / plain: %.2f\n", a / b }'
+rm -rf "$ROOT"
