@@ -14,7 +14,14 @@ ROUNDS="${3:-3}"
 CLI="${TANDEMO_CLI:-build/tandemo-cli}"
 [ -x "$CLI" ] || { echo "no $CLI: build first" >&2; exit 2; }
 
-rm -rf "$ROOT"
+# ext4 passes over the inodes freed in the last half minute when it makes a
+# file: a deletion slows the creations that follow it. So nothing is deleted
+# while measuring, and the leftovers of an earlier run are let cool first.
+if [ -e "$ROOT" ]; then
+    rm -rf "$ROOT"
+    sync
+    sleep 40
+fi
 mkdir -p "$ROOT"
 questions=$("$CLI" check examples/Знакомства.tnd | sed -n 2p)
 
@@ -34,28 +41,49 @@ now() { date +%s%N; }
 settle() { sync; sleep 3; }
 median() { printf '%s\n' "$@" | sort -n | sed -n "$(( ($# + 1) / 2 ))p"; }
 
+# One round: the import, then the floor into files of the mean size of its
+# cards, each into a fresh folder. Rounds alternate which goes first.
 imports=()
 plains=()
 size=0
-for ((r = 1; r <= ROUNDS; r++)); do
-    rm -rf "$ROOT/import" "$ROOT/plain"
-    mkdir -p "$ROOT/import" "$ROOT/plain"
-    cp examples/Знакомства.tnd "$ROOT/import/"
+measure_import() {
+    local dir=$1
+    mkdir -p "$dir"
+    cp examples/Знакомства.tnd "$dir/"
     settle
+    local start
     start=$(now)
-    "$CLI" import "$ROOT/import/Знакомства.tnd" "$sheet" > "$ROOT/import.out"
+    "$CLI" import "$dir/Знакомства.tnd" "$sheet" > "$dir.out"
     imports+=($(( ($(now) - start) / 1000000 )))
-    summary=$(tail -1 "$ROOT/import.out")
-
-    # The floor: the same number of files of the mean size of a card, then one sync.
-    cards=("$ROOT"/import/*.tn[mw])
-    size=$(( $(cat "${cards[@]}" | wc -c) / ${#cards[@]} ))
-    content=$(head -c "$size" /dev/zero | tr '\0' 'x')
+    summary=$(tail -1 "$dir.out")
+}
+measure_plain() {
+    local dir=$1
+    mkdir -p "$dir"
     settle
+    local start
     start=$(now)
-    for ((i = 0; i < ${#cards[@]}; i++)); do printf '%s' "$content" > "$ROOT/plain/f$i"; done
+    for ((i = 0; i < ROWS; i++)); do printf '%s' "$content" > "$dir/f$i"; done
     sync
     plains+=($(( ($(now) - start) / 1000000 )))
+}
+
+# The size of a card, from a first import that is not counted.
+mkdir -p "$ROOT/probe"
+cp examples/Знакомства.tnd "$ROOT/probe/"
+"$CLI" import "$ROOT/probe/Знакомства.tnd" "$sheet" > /dev/null
+cards=("$ROOT"/probe/*.tn[mw])
+size=$(( $(cat "${cards[@]}" | wc -c) / ${#cards[@]} ))
+content=$(head -c "$size" /dev/zero | tr '\0' 'x')
+
+for ((r = 1; r <= ROUNDS; r++)); do
+    if ((r % 2)); then
+        measure_import "$ROOT/import$r"
+        measure_plain "$ROOT/plain$r"
+    else
+        measure_plain "$ROOT/plain$r"
+        measure_import "$ROOT/import$r"
+    fi
     echo "round $r: import ${imports[-1]} ms ($summary), plain files + sync ${plains[-1]} ms"
 done
 

@@ -73,15 +73,14 @@ QString CardFieldCaption(CardField field)
 
 std::optional<CardField> CardFieldTooLong(const Kartochka& card)
 {
-    // The file's size, line by line, as PersonFileContent writes it; one
-    // byte a character of the code page, two for each line end.
+    // The file's size, line by line, as PersonFileContent writes it: one
+    // byte a character of the code page (never more for another character),
+    // two for each line end.
     struct Line {
         std::optional<CardField> field;
         qsizetype bytes;
     };
-    auto field = [](const std::optional<CardField>& f, const QString& text) {
-        return Line{f, textfile::encode(text).size() + 2};
-    };
+    auto field = [](const std::optional<CardField>& f, const QString& text) { return Line{f, text.size() + 2}; };
     auto fixed = [](const QByteArray& bytes) { return Line{std::nullopt, bytes.size() + 2}; };
     QList<Line> lines{fixed(kCardMarker), field(CardField{CardField::Name}, card.NameFamiliya),
                       fixed(textfile::numberLine(card.DataRogdeniya)), fixed(textfile::numberLine(card.Podrobnee)),

@@ -178,6 +178,14 @@ public:
         QMutexLocker lock(&mutex_);
         return hints_.value(key, 2);
     }
+    // Where to try first: the name itself, unless this run has already
+    // found it taken (a name freed since then is not missed: the file just
+    // takes a number).
+    int first(const QByteArray& key)
+    {
+        QMutexLocker lock(&mutex_);
+        return hints_.value(key, 1);
+    }
     void used(const QByteArray& key, int suffix)
     {
         QMutexLocker lock(&mutex_);
@@ -229,7 +237,7 @@ SaveResult takeFreeName(const QByteArray& dir, Temporary& temp, const QString& n
     const QByteArray hintKey = dir + pathBytes(name);
     bool useLink = method != NewNameMethod::ExclusiveCreate;
 
-    for (int n = 1; n <= kMaxSuffix;) {
+    for (int n = suffixHints().first(hintKey); n <= kMaxSuffix;) {
         const QString candidate = n == 1 ? name : stem + QLatin1Char('_') + QString::number(n) + ext;
         const QByteArray target = dir + pathBytes(candidate);
         int error = 0;
