@@ -148,9 +148,8 @@ void frmKartochka_OK_Click(App& app)
         return;
     }
     const DialogMode mode = st.Dialog;
-    Kartochka& card = st.CardFields[static_cast<size_t>(d.slot)];
     const int details = d.chPodrobnee.checked ? 1 : 0;
-    Kartochka next = card;
+    Kartochka next = st.CardFields[static_cast<size_t>(d.slot)];
     next.NameFamiliya = d.txtNameFamiliya.text;
     if (mode == DialogMode::NewCard) {
         next.Pol = SelectedSex(d);
@@ -190,7 +189,17 @@ void frmKartochka_OK_Click(App& app)
         entry.NameFamiliya = d.txtNameFamiliya.text;
         entry.Podrobnee = details;
     }
-    card = std::move(next);
+    // The dialog's own fields only: the rest of the slot stays as it is now.
+    Kartochka& card = st.CardFields[static_cast<size_t>(d.slot)];
+    card.NameFamiliya = next.NameFamiliya;
+    if (mode == DialogMode::NewCard) {
+        card.Pol = next.Pol;
+        card.Parol = next.Parol;
+    }
+    card.DataRogdeniya = next.DataRogdeniya;
+    card.DataRogdeniyaKnown = true;
+    card.Podrobnee = next.Podrobnee;
+    card.Podrobnosti = next.Podrobnosti;
     st.Dialog = DialogMode::Confirmed;
     d.closeRequested = true;
 }
