@@ -51,56 +51,42 @@ Reader::Reader(QByteArray data) : data_(std::move(data))
         pos_ = 3;
 }
 
-void Reader::skipLine()
-{
-    const qsizetype end = data_.indexOf('\n', pos_);
-    pos_ = end < 0 ? data_.size() : end + 1;
-    ++line_;
-}
-
 bool Reader::next(Record& record)
 {
     const qsizetype n = data_.size();
     const char* d = data_.constData();
+    auto isEnd = [](char c) { return c == '\r' || c == '\n'; };
     while (pos_ < n) {
         record = Record{};
         record.line = line_;
-        bool ended = false;
-        while (!ended && record.error.isEmpty()) {
+        for (;;) {
             QByteArray field;
             if (pos_ < n && d[pos_] == '"') {
                 ++pos_;
-                for (;;) {
-                    if (pos_ >= n) {
-                        record.error = QStringLiteral("a quoted field is not closed");
-                        break;
-                    }
+                bool closed = false;
+                while (pos_ < n && !isEnd(d[pos_])) {
                     const char c = d[pos_++];
-                    if (c == '"') {
-                        if (pos_ < n && d[pos_] == '"') {
-                            field += '"';
-                            ++pos_;
-                            continue;
-                        }
+                    if (c != '"') {
+                        field += c;
+                    } else if (pos_ < n && d[pos_] == '"') {
+                        field += '"';
+                        ++pos_;
+                    } else {
+                        closed = true;
                         break;
                     }
-                    if (c == '\n')
-                        ++line_;
-                    field += c;
                 }
-                if (record.error.isEmpty() && pos_ < n && d[pos_] != ',' && d[pos_] != '\r' && d[pos_] != '\n') {
-                    record.error = QStringLiteral("text after the closing double quote of a field");
-                    skipLine();
-                }
+                if (!closed)
+                    record.error = QStringLiteral("кавычка поля не закрыта до конца строки");
+                else if (pos_ < n && d[pos_] != ',' && !isEnd(d[pos_]))
+                    record.error = QStringLiteral("текст после закрывающей кавычки поля");
             } else {
                 const qsizetype start = pos_;
-                while (pos_ < n && d[pos_] != ',' && d[pos_] != '\r' && d[pos_] != '\n')
+                while (pos_ < n && d[pos_] != ',' && !isEnd(d[pos_]))
                     ++pos_;
                 field = data_.mid(start, pos_ - start);
-                if (field.contains('"')) {
-                    record.error = QStringLiteral("a double quote inside a field that does not start with one");
-                    skipLine();
-                }
+                if (field.contains('"'))
+                    record.error = QStringLiteral("кавычка внутри поля, которое не начинается с кавычки");
             }
             if (!record.error.isEmpty())
                 break;
@@ -109,14 +95,20 @@ bool Reader::next(Record& record)
                 ++pos_;
                 continue;
             }
-            // The end of the record: CR LF, LF, CR or the end of the text.
-            if (pos_ < n && d[pos_] == '\r')
-                ++pos_;
+            break;
+        }
+        // The rest of the line (after an error) and its end: CR LF, LF, CR
+        // or the end of the text.
+        while (pos_ < n && !isEnd(d[pos_]))
+            ++pos_;
+        if (pos_ < n && d[pos_] == '\r') {
+            ++pos_;
             if (pos_ < n && d[pos_] == '\n')
                 ++pos_;
-            ++line_;
-            ended = true;
+        } else if (pos_ < n) {
+            ++pos_;  // LF
         }
+        ++line_;
         if (record.error.isEmpty() &&
             std::all_of(record.fields.cbegin(), record.fields.cend(), [](const QByteArray& f) { return f.isEmpty(); }))
             continue;

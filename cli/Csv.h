@@ -9,34 +9,34 @@
 
 // Comma-separated values as spreadsheets read them: UTF-8, CR LF line ends, a
 // field in double quotes (with its quotes doubled) when it holds a comma, a
-// double quote or a line break.
+// double quote or a line break (the program's own fields hold none).
 namespace csv {
 
 void appendField(QByteArray& out, QStringView value);
 // Appends one line of fields to `out`.
 void appendRow(QByteArray& out, std::initializer_list<QStringView> fields);
 
-// One record of a CSV file as it was read: its fields as bytes, quotes taken
+// One line of a CSV file as it was read: its fields as bytes, quotes taken
 // off, or why it could not be read.
 struct Record {
-    int line = 0;  // the line of the file on which the record starts, from 1
+    int line = 0;  // the line of the file, from 1
     QList<QByteArray> fields;
-    QString error;  // empty when the record was read
+    QString error;  // empty when the line was read
 };
 
-// Reads CSV text (RFC 4180: fields separated by commas, a field in double
-// quotes may hold commas, line breaks and doubled double quotes; records end
-// with CR LF, LF or CR). A UTF-8 byte-order mark at the start is skipped.
-// Empty records (an empty line, or only commas) are passed over. A record
-// whose quoting is broken is returned with its error; reading goes on at the
-// next line.
+// Reads CSV text line by line: fields separated by commas, a field in double
+// quotes may hold commas and doubled double quotes. A field never spans
+// lines: a person file keeps no line break in a field, so each line is one
+// record, and a quote that a line leaves open spoils that line alone. Lines
+// end with CR LF, LF or CR. A UTF-8 byte-order mark at the start is skipped.
+// Empty lines (nothing, or only commas) are passed over. A line whose quoting
+// is broken is returned with its error.
 class Reader {
 public:
     explicit Reader(QByteArray data);
     bool next(Record& record);
 
 private:
-    void skipLine();
     QByteArray data_;
     qsizetype pos_ = 0;
     int line_ = 1;

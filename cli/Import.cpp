@@ -3,24 +3,30 @@
 #include "CliPlatform.h"
 #include "Csv.h"
 
-#include "engines/TestFile.h"
-#include "ground/TextFile.h"
+#include "engines/PersonFile.h"
 #include "ground/App.h"
-#include "screens/taking/EndTest.h"
+#include "ground/TextFile.h"
 #include "screens/document/FileCommands.h"
 
-#include <QFile>
 #include <QFileInfo>
 #include <QStringDecoder>
 
 #include <array>
+#include <cerrno>
 #include <cstdio>
+#include <fcntl.h>
 #include <optional>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace sheet {
 
 namespace {
 
-constexpr int kOk = 0;
-constexpr int kFailed = 1;
+// Rows are saved in groups, so that the disk is made to keep a whole group
+// at once: this many rows, or fewer when their cards are large.
+constexpr int kBatchRows = 2000;
+constexpr qsizetype kBatchBytes = qsizetype(32) << 20;
 
 // The columns, by the names a header line gives them. The nine details come
 // in the order of the card's detail fields.
@@ -31,27 +37,19 @@ const std::array<const char*, ColumnCount> kColumnNames{"name",  "sex",  "year",
                                                         "seeking", "address", "photo", "password"};
 constexpr int kFirstDetail = Height;
 
-void out(const QString& text)
-{
-    const QByteArray bytes = text.toUtf8() + '\n';
-    std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stdout);
-}
-
-void err(const QString& text)
-{
-    std::fflush(stdout);
-    const QByteArray bytes = text.toUtf8() + '\n';
-    std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stderr);
-}
-
 QString lineLabel(int line)
 {
-    return QStringLiteral("line %1: ").arg(line);
+    return QStringLiteral("строка %1: ").arg(line);
 }
 
 QString quoted(const QString& text)
 {
     return QLatin1Char('"') + text + QLatin1Char('"');
+}
+
+QString columnName(int column)
+{
+    return QLatin1String(kColumnNames[static_cast<size_t>(column)]);
 }
 
 // Where each column is in a row; -1 when the file has no such column.
@@ -66,40 +64,55 @@ std::optional<QString> readHeader(const csv::Record& header, ColumnIndex& index)
         const QString name = QString::fromUtf8(header.fields[i]).trimmed().toLower();
         int column = -1;
         for (int c = 0; c < ColumnCount; ++c) {
-            if (name == QLatin1String(kColumnNames[static_cast<size_t>(c)]))
+            if (name == columnName(c))
                 column = c;
         }
         if (column < 0) {
             QStringList all;
             for (const char* known : kColumnNames)
                 all << QLatin1String(known);
-            return QStringLiteral("unknown column ") + quoted(name) + QStringLiteral(" (the columns are ") +
+            return QStringLiteral("неизвестный столбец ") + quoted(name) + QStringLiteral(" (столбцы: ") +
                    all.join(QStringLiteral(", ")) + QLatin1Char(')');
         }
         if (index[static_cast<size_t>(column)] >= 0)
-            return QStringLiteral("column ") + quoted(name) + QStringLiteral(" given twice");
+            return QStringLiteral("столбец ") + quoted(name) + QStringLiteral(" назван дважды");
         index[static_cast<size_t>(column)] = static_cast<int>(i);
     }
     for (int c : {Name, Sex, Year, Answers}) {
         if (index[static_cast<size_t>(c)] < 0)
-            return QStringLiteral("no column ") + quoted(QLatin1String(kColumnNames[static_cast<size_t>(c)]));
+            return QStringLiteral("нет столбца ") + quoted(columnName(c));
     }
     return std::nullopt;
 }
 
-// A row made into the own card and the chosen answers, or why it cannot be.
-struct Row {
-    Kartochka card;
-    QList<int> answers;  // 0-based, one a question
-};
+// The column that holds a field of the card.
+int columnOf(CardField field)
+{
+    switch (field.kind) {
+    case CardField::Name:
+        return Name;
+    case CardField::Answers:
+        return Answers;
+    case CardField::Detail:
+        return kFirstDetail + field.detail;
+    case CardField::Password:
+        return Password;
+    }
+    return Name;
+}
 
+// A row made into the card it saves (answers included), or why it cannot be.
 std::optional<QString> readRow(const App& app, const csv::Record& record, const ColumnIndex& index,
-                               qsizetype columns, Row& row)
+                               qsizetype columns, Kartochka& card)
 {
     if (!record.error.isEmpty())
         return record.error;
     if (record.fields.size() != columns) {
-        return QStringLiteral("%1 fields, the header line names %2 columns").arg(record.fields.size()).arg(columns);
+        return countText(static_cast<int>(record.fields.size()), QStringLiteral("поле"), QStringLiteral("поля"),
+                         QStringLiteral("полей")) +
+               QStringLiteral(", а строка заголовка называет ") +
+               countText(static_cast<int>(columns), QStringLiteral("столбец"), QStringLiteral("столбца"),
+                         QStringLiteral("столбцов"));
     }
     std::array<QString, ColumnCount> value;
     for (int c = 0; c < ColumnCount; ++c) {
@@ -108,14 +121,12 @@ std::optional<QString> readRow(const App& app, const csv::Record& record, const 
             continue;
         QStringDecoder utf8(QStringDecoder::Utf8, QStringConverter::Flag::Stateless);
         QString text = utf8.decode(record.fields[at]);
-        const QString column = QLatin1String(kColumnNames[static_cast<size_t>(c)]);
+        const QString column = columnName(c);
         if (utf8.hasError())
-            return QStringLiteral("column ") + quoted(column) + QStringLiteral(" is not UTF-8 text");
+            return QStringLiteral("столбец ") + quoted(column) + QStringLiteral(" — не текст в UTF-8");
         for (QChar ch : text) {
-            if (ch == u'\r' || ch == u'\n')
-                return QStringLiteral("a line break in column ") + quoted(column);
             if (ch.unicode() < 0x20 || ch.unicode() == 0x7F)
-                return QStringLiteral("a control character (%1) in column ").arg(ch.unicode()) + quoted(column);
+                return QStringLiteral("управляющий символ (%1) в столбце ").arg(ch.unicode()) + quoted(column);
         }
         if (!textfile::fitsCodePage(text)) {
             QString foreign;
@@ -125,17 +136,16 @@ std::optional<QString> readRow(const App& app, const csv::Record& record, const 
                     foreign = one;
                 i += one.size() - 1;
             }
-            return QStringLiteral("column ") + quoted(column) + QStringLiteral(" holds ") + quoted(foreign) +
-                   QStringLiteral(", a character that a person file cannot hold");
+            return QStringLiteral("в столбце ") + quoted(column) + QStringLiteral(" символ ") + quoted(foreign) +
+                   QStringLiteral(", которого не может быть в файле карточки");
         }
         // Spreadsheets pad; a password is taken as it is.
         value[static_cast<size_t>(c)] = c == Password ? text : text.trimmed();
     }
 
-    Kartochka& card = row.card;
     card.NameFamiliya = value[Name];
     if (card.NameFamiliya.isEmpty())
-        return QStringLiteral("no name");
+        return QStringLiteral("нет имени");
 
     const QString sex = value[Sex].toLower();
     if (sex == QStringLiteral("м") || sex == QLatin1String("m"))
@@ -143,7 +153,7 @@ std::optional<QString> readRow(const App& app, const csv::Record& record, const 
     else if (sex == QStringLiteral("ж") || sex == QLatin1String("w"))
         card.Pol = 1;
     else
-        return QStringLiteral("sex ") + quoted(value[Sex]) + QStringLiteral(" is none of м, m, ж, w");
+        return QStringLiteral("пол ") + quoted(value[Sex]) + QStringLiteral(" — не м, m, ж или w");
 
     // As the card dialog takes it: four digits, 1900 or later.
     const QString& year = value[Year];
@@ -151,7 +161,8 @@ std::optional<QString> readRow(const App& app, const csv::Record& record, const 
     for (QChar ch : year)
         digits = digits && ch >= u'0' && ch <= u'9';
     if (!digits || year.toInt() < 1900)
-        return QStringLiteral("year ") + quoted(year) + QStringLiteral(" is not a year of birth (four digits, 1900 or later)");
+        return QStringLiteral("год ") + quoted(year) +
+               QStringLiteral(" — не год рождения (четыре цифры, 1900 или позже)");
     card.DataRogdeniya = year.toInt();
 
     // Spreadsheets may put a no-break space between the numbers.
@@ -163,8 +174,11 @@ std::optional<QString> readRow(const App& app, const csv::Record& record, const 
     const QStringList given = blanks.split(QLatin1Char(' '), Qt::SkipEmptyParts);
     const int questions = app.st.test.QuestionCount;
     if (given.size() != questions)
-        return QStringLiteral("%1 answers given, the test has %2 questions").arg(given.size()).arg(questions);
-    row.answers.clear();
+        return countText(static_cast<int>(given.size()), QStringLiteral("ответ"), QStringLiteral("ответа"),
+                         QStringLiteral("ответов")) +
+               QStringLiteral(", а в тесте ") +
+               countText(questions, QStringLiteral("вопрос"), QStringLiteral("вопроса"), QStringLiteral("вопросов"));
+    card.Otvety.clear();
     for (int q = 1; q <= questions; ++q) {
         const QString& a = given[q - 1];
         bool ok = a.size() <= 2;
@@ -173,10 +187,11 @@ std::optional<QString> readRow(const App& app, const csv::Record& record, const 
         const int number = ok ? a.toInt() : 0;
         const int count = app.st.test.Questions[q].CountOtvetov + 1;
         if (!ok)
-            return QStringLiteral("answer %1 ").arg(q) + quoted(a) + QStringLiteral(" is not a number");
+            return QStringLiteral("ответ %1 ").arg(q) + quoted(a) + QStringLiteral(" — не число");
         if (number < 1 || number > count)
-            return QStringLiteral("answer %1 is %2, question %1 has answers 1 to %3").arg(q).arg(number).arg(count);
-        row.answers.append(number - 1);
+            return QStringLiteral("ответ %1 — %2, а у вопроса %1 ответы от 1 до %3").arg(q).arg(number).arg(count);
+        // As the end of an attempt writes it: the 0-based answer.
+        card.Otvety += QString::number(number - 1);
     }
 
     card.Podrobnee = 0;
@@ -187,6 +202,178 @@ std::optional<QString> readRow(const App& app, const csv::Record& record, const 
     }
     // The card dialog takes the test's password for a new card.
     card.Parol = value[Password].isEmpty() ? app.st.test.TestPassword : value[Password];
+
+    if (const auto field = CardFieldTooLong(card))
+        return QStringLiteral("столбец ") + quoted(columnName(columnOf(*field))) +
+               QStringLiteral(" слишком длинный: программа не прочла бы карточку целиком");
+    return std::nullopt;
+}
+
+// Rows read but not yet reported: the valid ones are saved together, then
+// every row of the group is reported in the order of the lines.
+class Batch {
+public:
+    Batch(App& app, const Print& out, const Print& err, Counts& counts)
+        : app_(app), out_(out), err_(err), counts_(counts)
+    {
+    }
+
+    void refuse(int line, const QString& why) { rows_.append(Row{line, {}, why}); }
+    void save(int line, Kartochka card)
+    {
+        bytes_ += card.NameFamiliya.size() + card.Otvety.size();
+        for (const QString& detail : card.Podrobnosti)
+            bytes_ += detail.size();
+        rows_.append(Row{line, std::move(card), {}});
+        if (++cards_ >= kBatchRows || bytes_ >= kBatchBytes)
+            flush();
+    }
+
+    void flush()
+    {
+        QList<Kartochka> cards;
+        cards.reserve(cards_);
+        for (const Row& row : std::as_const(rows_)) {
+            if (row.refusal.isEmpty())
+                cards.append(row.card);
+        }
+        const QList<QString> messages = SaveNewKartochkas(app_, cards, app_.platform.now());
+        qsizetype next = 0;
+        for (const Row& row : std::as_const(rows_)) {
+            if (!row.refusal.isEmpty()) {
+                err_(lineLabel(row.line) + QStringLiteral("отклонена: ") + row.refusal);
+                ++counts_.refused;
+                continue;
+            }
+            const qsizetype i = next++;
+            if (!messages[i].isEmpty()) {
+                err_(lineLabel(row.line) + QStringLiteral("не сохранена: ") + messages[i]);
+                ++counts_.refused;
+            } else {
+                out_(lineLabel(row.line) + cards[i].FileName);
+                ++counts_.saved;
+            }
+        }
+        rows_.clear();
+        cards_ = 0;
+        bytes_ = 0;
+    }
+
+private:
+    struct Row {
+        int line;
+        Kartochka card;
+        QString refusal;
+    };
+    App& app_;
+    const Print& out_;
+    const Print& err_;
+    Counts& counts_;
+    QList<Row> rows_;
+    int cards_ = 0;
+    qsizetype bytes_ = 0;
+};
+
+}  // namespace
+
+QString maxSheetText()
+{
+    return QStringLiteral("%1 МБ").arg(kMaxSheetBytes >> 20);
+}
+
+QString countText(int count, const QString& one, const QString& few, const QString& many)
+{
+    const int tens = count % 100;
+    const int units = count % 10;
+    const QString& word = tens >= 11 && tens <= 14 ? many : units == 1 ? one : units >= 2 && units <= 4 ? few : many;
+    return QString::number(count) + QLatin1Char(' ') + word;
+}
+
+Counts importSheet(App& app, const QByteArray& sheet, const Print& out, const Print& err)
+{
+    Counts counts;
+    csv::Reader reader(sheet);
+    csv::Record record;
+    ColumnIndex index{};
+    if (!reader.next(record)) {
+        err(lineLabel(1) + QStringLiteral("нет строки заголовка"));
+        counts.stopped = true;
+        return counts;
+    }
+    if (const auto problem = readHeader(record, index)) {
+        err(lineLabel(record.line) + *problem);
+        counts.stopped = true;
+        return counts;
+    }
+    const qsizetype columns = record.fields.size();
+
+    Batch batch(app, out, err, counts);
+    while (reader.next(record)) {
+        Kartochka card;
+        if (const auto problem = readRow(app, record, index, columns, card))
+            batch.refuse(record.line, *problem);
+        else
+            batch.save(record.line, std::move(card));
+    }
+    batch.flush();
+    return counts;
+}
+
+}  // namespace sheet
+
+namespace {
+
+constexpr int kOk = 0;
+constexpr int kFailed = 1;
+
+void printTo(std::FILE* stream, const QString& text)
+{
+    if (stream == stderr)
+        std::fflush(stdout);
+    const QByteArray bytes = text.toUtf8() + '\n';
+    std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stream);
+}
+
+// Reads the sheet: a regular file of at most kMaxSheetBytes, read at once
+// without waiting on a pipe or a device that bears its name. The message
+// that refuses it, or nothing.
+std::optional<QString> readSheet(const App& app, const QString& path, QByteArray& content)
+{
+    const int fd = ::open(textfile::pathBytes(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) {
+        return FileMessage(app, path,
+                           errno == ENOENT || errno == ENOTDIR ? QStringLiteral("не найден")
+                                                              : QStringLiteral("открыть не возможно"));
+    }
+    struct Closer {
+        int fd;
+        ~Closer() { ::close(fd); }
+    } closer{fd};
+    struct stat st {};
+    if (::fstat(fd, &st) != 0)
+        return FileMessage(app, path, QStringLiteral("открыть не возможно"));
+    if (!S_ISREG(st.st_mode))
+        return FileMessage(app, path, QStringLiteral("открыть не возможно: это не обычный файл"));
+    const QString tooLarge = QStringLiteral("открыть не возможно: он больше ") + sheet::maxSheetText();
+    if (st.st_size > sheet::kMaxSheetBytes)
+        return FileMessage(app, path, tooLarge);
+    // One byte over the bound tells a file that has grown since.
+    content.resize(sheet::kMaxSheetBytes + 1);
+    qsizetype filled = 0;
+    while (filled < content.size()) {
+        const ssize_t got = ::read(fd, content.data() + filled, static_cast<size_t>(content.size() - filled));
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0)
+            return FileMessage(app, path, QStringLiteral("открыть не возможно"));
+        if (got == 0)
+            break;
+        filled += got;
+    }
+    if (filled > sheet::kMaxSheetBytes)
+        return FileMessage(app, path, tooLarge);
+    content.resize(filled);
+    content.squeeze();
     return std::nullopt;
 }
 
@@ -200,62 +387,24 @@ int ImportResults(const QString& testFile, const QString& csvFile)
     if (platform.failed)
         return kFailed;
     if (app.st.main.MainHtml.contains(QStringLiteral("<br><br>Тест не готов!"))) {
-        err(QStringLiteral("Тест не готов!"));
+        printTo(stderr, QStringLiteral("Тест не готов!"));
         return kFailed;
     }
 
-    const QString csvPath = QFileInfo(csvFile).absoluteFilePath();
-    QFile file(csvPath);
-    if (!file.exists()) {
-        err(FileMessage(app, csvPath, QStringLiteral("не найден")));
+    QByteArray content;
+    if (const auto refusal = readSheet(app, QFileInfo(csvFile).absoluteFilePath(), content)) {
+        printTo(stderr, *refusal);
         return kFailed;
     }
-    if (!file.open(QIODevice::ReadOnly)) {
-        err(FileMessage(app, csvPath, QStringLiteral("открыть не возможно")));
+    const sheet::Counts counts = sheet::importSheet(
+        app, content, [](const QString& line) { printTo(stdout, line); },
+        [](const QString& line) { printTo(stderr, line); });
+    if (counts.stopped)
         return kFailed;
-    }
-    csv::Reader reader(file.readAll());
-    file.close();
-
-    csv::Record record;
-    ColumnIndex index{};
-    if (!reader.next(record)) {
-        err(QStringLiteral("line 1: no header line"));
-        return kFailed;
-    }
-    if (const auto problem = readHeader(record, index)) {
-        err(lineLabel(record.line) + *problem);
-        return kFailed;
-    }
-    const qsizetype columns = record.fields.size();
-
-    int saved = 0;
-    int refused = 0;
-    while (reader.next(record)) {
-        Row row;
-        if (const auto problem = readRow(app, record, index, columns, row)) {
-            err(lineLabel(record.line) + QStringLiteral("refused: ") + *problem);
-            ++refused;
-            continue;
-        }
-        // The end of an attempt, as at the desk: the card confirmed before the
-        // test, every question answered.
-        AppState& st = app.st;
-        st.CardFields[0] = row.card;
-        for (int q = 1; q <= st.test.QuestionCount; ++q)
-            st.test.Questions[q].NomerOtveta = row.answers[q - 1];
-        st.main.Phase = TestPhase::Attempt;
-        platform.failed = false;
-        platform.prefix = lineLabel(record.line) + QStringLiteral("not saved: ");
-        EndTest(app);
-        platform.prefix.clear();
-        if (platform.failed) {
-            ++refused;
-            continue;
-        }
-        out(lineLabel(record.line) + st.CardFields[0].FileName);
-        ++saved;
-    }
-    out(QStringLiteral("%1 rows saved, %2 refused").arg(saved).arg(refused));
-    return refused == 0 ? kOk : kFailed;
+    printTo(stdout, sheet::countText(counts.saved, QStringLiteral("строка сохранена"),
+                                     QStringLiteral("строки сохранены"), QStringLiteral("строк сохранено")) +
+                        QStringLiteral(", ") +
+                        sheet::countText(counts.refused, QStringLiteral("строка отклонена"),
+                                         QStringLiteral("строки отклонены"), QStringLiteral("строк отклонено")));
+    return counts.refused == 0 ? kOk : kFailed;
 }

@@ -31,36 +31,45 @@ constexpr int kOk = 0;
 constexpr int kFileError = 1;
 constexpr int kUsageError = 2;
 
-const char kUsage[] =
-    "Usage:\n"
-    "  tandemo-cli people FOLDER --men|--women [--name TEXT]\n"
-    "      CSV of the people list (or of the name search): rank,name,age,details,file\n"
-    "  tandemo-cli pairs PERSONFILE\n"
-    "      CSV of the pair ranking for that person: rank,name,age,matches,percent,file\n"
-    "  tandemo-cli check TESTFILE\n"
-    "      test name, number of questions, first incomplete question (0 = complete)\n"
-    "  tandemo-cli text TESTFILE\n"
-    "      the test as bulk question text\n"
-    "  tandemo-cli import TESTFILE RESULTS.csv\n"
-    "      saves results from paper forms or a spreadsheet into the test's folder,\n"
-    "      one person file a row, named as at the end of a test; prints the file\n"
-    "      of each saved row, the line and reason of each refused row (standard\n"
-    "      error) and a summary line. RESULTS.csv: UTF-8 (a byte-order mark\n"
-    "      allowed), commas, fields with commas in double quotes; a header line\n"
-    "      names the columns, in any order:\n"
-    "        name     name and surname\n"
-    "        sex      м or m for a man, ж or w for a woman\n"
-    "        year     year of birth, four digits, 1900 or later\n"
-    "        answers  the numbers of the chosen answers as the question pages\n"
-    "                 show them (1 to 10), one a question, separated by blanks\n"
-    "      and, if wanted: height, weight, hair, eyes, zodiac, about, seeking,\n"
-    "      address, photo (any of them filled in gives the card its details),\n"
-    "      password (when empty or missing: the test's password).\n"
-    "      A row that does not fit the test is refused and nothing of it is\n"
-    "      written; the other rows are saved. Exit 1 when any row was refused.\n"
-    "  tandemo-cli --help | --version\n"
-    "Exit status: 0 success, 1 a file cannot be used or a row was refused,\n"
-    "2 wrong usage.\n";
+// The usage, with the sheet's bound as the import states it.
+QByteArray usage()
+{
+    return QStringLiteral(
+               "Использование:\n"
+               "  tandemo-cli people ПАПКА --men|--women [--name ТЕКСТ]\n"
+               "      список людей (или поиск по имени) в CSV: rank,name,age,details,file\n"
+               "  tandemo-cli pairs ФАЙЛ_КАРТОЧКИ\n"
+               "      подбор пары для этого человека в CSV: rank,name,age,matches,percent,file\n"
+               "  tandemo-cli check ФАЙЛ_ТЕСТА\n"
+               "      название теста, число вопросов, первый незаполненный вопрос (0 — все\n"
+               "      заполнены)\n"
+               "  tandemo-cli text ФАЙЛ_ТЕСТА\n"
+               "      тест в виде текста вопросов\n"
+               "  tandemo-cli import ФАЙЛ_ТЕСТА РЕЗУЛЬТАТЫ.csv\n"
+               "      сохраняет результаты с бумажных анкет или из таблицы в папку теста,\n"
+               "      по файлу карточки на строку, с именами, как в конце тестирования;\n"
+               "      выводит файл каждой сохранённой строки, номер и причину каждой\n"
+               "      отклонённой (в стандартный поток ошибок) и итог. РЕЗУЛЬТАТЫ.csv —\n"
+               "      обычный файл не больше %1: UTF-8 (метка порядка байтов\n"
+               "      допустима), поля через запятую, поле с запятой или кавычкой — в\n"
+               "      двойных кавычках (кавычки внутри удвоены), одна строка файла — одна\n"
+               "      анкета. Первая строка называет столбцы, в любом порядке:\n"
+               "        name     имя и фамилия\n"
+               "        sex      м или m — мужчина, ж или w — женщина\n"
+               "        year     год рождения, четыре цифры, 1900 или позже\n"
+               "        answers  номера выбранных ответов, как их показывают страницы\n"
+               "                 вопросов (от 1 до 10), по одному на вопрос, через пробел\n"
+               "      и, по желанию: height, weight, hair, eyes, zodiac, about, seeking,\n"
+               "      address, photo (если заполнен хоть один, у карточки есть подробности),\n"
+               "      password (если пуст или его нет — пароль теста).\n"
+               "      Строка, которая не подходит к тесту, отклоняется, и из неё ничего не\n"
+               "      записывается; остальные сохраняются. Код 1, если отклонена хоть одна.\n"
+               "  tandemo-cli --help | --version\n"
+               "Код завершения: 0 — успех, 1 — файл нельзя использовать или строка\n"
+               "отклонена, 2 — неверный вызов.\n")
+        .arg(sheet::maxSheetText())
+        .toUtf8();
+}
 
 void write(const QByteArray& bytes)
 {
@@ -69,7 +78,7 @@ void write(const QByteArray& bytes)
 
 int usageError(const QString& why)
 {
-    const QByteArray text = "tandemo-cli: " + why.toUtf8() + "\n" + kUsage;
+    const QByteArray text = "tandemo-cli: " + why.toUtf8() + "\n" + usage();
     std::fwrite(text.constData(), 1, static_cast<size_t>(text.size()), stderr);
     return kUsageError;
 }
@@ -101,25 +110,25 @@ int peopleCommand(const QStringList& args)
         if (a == QLatin1String("--men") || a == QLatin1String("--women")) {
             const int value = a == QLatin1String("--women") ? 1 : 0;
             if (women >= 0 && women != value)
-                return usageError(QStringLiteral("give either --men or --women"));
+                return usageError(QStringLiteral("укажите что-то одно: --men или --women"));
             women = value;
         } else if (a == QLatin1String("--name")) {
             if (i + 1 >= args.size())
-                return usageError(QStringLiteral("--name needs a text"));
+                return usageError(QStringLiteral("после --name нужен текст"));
             byName = true;
             name = args[++i];
         } else if (a.startsWith(QLatin1String("--"))) {
-            return usageError(QStringLiteral("unknown option ") + a);
+            return usageError(QStringLiteral("неизвестный ключ ") + a);
         } else if (folder.isEmpty()) {
             folder = a;
         } else {
-            return usageError(QStringLiteral("one folder only"));
+            return usageError(QStringLiteral("папка может быть только одна"));
         }
     }
     if (folder.isEmpty())
-        return usageError(QStringLiteral("people needs a FOLDER"));
+        return usageError(QStringLiteral("для people нужна ПАПКА"));
     if (women < 0)
-        return usageError(QStringLiteral("people needs --men or --women"));
+        return usageError(QStringLiteral("для people нужен ключ --men или --women"));
     const QFileInfo info(folder);
     if (!info.isDir()) {
         return failure(QStringLiteral("Папка \"") + info.absoluteFilePath() +
@@ -152,7 +161,7 @@ int peopleCommand(const QStringList& args)
 int pairsCommand(const QStringList& args)
 {
     if (args.size() != 1)
-        return usageError(QStringLiteral("pairs needs one PERSONFILE"));
+        return usageError(QStringLiteral("для pairs нужен один ФАЙЛ_КАРТОЧКИ"));
     const QFileInfo info(args[0]);
     CliPlatform platform;
     App app(platform);
@@ -188,7 +197,7 @@ bool openTest(App& app, CliPlatform& platform, const QString& path)
 int checkCommand(const QStringList& args)
 {
     if (args.size() != 1)
-        return usageError(QStringLiteral("check needs one TESTFILE"));
+        return usageError(QStringLiteral("для check нужен один ФАЙЛ_ТЕСТА"));
     CliPlatform platform;
     App app(platform);
     if (!openTest(app, platform, args[0]))
@@ -201,7 +210,7 @@ int checkCommand(const QStringList& args)
 int textCommand(const QStringList& args)
 {
     if (args.size() != 1)
-        return usageError(QStringLiteral("text needs one TESTFILE"));
+        return usageError(QStringLiteral("для text нужен один ФАЙЛ_ТЕСТА"));
     CliPlatform platform;
     App app(platform);
     if (!openTest(app, platform, args[0]))
@@ -218,11 +227,11 @@ int main(int argc, char** argv)
     for (int i = 1; i < argc; ++i)
         args << textfile::nameFromBytes(argv[i]);  // a file name keeps its bytes
     if (args.isEmpty())
-        return usageError(QStringLiteral("no command given"));
+        return usageError(QStringLiteral("команда не указана"));
     const QString command = args.takeFirst();
     int status = kUsageError;
     if (command == QLatin1String("--help") || command == QLatin1String("-h")) {
-        write(kUsage);
+        write(usage());
         status = kOk;
     } else if (command == QLatin1String("--version") || command == QLatin1String("-v")) {
         write("tandemo-cli " TANDEMO_VERSION "\n");
@@ -237,10 +246,10 @@ int main(int argc, char** argv)
         status = textCommand(args);
     } else if (command == QLatin1String("import")) {
         if (args.size() != 2)
-            return usageError(QStringLiteral("import needs a TESTFILE and a RESULTS.csv"));
+            return usageError(QStringLiteral("для import нужны ФАЙЛ_ТЕСТА и РЕЗУЛЬТАТЫ.csv"));
         status = ImportResults(args[0], args[1]);
     } else {
-        return usageError(QStringLiteral("unknown command ") + command);
+        return usageError(QStringLiteral("неизвестная команда ") + command);
     }
     if (std::fflush(stdout) != 0 && status == kOk)
         status = kFileError;

@@ -5,6 +5,8 @@
 #include "ground/Kartochka.h"
 #include "ground/App.h"
 
+#include <array>
+
 QByteArray PersonFileContent(const Kartochka& card)
 {
     const QByteArray crlf = "\r\n";
@@ -24,51 +26,117 @@ QByteArray PersonFileContent(const Kartochka& card)
 }
 
 namespace {
-bool reportSave(App& app, textfile::SaveResult result, const QString& path)
-{
-    switch (result) {
-    case textfile::SaveResult::Ok:
-        return true;
-    case textfile::SaveResult::WriteProtected:
-        ShowError(app, QStringLiteral("Файл \"") + textfile::readableName(path) + QStringLiteral("\" защищён от записи."));
-        return false;
-    case textfile::SaveResult::Failed:
-        ShowError(app, QStringLiteral("Файл \"") + textfile::readableName(path) + QStringLiteral("\" сохранить не возможно."));
-        return false;
-    }
-    return false;
-}
-
 // A field with a line break or a character the file cannot spell would shift
 // the later lines: the card could never be read back as written. Such a card
-// is not written at all.
-bool FitsLines(App& app, const Kartochka& card, const QString& path)
+// is not written at all; nor one that a reader would cut. The message, or
+// nothing when the card can be written.
+std::optional<QString> Unwritable(const Kartochka& card, const QString& path)
 {
     bool fits = textfile::fitsLine(textfile::encode(card.NameFamiliya)) &&
                 textfile::fitsLine(textfile::encode(card.Otvety)) && textfile::fitsLine(textfile::encode(card.Parol));
     for (const QString& detail : card.Podrobnosti)
         fits = fits && (card.Podrobnee != 1 || textfile::fitsLine(textfile::encode(detail)));
     if (!fits)
-        ShowError(app, QStringLiteral("Файл \"") + path + QStringLiteral("\" сохранить не возможно."));
-    return fits;
+        return QStringLiteral("Файл \"") + path + QStringLiteral("\" сохранить не возможно.");
+    if (const auto field = CardFieldTooLong(card))
+        return CardTooLongMessage(*field);
+    return std::nullopt;
+}
+
+QString SaveMessage(textfile::SaveResult result, const QString& path)
+{
+    if (result == textfile::SaveResult::WriteProtected)
+        return QStringLiteral("Файл \"") + textfile::readableName(path) + QStringLiteral("\" защищён от записи.");
+    return QStringLiteral("Файл \"") + textfile::readableName(path) + QStringLiteral("\" сохранить не возможно.");
 }
 }  // namespace
+
+QString CardFieldCaption(CardField field)
+{
+    // The nine details in the order of Podrobnosti.
+    static const std::array<QString, 9> details{
+        QStringLiteral("Рост (м)"), QStringLiteral("Вес (кг)"), QStringLiteral("Цвет волос"),
+        QStringLiteral("Глаза"),    QStringLiteral("Зодиак"),   QStringLiteral("О себе"),
+        QStringLiteral("Ищу"),      QStringLiteral("Адрес"),    QStringLiteral("Фотография")};
+    switch (field.kind) {
+    case CardField::Name:
+        return QStringLiteral("Имя и фамилия");
+    case CardField::Answers:
+        return QStringLiteral("Ответы");
+    case CardField::Detail:
+        return details.at(static_cast<size_t>(field.detail));
+    case CardField::Password:
+        return QStringLiteral("Пароль");
+    }
+    return {};
+}
+
+std::optional<CardField> CardFieldTooLong(const Kartochka& card)
+{
+    // The file's size, line by line, as PersonFileContent writes it: one
+    // byte a character of the code page (never more for another character),
+    // two for each line end.
+    struct Line {
+        std::optional<CardField> field;
+        qsizetype bytes;
+    };
+    auto field = [](const std::optional<CardField>& f, const QString& text) { return Line{f, text.size() + 2}; };
+    auto fixed = [](const QByteArray& bytes) { return Line{std::nullopt, bytes.size() + 2}; };
+    QList<Line> lines{fixed(kCardMarker), field(CardField{CardField::Name}, card.NameFamiliya),
+                      fixed(textfile::numberLine(card.DataRogdeniya)), fixed(textfile::numberLine(card.Podrobnee)),
+                      field(CardField{CardField::Answers}, card.Otvety)};
+    const qsizetype headLines = lines.size();  // what the lists read
+    if (card.Podrobnee == 1) {
+        for (int i = 0; i < 9; ++i)
+            lines.append(field(CardField{CardField::Detail, i}, card.Podrobnosti[static_cast<size_t>(i)]));
+    }
+    lines.append(fixed(textfile::numberLine(card.Pol)));
+    lines.append(field(CardField{CardField::Password}, card.Parol));
+    lines.append(Line{std::nullopt, 2});
+
+    // Over a bound: the longest field of the lines it covers is the one to shorten.
+    auto check = [&lines](qsizetype count, qsizetype bound) -> std::optional<CardField> {
+        qsizetype total = 0;
+        const Line* longest = nullptr;
+        for (qsizetype i = 0; i < count; ++i) {
+            total += lines[i].bytes;
+            if (lines[i].field && (!longest || lines[i].bytes > longest->bytes))
+                longest = &lines[i];
+        }
+        if (total <= bound || !longest)
+            return std::nullopt;
+        return longest->field;
+    };
+    if (auto head = check(headLines, textfile::kMaxCardHeadBytes))
+        return head;
+    return check(lines.size(), textfile::kMaxCardBytes);
+}
+
+QString CardTooLongMessage(CardField field)
+{
+    return QStringLiteral("Поле \"") + CardFieldCaption(field) +
+           QStringLiteral("\" слишком длинное, карточку сохранить не возможно.");
+}
 
 bool SaveKartochka(App& app, const QString& fileName, int slot, CardFileState* found)
 {
     Kartochka& card = app.st.CardFields.at(static_cast<size_t>(slot));
     const QString path = app.st.folders.WorkFolder + fileName;
-    if (!FitsLines(app, card, path))
+    if (const auto refusal = Unwritable(card, path)) {
+        ShowError(app, *refusal);
         return false;
+    }
     const QByteArray content = PersonFileContent(card);
     if (card.OnDisk && card.FileName == fileName) {
         switch (textfile::replaceIfUnchanged(app.st.folders.WorkFolder, fileName, content, *card.OnDisk)) {
         case textfile::GuardedResult::Ok:
             break;
         case textfile::GuardedResult::WriteProtected:
-            return reportSave(app, textfile::SaveResult::WriteProtected, path);
+            ShowError(app, SaveMessage(textfile::SaveResult::WriteProtected, path));
+            return false;
         case textfile::GuardedResult::Failed:
-            return reportSave(app, textfile::SaveResult::Failed, path);
+            ShowError(app, SaveMessage(textfile::SaveResult::Failed, path));
+            return false;
         case textfile::GuardedResult::Changed:
             if (found)
                 *found = CardFileState::ChangedElsewhere;
@@ -80,7 +148,9 @@ bool SaveKartochka(App& app, const QString& fileName, int slot, CardFileState* f
             ShowError(app, kCardDeletedElsewhere);
             return false;
         }
-    } else if (!reportSave(app, textfile::replaceInFolder(app.st.folders.WorkFolder, fileName, content), path)) {
+    } else if (const textfile::SaveResult result = textfile::replaceInFolder(app.st.folders.WorkFolder, fileName, content);
+               result != textfile::SaveResult::Ok) {
+        ShowError(app, SaveMessage(result, path));
         return false;
     }
     card.FileName = fileName;
@@ -88,19 +158,48 @@ bool SaveKartochka(App& app, const QString& fileName, int slot, CardFileState* f
     return true;
 }
 
+QList<QString> SaveNewKartochkas(const App& app, QList<Kartochka>& cards, const QDateTime& when)
+{
+    const QString& folder = app.st.folders.WorkFolder;
+    QList<QString> messages(cards.size());
+    QList<textfile::NewFile> files;
+    QList<qsizetype> fileOf(cards.size(), -1);
+    for (qsizetype i = 0; i < cards.size(); ++i) {
+        const QString fileName = PersonFileName(app, cards[i], when);
+        if (const auto refusal = Unwritable(cards[i], folder + fileName)) {
+            messages[i] = *refusal;
+            continue;
+        }
+        fileOf[i] = files.size();
+        textfile::NewFile file;
+        file.name = fileName;
+        file.content = PersonFileContent(cards[i]);
+        files.append(std::move(file));
+    }
+    textfile::saveAllUnderFreeNames(folder, files);
+    for (qsizetype i = 0; i < cards.size(); ++i) {
+        if (fileOf[i] < 0)
+            continue;
+        const textfile::NewFile& file = files[fileOf[i]];
+        if (file.result == textfile::SaveResult::Ok)
+            cards[i].FileName = file.savedName;
+        else
+            messages[i] = SaveMessage(file.result, folder + file.name);
+    }
+    return messages;
+}
+
 bool SaveNewKartochka(App& app, int slot, const QDateTime& when)
 {
     Kartochka& card = app.st.CardFields.at(static_cast<size_t>(slot));
-    const QString fileName = PersonFileName(app, card, when);
-    if (!FitsLines(app, card, app.st.folders.WorkFolder + fileName))
+    QList<Kartochka> one{card};
+    const QString message = SaveNewKartochkas(app, one, when).constFirst();
+    if (!message.isEmpty()) {
+        ShowError(app, message);
         return false;
-    QString saved;
-    const QByteArray content = PersonFileContent(card);
-    const textfile::SaveResult result = textfile::saveUnderFreeName(app.st.folders.WorkFolder, fileName, content, saved);
-    if (!reportSave(app, result, app.st.folders.WorkFolder + fileName))
-        return false;
-    card.FileName = saved;
-    card.OnDisk = content;
+    }
+    card.FileName = one.constFirst().FileName;
+    card.OnDisk = PersonFileContent(card);
     return true;
 }
 

@@ -2,7 +2,10 @@
 
 #include <QByteArray>
 #include <QDateTime>
+#include <QList>
 #include <QString>
+
+#include <optional>
 
 class App;
 struct Kartochka;
@@ -15,6 +18,24 @@ inline const QString kWomenExtension = QStringLiteral(".tnw");
 enum class CardFileState { AsRead, ChangedElsewhere, DeletedElsewhere };
 inline const QString kCardChangedElsewhere = QStringLiteral("Карточка изменена на другом рабочем месте.");
 inline const QString kCardDeletedElsewhere = QStringLiteral("Карточка удалена на другом рабочем месте.");
+
+// A field of a card, as a message names it: the name, the answers, one of
+// the nine details (by its index in Podrobnosti) or the password.
+struct CardField {
+    enum Kind { Name, Answers, Detail, Password } kind = Name;
+    int detail = 0;
+    bool operator==(const CardField&) const = default;
+};
+// The field's caption in the card dialog ("О себе"), without the colon.
+QString CardFieldCaption(CardField field);
+
+// Whether a reader would cut the card's file (textfile::kMaxCardBytes for the
+// whole card, textfile::kMaxCardHeadBytes for the lines the lists read): the
+// longest field of the lines past the bound, the one to shorten; nothing
+// when every reader reads the card whole.
+std::optional<CardField> CardFieldTooLong(const Kartochka& card);
+// The message that refuses such a card, naming the field.
+QString CardTooLongMessage(CardField field);
 
 // Writes card slot `slot` (0..2) to WorkFolder + fileName, replacing the card
 // stored there. On success the slot's FileName becomes fileName and true is
@@ -32,6 +53,14 @@ bool SaveKartochka(App& app, const QString& fileName, int slot, CardFileState* f
 // replaced. On success the slot's FileName is the name taken; a failure is
 // reported to the user with the rule's name.
 bool SaveNewKartochka(App& app, int slot, const QDateTime& when);
+
+// Several cards as new person files, each saved as SaveNewKartochka saves
+// one, named by the rule for `when` in their order; the disk is made to keep
+// them all at once, not one after the other, which makes a large import run
+// at the disk's speed. Nothing is reported to the user: each card's entry is
+// empty when it was saved (its FileName is the name taken), else the message
+// that says why not.
+QList<QString> SaveNewKartochkas(const App& app, QList<Kartochka>& cards, const QDateTime& when);
 
 enum class CardOpen { Opened, Failed };
 // Reads WorkFolder + fileName into card slot `slot`. Failures are reported to

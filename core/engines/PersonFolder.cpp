@@ -24,8 +24,8 @@ namespace {
 // The lists need the first five lines only: a name (shown cut after a few
 // hundred characters), a year, a flag and at most 99 999 answer digits (the
 // question count has five digits). A name of up to a megabyte still leaves
-// room for the answers; a damaged file of any size costs a scan no more.
-constexpr qsizetype kMaxHeadBytes = (qsizetype(1) << 20) + (qsizetype(256) << 10);
+// room for the answers (the writers refuse a longer one); a damaged file of
+// any size costs a scan no more than textfile::kMaxCardHeadBytes.
 constexpr qsizetype kFirstRead = 4096;
 
 bool endsWithExtension(const QString& name, const QString& extension)
@@ -179,11 +179,11 @@ bool HeadLines::read(const QByteArray& path, int count)
             break;
         }
         if (filled == buffer_.size()) {
-            if (filled >= kMaxHeadBytes) {
+            if (filled >= textfile::kMaxCardHeadBytes) {
                 atEnd = true;
                 continue;
             }
-            buffer_.resize(filled * 2);
+            buffer_.resize(std::min(filled * 2, textfile::kMaxCardHeadBytes));
         }
         if (filled > 0 && !checked) {
             if (!file.isRegular()) {

@@ -9,6 +9,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <vector>
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -69,7 +70,9 @@ public:
             ::unlink(path_.constData());
     }
 
-    SaveResult write(const QByteArray& folder, const QByteArray& content)
+    // Creates the temporary, writes the content and closes it; with `flush`,
+    // the content is on the disk before the close.
+    SaveResult write(const QByteArray& folder, const QByteArray& content, bool flush)
     {
         for (int attempt = 0; attempt < 100 && fd_ < 0; ++attempt) {
             const QByteArray path = folder + kTempPrefix +
@@ -93,7 +96,7 @@ public:
                 return SaveResult::Failed;  // a full disk, a quota, an I/O error
             done += n;
         }
-        if (::fsync(fd_) != 0 || ::fstat(fd_, &stat_) != 0 || stat_.st_size != content.size())
+        if ((flush && ::fsync(fd_) != 0) || ::fstat(fd_, &stat_) != 0 || stat_.st_size != content.size())
             return SaveResult::Failed;
         const int fd = fd_;
         fd_ = -1;
@@ -101,6 +104,16 @@ public:
         if (::close(fd) != 0)
             return SaveResult::Failed;
         return SaveResult::Ok;
+    }
+
+    // Puts the closed temporary's content on the disk.
+    SaveResult flush() const
+    {
+        const int fd = ::open(path_.constData(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+        if (fd < 0)
+            return SaveResult::Failed;
+        const bool ok = ::fsync(fd) == 0;
+        return ::close(fd) == 0 && ok ? SaveResult::Ok : SaveResult::Failed;
     }
 
     const QByteArray& path() const { return path_; }
@@ -165,6 +178,14 @@ public:
     {
         QMutexLocker lock(&mutex_);
         return hints_.value(key, 2);
+    }
+    // Where to try first: the name itself, unless this run has already
+    // found it taken (a name freed since then is not missed: the file just
+    // takes a number).
+    int first(const QByteArray& key)
+    {
+        QMutexLocker lock(&mutex_);
+        return hints_.value(key, 1);
     }
     void used(const QByteArray& key, int suffix)
     {
@@ -260,6 +281,65 @@ bool holdsOtherThanPlainFile(const QString& path)
     return ::lstat(pathBytes(path).constData(), &st) == 0 && !S_ISREG(st.st_mode);
 }
 
+namespace {
+// Gives the complete, durable temporary `temp` in `dir` the name `name` or the
+// first free of its numbered names; the folder is not synced.
+SaveResult takeFreeName(const QByteArray& dir, Temporary& temp, const QString& name, QString& savedName,
+                        NewNameMethod method)
+{
+    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+    const QString stem = dot < 0 ? name : name.left(dot);
+    const QString ext = dot < 0 ? QString() : name.mid(dot);
+    const QByteArray hintKey = dir + pathBytes(name);
+    bool useLink = method != NewNameMethod::ExclusiveCreate;
+
+    for (int n = suffixHints().first(hintKey); n <= kMaxSuffix;) {
+        const QString candidate = n == 1 ? name : stem + QLatin1Char('_') + QString::number(n) + ext;
+        const QByteArray target = dir + pathBytes(candidate);
+        int error = 0;
+        if (useLink) {
+            // On success the temporary name goes when `temp` does; the
+            // result keeps the file.
+            if (::link(temp.path().constData(), target.constData()) != 0) {
+                error = errno;
+                if (error == EEXIST && temp.isSameFile(target)) {
+                    error = 0;  // a retried link whose first attempt had made it
+                } else if (method == NewNameMethod::Auto && linkUnsupported(error)) {
+                    useLink = false;
+                    continue;  // the same name again, reserved the other way
+                }
+            }
+        } else {
+            const int fd = ::open(target.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+            if (fd < 0) {
+                error = errno;
+            } else {
+                ::close(fd);
+                // Only our own empty placeholder is replaced.
+                if (::rename(temp.path().constData(), target.constData()) != 0) {
+                    error = errno;
+                    ::unlink(target.constData());
+                    return resultOf(error);
+                }
+                temp.renamedAway();
+            }
+        }
+        if (error == 0) {
+            if (n > 1)
+                suffixHints().used(hintKey, n);
+            savedName = candidate;
+            return SaveResult::Ok;
+        }
+        if (error == EINTR)
+            continue;
+        if (error != EEXIST)
+            return resultOf(error);
+        n = n == 1 ? suffixHints().next(hintKey) : n + 1;
+    }
+    return SaveResult::Failed;
+}
+}  // namespace
+
 // How a new file takes a name that nobody else can take at the same moment,
 // on a local disk and on a shared folder of a network disk.
 //
@@ -296,69 +376,70 @@ bool holdsOtherThanPlainFile(const QString& path)
 // it. Still nothing is ever replaced but our own placeholder; a crash between
 // the two steps leaves that empty file under the result's name, which every
 // list skips (it has no card marker), never a partial card.
+//
+// Several files at once (an import of many results) are each written to a
+// temporary first; then one syncfs() makes every one of them durable, where
+// a flush of each would cost the disk a journal commit per file; then each
+// takes its name, and the folder is synced once for all of them. A name is
+// only ever taken by a file that is already whole on the disk.
+void saveAllUnderFreeNames(const QString& folder, QList<NewFile>& files, NewNameMethod method)
+{
+    if (files.isEmpty())
+        return;
+    const QByteArray dir = pathBytes(folder);
+    if (folderRefusal(dir) != SaveResult::Ok) {
+        for (NewFile& file : files)
+            file.result = SaveResult::WriteProtected;
+        return;
+    }
+    removeStaleTemporaries(dir);
+
+    // One file is flushed by itself; many by one sync of their disk after
+    // all are written, which reports a write error of any of them. After an
+    // error each is flushed on its own, so that only the files that failed
+    // are lost.
+    const bool one = files.size() == 1;
+    std::vector<Temporary> temps(static_cast<size_t>(files.size()));
+    bool anyWritten = false;
+    for (qsizetype i = 0; i < files.size(); ++i) {
+        files[i].result = temps[static_cast<size_t>(i)].write(dir, files[i].content, one);
+        anyWritten = anyWritten || files[i].result == SaveResult::Ok;
+    }
+    if (anyWritten && !one) {
+        bool synced = false;
+        const int fd = ::open(dir.isEmpty() ? "." : dir.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (fd >= 0) {
+            synced = ::syncfs(fd) == 0;
+            ::close(fd);
+        }
+        for (qsizetype i = 0; i < files.size() && !synced; ++i) {
+            if (files[i].result == SaveResult::Ok)
+                files[i].result = temps[static_cast<size_t>(i)].flush();
+        }
+    }
+
+    bool anyNamed = false;
+    for (qsizetype i = 0; i < files.size(); ++i) {
+        NewFile& file = files[i];
+        if (file.result != SaveResult::Ok)
+            continue;
+        file.result = takeFreeName(dir, temps[static_cast<size_t>(i)], file.name, file.savedName, method);
+        anyNamed = anyNamed || file.result == SaveResult::Ok;
+    }
+    if (anyNamed)
+        syncFolder(dir);
+}
+
 SaveResult saveUnderFreeName(const QString& folder, const QString& name, const QByteArray& content,
                              QString& savedName, NewNameMethod method)
 {
-    const QByteArray dir = pathBytes(folder);
-    if (folderRefusal(dir) != SaveResult::Ok)
-        return SaveResult::WriteProtected;
-    removeStaleTemporaries(dir);
-
-    Temporary temp;
-    if (const SaveResult written = temp.write(dir, content); written != SaveResult::Ok)
-        return written;
-
-    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
-    const QString stem = dot < 0 ? name : name.left(dot);
-    const QString ext = dot < 0 ? QString() : name.mid(dot);
-    const QByteArray hintKey = dir + pathBytes(name);
-    bool useLink = method != NewNameMethod::ExclusiveCreate;
-
-    for (int n = 1; n <= kMaxSuffix;) {
-        const QString candidate = n == 1 ? name : stem + QLatin1Char('_') + QString::number(n) + ext;
-        const QByteArray target = dir + pathBytes(candidate);
-        int error = 0;
-        if (useLink) {
-            // On success the temporary name goes when `temp` does; the
-            // result keeps the file.
-            if (::link(temp.path().constData(), target.constData()) != 0) {
-                error = errno;
-                if (error == EEXIST && temp.isSameFile(target)) {
-                    error = 0;  // a retried link whose first attempt had made it
-                } else if (method == NewNameMethod::Auto && linkUnsupported(error)) {
-                    useLink = false;
-                    continue;  // the same name again, reserved the other way
-                }
-            }
-        } else {
-            const int fd = ::open(target.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
-            if (fd < 0) {
-                error = errno;
-            } else {
-                ::close(fd);
-                // Only our own empty placeholder is replaced.
-                if (::rename(temp.path().constData(), target.constData()) != 0) {
-                    error = errno;
-                    ::unlink(target.constData());
-                    return resultOf(error);
-                }
-                temp.renamedAway();
-            }
-        }
-        if (error == 0) {
-            syncFolder(dir);
-            if (n > 1)
-                suffixHints().used(hintKey, n);
-            savedName = candidate;
-            return SaveResult::Ok;
-        }
-        if (error == EINTR)
-            continue;
-        if (error != EEXIST)
-            return resultOf(error);
-        n = n == 1 ? suffixHints().next(hintKey) : n + 1;
-    }
-    return SaveResult::Failed;
+    QList<NewFile> files(1);
+    files[0].name = name;
+    files[0].content = content;
+    saveAllUnderFreeNames(folder, files, method);
+    if (files[0].result == SaveResult::Ok)
+        savedName = files[0].savedName;
+    return files[0].result;
 }
 
 SaveResult replaceInFolder(const QString& folder, const QString& name, const QByteArray& content)
@@ -377,7 +458,7 @@ SaveResult replaceInFolder(const QString& folder, const QString& name, const QBy
     if (folderRefusal(dir) != SaveResult::Ok)
         return SaveResult::WriteProtected;
     Temporary temp;
-    if (const SaveResult written = temp.write(dir, content); written != SaveResult::Ok)
+    if (const SaveResult written = temp.write(dir, content, true); written != SaveResult::Ok)
         return written;
     // rename() replaces the name itself: had a link taken the file's place
     // since the check, the link goes, not what it points to.
@@ -417,7 +498,7 @@ GuardedResult replaceIfUnchanged(const QString& folder, const QString& name, con
     if (const GuardedResult now = compareWith(target, expected); now != GuardedResult::Ok)
         return now;
     Temporary temp;
-    if (const SaveResult written = temp.write(dir, content); written != SaveResult::Ok)
+    if (const SaveResult written = temp.write(dir, content, true); written != SaveResult::Ok)
         return guardedOf(written);
 
     if (const GuardedResult now = compareWith(target, expected); now != GuardedResult::Ok)

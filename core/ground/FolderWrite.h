@@ -3,6 +3,7 @@
 #include "ground/TextFile.h"
 
 #include <QByteArray>
+#include <QList>
 #include <QString>
 
 // Writing files that share a folder with other desks: a test folder on a
@@ -24,6 +25,22 @@ enum class NewNameMethod { Auto, HardLink, ExclusiveCreate };
 // all. On success `savedName` is the name taken.
 SaveResult saveUnderFreeName(const QString& folder, const QString& name, const QByteArray& content,
                              QString& savedName, NewNameMethod method = NewNameMethod::Auto);
+
+// One of several new files for saveAllUnderFreeNames.
+struct NewFile {
+    QString name;  // the name wanted
+    QByteArray content;
+    SaveResult result = SaveResult::Failed;
+    QString savedName;  // the name taken, on success
+};
+
+// saveUnderFreeName for several files in one folder, in their order, with
+// the same guarantees for each; the disk is made to keep them in one go.
+// Every file is first complete under a temporary name; then all of them are
+// made durable together, take their names, and the folder is synced once.
+// A crash leaves only whole files under the names taken. All the contents
+// are held in memory at once.
+void saveAllUnderFreeNames(const QString& folder, QList<NewFile>& files, NewNameMethod method = NewNameMethod::Auto);
 
 // Replaces the file `name` in `folder` with `content`, whole or not at all,
 // without writing anywhere outside `folder`. A name held by something other

@@ -23,12 +23,6 @@
 
 namespace textfile {
 
-QByteArray encode(const QString& text)
-{
-    QStringEncoder encoder("windows-1251");
-    return encoder.encode(text);
-}
-
 namespace {
 // Windows-1251 gives every byte one character of its own, so the decoder is
 // asked once per byte value and the answers kept: person file scans decode a
@@ -91,7 +85,50 @@ bool inCodePage(QChar c)
 {
     return !c.isSurrogate() && codePageChars().test(c.unicode());
 }
+
+// The byte of each character the code page holds, as the encoder itself
+// answers for it once: a card is a dozen fields, and an import writes tens of
+// thousands of cards, each field otherwise costing a converter's set-up.
+struct EncodeTable {
+    std::array<unsigned char, 65536> bytes{};
+    bool valid = true;
+};
+
+const EncodeTable& encodeTable()
+{
+    static const EncodeTable table = [] {
+        EncodeTable t;
+        const DecodeTable& decoded = decodeTable();
+        t.valid = decoded.oneToOne;
+        for (int b = 0; b < 256 && t.valid; ++b) {
+            const QChar c(decoded.chars[static_cast<size_t>(b)]);
+            if (!inCodePage(c))
+                continue;
+            QStringEncoder encoder("windows-1251");
+            const QByteArray byte = encoder.encode(QString(c));
+            if (byte.size() != 1)
+                t.valid = false;
+            else
+                t.bytes[c.unicode()] = static_cast<unsigned char>(byte[0]);
+        }
+        return t;
+    }();
+    return table;
+}
 }  // namespace
+
+QByteArray encode(const QString& text)
+{
+    const EncodeTable& table = encodeTable();
+    if (!table.valid || !std::all_of(text.begin(), text.end(), inCodePage)) {
+        QStringEncoder encoder("windows-1251");
+        return encoder.encode(text);
+    }
+    QByteArray out(text.size(), Qt::Uninitialized);
+    for (qsizetype i = 0; i < text.size(); ++i)
+        out[i] = static_cast<char>(table.bytes[text[i].unicode()]);
+    return out;
+}
 
 bool fitsCodePage(const QString& text)
 {

@@ -84,9 +84,13 @@ bool markedReadOnly(const QString& path);
 bool removeFile(const QString& path);
 
 // Bounds for the readers, in bytes of the file (see TextFile.cpp for why
-// they are enough).
+// they are enough). The writers of person files refuse a card that would
+// pass either card bound, so that no reader ever cuts a card.
 inline constexpr qsizetype kMaxTestBytes = qsizetype(64) << 20;
 inline constexpr qsizetype kMaxCardBytes = qsizetype(4) << 20;
+// The lists, the name search and the pair search read a card's first lines
+// only (marker, name, year, details flag, answers): this many bytes at most.
+inline constexpr qsizetype kMaxCardHeadBytes = (qsizetype(1) << 20) + (qsizetype(256) << 10);
 inline constexpr qsizetype kMaxSettingsBytes = qsizetype(64) << 10;
 
 enum class ReadResult { Ok, NotFound, Failed, Foreign };

@@ -1,5 +1,7 @@
 #include "Harness.h"
 
+#include "Import.h"
+
 #include "screens/document/FileCommands.h"
 #include "engines/TestFile.h"
 #include "ground/TextFile.h"
@@ -20,6 +22,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QMap>
 #include <QTemporaryDir>
 
 #include <algorithm>
@@ -219,6 +222,78 @@ bool WordWrap(const QByteArray& data)
         at += line.size();
     }
     return text.isEmpty() || !lines.isEmpty();
+}
+
+bool Sheet(const QByteArray& data)
+{
+    Session s;
+    AppState& st = s.app.st;
+    const QList<int> answers{2, 3, 10};
+    st.test.QuestionCount = static_cast<int>(answers.size());
+    st.test.Questions.resizeFresh(st.test.QuestionCount);
+    for (int q = 1; q <= st.test.QuestionCount; ++q)
+        st.test.Questions[q].CountOtvetov = answers[q - 1] - 1;
+    st.test.TestPassword = QStringLiteral("п");
+    st.test.TestFilePath = s.folder + QStringLiteral("t.tnd");
+
+    QList<QString> outLines;
+    QList<QString> errLines;
+    const sheet::Counts counts = sheet::importSheet(
+        s.app, data, [&outLines](const QString& l) { outLines.append(l); },
+        [&errLines](const QString& l) { errLines.append(l); });
+    const QStringList files =
+        QDir(s.folder).entryList({QStringLiteral("*.tnm"), QStringLiteral("*.tnw")}, QDir::Files | QDir::Hidden);
+    if (counts.stopped)
+        return files.isEmpty() && outLines.isEmpty() && errLines.size() == 1 && counts.saved == 0;
+
+    // The lines of the sheet, ended as the reader ends them.
+    QList<QByteArray> lines;
+    for (qsizetype at = 0; at < data.size();) {
+        qsizetype end = at;
+        while (end < data.size() && data[end] != '\r' && data[end] != '\n')
+            ++end;
+        lines.append(data.mid(at, end - at));
+        at = end + (end + 1 < data.size() && data[end] == '\r' && data[end + 1] == '\n' ? 2 : 1);
+    }
+    // Every line reported once, by a number the sheet has; the counts add up.
+    QMap<int, bool> reported;  // line -> saved
+    auto take = [&reported](const QList<QString>& printed, bool saved) {
+        for (const QString& l : printed) {
+            const qsizetype colon = l.indexOf(QLatin1Char(':'));
+            bool ok = false;
+            const int line = l.mid(7, colon - 7).toInt(&ok);
+            if (!l.startsWith(QStringLiteral("строка ")) || !ok || reported.contains(line))
+                return false;
+            reported.insert(line, saved);
+        }
+        return true;
+    };
+    if (!take(outLines, true) || !take(errLines, false))
+        return false;
+    if (counts.saved != outLines.size() || counts.refused != errLines.size() || files.size() != counts.saved)
+        return false;
+    // A line that no message names is the header or has nothing in it.
+    bool header = true;
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        const int line = static_cast<int>(i + 1);
+        const QByteArray text = i == 0 && lines[i].startsWith("\xEF\xBB\xBF") ? lines[i].mid(3) : lines[i];
+        const bool blank = std::all_of(text.cbegin(), text.cend(), [](char c) { return c == ',' || c == '"'; });
+        if (reported.contains(line)) {
+            if (header)
+                return false;
+        } else if (!blank) {
+            if (!header)
+                return false;
+            header = false;
+        }
+    }
+    // Each saved card reads back with an answer to every question.
+    for (qsizetype i = 0; i < files.size(); ++i) {
+        if (OpenKartochka(s.app, files[i], 1) != CardOpen::Opened ||
+            st.CardFields[1].Otvety.size() != st.test.QuestionCount)
+            return false;
+    }
+    return true;
 }
 
 }  // namespace harness

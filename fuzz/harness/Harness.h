@@ -13,5 +13,6 @@ bool Settings(const QByteArray& data);     // start-up reading Тандемо.in
 bool BulkText(const QByteArray& data);     // the bulk question text reader
 bool Dispatch(const QByteArray& data);     // VyborOtveta, VyborKartochki with any link text
 bool WordWrap(const QByteArray& data);     // the question box's word wrap
+bool Sheet(const QByteArray& data);        // the import of a results sheet (tandemo-cli import)
 
 }  // namespace harness

@@ -171,17 +171,17 @@ private Q_SLOTS:
         QTest::addColumn<QString>("stderrHas");  // "@" stands for the fixture folder
 
         QTest::newRow("help") << QStringList{QStringLiteral("--help")} << 0 << QString();
-        QTest::newRow("no command") << QStringList{} << 2 << QStringLiteral("Usage:");
-        QTest::newRow("unknown command") << QStringList{QStringLiteral("list")} << 2 << QStringLiteral("Usage:");
+        QTest::newRow("no command") << QStringList{} << 2 << QStringLiteral("Использование:");
+        QTest::newRow("unknown command") << QStringList{QStringLiteral("list")} << 2 << QStringLiteral("Использование:");
         QTest::newRow("people without sex") << QStringList{QStringLiteral("people"), QStringLiteral("@")} << 2
-                                            << QStringLiteral("--men or --women");
+                                            << QStringLiteral("--men или --women");
         QTest::newRow("people with both sexes")
             << QStringList{QStringLiteral("people"), QStringLiteral("@"), QStringLiteral("--men"), QStringLiteral("--women")}
-            << 2 << QStringLiteral("either --men or --women");
+            << 2 << QStringLiteral("что-то одно: --men или --women");
         QTest::newRow("name without text")
             << QStringList{QStringLiteral("people"), QStringLiteral("@"), QStringLiteral("--men"), QStringLiteral("--name")}
-            << 2 << QStringLiteral("--name needs a text");
-        QTest::newRow("check without file") << QStringList{QStringLiteral("check")} << 2 << QStringLiteral("Usage:");
+            << 2 << QStringLiteral("после --name нужен текст");
+        QTest::newRow("check without file") << QStringList{QStringLiteral("check")} << 2 << QStringLiteral("Использование:");
         QTest::newRow("missing folder")
             << QStringList{QStringLiteral("people"), QStringLiteral("@/nowhere"), QStringLiteral("--women")} << 1
             << QStringLiteral("Папка \"@/nowhere\" не найдена");
@@ -209,7 +209,7 @@ private Q_SLOTS:
         const Run run = cli(args);
         QCOMPARE(run.status, status);
         if (status == 0) {
-            QVERIFY(run.out.startsWith("Usage:"));
+            QVERIFY(run.out.startsWith(QStringLiteral("Использование:").toUtf8()));
             QCOMPARE(run.err, QByteArray());
         } else {
             QVERIFY2(QString::fromUtf8(run.err).contains(QString(stderrHas).replace(QLatin1Char('@'), dir)),

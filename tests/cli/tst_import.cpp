@@ -5,6 +5,8 @@
 #include "ground/Kartochka.h"
 #include "ground/App.h"
 #include "engines/PersonFile.h"
+#include "engines/PersonFolder.h"
+#include "ground/TextFile.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -17,12 +19,16 @@
 
 #include <memory>
 
+#include <sys/stat.h>
+
 using fixtures::readBytes;
 using fixtures::writeBytes;
 
 namespace {
 
 using Run = fixtures::CliRun;
+// Refused lines and their reasons.
+using Refusals = QMap<int, QString>;
 
 // The whole sheet of 10 000 rows may take minutes on a slow shared disk.
 Run cli(const QStringList& args)
@@ -86,7 +92,7 @@ struct Club {
 QMap<int, QString> savedLines(const QByteArray& out)
 {
     QMap<int, QString> saved;
-    static const QRegularExpression line(QStringLiteral("^line (\\d+): (.+)$"));
+    static const QRegularExpression line(QStringLiteral("^строка (\\d+): (.+)$"));
     for (const QByteArray& l : out.split('\n')) {
         const QRegularExpressionMatch m = line.match(QString::fromUtf8(l));
         if (m.hasMatch())
@@ -135,7 +141,7 @@ private Q_SLOTS:
         const Run run = club.import(csv);
         QCOMPARE(run.err, QByteArray());
         QCOMPARE(run.status, 0);
-        QCOMPARE(lastLine(run.out), QByteArray("2 rows saved, 0 refused"));
+        QCOMPARE(lastLine(run.out), QStringLiteral("2 строки сохранены, 0 строк отклонено").toUtf8());
         const QMap<int, QString> saved = savedLines(run.out);
         QCOMPARE(saved.keys(), (QList<int>{2, 3}));
         QStringList files{saved[2], saved[3]};
@@ -167,42 +173,40 @@ private Q_SLOTS:
         auto add = [](const char* tag, const QString& row, const QString& message, int nextLine = 4) {
             QTest::newRow(tag) << row.toUtf8() << message.toUtf8() << nextLine;
         };
-        add("no name", QStringLiteral(" ,ж,1985,1 1 1 1"), QStringLiteral("no name"));
-        add("no sex", QStringLiteral("Анна,,1985,1 1 1 1"), QStringLiteral("sex \"\" is none of м, m, ж, w"));
+        add("no name", QStringLiteral(" ,ж,1985,1 1 1 1"), QStringLiteral("нет имени"));
+        add("no sex", QStringLiteral("Анна,,1985,1 1 1 1"), QStringLiteral("пол \"\" — не м, m, ж или w"));
         add("sex as a word", QStringLiteral("Анна,женщина,1985,1 1 1 1"),
-            QStringLiteral("sex \"женщина\" is none of м, m, ж, w"));
+            QStringLiteral("пол \"женщина\" — не м, m, ж или w"));
         for (const char* year : {"85", "1899", "19a5", "19850", ""})
             add(qPrintable(QStringLiteral("year %1").arg(QLatin1String(year))),
                 QStringLiteral("Анна,ж,%1,1 1 1 1").arg(QLatin1String(year)),
-                QStringLiteral("year \"%1\" is not a year of birth (four digits, 1900 or later)").arg(QLatin1String(year)));
+                QStringLiteral("год \"%1\" — не год рождения (четыре цифры, 1900 или позже)").arg(QLatin1String(year)));
         add("fewer answers than the test needs", QStringLiteral("Анна,ж,1985,1 1 1"),
-            QStringLiteral("3 answers given, the test has 4 questions"));
-        add("no answers", QStringLiteral("Анна,ж,1985,"), QStringLiteral("0 answers given, the test has 4 questions"));
+            QStringLiteral("3 ответа, а в тесте 4 вопроса"));
+        add("no answers", QStringLiteral("Анна,ж,1985,"), QStringLiteral("0 ответов, а в тесте 4 вопроса"));
         add("more answers", QStringLiteral("Анна,ж,1985,1 1 1 1 1"),
-            QStringLiteral("5 answers given, the test has 4 questions"));
+            QStringLiteral("5 ответов, а в тесте 4 вопроса"));
         add("answer beyond its question", QStringLiteral("Анна,ж,1985,1 4 1 1"),
-            QStringLiteral("answer 2 is 4, question 2 has answers 1 to 3"));
-        add("answer 0", QStringLiteral("Анна,ж,1985,0 1 1 1"), QStringLiteral("answer 1 is 0, question 1 has answers 1 to 2"));
+            QStringLiteral("ответ 2 — 4, а у вопроса 2 ответы от 1 до 3"));
+        add("answer 0", QStringLiteral("Анна,ж,1985,0 1 1 1"), QStringLiteral("ответ 1 — 0, а у вопроса 1 ответы от 1 до 2"));
         add("answer 11", QStringLiteral("Анна,ж,1985,1 1 11 1"),
-            QStringLiteral("answer 3 is 11, question 3 has answers 1 to 10"));
-        add("answer not a number", QStringLiteral("Анна,ж,1985,1 б 1 1"), QStringLiteral("answer 2 \"б\" is not a number"));
+            QStringLiteral("ответ 3 — 11, а у вопроса 3 ответы от 1 до 10"));
+        add("answer not a number", QStringLiteral("Анна,ж,1985,1 б 1 1"), QStringLiteral("ответ 2 \"б\" — не число"));
         add("answers run together", QStringLiteral("Анна,ж,1985,1111"),
-            QStringLiteral("1 answers given, the test has 4 questions"));
+            QStringLiteral("1 ответ, а в тесте 4 вопроса"));
         add("character the file cannot hold", QStringLiteral("Анна 😀,ж,1985,1 1 1 1"),
-            QStringLiteral("column \"name\" holds \"😀\", a character that a person file cannot hold"));
-        add("line break in a field", QStringLiteral("\"Анна\r\nПетрова\",ж,1985,1 1 1 1"),
-            QStringLiteral("a line break in column \"name\""), 5);
+            QStringLiteral("в столбце \"name\" символ \"😀\", которого не может быть в файле карточки"));
         add("control character", QStringLiteral("Анна\x1A,ж,1985,1 1 1 1"),
-            QStringLiteral("a control character (26) in column \"name\""));
-        add("too few fields", QStringLiteral("Анна,ж,1985"), QStringLiteral("3 fields, the header line names 4 columns"));
+            QStringLiteral("управляющий символ (26) в столбце \"name\""));
+        add("too few fields", QStringLiteral("Анна,ж,1985"), QStringLiteral("3 поля, а строка заголовка называет 4 столбца"));
         add("too many fields", QStringLiteral("Анна,ж,1985,1 1 1 1,"),
-            QStringLiteral("5 fields, the header line names 4 columns"));
+            QStringLiteral("5 полей, а строка заголовка называет 4 столбца"));
         add("text after a closing quote", QStringLiteral("\"Анна\" П,ж,1985,1 1 1 1"),
-            QStringLiteral("text after the closing double quote of a field"));
+            QStringLiteral("текст после закрывающей кавычки поля"));
         add("quote inside a field", QStringLiteral("Ан\"на,ж,1985,1 1 1 1"),
-            QStringLiteral("a double quote inside a field that does not start with one"));
+            QStringLiteral("кавычка внутри поля, которое не начинается с кавычки"));
         QTest::newRow("not UTF-8") << QByteArray("\xC0\xED\xED\xE0,\xE6,1985,1 1 1 1")
-                                   << QByteArray("column \"name\" is not UTF-8 text") << 4;
+                                   << QStringLiteral("столбец \"name\" — не текст в UTF-8").toUtf8() << 4;
     }
     void refusedRows()
     {
@@ -213,8 +217,8 @@ private Q_SLOTS:
         const Run run = club.import("name,sex,year,answers\n" + QStringLiteral("Ольга,ж,1990,2 3 10 4\n").toUtf8() + row +
                                     "\n" + QStringLiteral("Олег,м,1991,1 1 1 1\n").toUtf8());
         QCOMPARE(run.status, 1);
-        QCOMPARE(run.err, "line 3: refused: " + message + "\n");
-        QCOMPARE(lastLine(run.out), QByteArray("2 rows saved, 1 refused"));
+        QCOMPARE(run.err, QStringLiteral("строка 3: отклонена: ").toUtf8() + message + "\n");
+        QCOMPARE(lastLine(run.out), QStringLiteral("2 строки сохранены, 1 строка отклонена").toUtf8());
         const QMap<int, QString> saved = savedLines(run.out);
         QCOMPARE(saved.keys(), (QList<int>{2, nextLine}));
         // Nothing of the refused row is on disk; the others are.
@@ -232,15 +236,15 @@ private Q_SLOTS:
         QTest::addColumn<bool>("notReady");
         QTest::addColumn<QString>("message");
         const QByteArray row = QStringLiteral("Анна,ж,1985,1 1 1 1\n").toUtf8();
-        QTest::newRow("no answers column") << "name,sex,year\n" + row << false << "line 1: no column \"answers\"";
+        QTest::newRow("no answers column") << "name,sex,year\n" + row << false << QStringLiteral("строка 1: нет столбца \"answers\"");
         QTest::newRow("unknown column")
             << "name,sex,year,answers,adress\n" + row << false
-            << "line 1: unknown column \"adress\" (the columns are name, sex, year, answers, height, weight, hair, "
-               "eyes, zodiac, about, seeking, address, photo, password)";
+            << QStringLiteral("строка 1: неизвестный столбец \"adress\" (столбцы: name, sex, year, answers, height, "
+                              "weight, hair, eyes, zodiac, about, seeking, address, photo, password)");
         QTest::newRow("column twice") << "name,sex,year,answers,Name\n" + row << false
-                                      << "line 1: column \"name\" given twice";
-        QTest::newRow("empty file") << QByteArray() << false << "line 1: no header line";
-        QTest::newRow("test not ready") << "name,sex,year,answers\n" + row << true << "Тест не готов!";
+                                      << QStringLiteral("строка 1: столбец \"name\" назван дважды");
+        QTest::newRow("empty file") << QByteArray() << false << QStringLiteral("строка 1: нет строки заголовка");
+        QTest::newRow("test not ready") << "name,sex,year,answers\n" + row << true << QStringLiteral("Тест не готов!");
     }
     void unusableSheetOrTest()
     {
@@ -268,7 +272,192 @@ private Q_SLOTS:
         QCOMPARE(run.status, 2);
         QCOMPARE(personFiles(club.folder), QStringList());
         run = cli({QStringLiteral("--help")});
-        QVERIFY(run.out.contains("tandemo-cli import TESTFILE RESULTS.csv"));
+        QVERIFY(run.out.contains(QStringLiteral("tandemo-cli import ФАЙЛ_ТЕСТА РЕЗУЛЬТАТЫ.csv").toUtf8()));
+        // The sheet's bound is stated.
+        QVERIFY(run.out.contains(QStringLiteral("обычный файл не больше 64 МБ").toUtf8()));
+    }
+
+    // Only a regular file within the stated bound is read; anything else is
+    // refused at once, before a row is looked at.
+    void sheetThatCannotBeRead_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("ending");
+        const QString notRegular = QStringLiteral("открыть не возможно: это не обычный файл");
+        QTest::newRow("FIFO") << QStringLiteral("fifo") << notRegular;
+        QTest::newRow("/dev/zero") << QStringLiteral("/dev/zero") << notRegular;
+        QTest::newRow("folder") << QStringLiteral("folder") << notRegular;
+        QTest::newRow("over 64 MB") << QStringLiteral("large")
+                                    << QStringLiteral("открыть не возможно: он больше 64 МБ");
+    }
+    void sheetThatCannotBeRead()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QString, ending);
+        Club club;
+        QString sheet = club.sheet;
+        if (kind == QLatin1String("fifo")) {
+            QCOMPARE(::mkfifo(QFile::encodeName(sheet).constData(), 0600), 0);
+        } else if (kind == QLatin1String("folder")) {
+            QVERIFY(QDir().mkpath(sheet));
+        } else if (kind == QLatin1String("large")) {
+            // A valid header, then a file one byte over the bound (sparse).
+            writeBytes(sheet, "name,sex,year,answers\n");
+            QFile file(sheet);
+            QVERIFY(file.resize((qsizetype(64) << 20) + 1));
+        } else {
+            sheet = kind;
+        }
+        // A reader that waits on the FIFO or reads /dev/zero without end
+        // would run into this guard.
+        const Run run = fixtures::runCli({QStringLiteral("import"), club.test, sheet}, 20000);
+        QCOMPARE(run.status, 1);
+        QCOMPARE(QString::fromUtf8(run.err), QStringLiteral("Файл \"") + sheet + QStringLiteral("\" ") + ending +
+                                                 QLatin1Char('\n'));
+        QCOMPARE(run.out, QByteArray());
+        QCOMPARE(personFiles(club.folder), QStringList());
+    }
+
+    // Every data line is saved or refused under its own number, and the
+    // summary adds up to the data lines. A field never spans lines: a quote
+    // left open spoils its own line only.
+    void everyLineAccountedFor_data()
+    {
+        QTest::addColumn<QByteArray>("csv");
+        QTest::addColumn<Refusals>("refused");  // line -> reason; every other data line is saved
+        QTest::addColumn<QList<int>>("saved");
+        QTest::addColumn<QString>("summary");
+
+        // Ten rows, one stray opening quote on line 4.
+        QByteArray sheet = "name,sex,year,answers\n";
+        for (int i = 1; i <= 10; ++i)
+            sheet += QStringLiteral("%1Человек %2,%3,1980,1 2 3 4\n")
+                         .arg(i == 3 ? QStringLiteral("\"") : QString())
+                         .arg(i)
+                         .arg(i % 2 ? QStringLiteral("м") : QStringLiteral("ж"))
+                         .toUtf8();
+        QTest::newRow("stray opening quote")
+            << sheet << Refusals{{4, QStringLiteral("кавычка поля не закрыта до конца строки")}}
+            << QList<int>{2, 3, 5, 6, 7, 8, 9, 10, 11} << QStringLiteral("9 строк сохранено, 1 строка отклонена");
+
+        // A spreadsheet's cell with a line break: both of its lines refused,
+        // the rows around them saved; blank lines are no data.
+        QTest::newRow("field over two lines")
+            << QStringLiteral("name,sex,year,answers\r\nОльга,ж,1990,2 3 10 4\r\n\"Анна\r\nПетрова\",ж,1985,1 1 1 1\r\n"
+                              ",,,\r\n\r\nОлег,м,1991,1 1 1 1\r\n")
+                   .toUtf8()
+            << Refusals{{3, QStringLiteral("кавычка поля не закрыта до конца строки")},
+                                  {4, QStringLiteral("кавычка внутри поля, которое не начинается с кавычки")}}
+            << QList<int>{2, 7} << QStringLiteral("2 строки сохранены, 2 строки отклонены");
+
+        // Lines ended by a lone CR (old spreadsheets) count as lines too.
+        QTest::newRow("CR line ends")
+            << QStringLiteral("name,sex,year,answers\rОльга,ж,1990,2 3 10 4\r\"Анна,ж,1985,1 1 1 1\rОлег,м,1991,1 1 1 1")
+                   .toUtf8()
+            << Refusals{{3, QStringLiteral("кавычка поля не закрыта до конца строки")}} << QList<int>{2, 4}
+            << QStringLiteral("2 строки сохранены, 1 строка отклонена");
+    }
+    void everyLineAccountedFor()
+    {
+        QFETCH(QByteArray, csv);
+        QFETCH(Refusals, refused);
+        QFETCH(QList<int>, saved);
+        QFETCH(QString, summary);
+        Club club;
+        const Run run = club.import(csv);
+        QCOMPARE(run.status, 1);
+        QByteArray expectedErr;
+        for (auto it = refused.cbegin(); it != refused.cend(); ++it)
+            expectedErr += (QStringLiteral("строка %1: отклонена: ").arg(it.key()) + it.value() + QLatin1Char('\n')).toUtf8();
+        QCOMPARE(QString::fromUtf8(run.err), QString::fromUtf8(expectedErr));
+        const QMap<int, QString> savedByLine = savedLines(run.out);
+        QCOMPARE(savedByLine.keys(), saved);
+        QCOMPARE(QString::fromUtf8(lastLine(run.out)), summary);
+        // The summary's two counts add up to the data lines.
+        QCOMPARE(run.out.count('\n'), saved.size() + 1);
+        QCOMPARE(personFiles(club.folder).size(), saved.size());
+    }
+
+    // A card that a reader would cut is never written: a row whose card
+    // passes the bound of the card reader or of the lists is refused naming
+    // its column; a card right at a bound is saved and read back whole.
+    void oversizeRowRefused()
+    {
+        Club club;
+        auto cardOf = [](const QString& name, const QString& about) {
+            Kartochka k = card(name, 1985, 1, QStringLiteral("0000"), QStringLiteral("тайна"));
+            k.Podrobnee = about.isEmpty() ? 0 : 1;
+            k.Podrobnosti[5] = about;
+            return k;
+        };
+        // The largest "about" and the largest name that every reader reads whole.
+        const qsizetype aboutFits = textfile::kMaxCardBytes - PersonFileContent(cardOf(QStringLiteral("Ira"), QStringLiteral("x"))).size() + 1;
+        const QByteArray headLines = PersonFileContent(cardOf(QString(), {})).left(
+            PersonFileContent(cardOf(QString(), {})).indexOf("0000\r\n") + 6);
+        const qsizetype nameFits = textfile::kMaxCardHeadBytes - headLines.size();
+        const QString bigAbout(aboutFits, QLatin1Char('x'));
+        const QString bigName(nameFits, QLatin1Char('N'));
+
+        QByteArray csv = "name,sex,year,answers,about\n";
+        csv += "Ira,w,1985,1 1 1 1," + bigAbout.toUtf8() + "\n";                            // 2: saved at the bound
+        csv += "Ira,w,1985,1 1 1 1," + bigAbout.toUtf8() + "x\n";                           // 3: one byte over
+        csv += bigName.toUtf8() + ",w,1985,1 1 1 1,\n";                                     // 4: the lists' bound
+        csv += bigName.toUtf8() + "N,w,1985,1 1 1 1,\n";                                    // 5: one over it
+        csv += QByteArray(5 << 20, 'N') + ",w,1985,1 1 1 1," + QByteArray(5 << 20, 'x') + "\n";  // 6
+        csv += "Ira,w,1985,1 1 1 1,\n";                                                     // 7
+        const Run run = club.import(csv);
+        QCOMPARE(run.status, 1);
+        const QString tooLong = QStringLiteral(" слишком длинный: программа не прочла бы карточку целиком\n");
+        QCOMPARE(QString::fromUtf8(run.err), QStringLiteral("строка 3: отклонена: столбец \"about\"") + tooLong +
+                                                 QStringLiteral("строка 5: отклонена: столбец \"name\"") + tooLong +
+                                                 QStringLiteral("строка 6: отклонена: столбец \"name\"") + tooLong);
+        const QMap<int, QString> saved = savedLines(run.out);
+        QCOMPARE(saved.keys(), (QList<int>{2, 4, 7}));
+        QCOMPARE(personFiles(club.folder).size(), 3);
+        // Nothing cut on disk: the card reader reads each saved card whole,
+        // and the lists read the answers after the longest name.
+        const QByteArray atBound = readBytes(club.folder + saved[2]);
+        QCOMPARE(atBound.size(), textfile::kMaxCardBytes);
+        QCOMPARE(atBound, PersonFileContent(cardOf(QStringLiteral("Ira"), bigAbout)));
+        ScriptedPlatform pf;
+        App app(pf);
+        app.st.folders.WorkFolder = club.folder;
+        QCOMPARE(OpenKartochka(app, saved[2], 1), CardOpen::Opened);
+        QCOMPARE(app.st.CardFields[1].Podrobnosti[5], bigAbout);
+        QCOMPARE(app.st.CardFields[1].Parol, QStringLiteral("тайна"));
+        HeadLines head;
+        QVERIFY(head.read(QFile::encodeName(club.folder + saved[4]), 5));
+        QCOMPARE(head.size(), 5);
+        QCOMPARE(head[1].size(), nameFits);
+        QCOMPARE(QByteArray(head[4].data(), head[4].size()), QByteArray("0000"));
+    }
+
+    // The summary counts rows in the form each number asks for.
+    void summaryInRussian_data()
+    {
+        QTest::addColumn<int>("saved");
+        QTest::addColumn<int>("refused");
+        QTest::addColumn<QString>("summary");
+        QTest::newRow("1, 0") << 1 << 0 << QStringLiteral("1 строка сохранена, 0 строк отклонено");
+        QTest::newRow("2, 1") << 2 << 1 << QStringLiteral("2 строки сохранены, 1 строка отклонена");
+        QTest::newRow("5, 3") << 5 << 3 << QStringLiteral("5 строк сохранено, 3 строки отклонены");
+        QTest::newRow("11, 12") << 11 << 12 << QStringLiteral("11 строк сохранено, 12 строк отклонено");
+        QTest::newRow("21, 14") << 21 << 14 << QStringLiteral("21 строка сохранена, 14 строк отклонено");
+        QTest::newRow("22, 25") << 22 << 25 << QStringLiteral("22 строки сохранены, 25 строк отклонено");
+    }
+    void summaryInRussian()
+    {
+        QFETCH(int, saved);
+        QFETCH(int, refused);
+        QFETCH(QString, summary);
+        Club club;
+        QByteArray csv = "name,sex,year,answers\n";
+        for (int i = 0; i < saved + refused; ++i)
+            csv += QStringLiteral("Человек %1,м,1980,%2\n").arg(i).arg(i < saved ? QStringLiteral("1 1 1 1") : QStringLiteral("1")).toUtf8();
+        const Run run = club.import(csv);
+        QCOMPARE(run.status, refused == 0 ? 0 : 1);
+        QCOMPARE(QString::fromUtf8(lastLine(run.out)), summary);
+        QCOMPARE(run.err.count('\n'), refused);
     }
 
     // A folder that cannot take the results: each row says so with the
@@ -280,12 +469,12 @@ private Q_SLOTS:
         const Run run = club.import(QStringLiteral("name,sex,year,answers\nАнна,ж,1985,1 1 1 1\n").toUtf8());
         fixtures::setReadOnly(club.folder, false);
         QCOMPARE(run.status, 1);
-        QVERIFY2(QRegularExpression(QStringLiteral("^line 2: not saved: Файл \"%1Клуб_\\d{14}\\.tnw\" защищён от записи\\.\n$")
+        QVERIFY2(QRegularExpression(QStringLiteral("^строка 2: не сохранена: Файл \"%1Клуб_\\d{14}\\.tnw\" защищён от записи\\.\n$")
                                         .arg(QRegularExpression::escape(club.folder)))
                      .match(QString::fromUtf8(run.err))
                      .hasMatch(),
                  run.err.constData());
-        QCOMPARE(lastLine(run.out), QByteArray("0 rows saved, 1 refused"));
+        QCOMPARE(lastLine(run.out), QStringLiteral("0 строк сохранено, 1 строка отклонена").toUtf8());
         QCOMPARE(personFiles(club.folder), QStringList());
     }
 
@@ -314,7 +503,7 @@ private Q_SLOTS:
         qInfo("10000 rows imported in %lld ms", static_cast<long long>(timer.elapsed()));
         QCOMPARE(run.err, QByteArray());
         QCOMPARE(run.status, 0);
-        QCOMPARE(lastLine(run.out), QByteArray("10000 rows saved, 0 refused"));
+        QCOMPARE(lastLine(run.out), QStringLiteral("10000 строк сохранено, 0 строк отклонено").toUtf8());
         const QMap<int, QString> saved = savedLines(run.out);
         QCOMPARE(saved.size(), 10000);
         const QStringList files = personFiles(club.folder);
@@ -340,7 +529,7 @@ private Q_SLOTS:
         const Run run = cli({QStringLiteral("import"), test, source + QStringLiteral("/examples/import/анкеты.csv")});
         QCOMPARE(run.err, QByteArray());
         QCOMPARE(run.status, 0);
-        QVERIFY(lastLine(run.out).endsWith(" rows saved, 0 refused"));
+        QVERIFY(lastLine(run.out).endsWith(QStringLiteral(", 0 строк отклонено").toUtf8()));
         QVERIFY(personFiles(tmp.path()).size() >= 3);
     }
 };

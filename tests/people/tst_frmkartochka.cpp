@@ -3,6 +3,7 @@
 
 #include "screens/people/FrmKartochka.h"
 #include "ground/App.h"
+#include "ground/TextFile.h"
 
 #include <QTest>
 
@@ -129,6 +130,64 @@ private Q_SLOTS:
             QCOMPARE(t.app.st.CardFields[0].DataRogdeniya, stored);
             QCOMPARE(t.pf.processEventsCalls, 1);
         }
+    }
+
+    // A card that a reader would cut is refused in the dialog, with a message
+    // that names the field; the dialog stays open on that field and the
+    // card is left as it was. The answers still to come are counted in.
+    void tooLongCardRefused_data()
+    {
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<QString>("field");    // control that gets the long text
+        QTest::addColumn<qsizetype>("length");
+        QTest::addColumn<int>("questions");
+        QTest::addColumn<QString>("caption");  // empty: accepted
+        const qsizetype card = textfile::kMaxCardBytes;
+        const qsizetype head = textfile::kMaxCardHeadBytes;
+        const int newCard = static_cast<int>(DialogMode::NewCard);
+        const int listCard = static_cast<int>(DialogMode::ListCard);
+        QTest::newRow("about, new card") << newCard << "txtInfo(2)" << card << 0 << "О себе";
+        QTest::newRow("address, stored card") << listCard << "txtInfo(4)" << card << 0 << "Адрес";
+        QTest::newRow("name past the lists' bound") << newCard << "txtNameFamiliya" << head << 0 << "Имя и фамилия";
+        QTest::newRow("about that fits") << newCard << "txtInfo(2)" << card - 100 << 0 << "";
+        QTest::newRow("about that the answers push over") << newCard << "txtInfo(2)" << card - 100 << 200 << "О себе";
+    }
+    void tooLongCardRefused()
+    {
+        QFETCH(int, mode);
+        QFETCH(QString, field);
+        QFETCH(qsizetype, length);
+        QFETCH(int, questions);
+        QFETCH(QString, caption);
+        ScriptedPlatform pf;
+        App app(pf);
+        app.st.test.QuestionCount = questions;
+        app.st.CardFields[1] = storedWoman();
+        const Kartochka before = app.st.CardFields[static_cast<DialogMode>(mode) == DialogMode::ListCard ? 1 : 0];
+        app.st.Dialog = static_cast<DialogMode>(mode);
+        frmKartochka_Load(app);
+        FrmKartochka& d = app.frmKartochka;
+        d.txtNameFamiliya.text = QStringLiteral("Анна");
+        d.txtDataRogdeniya.text = QStringLiteral("1985");
+        d.chPodrobnee.checked = true;
+        frmKartochka_chPodrobnee_Click(app);
+        d.find(field)->text = QString(length, QLatin1Char('x'));
+        frmKartochka_OK_Click(app);
+        if (caption.isEmpty()) {
+            QVERIFY(pf.messages.isEmpty());
+            QCOMPARE(app.st.Dialog, DialogMode::Confirmed);
+            return;
+        }
+        QCOMPARE(pf.messageTexts(), QStringList{QStringLiteral("Поле \"") + caption +
+                                                QStringLiteral("\" слишком длинное, карточку сохранить не возможно.")});
+        QCOMPARE(pf.messages[0].title, QStringLiteral("Тандемо"));
+        QCOMPARE(pf.messages[0].icon, MsgIcon::Critical);
+        QVERIFY(d.visible && !d.closeRequested);
+        QCOMPARE(d.focus, field);
+        QCOMPARE(app.st.Dialog, static_cast<DialogMode>(mode));
+        const Kartochka& after = app.st.CardFields[static_cast<size_t>(d.slot)];
+        QCOMPARE(after.NameFamiliya, before.NameFamiliya);
+        QCOMPARE(after.Podrobnosti, before.Podrobnosti);
     }
 
     void yearKeys_data()

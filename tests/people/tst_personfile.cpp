@@ -3,6 +3,7 @@
 
 #include "engines/PersonFile.h"
 #include "ground/App.h"
+#include "ground/TextFile.h"
 
 #include <QDir>
 #include <QTemporaryDir>
@@ -187,6 +188,70 @@ private Q_SLOTS:
             QCOMPARE(readBytes(path), QByteArray("old"));
             fixtures::setReadOnly(path, false);
         }
+    }
+
+    // The writer refuses a card that a reader would cut, for a change of a
+    // card and for a new result alike, naming the field; the file on disk
+    // stays as it was. A card right at the bound is written and read whole.
+    void tooLongCardNeverWritten_data()
+    {
+        QTest::addColumn<bool>("change");
+        QTest::addColumn<int>("field");   // 0 name, 1 about, 2 password
+        QTest::addColumn<qsizetype>("over");  // bytes past the bound
+        QTest::addColumn<QString>("caption");
+        for (bool change : {true, false}) {
+            const char* how = change ? "change" : "new result";
+            QTest::addRow("%s: about one byte over", how) << change << 1 << qsizetype(1) << "О себе";
+            QTest::addRow("%s: about at the bound", how) << change << 1 << qsizetype(0) << "";
+            QTest::addRow("%s: name past the lists' bound", how) << change << 0 << qsizetype(1) << "Имя и фамилия";
+            QTest::addRow("%s: name at the lists' bound", how) << change << 0 << qsizetype(0) << "";
+            QTest::addRow("%s: password", how) << change << 2 << qsizetype(1) << "Пароль";
+        }
+    }
+    void tooLongCardNeverWritten()
+    {
+        QFETCH(bool, change);
+        QFETCH(int, field);
+        QFETCH(qsizetype, over);
+        QFETCH(QString, caption);
+        ScriptedPlatform pf;
+        App app(pf);
+        prepare(app);
+        app.st.test.TestFilePath = app.st.folders.WorkFolder + QStringLiteral("клуб.tnd");
+        QDir(app.st.folders.WorkFolder).removeRecursively();
+        QDir().mkpath(app.st.folders.WorkFolder);
+        Kartochka card = anna();
+        card.Podrobnee = 1;
+        // Grow the field until the file (or the lines the lists read) is at the bound, plus `over`.
+        QString& text = field == 0 ? card.NameFamiliya : field == 1 ? card.Podrobnosti[5] : card.Parol;
+        const qsizetype size = field == 0 ? PersonFileContent(card).indexOf(card.Otvety.toLatin1() + "\r\n") +
+                                                card.Otvety.size() + 2
+                                          : PersonFileContent(card).size();
+        text += QString((field == 0 ? textfile::kMaxCardHeadBytes : textfile::kMaxCardBytes) - size + over,
+                        QLatin1Char('x'));
+        const QString name = QStringLiteral("anna.tnw");
+        const QString path = app.st.folders.WorkFolder + name;
+        writeBytes(path, "old");
+        app.st.CardFields[1] = card;
+        const bool saved = change ? SaveKartochka(app, name, 1)
+                                  : SaveNewKartochka(app, 1, QDateTime(QDate(2026, 12, 10), QTime(12, 0)));
+        const QStringList files = QDir(app.st.folders.WorkFolder).entryList(QDir::Files | QDir::Hidden);
+        if (caption.isEmpty()) {
+            QVERIFY(saved);
+            QVERIFY(pf.messages.isEmpty());
+            const QString written = app.st.CardFields[1].FileName;
+            QCOMPARE(OpenKartochka(app, written, 2), CardOpen::Opened);
+            QCOMPARE(app.st.CardFields[2].NameFamiliya, card.NameFamiliya);
+            QCOMPARE(app.st.CardFields[2].Podrobnosti, card.Podrobnosti);
+            QCOMPARE(app.st.CardFields[2].Parol, card.Parol);
+            return;
+        }
+        QVERIFY(!saved);
+        QCOMPARE(pf.messageTexts(), QStringList{QStringLiteral("Поле \"") + caption +
+                                                QStringLiteral("\" слишком длинное, карточку сохранить не возможно.")});
+        QCOMPARE(pf.messages[0].icon, MsgIcon::Critical);
+        QCOMPARE(readBytes(path), QByteArray("old"));
+        QCOMPARE(files, QStringList{name});
     }
 
     void fileNameRule_data()

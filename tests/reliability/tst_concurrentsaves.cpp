@@ -104,7 +104,7 @@ private Q_SLOTS:
         }
         for (int i = 0; i < 2; ++i) {
             const QList<QByteArray> lines = runs[static_cast<size_t>(i)]->readAllStandardOutput().split('\n');
-            QCOMPARE(lines.value(lines.size() - 2), QByteArray("200 rows saved, 0 refused"));
+            QCOMPARE(lines.value(lines.size() - 2), QStringLiteral("200 строк сохранено, 0 строк отклонено").toUtf8());
         }
 
         // Every result whole, each in a file of its own, nothing else left.

@@ -6,6 +6,7 @@
 #include "ground/FieldText.h"
 #include "engines/PageFiles.h"
 #include "engines/Picture.h"
+#include "engines/PersonFile.h"
 
 #include <QtMath>
 
@@ -33,6 +34,24 @@ void ShowValue(Control& list, const QString& value)
 int SelectedSex(const FrmKartochka& d)
 {
     return d.selPol[kWomenHair].checked ? 1 : 0;
+}
+
+// The control that holds a card field (the name box for what the dialog does
+// not show).
+QString FieldControl(const FrmKartochka& d, CardField field)
+{
+    if (field.kind != CardField::Detail)
+        return d.txtNameFamiliya.name;
+    switch (field.detail) {
+    case 2:
+        return d.lstRaznoe[static_cast<size_t>(SelectedSex(d))].name;
+    case 3:
+        return d.lstRaznoe[2].name;
+    case 4:
+        return d.lstRaznoe[3].name;
+    default:
+        return d.txtInfo[static_cast<size_t>(field.detail < 2 ? field.detail : field.detail - 3)].name;
+    }
 }
 }
 
@@ -142,38 +161,59 @@ void frmKartochka_OK_Click(App& app)
         d.focus = d.txtInfo[kPhotoField].name;
         return;
     }
+    const DialogMode mode = st.Dialog;
+    const int details = d.chPodrobnee.checked ? 1 : 0;
+    Kartochka next = st.CardFields[static_cast<size_t>(d.slot)];
+    next.NameFamiliya = d.txtNameFamiliya.text;
+    if (mode == DialogMode::NewCard) {
+        next.Pol = SelectedSex(d);
+        next.Parol = st.test.TestPassword;
+    }
+    next.DataRogdeniya = year;
+    next.DataRogdeniyaKnown = true;
+    next.Podrobnee = details;
+    if (details == 1) {
+        next.Podrobnosti[0] = d.txtInfo[0].text;
+        next.Podrobnosti[1] = d.txtInfo[1].text;
+        next.Podrobnosti[2] = d.lstRaznoe[static_cast<size_t>(SelectedSex(d))].text;
+        next.Podrobnosti[3] = d.lstRaznoe[2].text;
+        next.Podrobnosti[4] = d.lstRaznoe[3].text;
+        for (size_t i = 2; i < d.txtInfo.size(); ++i)
+            next.Podrobnosti[i + 3] = d.txtInfo[i].text;
+    } else {
+        for (QString& detail : next.Podrobnosti)
+            detail.clear();
+    }
+    // A card that a reader would cut is refused here, before the test is
+    // taken; the answers to come are counted in.
+    Kartochka full = next;
+    if (full.Otvety.size() < st.test.QuestionCount)
+        full.Otvety = QString(st.test.QuestionCount, QLatin1Char('0'));
+    if (const auto field = CardFieldTooLong(full)) {
+        ShowError(app, CardTooLongMessage(*field));
+        d.focus = FieldControl(d, *field);
+        return;
+    }
     d.visible = false;
     app.platform.processEvents();
 
-    const DialogMode mode = st.Dialog;
-    Kartochka& card = st.CardFields[static_cast<size_t>(d.slot)];
-    const int details = d.chPodrobnee.checked ? 1 : 0;
-    card.NameFamiliya = d.txtNameFamiliya.text;
-    if (mode == DialogMode::NewCard) {
-        card.Pol = SelectedSex(d);
-        card.Parol = st.test.TestPassword;
-    }
     if (mode == DialogMode::ListCard && st.people.CurrentPerson >= 0 && st.people.CurrentPerson < st.people.People.size()) {
         // The list shows the change without a new scan of the folder.
         PersonEntry& entry = st.people.People[st.people.CurrentPerson];
         entry.NameFamiliya = d.txtNameFamiliya.text;
         entry.Podrobnee = details;
     }
-    card.DataRogdeniya = year;
-    card.DataRogdeniyaKnown = true;
-    card.Podrobnee = details;
-    if (details == 1) {
-        card.Podrobnosti[0] = d.txtInfo[0].text;
-        card.Podrobnosti[1] = d.txtInfo[1].text;
-        card.Podrobnosti[2] = d.lstRaznoe[static_cast<size_t>(SelectedSex(d))].text;
-        card.Podrobnosti[3] = d.lstRaznoe[2].text;
-        card.Podrobnosti[4] = d.lstRaznoe[3].text;
-        for (size_t i = 2; i < d.txtInfo.size(); ++i)
-            card.Podrobnosti[i + 3] = d.txtInfo[i].text;
-    } else {
-        for (QString& detail : card.Podrobnosti)
-            detail.clear();
+    // The dialog's own fields only: the rest of the slot stays as it is now.
+    Kartochka& card = st.CardFields[static_cast<size_t>(d.slot)];
+    card.NameFamiliya = next.NameFamiliya;
+    if (mode == DialogMode::NewCard) {
+        card.Pol = next.Pol;
+        card.Parol = next.Parol;
     }
+    card.DataRogdeniya = next.DataRogdeniya;
+    card.DataRogdeniyaKnown = true;
+    card.Podrobnee = next.Podrobnee;
+    card.Podrobnosti = next.Podrobnosti;
     st.Dialog = DialogMode::Confirmed;
     d.closeRequested = true;
 }
