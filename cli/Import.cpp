@@ -3,7 +3,9 @@
 #include "CliPlatform.h"
 #include "Csv.h"
 
+#include "engines/PageFiles.h"
 #include "engines/PersonFile.h"
+#include "engines/Picture.h"
 #include "ground/App.h"
 #include "ground/TextFile.h"
 #include "screens/document/FileCommands.h"
@@ -202,6 +204,13 @@ std::optional<QString> readRow(const App& app, const csv::Record& record, const 
     }
     // The card dialog takes the test's password for a new card.
     card.Parol = value[Password].isEmpty() ? app.st.test.TestPassword : value[Password];
+
+    // As the card dialog: a photo is a picture by its content, or the row is
+    // refused (a bare name is the test folder's).
+    const QString& photo = card.Podrobnosti[8];
+    if (!photo.isEmpty() && !IsPictureFile(PageFilePath(app.st.folders.WorkFolder, photo)))
+        return QStringLiteral("фотография ") + quoted(photo) +
+               QStringLiteral(" — не изображение JPEG, PNG, GIF, BMP или WebP");
 
     if (const auto field = CardFieldTooLong(card))
         return QStringLiteral("столбец ") + quoted(columnName(columnOf(*field))) +

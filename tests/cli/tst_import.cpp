@@ -128,13 +128,14 @@ private Q_SLOTS:
     void documentedColumns()
     {
         Club club;
+        fixtures::writeBytes(club.folder + QStringLiteral("анна.jpg"), QByteArray("\xFF\xD8\xFF\xE0\x00\x10JFIF", 10));
         // Columns in an order of their own, with a byte-order mark, a quoted
         // comma and doubled quotes; one card with every detail and its own
         // password, one without details that takes the test's password.
         const QByteArray csv =
             "\xEF\xBB\xBF"
             "Answers,photo,Name,about,sex,seeking,height,weight,hair,eyes,zodiac,address,password,YEAR\r\n" +
-            QStringLiteral("\"2 1 \u00A010 4\",/фото/анна.jpg,\"Анна \"\"Аня\"\" Петрова\",\"люблю кино, книги\",Ж,"
+            QStringLiteral("\"2 1 \u00A010 4\",анна.jpg,\"Анна \"\"Аня\"\" Петрова\",\"люблю кино, книги\",Ж,"
                            "друга,\"1,65\",55,Блондинка,Голубые,Рыбы,\"Москва, Тверская 1\",свой пароль ,1985\r\n"
                            "1 3 1 1,,  Пётр Иванов  ,,m,,,,,,,,,1970\r\n")
                 .toUtf8();
@@ -158,7 +159,7 @@ private Q_SLOTS:
         anna.Podrobnosti = {QStringLiteral("1,65"),        QStringLiteral("55"),   QStringLiteral("Блондинка"),
                             QStringLiteral("Голубые"),     QStringLiteral("Рыбы"), QStringLiteral("люблю кино, книги"),
                             QStringLiteral("друга"),       QStringLiteral("Москва, Тверская 1"),
-                            QStringLiteral("/фото/анна.jpg")};
+                            QStringLiteral("анна.jpg")};
         QCOMPARE(readBytes(club.folder + saved[2]), PersonFileContent(anna));
         QCOMPARE(readBytes(club.folder + saved[3]),
                  PersonFileContent(card(QStringLiteral("Пётр Иванов"), 1970, 0, QStringLiteral("0200"),
@@ -227,6 +228,30 @@ private Q_SLOTS:
         QCOMPARE(personFiles(club.folder), files);
         QVERIFY(readBytes(club.folder + saved[2]).contains(fixtures::cp1251Lines({QStringLiteral("Ольга")})));
         QVERIFY(readBytes(club.folder + saved[nextLine]).contains(fixtures::cp1251Lines({QStringLiteral("Олег")})));
+    }
+
+    // A photo is taken only when the file is a picture by its content, as in
+    // the card dialog; a bare name is the test folder's.
+    void photoMustBeAPicture()
+    {
+        Club club;
+        fixtures::writeBytes(club.folder + QStringLiteral("анна.jpg"), QByteArray("\xFF\xD8\xFF\xE0\x00\x10JFIF", 10));
+        fixtures::writeBytes(club.folder + QStringLiteral("письмо.jpg"), QByteArray("Дорогая Анна"));
+        const Run run = club.import(QStringLiteral("name,sex,year,answers,photo\n"
+                                                   "Анна,ж,1985,1 1 1 1,анна.jpg\n"
+                                                   "Ольга,ж,1986,1 1 1 1,письмо.jpg\n"
+                                                   "Олег,м,1987,1 1 1 1,/etc/passwd\n"
+                                                   "Иван,м,1988,1 1 1 1,нет.png\n")
+                                        .toUtf8());
+        QCOMPARE(run.status, 1);
+        QCOMPARE(run.err, QStringLiteral("строка 3: отклонена: фотография \"письмо.jpg\" — не изображение JPEG, PNG, GIF, "
+                                         "BMP или WebP\n"
+                                         "строка 4: отклонена: фотография \"/etc/passwd\" — не изображение JPEG, PNG, "
+                                         "GIF, BMP или WebP\n"
+                                         "строка 5: отклонена: фотография \"нет.png\" — не изображение JPEG, PNG, GIF, "
+                                         "BMP или WebP\n")
+                              .toUtf8());
+        QCOMPARE(savedLines(run.out).keys(), QList<int>{2});
     }
 
     // A sheet the import cannot use at all saves nothing.
