@@ -360,7 +360,8 @@ protected:
         if (fields.size() != 4)
             return;
         const auto decoded = [](const QString& field) { return QUrl::fromPercentEncoding(field.toLatin1()); };
-        const QString path = decoded(fields[1]);
+        // The page's own path comes percent-encoded as the browser keeps it.
+        const QString path = QUrl::fromPercentEncoding(decoded(fields[1]).toUtf8());
         const QString raw = decoded(fields[2]);
         const bool mail = fields[0] == QLatin1String("mail");
         const QStringList parts = path.split(QLatin1Char('/'), Qt::SkipEmptyParts);
