@@ -13,7 +13,6 @@
 #include <QMouseEvent>
 #include <QRandomGenerator>
 #include <QTimer>
-#include <QUrlQuery>
 #include <QWebEngineHistory>
 #include <QWebEngineProfile>
 #include <QWebEngineScript>
@@ -36,9 +35,9 @@ namespace {
 // initialiser, before this file's objects exist.
 constexpr char kScheme[] = "tandemo";
 const QString kPageHost = QStringLiteral("page");
-// The query item that carries a path written whole in a page (base64url of
-// its UTF-8, so that no character of a file name can be misread).
-const QString kWholePathItem = QStringLiteral("file");
+// The header that names the page a request comes from (set by PageRequests;
+// a page cannot set it, since its scripts never run).
+const QByteArray kPageHeader = QByteArrayLiteral("X-Tandemo-Page");
 // How long a drawn frame may take to reach the window when no paint of the
 // view says so: one frame at 60 Hz.
 constexpr int kFrameMs = 16;
@@ -166,10 +165,12 @@ public:
         }
         const QString path = url.path(QUrl::FullyDecoded);
         const QStringList parts = path.split(QLatin1Char('/'), Qt::SkipEmptyParts);
-        bool isSerial = false;
-        const int serial = parts.isEmpty() ? 0 : parts.first().toInt(&isSerial);
-        const Page* page = isSerial ? find(serial) : nullptr;
-        if (page && page->file.isEmpty() && parts.size() == 2 && parts[1] == QLatin1String("index.html")) {
+        const int serial = parts.isEmpty() ? 0 : parts.first().toInt();
+        // The page that asks, which may not be the one the path names.
+        const int owner = job->requestHeaders().value(kPageHeader).toInt();
+        const Page* page = find(owner);
+        if (page && owner == serial && page->file.isEmpty() && parts.size() == 2 &&
+            parts[1] == QLatin1String("index.html")) {
             auto* buffer = new QBuffer(job);
             buffer->setData(page->html);
             buffer->open(QIODevice::ReadOnly);
@@ -177,18 +178,15 @@ public:
             return;
         }
         // A file the page refers to: relative to the page's folder, or by
-        // the full path it was written with (the view's guard has put that
-        // path in the query). Only what this page may show: never what a
-        // page of the other window may.
+        // the full path it was written with. Only what the asking page may
+        // show: never what a page of the other window may.
         if (!page) {
             job->fail(QWebEngineUrlRequestJob::RequestDenied);
             return;
         }
         QStringList candidates;
-        const QString whole = QString::fromUtf8(QByteArray::fromBase64(
-            QUrlQuery(url).queryItemValue(kWholePathItem).toLatin1(), QByteArray::Base64UrlEncoding));
-        if (!whole.isEmpty()) {
-            candidates << whole;
+        if (owner != serial) {
+            candidates << path;
         } else {
             const QString base = !page->file.isEmpty() ? QFileInfo(page->file).absolutePath() + QLatin1Char('/')
                                                        : page->files.folders.value(0);
@@ -232,11 +230,38 @@ private:
     std::map<const WebView*, int> latest_;
 };
 
+PageStore& store();
+int serialOf(const QUrl& url);
+
+// Names, for every request of the program's pages, the page that asks: a
+// path written whole in a page ("/home/…/photo.jpg") reaches the program
+// without the page's number, and without this it could only be looked up
+// among the files of every page on screen — a question in the main window
+// could then show a file that only the list window's card may show. One for
+// the whole program, alive as long as it: the browser may still consult it
+// for a request of a page just closed.
+class PageRequests : public QWebEngineUrlRequestInterceptor {
+public:
+    void interceptRequest(QWebEngineUrlRequestInfo& info) override
+    {
+        const QUrl url = info.requestUrl();
+        if (url.scheme() != QLatin1String(kScheme))
+            return;
+        if (url.host() != kPageHost) {
+            info.block(true);
+            return;
+        }
+        const bool mainFrame = info.resourceType() == QWebEngineUrlRequestInfo::ResourceTypeMainFrame;
+        info.setHttpHeader(kPageHeader, QByteArray::number(serialOf(mainFrame ? url : info.firstPartyUrl())));
+    }
+};
+
 PageStore& store()
 {
     static PageStore* instance = [] {
         auto* handler = new PageStore;
         QWebEngineProfile::defaultProfile()->installUrlSchemeHandler(QByteArray(kScheme), handler);
+        QWebEngineProfile::defaultProfile()->setUrlRequestInterceptor(new PageRequests);
         return handler;
     }();
     return *instance;
@@ -332,8 +357,13 @@ protected:
         }
         // Only the program's own pages and the files they may show; never a
         // local file by its own address, never another program's scheme.
-        if (scheme == QLatin1String(kScheme) && url.host() == kPageHost)
+        if (scheme == QLatin1String(kScheme) && url.host() == kPageHost) {
+            // A view goes only to its own pages, never to one of the other window.
+            const PageStore::Page* page = isMainFrame ? store().find(serialOf(url)) : nullptr;
+            if (isMainFrame && (!page || page->view != view_))
+                return false;
             return QWebEnginePage::acceptNavigationRequest(url, type, isMainFrame);
+        }
         if (!isMainFrame && url.toString() == QLatin1String("about:blank"))
             return true;
         return false;
@@ -381,46 +411,6 @@ private:
     WebView* view_;
 };
 
-// Decides, for the view's own requests, which page a file is asked for: a
-// path written whole in a page ("/home/…/photo.jpg") reaches the program
-// without the page's number, and without this it could only be looked up
-// among the files of every page on screen — a question in the main window
-// could then show a file that only the list window's card may show.
-class PageRequests : public QWebEngineUrlRequestInterceptor {
-public:
-    PageRequests(const WebView* view, QObject* parent) : QWebEngineUrlRequestInterceptor(parent), view_(view) {}
-
-    void interceptRequest(QWebEngineUrlRequestInfo& info) override
-    {
-        const QUrl url = info.requestUrl();
-        if (url.scheme() != QLatin1String(kScheme))
-            return;
-        if (url.host() != kPageHost) {
-            info.block(true);
-            return;
-        }
-        const bool mainFrame = info.resourceType() == QWebEngineUrlRequestInfo::ResourceTypeMainFrame;
-        const int serial = serialOf(mainFrame ? url : info.firstPartyUrl());
-        const PageStore::Page* page = store().find(serial);
-        // Only this view's pages, and their files.
-        if (!page || page->view != view_) {
-            info.block(true);
-            return;
-        }
-        if (mainFrame || serialOf(url) == serial)
-            return;
-        QUrl own(QStringLiteral("%1://%2/%3/").arg(QLatin1String(kScheme), kPageHost).arg(serial));
-        QUrlQuery query;
-        query.addQueryItem(kWholePathItem, QString::fromLatin1(url.path(QUrl::FullyDecoded).toUtf8().toBase64(
-                                               QByteArray::Base64UrlEncoding | QByteArray::OmitTrailingEquals)));
-        own.setQuery(query);
-        info.redirect(own);
-    }
-
-private:
-    const WebView* view_;
-};
-
 void WebView::registerScheme()
 {
     QWebEngineUrlScheme scheme{QByteArray(kScheme)};
@@ -435,7 +425,6 @@ WebView::WebView(QWidget* parent) : QWebEngineView(parent)
 {
     store();
     auto* page = new HtmlPage(this);
-    page->setUrlRequestInterceptor(new PageRequests(this, page));
     QWebEngineSettings* settings = page->settings();
     // Test files travel between agencies and person files come from a kiosk:
     // nothing written into them may run.
