@@ -367,21 +367,11 @@ std::optional<QString> readSheet(const App& app, const QString& path, QByteArray
     if (st.st_size > sheet::kMaxSheetBytes)
         return FileMessage(app, path, tooLarge);
     // One byte over the bound tells a file that has grown since.
-    content.resize(sheet::kMaxSheetBytes + 1);
-    qsizetype filled = 0;
-    while (filled < content.size()) {
-        const ssize_t got = ::read(fd, content.data() + filled, static_cast<size_t>(content.size() - filled));
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got < 0)
-            return FileMessage(app, path, QStringLiteral("открыть не возможно"));
-        if (got == 0)
-            break;
-        filled += got;
-    }
-    if (filled > sheet::kMaxSheetBytes)
+    content.clear();
+    if (!textfile::readUpTo(fd, content, sheet::kMaxSheetBytes + 1))
+        return FileMessage(app, path, QStringLiteral("открыть не возможно"));
+    if (content.size() > sheet::kMaxSheetBytes)
         return FileMessage(app, path, tooLarge);
-    content.resize(filled);
     content.squeeze();
     return std::nullopt;
 }

@@ -100,14 +100,9 @@ int OpenPageFile(const PageFiles& allowed, const QString& path)
         ::close(fd);
         return -1;
     }
-    if (mustBePicture) {
-        QByteArray head(kPictureHeadBytes, '\0');
-        const ssize_t got = ::pread(fd, head.data(), static_cast<size_t>(head.size()), 0);
-        head.truncate(got > 0 ? got : 0);
-        if (!IsPictureContent(head)) {
-            ::close(fd);
-            return -1;
-        }
+    if (mustBePicture && !IsPictureOpen(fd)) {
+        ::close(fd);
+        return -1;
     }
     // Reads of the opened file may block like any file read.
     const int flags = fcntl(fd, F_GETFL);

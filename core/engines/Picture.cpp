@@ -6,6 +6,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+namespace {
+// Bytes IsPictureContent needs to look at.
+constexpr int kPictureHeadBytes = 12;
+}  // namespace
+
 bool IsPictureContent(const QByteArray& head)
 {
     const auto starts = [&head](const char* bytes, qsizetype size) {
@@ -28,15 +33,15 @@ bool IsPictureFile(const QString& path)
     if (fd < 0)
         return false;
     struct stat st {};
-    bool picture = false;
-    if (fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) {
-        QByteArray head(kPictureHeadBytes, '\0');
-        const ssize_t got = ::pread(fd, head.data(), static_cast<size_t>(head.size()), 0);
-        if (got > 0) {
-            head.truncate(got);
-            picture = IsPictureContent(head);
-        }
-    }
+    const bool picture = fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && IsPictureOpen(fd);
     ::close(fd);
     return picture;
+}
+
+bool IsPictureOpen(int fd)
+{
+    QByteArray head(kPictureHeadBytes, '\0');
+    const ssize_t got = ::pread(fd, head.data(), static_cast<size_t>(head.size()), 0);
+    head.truncate(got > 0 ? got : 0);
+    return IsPictureContent(head);
 }

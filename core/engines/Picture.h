@@ -12,9 +12,9 @@ bool IsPictureContent(const QByteArray& head);
 // content. Never blocks on a pipe or device put in its place.
 bool IsPictureFile(const QString& path);
 
+// Whether the regular file open as `fd` begins as a picture does.
+bool IsPictureOpen(int fd);
+
 // The ending of the message about a photo that is no picture.
 inline const QString kNotAPicture =
     QStringLiteral("не является фотографией: подходят JPEG, PNG, GIF, BMP и WebP.");
-
-// Bytes IsPictureContent needs to look at.
-constexpr int kPictureHeadBytes = 12;

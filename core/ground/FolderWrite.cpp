@@ -232,19 +232,9 @@ GuardedResult compareWith(const QByteArray& path, const QByteArray& expected, st
     if (st.st_size != expected.size())
         return GuardedResult::Changed;
     // One byte more than expected tells a file that grew since the fstat.
-    QByteArray held(expected.size() + 1, Qt::Uninitialized);
-    qsizetype filled = 0;
-    while (filled < held.size()) {
-        const ssize_t got = ::read(fd, held.data() + filled, static_cast<size_t>(held.size() - filled));
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got < 0)
-            return GuardedResult::Failed;
-        if (got == 0)
-            break;
-        filled += got;
-    }
-    held.resize(filled);
+    QByteArray held;
+    if (!readUpTo(fd, held, expected.size() + 1))
+        return GuardedResult::Failed;
     return held == expected ? GuardedResult::Ok : GuardedResult::Changed;
 }
 

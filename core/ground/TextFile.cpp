@@ -383,6 +383,27 @@ bool removeFile(const QString& path)
 #endif
 }
 
+#ifdef Q_OS_UNIX
+bool readUpTo(int fd, QByteArray& into, qsizetype upTo)
+{
+    qsizetype filled = into.size();
+    into.resize(upTo);
+    bool ok = true;
+    while (filled < upTo) {
+        const ssize_t got = ::read(fd, into.data() + filled, static_cast<size_t>(upTo - filled));
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got <= 0) {
+            ok = got == 0;
+            break;
+        }
+        filled += got;
+    }
+    into.resize(filled);
+    return ok;
+}
+#endif
+
 // Why the bounds suffice: a test holds at most 99 999 questions (the count
 // box takes five digits) of texts typed at a desk, far below 64 MB; a person
 // file holds at most 99 999 answer digits besides a name and nine short
@@ -405,23 +426,7 @@ ReadResult readLines(const QString& path, Lines& out, qsizetype maxBytes, QByteA
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode))
         return ReadResult::Failed;
     // Reads until `upTo` bytes are held or the file ends; false on an error.
-    auto readUpTo = [fd, &content](qsizetype upTo) {
-        qsizetype filled = content.size();
-        content.resize(upTo);
-        bool ok = true;
-        while (filled < upTo) {
-            const ssize_t got = ::read(fd, content.data() + filled, static_cast<size_t>(upTo - filled));
-            if (got < 0 && errno == EINTR)
-                continue;
-            if (got <= 0) {
-                ok = got == 0;
-                break;
-            }
-            filled += got;
-        }
-        content.resize(filled);
-        return ok;
-    };
+    auto readUpTo = [fd, &content](qsizetype upTo) { return textfile::readUpTo(fd, content, upTo); };
 #else
     if (!QFileInfo::exists(path))
         return ReadResult::NotFound;

@@ -76,6 +76,10 @@ QString nameFromBytes(QByteArrayView bytes);
 QByteArray pathBytes(const QString& path);
 QString readableName(const QString& name);
 
+// Reads from the open descriptor onto the end of `into` until it holds
+// `upTo` bytes or the file ends; false on a read error (what was read stays).
+bool readUpTo(int fd, QByteArray& into, qsizetype upTo);
+
 // Files on disk by such names.
 bool fileExists(const QString& path);
 // A file or its folder whose mode bits allow nobody to write, or a folder on
