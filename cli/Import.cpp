@@ -1,5 +1,7 @@
 #include "Import.h"
 
+#include "engines/Journal.h"
+
 #include "CliPlatform.h"
 #include "Csv.h"
 
@@ -246,7 +248,13 @@ public:
             if (row.refusal.isEmpty())
                 cards.append(row.card);
         }
-        const QList<QString> messages = SaveNewKartochkas(app_, cards, app_.platform.now());
+        bool unrecorded = false;
+        const QList<QString> messages =
+            SaveNewKartochkas(app_, cards, app_.platform.now(), journal::kImported, &unrecorded);
+        if (unrecorded && !unrecordedTold_) {
+            err_(journal::kNotRecorded);
+            unrecordedTold_ = true;
+        }
         qsizetype next = 0;
         for (const Row& row : std::as_const(rows_)) {
             if (!row.refusal.isEmpty()) {
@@ -269,6 +277,7 @@ public:
     }
 
 private:
+    bool unrecordedTold_ = false;
     struct Row {
         int line;
         Kartochka card;

@@ -7,6 +7,8 @@
 #include "Import.h"
 
 #include "engines/Backup.h"
+#include "engines/FolderStore.h"
+#include "engines/Journal.h"
 #include "engines/TestFile.h"
 #include "ground/TextFile.h"
 #include "engines/BulkText.h"
@@ -76,6 +78,10 @@ QByteArray usage()
                "      восстанавливает копию в пустую или новую папку; каждый файл\n"
                "      сверяется с описью, повреждённый или подозрительный архив\n"
                "      отклоняется, и ничего не записывается\n"
+               "  tandemo-cli journal ПАПКА_ТЕСТА [--since ДАТА]\n"
+               "      журнал изменений папки со всех рабочих мест в CSV, по времени: время,\n"
+               "      рабочее место, пользователь, действие, файл, SHA-256 до и после;\n"
+               "      ДАТА — ГГГГ-ММ-ДД или ГГГГ-ММ-ДДTчч:мм:сс (с поясом или без)\n"
                "  tandemo-cli --help | --version\n"
                "Код завершения: 0 — успех, 1 — файл нельзя использовать или строка\n"
                "отклонена, 2 — неверный вызов.\n")
@@ -281,6 +287,49 @@ int restoreCommand(const QStringList& args)
                         bool(progress));
 }
 
+int journalCommand(const QStringList& args)
+{
+    QString folder;
+    std::optional<QDateTime> since;
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        const QString& a = args[i];
+        if (a == QLatin1String("--since")) {
+            if (i + 1 >= args.size())
+                return usageError(QStringLiteral("после --since нужна дата"));
+            const QString text = args[++i];
+            QDateTime when = QDateTime::fromString(text, Qt::ISODateWithMs);
+            if (!when.isValid()) {
+                const QDate day = QDate::fromString(text, Qt::ISODate);
+                if (day.isValid())
+                    when = day.startOfDay();
+            }
+            if (!when.isValid())
+                return usageError(QStringLiteral("дата после --since не распознана: ") + text);
+            since = when;
+        } else if (a.startsWith(QLatin1String("--"))) {
+            return usageError(QStringLiteral("неизвестный ключ ") + a);
+        } else if (folder.isEmpty()) {
+            folder = a;
+        } else {
+            return usageError(QStringLiteral("папка может быть только одна"));
+        }
+    }
+    if (folder.isEmpty())
+        return usageError(QStringLiteral("для journal нужна ПАПКА_ТЕСТА"));
+    const QFileInfo info(folder);
+    if (!info.isDir()) {
+        return failure(QStringLiteral("Папка \"") + info.absoluteFilePath() +
+                       (info.exists() ? QStringLiteral("\" не является папкой") : QStringLiteral("\" не найдена")));
+    }
+    const auto store = store::Open(folderPath(folder));
+    bool failed = false;
+    const QList<journal::Record> records = journal::Read(*store, since, &failed);
+    write(journal::Csv(records));
+    if (failed)
+        return failure(QStringLiteral("Часть журнала прочитать не удалось."));
+    return kOk;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -310,6 +359,8 @@ int main(int argc, char** argv)
         status = backupCommand(args);
     } else if (command == QLatin1String("restore")) {
         status = restoreCommand(args);
+    } else if (command == QLatin1String("journal")) {
+        status = journalCommand(args);
     } else if (command == QLatin1String("import")) {
         if (args.size() != 2)
             return usageError(QStringLiteral("для import нужны ФАЙЛ_ТЕСТА и РЕЗУЛЬТАТЫ.csv"));

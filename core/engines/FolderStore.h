@@ -75,7 +75,7 @@ std::unique_ptr<FolderStore> Open(const QString& folder);
 void SetOpener(std::function<std::unique_ptr<FolderStore>(const QString& folder)> opener);
 
 // The hidden folder of the default store, which no list of the program shows.
-inline const QString kHiddenFolder = QStringLiteral(".tandemo");
+inline const QString kHiddenFolder = QStringLiteral(".kartoteka");
 
 // This desk: the host name, as the journal names it and the store's logs
 // tell desks apart; and the operating system's user.

@@ -26,6 +26,10 @@ inline const QString kTestSaved = QStringLiteral("тест сохранён");
 inline const QString kBackup = QStringLiteral("резервная копия");
 inline const QString kRestore = QStringLiteral("восстановление");
 
+// What the user is told when a change was made but the journal could not
+// record it.
+inline const QString kNotRecorded = QStringLiteral("Изменение сохранено, но в журнал папки не записано.");
+
 struct Record {
     QDateTime time;  // with its offset from UTC
     QString desk;
@@ -39,6 +43,10 @@ struct Record {
 
 // SHA-256 of bytes as lower-case hex.
 QByteArray Sha256Hex(QByteArrayView bytes);
+
+// The bytes of the plain file at `path` (at most `maxBytes`) for their
+// hash; nothing when there is no such file or it cannot be read.
+std::optional<QByteArray> FileBytes(const QString& path, qsizetype maxBytes);
 
 // A record of this desk and user at `time`, with the hashes of the bytes
 // before and after (nothing: no file).

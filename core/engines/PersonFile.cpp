@@ -1,5 +1,7 @@
 #include "engines/PersonFile.h"
 
+#include "engines/Journal.h"
+
 #include "ground/FolderWrite.h"
 #include "ground/TextFile.h"
 #include "ground/Kartochka.h"
@@ -127,7 +129,9 @@ bool SaveKartochka(App& app, const QString& fileName, int slot, CardFileState* f
         return false;
     }
     const QByteArray content = PersonFileContent(card);
+    std::optional<QByteArray> before;
     if (card.OnDisk && card.FileName == fileName) {
+        before = card.OnDisk;
         switch (textfile::replaceIfUnchanged(app.st.folders.WorkFolder, fileName, content, *card.OnDisk)) {
         case textfile::GuardedResult::Ok:
             break;
@@ -148,17 +152,25 @@ bool SaveKartochka(App& app, const QString& fileName, int slot, CardFileState* f
             ShowError(app, kCardDeletedElsewhere);
             return false;
         }
-    } else if (const textfile::SaveResult result = textfile::replaceInFolder(app.st.folders.WorkFolder, fileName, content);
-               result != textfile::SaveResult::Ok) {
-        ShowError(app, SaveMessage(result, path));
-        return false;
+    } else {
+        // The journal names what the file held before, when it held a card.
+        before = journal::FileBytes(path, textfile::kMaxCardBytes);
+        if (const textfile::SaveResult result = textfile::replaceInFolder(app.st.folders.WorkFolder, fileName, content);
+            result != textfile::SaveResult::Ok) {
+            ShowError(app, SaveMessage(result, path));
+            return false;
+        }
     }
     card.FileName = fileName;
     card.OnDisk = content;
+    if (!journal::Append(app.st.folders.WorkFolder,
+                         {journal::Make(app.platform.now(), journal::kCardChanged, fileName, before, content)}))
+        ShowError(app, journal::kNotRecorded);
     return true;
 }
 
-QList<QString> SaveNewKartochkas(const App& app, QList<Kartochka>& cards, const QDateTime& when)
+QList<QString> SaveNewKartochkas(const App& app, QList<Kartochka>& cards, const QDateTime& when,
+                                 const QString& action, bool* unrecorded)
 {
     const QString& folder = app.st.folders.WorkFolder;
     QList<QString> messages(cards.size());
@@ -177,15 +189,22 @@ QList<QString> SaveNewKartochkas(const App& app, QList<Kartochka>& cards, const 
         files.append(std::move(file));
     }
     textfile::saveAllUnderFreeNames(folder, files);
+    QList<journal::Record> records;
+    const QDateTime now = app.platform.now();
     for (qsizetype i = 0; i < cards.size(); ++i) {
         if (fileOf[i] < 0)
             continue;
         const textfile::NewFile& file = files[fileOf[i]];
-        if (file.result == textfile::SaveResult::Ok)
+        if (file.result == textfile::SaveResult::Ok) {
             cards[i].FileName = file.savedName;
-        else
+            records.append(journal::Make(now, action, file.savedName, std::nullopt, file.content));
+        } else {
             messages[i] = SaveMessage(file.result, folder + file.name);
+        }
     }
+    const bool recorded = records.isEmpty() || journal::Append(folder, records);
+    if (unrecorded)
+        *unrecorded = !recorded;
     return messages;
 }
 
@@ -193,11 +212,14 @@ bool SaveNewKartochka(App& app, int slot, const QDateTime& when)
 {
     Kartochka& card = app.st.CardFields.at(static_cast<size_t>(slot));
     QList<Kartochka> one{card};
-    const QString message = SaveNewKartochkas(app, one, when).constFirst();
+    bool unrecorded = false;
+    const QString message = SaveNewKartochkas(app, one, when, journal::kResultSaved, &unrecorded).constFirst();
     if (!message.isEmpty()) {
         ShowError(app, message);
         return false;
     }
+    if (unrecorded)
+        ShowError(app, journal::kNotRecorded);
     card.FileName = one.constFirst().FileName;
     card.OnDisk = PersonFileContent(card);
     return true;

@@ -62,8 +62,10 @@ bool SaveNewKartochka(App& app, int slot, const QDateTime& when);
 // them all at once, not one after the other, which makes a large import run
 // at the disk's speed. Nothing is reported to the user: each card's entry is
 // empty when it was saved (its FileName is the name taken), else the message
-// that says why not.
-QList<QString> SaveNewKartochkas(const App& app, QList<Kartochka>& cards, const QDateTime& when);
+// that says why not. The folder's journal records each saved card under
+// `action`; `unrecorded` is set when it could not.
+QList<QString> SaveNewKartochkas(const App& app, QList<Kartochka>& cards, const QDateTime& when,
+                                 const QString& action, bool* unrecorded = nullptr);
 
 enum class CardOpen { Opened, Failed };
 // Reads WorkFolder + fileName into card slot `slot`. Failures are reported to

@@ -1,5 +1,6 @@
 #include "engines/TestFile.h"
 
+#include "engines/Journal.h"
 #include "engines/Password.h"
 #include "ground/TextFile.h"
 #include "ground/App.h"
@@ -97,8 +98,14 @@ void SaveTest(App& app, const QString& path)
         ShowError(app, FileMessage(app, path, kEndCannotSave));
         return;
     }
-    switch (textfile::saveAtomically(path, TestFileContent(app))) {
+    // The journal names what the file held before, when it held anything.
+    const std::optional<QByteArray> before = journal::FileBytes(path, textfile::kMaxTestBytes);
+    const QByteArray content = TestFileContent(app);
+    switch (textfile::saveAtomically(path, content)) {
     case textfile::SaveResult::Ok:
+        if (!journal::Append(FolderPart(app, path), {journal::Make(app.platform.now(), journal::kTestSaved,
+                                                                    FileNamePart(app, path), before, content)}))
+            ShowError(app, journal::kNotRecorded);
         st.test.TestFilePath = path;
         st.folders.WorkFolder = FolderPart(app, path);
         SetTestCaption(app);

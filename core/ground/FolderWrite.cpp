@@ -512,6 +512,35 @@ GuardedResult replaceIfUnchanged(const QString& folder, const QString& name, con
     return GuardedResult::Ok;
 }
 
+GuardedResult createIfAbsent(const QString& folder, const QString& name, const QByteArray& content)
+{
+    const QByteArray dir = pathBytes(folder);
+    const QByteArray target = dir + pathBytes(name);
+    if (folderRefusal(dir) != SaveResult::Ok)
+        return GuardedResult::WriteProtected;
+    Temporary temp;
+    if (const SaveResult written = temp.write(dir, content, true); written != SaveResult::Ok)
+        return guardedOf(written);
+    for (;;) {
+        if (::link(temp.path().constData(), target.constData()) == 0)
+            break;
+        const int error = errno;
+        if (error == EINTR)
+            continue;
+        if (error == EEXIST)
+            return temp.isSameFile(target) ? GuardedResult::Ok : GuardedResult::Changed;
+        if (!linkUnsupported(error))
+            return guardedOfErrno(error);
+        // A disk without hard links: a rename that never replaces.
+        if (::renameat2(AT_FDCWD, temp.path().constData(), AT_FDCWD, target.constData(), RENAME_NOREPLACE) != 0)
+            return errno == EEXIST ? GuardedResult::Changed : guardedOfErrno(errno);
+        temp.renamedAway();
+        break;
+    }
+    syncFolder(dir);
+    return GuardedResult::Ok;
+}
+
 GuardedResult removeIfUnchanged(const QString& folder, const QString& name, const QByteArray& expected)
 {
     const QByteArray dir = pathBytes(folder);

@@ -71,6 +71,11 @@ GuardedResult replaceIfUnchanged(const QString& folder, const QString& name, con
 // before the removal.
 GuardedResult removeIfUnchanged(const QString& folder, const QString& name, const QByteArray& expected);
 
+// Saves `content` as the new file `name` in `folder`, whole or not at all,
+// only while nothing holds that name: Changed when something does (another
+// desk made it first), and then nothing is written.
+GuardedResult createIfAbsent(const QString& folder, const QString& name, const QByteArray& content);
+
 // Whether something other than a plain file holds `path`: a link (even one
 // to a plain file), a folder, a FIFO, a device.
 bool holdsOtherThanPlainFile(const QString& path);

@@ -6,6 +6,8 @@
 #include "engines/TestFile.h"
 #include "ground/TextFile.h"
 #include "engines/BulkText.h"
+#include "engines/FolderStore.h"
+#include "engines/Journal.h"
 #include "engines/WordWrap.h"
 #include "engines/PairSearch.h"
 #include "screens/people/CardPage.h"
@@ -293,6 +295,31 @@ bool Sheet(const QByteArray& data)
             st.CardFields[1].Otvety.size() != st.test.QuestionCount)
             return false;
     }
+    return true;
+}
+
+bool Journal(const QByteArray& data)
+{
+    // The input is one desk's file; a second desk's whole record sits beside it.
+    const QString folder = Scratch();
+    const QString logs = folder + store::kHiddenFolder + QStringLiteral("/journal/");
+    QDir().mkpath(logs);
+    Write(logs + QStringLiteral("a-2026-12.log"), data);
+    const journal::Record known = journal::Make(QDateTime(QDate(2026, 12, 9), QTime(12, 0)), journal::kCardChanged,
+                                                QStringLiteral("b.tnw"), QByteArray("1"), QByteArray("2"));
+    Write(logs + QStringLiteral("b-2026-12.log"), journal::Encode(known) + '\n');
+    const auto s = store::Open(folder);
+    const QList<journal::Record> records = journal::Read(*s);
+    if (!records.contains(known))
+        return false;
+    // Every record read is one the writer could have written: it reads back
+    // the same, on one line.
+    for (const journal::Record& r : records) {
+        const QByteArray line = journal::Encode(r);
+        if (line.contains('\n') || journal::Decode(line) != std::optional<journal::Record>(r))
+            return false;
+    }
+    journal::Csv(records);
     return true;
 }
 

@@ -1,4 +1,7 @@
 #include "Fixtures.h"
+
+#include "engines/FolderStore.h"
+#include "engines/Journal.h"
 #include "SaverVersions.h"
 #include "ScriptedPlatform.h"
 
@@ -9,6 +12,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QProcess>
+#include <QSet>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
@@ -109,7 +113,7 @@ private Q_SLOTS:
 
         // Every result whole, each in a file of its own, nothing else left.
         const QStringList entries =
-            QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
+            fixtures::folderEntries(folder);
         QCOMPARE(entries.size(), 3 * kRows + 1);
         int suffixed = 0;
         const QRegularExpression resultName(QStringLiteral("^Гонка_\\d{14}(_\\d+)?\\.tn[mw]$"));
@@ -128,6 +132,20 @@ private Q_SLOTS:
             QVERIFY2(name.endsWith(extension), qPrintable(name));
         }
         QVERIFY(expected.isEmpty());
+        // The three programs' journal records are all there, whole, one per
+        // result, each naming a result's file and its bytes.
+        const auto store = store::Open(folder);
+        const QList<journal::Record> records = journal::Read(*store);
+        QCOMPARE(records.size(), 3 * kRows + 1);  // and the test file saved above
+        QSet<QString> named;
+        for (const journal::Record& r : records) {
+            if (r.action == journal::kTestSaved)
+                continue;
+            QVERIFY2(r.action == journal::kImported || r.action == journal::kResultSaved, qPrintable(r.action));
+            QCOMPARE(r.after, journal::Sha256Hex(fixtures::readBytes(folder + r.file)));
+            named.insert(r.file);
+        }
+        QCOMPARE(named.size(), 3 * kRows);
         // Results of one second did meet: the free-name search was raced.
         QVERIFY(suffixed > 0);
     }
@@ -205,7 +223,7 @@ private Q_SLOTS:
             QCOMPARE(desk->exitCode(), 0);
         }
 
-        const QStringList left = QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+        const QStringList left = fixtures::folderEntries(folder);
         if (name.isEmpty()) {
             QCOMPARE(left, QStringList());
             return;

@@ -121,8 +121,7 @@ private Q_SLOTS:
                 ++kills;
             }
             QVERIFY(process.waitForFinished(10000));
-            const QStringList entries = QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System |
-                                                               QDir::NoDotAndDotDot);
+            const QStringList entries = fixtures::folderEntries(folder);
             for (const QString& name : entries) {
                 if (textfile::isTemporaryName(QFile::encodeName(name))) {
                     QVERIFY2(name.startsWith(QLatin1Char('.')) && !name.endsWith(QLatin1String(".tnm")) &&
@@ -213,8 +212,7 @@ private Q_SLOTS:
             }
             if (process.state() != QProcess::NotRunning)
                 QVERIFY(process.waitForFinished(120000));
-            for (const QString& name : QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System |
-                                                             QDir::NoDotAndDotDot)) {
+            for (const QString& name : fixtures::folderEntries(folder)) {
                 if (name == QStringLiteral("Клуб.tnd"))
                     continue;
                 if (textfile::isTemporaryName(QFile::encodeName(name))) {

@@ -4,6 +4,8 @@
 #include "screens/document/FileCommands.h"
 #include "screens/document/FrmPassW.h"
 #include "engines/TestFile.h"
+#include "engines/FolderStore.h"
+#include "engines/Journal.h"
 #include "ground/TextFile.h"
 #include "screens/editor/FrmLoadVopros.h"
 #include "screens/matching/PairPages.h"
@@ -91,7 +93,7 @@ QList<QByteArray> dirEntries(const QString& folder)
     DIR* dir = ::opendir(QFile::encodeName(folder).constData());
     while (const dirent* entry = dir ? ::readdir(dir) : nullptr) {
         const QByteArray name(entry->d_name);
-        if (name != "." && name != "..")
+        if (name != "." && name != ".." && name != store::kHiddenFolder.toUtf8())
             names << name;
     }
     if (dir)
@@ -333,6 +335,16 @@ private Q_SLOTS:
         struct stat st {};
         QCOMPARE(::stat(rawPath.constData(), &st), -1);
         QCOMPARE(dirEntries(app.st.folders.WorkFolder), QList<QByteArray>{"ivan.tnm"});
+        // The journal names the file by its very bytes.
+        const auto store = store::Open(app.st.folders.WorkFolder);
+        const QList<journal::Record> records = journal::Read(*store);
+        QCOMPARE(records.size(), 2);
+        QCOMPARE(records[0].action, journal::kCardChanged);
+        QCOMPARE(records[1].action, journal::kCardDeleted);
+        for (const journal::Record& r : records)
+            QCOMPARE(textfile::pathBytes(r.file), rawName);
+        QCOMPARE(records[0].after, records[1].before);
+        QCOMPARE(records[1].after, QByteArray());
     }
 
     // A test, settings or backup file whose name only the folder's bytes

@@ -38,7 +38,7 @@ private Q_SLOTS:
             {QStringLiteral("testfile"), harness::TestFile},   {QStringLiteral("personfile"), harness::PersonFile},
             {QStringLiteral("settings"), harness::Settings},   {QStringLiteral("bulktext"), harness::BulkText},
             {QStringLiteral("dispatch"), harness::Dispatch},   {QStringLiteral("wordwrap"), harness::WordWrap},
-            {QStringLiteral("sheet"), harness::Sheet},
+            {QStringLiteral("sheet"), harness::Sheet},         {QStringLiteral("journal"), harness::Journal},
         };
         const auto entry = entries.find(target);
         QVERIFY2(entry != entries.end(), qPrintable(target));

@@ -1,7 +1,10 @@
 #include "Fixtures.h"
 
+#include "engines/FolderStore.h"
+
 #include "ground/TextFile.h"
 
+#include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QTest>
@@ -10,6 +13,14 @@
 #include <sys/resource.h>
 
 namespace fixtures {
+
+QStringList folderEntries(const QString& folder)
+{
+    QStringList names =
+        QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
+    names.removeAll(store::kHiddenFolder);
+    return names;
+}
 
 QByteArray readBytes(const QString& path)
 {

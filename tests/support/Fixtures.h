@@ -12,6 +12,10 @@ namespace fixtures {
 QByteArray readBytes(const QString& path);
 void writeBytes(const QString& path, const QByteArray& bytes);
 
+// Everything a folder holds (hidden names too) but the hidden folder where
+// the program keeps the folder's journal and records.
+QStringList folderEntries(const QString& folder);
+
 // Lines joined with CR LF, each line given as UTF-8 and stored in Windows-1251.
 QByteArray cp1251Lines(const QStringList& lines);
 

@@ -12,6 +12,10 @@
 // what the window shows ("shows: card NAME" or "shows: list") and "end".
 //   tandemo_saver desk FOLDER PASSWORD
 //   commands: open (the first row), name TEXT, address TEXT, delete
+// Or adds COUNT records to the journal of FOLDER, one change at a time, each
+// naming the file WHO-<n>; exit 1 when one was not written.
+//   tandemo_saver journal FOLDER WHO COUNT
+#include "engines/Journal.h"
 #include "engines/TestFile.h"
 #include "engines/PersonFile.h"
 #include "ground/App.h"
@@ -125,6 +129,17 @@ int main(int argc, char* argv[])
     QCoreApplication application(argc, argv);
     if (argc == 5 && QByteArray(argv[1]) == "results")
         return endAttempts(QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3]), std::atoi(argv[4]));
+    if (argc == 5 && QByteArray(argv[1]) == "journal") {
+        const QString folder = QString::fromLocal8Bit(argv[2]);
+        const QString who = QString::fromLocal8Bit(argv[3]);
+        for (int i = 0, count = std::atoi(argv[4]); i < count; ++i) {
+            const QByteArray bytes = who.toUtf8() + QByteArray::number(i);
+            if (!journal::Append(folder, {journal::Make(QDateTime::currentDateTime(), journal::kCardChanged,
+                                                        who + QLatin1Char('-') + QString::number(i), bytes, bytes + '!')}))
+                return 1;
+        }
+        return 0;
+    }
     if (argc == 4 && QByteArray(argv[1]) == "desk")
         return desk(QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3]));
     if (argc != 3)

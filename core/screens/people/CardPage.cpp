@@ -4,6 +4,7 @@
 #include "screens/document/FrmPassW.h"
 #include "ground/TextFile.h"
 #include "screens/people/PeopleList.h"
+#include "engines/Journal.h"
 #include "engines/PersonFile.h"
 #include "ground/App.h"
 #include "screens/views/FrmHTML.h"
@@ -190,6 +191,9 @@ void DeleteKartochka(App& app)
         ShowError(app, QStringLiteral("Файл ") + textfile::readableName(path) + QStringLiteral(" удалить не получилось."));
         return;
     }
+    if (!journal::Append(st.folders.WorkFolder,
+                         {journal::Make(app.platform.now(), journal::kCardDeleted, fileName, read, std::nullopt)}))
+        ShowError(app, journal::kNotRecorded);
     ShowNotice(app, QStringLiteral("Файл удален."));
     if (st.people.CurrentPerson >= 0 && st.people.CurrentPerson < st.people.People.size()) {
         st.people.People[st.people.CurrentPerson].NameFamiliya = QStringLiteral("Файл удален.");
