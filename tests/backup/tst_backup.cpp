@@ -198,6 +198,11 @@ private Q_SLOTS:
         const auto back = backup::DecodeManifest(text);
         QVERIFY(back.has_value());
         QCOMPARE(*back, m);
+        // The fuzzer starts from manifests that are accepted.
+        for (const char* seed : {"demo", "external"})
+            QVERIFY2(backup::DecodeManifest(readBytes(qEnvironmentVariable("TANDEMO_FUZZ_DIR") +
+                                                      QStringLiteral("/corpus/manifest/") + QLatin1String(seed))),
+                     seed);
     }
 
     void manifestRefusesMalformed_data()
