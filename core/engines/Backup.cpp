@@ -46,6 +46,10 @@ namespace {
 // is read whole, so that a test or card is parsed from the very bytes stored.
 constexpr qsizetype kBlockBytes = qsizetype(1) << 20;
 constexpr qsizetype kWholeFileBytes = textfile::kMaxTestBytes;
+// Files below this size are stored as they are: deflate saves them a few
+// bytes and costs more than their copy (a folder holds tens of thousands of
+// such cards). Pictures and clips are packed already and are stored too.
+constexpr qint64 kDeflateFromBytes = 4096;
 // The progress callback hears of the work at least this often.
 constexpr qint64 kProgressMs = 50;
 constexpr qint64 kProgressBytes = qint64(4) << 20;
@@ -135,8 +139,8 @@ bool writeAll(int fd, const char* data, qint64 size)
     return true;
 }
 
-// A read that waits no longer for a FIFO or a device put in a file's place:
-// opened without blocking, checked to be a plain file, then read as usual.
+// A read that waits not for a FIFO or a device put in a file's place: opened
+// without blocking and checked to be a plain file.
 int openPlainFile(const QByteArray& path, bool followLinks, struct stat& st)
 {
     const int fd =
@@ -147,9 +151,7 @@ int openPlainFile(const QByteArray& path, bool followLinks, struct stat& st)
         ::close(fd);
         return -1;
     }
-    const int flags = ::fcntl(fd, F_GETFL);
-    if (flags >= 0)
-        ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
+    // A plain file is read in full whether or not the descriptor blocks.
     return fd;
 }
 
@@ -354,7 +356,7 @@ private:
     QByteArray externalEntry(const QByteArray& original);
     void namesOfTest(const QByteArray& content);
     void photoOfCard(const QByteArray& content, const QString& fileName);
-    bool verify(int fd);
+    bool verify(int fd, const QByteArray& manifestBytes);
     Report stop();
 
     Meter meter_;
@@ -373,7 +375,7 @@ private:
 
 bool BackupRun::header(const QByteArray& entry, qint64 size, bool compress, time_t mtime)
 {
-    if (compress)
+    if (compress && size >= kDeflateFromBytes)
         archive_write_zip_set_compression_deflate(a_);
     else
         archive_write_zip_set_compression_store(a_);
@@ -428,8 +430,12 @@ BackupRun::Added BackupRun::addFile(const QByteArray& path, const QByteArray& en
         // Read whole through this one descriptor: a card another desk saves
         // meanwhile is renamed into place, and this descriptor keeps the
         // old file whole.
+        // Room for the size the file has, and one byte to see it grow.
         QByteArray bytes;
-        if (!textfile::readUpTo(fd.get(), bytes, kWholeFileBytes + 1)) {
+        bool read = textfile::readUpTo(fd.get(), bytes, qsizetype(st.st_size) + 1);
+        if (read && bytes.size() > st.st_size)
+            read = textfile::readUpTo(fd.get(), bytes, kWholeFileBytes + 1);
+        if (!read) {
             error_ = QStringLiteral("Файл ") + quoted(shownPath(path)) + QStringLiteral(" прочитать не удалось.");
             return Added::Failed;
         }
@@ -523,6 +529,21 @@ void BackupRun::namesOfTest(const QByteArray& content)
 
 void BackupRun::photoOfCard(const QByteArray& content, const QString& fileName)
 {
+    // Most cards of a large folder have no details: their lines are not
+    // taken apart at all.
+    qsizetype at = 0;
+    for (int line = 0; line < 3; ++line) {
+        const qsizetype lineEnd = content.indexOf('\n', at);
+        if (lineEnd < 0)
+            return;
+        at = lineEnd + 1;
+    }
+    const qsizetype end = content.indexOf('\n', at);
+    QByteArrayView flag = QByteArrayView(content).sliced(at, (end < 0 ? content.size() : end) - at);
+    if (flag.endsWith('\r'))
+        flag.chop(1);
+    if (textfile::parseNumber(flag) != 1)
+        return;
     textfile::Lines lines(textfile::splitLines(content));
     if (lines.next() != kCardMarker)
         return;
@@ -579,11 +600,10 @@ bool BackupRun::addNamed(const QString& name)
     return false;
 }
 
-bool BackupRun::verify(int fd)
+bool BackupRun::verify(int fd, const QByteArray& manifestBytes)
 {
     if (::lseek(fd, 0, SEEK_SET) != 0)
         return false;
-    const QByteArray manifestBytes = EncodeManifest(manifest_);
     QHash<QByteArray, qsizetype> index;
     index.reserve(manifest_.files.size());
     for (qsizetype i = 0; i < manifest_.files.size(); ++i)
@@ -787,7 +807,7 @@ Report BackupRun::run(const QString& testFolder, const QString& archivePath)
     archive_write_free(a_);
     a_ = nullptr;
 
-    if (!verify(fd.get())) {
+    if (!verify(fd.get(), manifestBytes)) {
         if (!meter_.cancelled())
             error_ = QStringLiteral("Резервная копия не прошла проверку: архив не совпадает с описью файлов. "
                                     "Проверьте диск и повторите.");
