@@ -315,6 +315,29 @@ std::optional<QString> entryTypeRefusal(int fd)
 
 // ---------------------------------------------------------------- backup --
 
+// A killed backup leaves its temporary archive: a day later no backup is
+// still writing it.
+constexpr qint64 kStaleTemporarySeconds = 24 * 3600;
+
+void removeStaleTemporaries(const QByteArray& folder, const QByteArray& prefix)
+{
+    DIR* dir = ::opendir(folder.constData());
+    if (!dir)
+        return;
+    const time_t now = time(nullptr);
+    while (const dirent* d = ::readdir(dir)) {
+        const QByteArray name(d->d_name);
+        // The prefix, six characters of mkostemps, ".tmp".
+        if (name.size() != prefix.size() + 10 || !name.startsWith(prefix) || !name.endsWith(".tmp"))
+            continue;
+        struct stat st {};
+        if (::fstatat(::dirfd(dir), d->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(st.st_mode) &&
+            now - st.st_mtime > kStaleTemporarySeconds)
+            ::unlinkat(::dirfd(dir), d->d_name, 0);
+    }
+    ::closedir(dir);
+}
+
 // The archive under its temporary name: every byte written is also hashed,
 // so that the journal names the archive by its SHA-256 without reading it
 // again.
@@ -730,8 +753,11 @@ Report BackupRun::run(const QString& testFolder, const QString& archivePath)
     std::sort(tests.begin(), tests.end());
     std::sort(cards.begin(), cards.end());
 
-    // Under a name that does not end like an archive, next to the target.
-    QByteArray temp = archiveFolder + "/." + baseOf(archiveBytes) + ".XXXXXX.tmp";
+    // Under a name that does not end like an archive, next to the target;
+    // what killed backups of this target left a day ago and more goes.
+    const QByteArray tempPrefix = "." + baseOf(archiveBytes) + ".";
+    removeStaleTemporaries(archiveFolder, tempPrefix);
+    QByteArray temp = archiveFolder + "/" + tempPrefix + "XXXXXX.tmp";
     const int tempFd = ::mkostemps(temp.data(), 4, O_CLOEXEC);
     if (tempFd < 0)
         return failed(QStringLiteral("Файл ") + quoted(archiveClean) + QStringLiteral(" сохранить не возможно."));
@@ -1184,7 +1210,9 @@ void RestoreRun::placeExternals()
         const QByteArray folder = parentOf(f.original);
         struct stat st {};
         bool placed = false;
-        if (placeableOutside(f.original, staged) && ::lstat(f.original.constData(), &st) != 0 && errno == ENOENT &&
+        // A place inside the target would fill it before it takes its place.
+        const bool inTarget = f.original.startsWith(target_ + '/');
+        if (!inTarget && placeableOutside(f.original, staged) && ::lstat(f.original.constData(), &st) != 0 && errno == ENOENT &&
             QDir().mkpath(textfile::nameFromBytes(folder))) {
             // A copy next to the place, then a link that never replaces what
             // someone put there meanwhile.
@@ -1304,6 +1332,7 @@ Report RestoreRun::run(const QString& archivePath, const QString& targetFolder)
                            ? QStringLiteral(" не является резервной копией: это не ZIP-архив.")
                            : QStringLiteral(" не найден.")));
     }
+    meter_.total = st.st_size;  // read once more for its hash
     if (!meter_.tick(true) || !listEntries())
         return stop();
     qint64 total = 0;
@@ -1340,8 +1369,12 @@ Report RestoreRun::run(const QString& archivePath, const QString& targetFolder)
         QByteArray block(kBlockBytes, Qt::Uninitialized);
         ::lseek(archiveFd_, 0, SEEK_SET);
         ssize_t n = 0;
-        while ((n = ::read(archiveFd_, block.data(), static_cast<size_t>(block.size()))) > 0)
+        while ((n = ::read(archiveFd_, block.data(), static_cast<size_t>(block.size()))) > 0) {
             archiveHash.addData(QByteArrayView(block.constData(), n));
+            meter_.done += n;
+            if (!meter_.tick())
+                return stop();
+        }
     }
     if (!meter_.tick(true))
         return stop();

@@ -622,6 +622,30 @@ private Q_SLOTS:
         QCOMPARE(namesIn(out), QStringList{QStringLiteral("k.zip")});
     }
 
+    // What killed backups left goes once it is a day old; a backup of
+    // another archive, or one still running, keeps its own.
+    void staleTemporariesOfKilledBackupsGo()
+    {
+        QTemporaryDir tmp;
+        const QString folder = tmp.path() + QStringLiteral("/f/");
+        QDir().mkpath(folder);
+        writeBytes(folder + QStringLiteral("t_1.tnw"), cardWithPhoto(QStringLiteral("Анна"), {}));
+        const QString out = tmp.path() + QStringLiteral("/out/");
+        QDir().mkpath(out);
+        const QStringList left{QStringLiteral(".k.zip.aB3dE6.tmp"), QStringLiteral(".k.zip.fresh1.tmp"),
+                               QStringLiteral(".other.zip.aB3dE6.tmp")};
+        for (const QString& name : left)
+            writeBytes(out + name, "half an archive");
+        const QDateTime old = QDateTime::currentDateTime().addDays(-2);
+        for (const QString& name : {left[0], left[2]}) {
+            QFile f(out + name);
+            QVERIFY(f.open(QIODevice::ReadWrite));
+            QVERIFY(f.setFileTime(old, QFileDevice::FileModificationTime));
+        }
+        QCOMPARE(backup::Backup(folder, out + QStringLiteral("k.zip")).outcome, backup::Outcome::Ok);
+        QCOMPARE(namesIn(out), (QStringList{left[1], left[2], QStringLiteral("k.zip")}));
+    }
+
     void archiveInsideTheFolderIsRefused()
     {
         QTemporaryDir tmp;
