@@ -445,15 +445,17 @@ BackupRun::Added BackupRun::addFile(const QByteArray& path, const QByteArray& en
     Fd fd(openPlainFile(path, followLinks, st));
     if (fd.get() < 0)
         return Added::NotThere;
-    const QString changed = QStringLiteral("Файл ") + quoted(shownPath(path)) +
-                            QStringLiteral(" изменился во время копирования; повторите резервное копирование.");
+    auto changed = [&path] {
+        return QStringLiteral("Файл ") + quoted(shownPath(path)) +
+               QStringLiteral(" изменился во время копирования; повторите резервное копирование.");
+    };
     QCryptographicHash hash(QCryptographicHash::Sha256);
     qint64 size = 0;
     if (st.st_size <= kWholeFileBytes) {
         // Read whole through this one descriptor: a card another desk saves
         // meanwhile is renamed into place, and this descriptor keeps the
-        // old file whole.
-        // Room for the size the file has, and one byte to see it grow.
+        // old file whole. Room for the size the file has, and one byte to
+        // see it grow.
         QByteArray bytes;
         bool read = textfile::readUpTo(fd.get(), bytes, qsizetype(st.st_size) + 1);
         if (read && bytes.size() > st.st_size)
@@ -463,7 +465,7 @@ BackupRun::Added BackupRun::addFile(const QByteArray& path, const QByteArray& en
             return Added::Failed;
         }
         if (bytes.size() > kWholeFileBytes) {
-            error_ = changed;
+            error_ = changed();
             return Added::Failed;
         }
         meter_.total += 2 * (bytes.size() - st.st_size);
@@ -490,7 +492,7 @@ BackupRun::Added BackupRun::addFile(const QByteArray& path, const QByteArray& en
             if (n < 0 && errno == EINTR)
                 continue;
             if (n <= 0) {
-                error_ = n == 0 ? changed
+                error_ = n == 0 ? changed()
                                 : QStringLiteral("Файл ") + quoted(shownPath(path)) +
                                       QStringLiteral(" прочитать не удалось.");
                 return Added::Failed;
