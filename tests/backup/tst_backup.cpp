@@ -26,6 +26,7 @@
 #include <archive_entry.h>
 
 #include <csignal>
+#include <cstdio>
 
 using fixtures::readBytes;
 using fixtures::writeBytes;
@@ -84,6 +85,26 @@ std::optional<Kartochka> readCard(const QString& path)
         return std::nullopt;
     lines.next();
     return KartochkaFromLines(lines, QFileInfo(path).fileName());
+}
+
+// Files by names that are bytes, not text.
+bool rawWrite(const QByteArray& path, const QByteArray& bytes)
+{
+    FILE* f = std::fopen(path.constData(), "wb");
+    const bool ok = f && std::fwrite(bytes.constData(), 1, size_t(bytes.size()), f) == size_t(bytes.size());
+    return f && std::fclose(f) == 0 && ok;
+}
+
+QByteArray rawRead(const QByteArray& path)
+{
+    QByteArray bytes;
+    if (FILE* f = std::fopen(path.constData(), "rb")) {
+        char block[4096];
+        for (size_t n; (n = std::fread(block, 1, sizeof block, f)) > 0;)
+            bytes.append(block, qsizetype(n));
+        std::fclose(f);
+    }
+    return bytes;
 }
 
 QByteArray sha256(const QByteArray& bytes)
@@ -342,11 +363,15 @@ private Q_SLOTS:
         writeBytes(folder + QStringLiteral("t_1.tnw"), cardWithPhoto(QStringLiteral("Анна"), a));
         writeBytes(folder + QStringLiteral("t_2.tnw"), cardWithPhoto(QStringLiteral("Ольга"), QStringLiteral("../b/фото.jpg")));
         writeBytes(folder + QStringLiteral("t_3.tnm"), cardWithPhoto(QStringLiteral("Иван"), QStringLiteral("внутри.jpg")));
+        // A card copied from a Windows disk: its name is not UTF-8.
+        const QByteArray windowsName = "\xCA\xEE\xF2.tnw";
+        const QByteArray windowsCard = cardWithPhoto(QStringLiteral("Кот"), {});
+        QVERIFY(rawWrite(QFile::encodeName(folder) + windowsName, windowsCard));
         const QString archive = tmp.path() + QStringLiteral("/k.zip");
         const qsizetype stored = store::Open(folder)->storedFiles().size();
         const backup::Report made = backup::Backup(folder, archive);
         QCOMPARE(made.outcome, backup::Outcome::Ok);
-        QCOMPARE(made.files, 6 + stored);
+        QCOMPARE(made.files, 7 + stored);
 
         const QString restored = tmp.path() + QStringLiteral("/r/");
         const backup::Report back = backup::Restore(archive, restored);
@@ -365,6 +390,7 @@ private Q_SLOTS:
         // Nothing else changed.
         QCOMPARE(readBytes(restored + QStringLiteral("t_3.tnm")), readBytes(folder + QStringLiteral("t_3.tnm")));
         QCOMPARE(readBytes(restored + QStringLiteral("внутри.jpg")), jpeg("внутри"));
+        QCOMPARE(rawRead(QFile::encodeName(restored) + windowsName), windowsCard);
     }
 
     void hostileArchiveIsRefused_data()
