@@ -2,6 +2,7 @@
 #include "engines/BackupManifest.h"
 #include "engines/FolderStore.h"
 #include "engines/Journal.h"
+#include "engines/MediaHtml.h"
 #include "engines/PersonFile.h"
 #include "engines/TestFile.h"
 #include "ground/App.h"
@@ -276,6 +277,33 @@ private Q_SLOTS:
     {
         QFETCH(QByteArray, text);
         QVERIFY(!backup::DecodeManifest(text).has_value());
+    }
+
+    // The files a question's text names, as the backup takes them.
+    void questionTextNamesItsFiles_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QStringList>("names");
+        QTest::newRow("picture") << "Кто это? <img border=\"0\" src=\"кот.jpg\">" << QStringList{"кот.jpg"};
+        QTest::newRow("upper case, single quotes") << "<IMG SRC='a b.gif' alt=x>" << QStringList{"a b.gif"};
+        QTest::newRow("unquoted") << "<img src=c.jpg>" << QStringList{"c.jpg"};
+        QTest::newRow("entity") << "<img src=\"x&quot;y&amp;z.jpg\">" << QStringList{"x\"y&z.jpg"};
+        QTest::newRow("video fragment")
+            << media::kHead + "clip.avi" + media::kCommon + media::kVideoTail << QStringList{"clip.avi"};
+        QTest::newRow("audio fragment")
+            << media::kHead + "song.mp3" + media::kCommon + media::kAudioTail << QStringList{"song.mp3"};
+        QTest::newRow("html5 elements") << "<video src=v.webm><source src=s.ogg></video><audio src=a.wav>"
+                                        << QStringList{"v.webm", "s.ogg", "a.wav"};
+        QTest::newRow("web addresses") << "<img src=http://x/y.jpg><img src='data:image/png;base64,AA'>" << QStringList{};
+        QTest::newRow("Windows drive kept") << "<img src='C:\\фото\\a.jpg'>" << QStringList{"C:\\фото\\a.jpg"};
+        QTest::newRow("other tags and text") << "<a href=x.jpg>src=y.jpg</a><imgx src=z.jpg>" << QStringList{};
+        QTest::newRow("unclosed") << "<img src=\"half" << QStringList{"half"};
+    }
+    void questionTextNamesItsFiles()
+    {
+        QFETCH(QString, text);
+        QFETCH(QStringList, names);
+        QCOMPARE(media::NamedFiles(text), names);
     }
 
     // The demo folder with a card whose photo lies outside it: backed up and
