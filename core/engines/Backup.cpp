@@ -303,11 +303,12 @@ std::optional<QString> entryTypeRefusal(int fd)
         const quint32 attributes = u32(dir, at + 38);
         const QByteArray name = dir.mid(at + 46, nameSize);
         const quint32 type = madeBy == 3 ? (attributes >> 16) & 0170000 : 0;
-        const QString shown = quoted(shownEntry(name.constData()));
         if (type == 0120000)
-            return QStringLiteral("запись ") + shown + QStringLiteral(" — символическая ссылка.");
+            return QStringLiteral("запись ") + quoted(shownEntry(name.constData())) +
+                   QStringLiteral(" — символическая ссылка.");
         if ((type != 0 && type != 0100000) || (madeBy == 0 && (attributes & 0x10) != 0))
-            return QStringLiteral("запись ") + shown + QStringLiteral(" — не обычный файл (папка, устройство или канал).");
+            return QStringLiteral("запись ") + quoted(shownEntry(name.constData())) +
+                   QStringLiteral(" — не обычный файл (папка, устройство или канал).");
         at += 46 + nameSize + u16(dir, at + 30) + u16(dir, at + 32);
     }
     return std::nullopt;
@@ -910,6 +911,7 @@ private:
     QList<QByteArray> placed_;                     // photos put back outside
     QHash<QByteArray, QString> relocated_;         // original path -> place in the folder
     QList<journal::Record> records_;
+    QByteArray block_;  // one buffer for every file extracted
     QString error_;
 };
 
@@ -995,23 +997,24 @@ bool RestoreRun::listEntries()
             break;
         }
         const char* name = archive_entry_pathname_utf8(e);
-        const QString shown = quoted(shownEntry(name));
+        // Named in a message only: made when one is.
+        const auto shownName = [name] { return quoted(shownEntry(name)); };
         if (!name) {
             ok = refuse(QStringLiteral("имя одной из записей не читается."));
         } else if (archive_entry_symlink(e) || archive_entry_filetype(e) == AE_IFLNK) {
-            ok = refuse(QStringLiteral("запись ") + shown + QStringLiteral(" — символическая ссылка."));
+            ok = refuse(QStringLiteral("запись ") + shownName() + QStringLiteral(" — символическая ссылка."));
         } else if (archive_entry_hardlink(e)) {
-            ok = refuse(QStringLiteral("запись ") + shown + QStringLiteral(" — жёсткая ссылка."));
+            ok = refuse(QStringLiteral("запись ") + shownName() + QStringLiteral(" — жёсткая ссылка."));
         } else if (archive_entry_filetype(e) != AE_IFREG) {
-            ok = refuse(QStringLiteral("запись ") + shown +
+            ok = refuse(QStringLiteral("запись ") + shownName() +
                         QStringLiteral(" — не обычный файл (папка, устройство или канал)."));
-        } else if (!SafeRelativePath(QByteArray(name), true)) {
-            ok = refuse(QStringLiteral("запись ") + shown +
+        } else if (!SafeRelativePath(QByteArrayView(name), true)) {
+            ok = refuse(QStringLiteral("запись ") + shownName() +
                         QStringLiteral(" указывает за пределы папки (\"..\", абсолютный путь или обратная косая черта)."));
         } else if (archive_entry_is_encrypted(e)) {
-            ok = refuse(QStringLiteral("запись ") + shown + QStringLiteral(" зашифрована."));
+            ok = refuse(QStringLiteral("запись ") + shownName() + QStringLiteral(" зашифрована."));
         } else if (sizes.contains(name) || (manifestBytes && QByteArray(name) == kManifestEntry)) {
-            ok = refuse(QStringLiteral("запись ") + shown + QStringLiteral(" встречается дважды."));
+            ok = refuse(QStringLiteral("запись ") + shownName() + QStringLiteral(" встречается дважды."));
         } else if (sizes.size() >= kMaxManifestFiles) {
             ok = refuse(QStringLiteral("в нём больше ") + QString::number(kMaxManifestFiles) +
                         QStringLiteral(" файлов."));
@@ -1087,7 +1090,7 @@ bool RestoreRun::makeFolders(const QByteArray& relative)
 
 bool RestoreRun::extractOne(struct archive* a, struct archive_entry* e, const ManifestFile& file)
 {
-    const QString shown = quoted(QString::fromUtf8(file.entry));
+    const auto shown = [&file] { return quoted(QString::fromUtf8(file.entry)); };
     const bool toStore = file.original.isEmpty() && file.entry.startsWith(textfile::pathBytes(store::kHiddenFolder) + '/');
     const bool outside = file.original.startsWith('/');
     Fd out;
@@ -1104,26 +1107,28 @@ bool RestoreRun::extractOne(struct archive* a, struct archive_entry* e, const Ma
         out.reset(::open(path.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666));
         if (out.get() < 0) {
             if (errno == EEXIST || errno == ENOTDIR || errno == EISDIR)
-                return damaged(QStringLiteral("в описи файлов два файла на месте ") + shown + QLatin1Char('.'));
+                return damaged(QStringLiteral("в описи файлов два файла на месте ") + shown() + QLatin1Char('.'));
             error_ = QStringLiteral("Файл ") + quoted(shownPath(path)) + QStringLiteral(" сохранить не возможно.");
             return false;
         }
     }
     QCryptographicHash hash(QCryptographicHash::Sha256);
     QByteArray kept;
-    QByteArray block(kBlockBytes, Qt::Uninitialized);
+    QByteArray& block = block_;
+    if (block.isEmpty())
+        block.resize(kBlockBytes);
     qint64 size = 0;
     while (true) {
         const la_ssize_t n = archive_read_data(a, block.data(), static_cast<size_t>(block.size()));
         if (n == 0)
             break;
         if (n < 0)
-            return damaged(QStringLiteral("файл ") + shown + QStringLiteral(" не читается."));
+            return damaged(QStringLiteral("файл ") + shown() + QStringLiteral(" не читается."));
         // Every byte counted: no entry gives more than the manifest states,
         // whatever its header says.
         size += n;
         if (size > file.size)
-            return refuse(QStringLiteral("запись ") + shown + QStringLiteral(" больше, чем указано в описи."));
+            return refuse(QStringLiteral("запись ") + shown() + QStringLiteral(" больше, чем указано в описи."));
         hash.addData(QByteArrayView(block.constData(), n));
         if (toStore) {
             kept.append(block.constData(), n);
@@ -1137,7 +1142,7 @@ bool RestoreRun::extractOne(struct archive* a, struct archive_entry* e, const Ma
             return false;
     }
     if (size != file.size || hash.result().toHex() != file.sha256)
-        return damaged(QStringLiteral("файл ") + shown + QStringLiteral(" не совпадает с описью."));
+        return damaged(QStringLiteral("файл ") + shown() + QStringLiteral(" не совпадает с описью."));
     if (toStore) {
         stored_.append({file.entry, kept});
         return true;
