@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QSysInfo>
 
+#include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -69,7 +70,9 @@ Read readPlain(const QByteArray& path, qsizetype maxBytes, QByteArray& into)
     if (::fstat(f.fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size > maxBytes)
         return Read::Failed;
     into.clear();
-    if (!textfile::readUpTo(f.fd, into, maxBytes + 1) || into.size() > maxBytes)
+    // By the size the file has (and a byte more, to see it grow), never by
+    // the bound: a buffer is as large as what it asks for.
+    if (!textfile::readUpTo(f.fd, into, std::min<qsizetype>(st.st_size, maxBytes) + 1) || into.size() > maxBytes)
         return Read::Failed;
     return Read::Ok;
 }
