@@ -1315,8 +1315,8 @@ Report RestoreRun::run(const QString& archivePath, const QString& targetFolder)
     bool targetExisted = false;
     if (::lstat(target_.constData(), &st) == 0) {
         if (!S_ISDIR(st.st_mode))
-            return failed(QStringLiteral("Папка ") + quoted(targetShown_) +
-                          QStringLiteral(" не пуста: восстанавливать можно только в пустую или новую папку."));
+            return failed(QStringLiteral("На месте папки ") + quoted(targetShown_) +
+                          QStringLiteral(" лежит файл: восстанавливать можно только в пустую или новую папку."));
         DIR* dir = ::opendir(target_.constData());
         if (!dir)
             return failed(QStringLiteral("Папку ") + quoted(targetShown_) + QStringLiteral(" прочитать не удалось."));

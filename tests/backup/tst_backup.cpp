@@ -444,6 +444,7 @@ private Q_SLOTS:
         QTest::newRow("damaged manifest") << "damaged manifest" << "опись файлов не читается";
         QTest::newRow("photo into a hidden folder") << "photo into a hidden folder" << "";
         QTest::newRow("non-empty target") << "non-empty target" << "не пуста";
+        QTest::newRow("target is a file") << "target is a file" << "лежит файл";
     }
     void hostileArchiveIsRefused()
     {
@@ -512,6 +513,9 @@ private Q_SLOTS:
             m.folder = "/old/";
             m.files = {listed("a.tnw", card), {"external/1/x.jpg", photo.size(), sha256(photo), QFile::encodeName(tmp.path()) + "/.config/autostart/x.jpg"}};
             with({{"a.tnw", card}, {"external/1/x.jpg", photo}}, backup::EncodeManifest(m));
+        } else if (kind == "target is a file") {
+            with(ok, okManifest);
+            target = parent + QStringLiteral("keep.txt");
         } else if (kind == "non-empty target") {
             with(ok, okManifest);
             target = parent + QStringLiteral("full");
