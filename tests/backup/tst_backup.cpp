@@ -641,6 +641,38 @@ private Q_SLOTS:
             QVERIFY2(versions.contains(it.value()), qPrintable(it.key()));
     }
 
+    // Another desk replaces a card while the backup copies it: the archive
+    // holds the card as it was read, whole, and its manifest entry matches.
+    void cardReplacedWhileCopiedIsStoredAsRead()
+    {
+        QTemporaryDir tmp;
+        const QString folder = tmp.path() + QStringLiteral("/f/");
+        QDir().mkpath(folder);
+        auto version = [](QChar fill) {
+            Kartochka card;
+            card.NameFamiliya = QString(fill);
+            card.Podrobnee = 1;
+            card.Podrobnosti[5] = QString(6 << 20, fill);  // past the progress step: the copy is seen midway
+            return PersonFileContent(card);
+        };
+        const QByteArray before = version(QChar(u'а'));
+        const QByteArray after = version(QChar(u'б'));
+        writeBytes(folder + QStringLiteral("t_1.tnw"), before);
+        bool replaced = false;
+        const backup::Report made =
+            backup::Backup(folder, tmp.path() + QStringLiteral("/k.zip"), [&](qint64 done, qint64) {
+                if (done > 0 && !replaced)
+                    replaced = textfile::saveAtomically(folder + QStringLiteral("t_1.tnw"), after) ==
+                               textfile::SaveResult::Ok;
+                return true;
+            });
+        QVERIFY(replaced);
+        QVERIFY2(made.outcome == backup::Outcome::Ok, qPrintable(made.message));
+        const backup::Report back = backup::Restore(tmp.path() + QStringLiteral("/k.zip"), tmp.path() + QStringLiteral("/r"));
+        QVERIFY2(back.outcome == backup::Outcome::Ok, qPrintable(back.message));
+        QCOMPARE(readBytes(tmp.path() + QStringLiteral("/r/t_1.tnw")), before);
+    }
+
     void cancelLeavesNothing_data()
     {
         QTest::addColumn<bool>("restore");
