@@ -6,6 +6,7 @@
 #include "Csv.h"
 #include "Import.h"
 
+#include "engines/Backup.h"
 #include "engines/FolderStore.h"
 #include "engines/Journal.h"
 #include "engines/TestFile.h"
@@ -26,6 +27,8 @@
 
 #include <cstdio>
 #include <cstdlib>
+
+#include <unistd.h>
 
 namespace {
 
@@ -66,6 +69,15 @@ QByteArray usage()
                "      password (если пуст или его нет — пароль теста).\n"
                "      Строка, которая не подходит к тесту, отклоняется, и из неё ничего не\n"
                "      записывается; остальные сохраняются. Код 1, если отклонена хоть одна.\n"
+               "  tandemo-cli backup ПАПКА_ТЕСТА АРХИВ.zip\n"
+               "      резервная копия папки теста в один ZIP-архив: тест, карточки,\n"
+               "      рисунки и ролики вопросов, фотографии карточек (и те, что лежат вне\n"
+               "      папки), журнал и опись файлов с их размером и SHA-256. Архив не может\n"
+               "      лежать в папке теста\n"
+               "  tandemo-cli restore АРХИВ.zip ПАПКА\n"
+               "      восстанавливает копию в пустую или новую папку; каждый файл\n"
+               "      сверяется с описью, повреждённый или подозрительный архив\n"
+               "      отклоняется, и ничего не записывается\n"
                "  tandemo-cli journal ПАПКА_ТЕСТА [--since ДАТА]\n"
                "      журнал изменений папки со всех рабочих мест в CSV, по времени: время,\n"
                "      рабочее место, пользователь, действие, файл, SHA-256 до и после;\n"
@@ -225,6 +237,56 @@ int textCommand(const QStringList& args)
     return kOk;
 }
 
+// A progress line on a terminal only: a log or a pipe gets the summary alone.
+backup::Progress terminalProgress(const QString& what)
+{
+    if (!::isatty(STDERR_FILENO))
+        return {};
+    return [what](qint64 done, qint64 total) {
+        const qint64 percent = total > 0 ? done * 100 / total : 0;
+        const QByteArray line = "\r" + what.toUtf8() + ": " + QByteArray::number(percent) + "% (" +
+                                QByteArray::number(done >> 20) + " из " + QByteArray::number(total >> 20) +
+                                " МБ)\x1b[K";
+        std::fwrite(line.constData(), 1, static_cast<size_t>(line.size()), stderr);
+        std::fflush(stderr);
+        return true;
+    };
+}
+
+int backupReport(const backup::Report& report, const QString& done, bool showProgress)
+{
+    if (showProgress)
+        std::fputs("\r\x1b[K", stderr);
+    if (report.outcome != backup::Outcome::Ok)
+        return failure(report.message);
+    QByteArray out = done.toUtf8() + '\n' + "Файлов: " + QByteArray::number(report.files) +
+                     ", байт: " + QByteArray::number(report.bytes) + '\n';
+    if (!report.notice.isEmpty())
+        out += report.notice.toUtf8() + '\n';
+    write(out);
+    return kOk;
+}
+
+int backupCommand(const QStringList& args)
+{
+    if (args.size() != 2)
+        return usageError(QStringLiteral("для backup нужны ПАПКА_ТЕСТА и АРХИВ.zip"));
+    const backup::Progress progress = terminalProgress(QStringLiteral("Резервная копия"));
+    const backup::Report report = backup::Backup(folderPath(args[0]), args[1], progress);
+    return backupReport(report, QStringLiteral("Резервная копия сохранена: ") + QFileInfo(args[1]).absoluteFilePath(),
+                        bool(progress));
+}
+
+int restoreCommand(const QStringList& args)
+{
+    if (args.size() != 2)
+        return usageError(QStringLiteral("для restore нужны АРХИВ.zip и ПАПКА"));
+    const backup::Progress progress = terminalProgress(QStringLiteral("Восстановление"));
+    const backup::Report report = backup::Restore(args[0], args[1], progress);
+    return backupReport(report, QStringLiteral("Копия восстановлена в папку ") + QDir(args[1]).absolutePath(),
+                        bool(progress));
+}
+
 int journalCommand(const QStringList& args)
 {
     QString folder;
@@ -293,6 +355,10 @@ int main(int argc, char** argv)
         status = checkCommand(args);
     } else if (command == QLatin1String("text")) {
         status = textCommand(args);
+    } else if (command == QLatin1String("backup")) {
+        status = backupCommand(args);
+    } else if (command == QLatin1String("restore")) {
+        status = restoreCommand(args);
     } else if (command == QLatin1String("journal")) {
         status = journalCommand(args);
     } else if (command == QLatin1String("import")) {

@@ -2,6 +2,7 @@
 
 #include <QDateTime>
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 
@@ -24,6 +25,12 @@ struct Report {
     QString message;   // for the user, in Russian: what failed and why; empty on success
     qint64 files = 0;  // files in the archive
     qint64 bytes = 0;  // their bytes, uncompressed
+    // On success, for the user, in Russian: what went otherwise than asked
+    // without failing (named files not found and left out of the backup,
+    // photos restored into the folder since their place was taken); empty
+    // when there is nothing to say.
+    QString notice;
+    QStringList leftOut;  // the names left out, as shown to the user
 };
 
 // Writes the backup of `testFolder` (ending with its separator) to

@@ -3,6 +3,7 @@
 #include "ground/App.h"
 
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QUrl>
 
 namespace media {
@@ -152,6 +153,64 @@ QString Playable(const QString& text, const QString& folder)
     }
     out += QStringView(text).mid(from);
     return out;
+}
+
+QStringList NamedFiles(const QString& text)
+{
+    static const QStringList kTags{QStringLiteral("img"), QStringLiteral("embed"), QStringLiteral("video"),
+                                   QStringLiteral("audio"), QStringLiteral("source")};
+    const qsizetype size = text.size();
+    auto skipSpace = [&text, size](qsizetype& k) {
+        while (k < size && text.at(k).isSpace())
+            ++k;
+    };
+    QStringList names;
+    qsizetype i = 0;
+    while ((i = text.indexOf(QLatin1Char('<'), i)) >= 0) {
+        qsizetype k = ++i;
+        while (k < size && text.at(k).isLetterOrNumber())
+            ++k;
+        if (!kTags.contains(text.mid(i, k - i).toLower()))
+            continue;
+        while (k < size && text.at(k) != QLatin1Char('>')) {
+            if (text.at(k).isSpace() || text.at(k) == QLatin1Char('/')) {
+                ++k;
+                continue;
+            }
+            const qsizetype attrStart = k;
+            while (k < size && !text.at(k).isSpace() && text.at(k) != QLatin1Char('=') &&
+                   text.at(k) != QLatin1Char('>') && text.at(k) != QLatin1Char('/'))
+                ++k;
+            const QString attr = text.mid(attrStart, k - attrStart).toLower();
+            skipSpace(k);
+            if (k >= size || text.at(k) != QLatin1Char('='))
+                continue;
+            ++k;
+            skipSpace(k);
+            QString value;
+            if (k < size && (text.at(k) == QLatin1Char('"') || text.at(k) == QLatin1Char('\''))) {
+                const qsizetype end = text.indexOf(text.at(k), k + 1);
+                const qsizetype stop = end < 0 ? size : end;
+                value = text.mid(k + 1, stop - k - 1);
+                k = end < 0 ? size : end + 1;
+            } else {
+                const qsizetype valueStart = k;
+                while (k < size && !text.at(k).isSpace() && text.at(k) != QLatin1Char('>'))
+                    ++k;
+                value = text.mid(valueStart, k - valueStart);
+            }
+            if (attr != QLatin1String("src"))
+                continue;
+            const QString name = DecodeAttribute(value).trimmed();
+            // "http:", "data:"… name no file; a single letter before the
+            // colon is a Windows drive.
+            static const QRegularExpression scheme(QStringLiteral("^[A-Za-z][A-Za-z0-9+.-]+:"));
+            if (!name.isEmpty() && !scheme.match(name).hasMatch())
+                names << name;
+        }
+        i = k;
+    }
+    return names;
 }
 
 }  // namespace media

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 class App;
 
@@ -31,6 +32,12 @@ QString AudioPatterns();
 // for a file that cannot play (its format, or not found in `folder`), by a
 // short line naming the file. Everything else is left as written.
 QString Playable(const QString& text, const QString& folder);
+
+// The files a question or answer text names, as written (entities decoded):
+// the src of its pictures (<img>) and of the clip fragments above (and of
+// <video>, <audio>, <source> and <embed> elements). Web addresses are left
+// out.
+QStringList NamedFiles(const QString& text);
 
 }  // namespace media
 

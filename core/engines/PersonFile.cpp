@@ -225,25 +225,8 @@ bool SaveNewKartochka(App& app, int slot, const QDateTime& when)
     return true;
 }
 
-CardOpen OpenKartochka(App& app, const QString& fileName, int slot)
+Kartochka KartochkaFromLines(textfile::Lines& lines, const QString& fileName)
 {
-    textfile::Lines lines;
-    QByteArray content;
-    switch (textfile::readLines(app.st.folders.WorkFolder + fileName, lines, textfile::kMaxCardBytes, kCardMarker,
-                                &content)) {
-    case textfile::ReadResult::NotFound:
-        ShowError(app, QStringLiteral("Файл не найден"));
-        return CardOpen::Failed;
-    case textfile::ReadResult::Failed:
-        ShowError(app, QStringLiteral("Файл открыть не возможно"));
-        return CardOpen::Failed;
-    case textfile::ReadResult::Foreign:
-        ShowError(app, QStringLiteral("Файл не подходит к программе."));
-        return CardOpen::Failed;
-    case textfile::ReadResult::Ok:
-        break;
-    }
-    lines.next();  // the marker
     // Read into a cleared card: a line that cannot be read leaves its field
     // empty (or zero), never with what the slot held for another person.
     Kartochka card;
@@ -274,6 +257,30 @@ CardOpen OpenKartochka(App& app, const QString& fileName, int slot)
     card.Pol = fileName.endsWith(kWomenExtension, Qt::CaseInsensitive) ? 1 : 0;
     number(card.Pol);
     text(card.Parol);
+    card.FileName = fileName;
+    return card;
+}
+
+CardOpen OpenKartochka(App& app, const QString& fileName, int slot)
+{
+    textfile::Lines lines;
+    QByteArray content;
+    switch (textfile::readLines(app.st.folders.WorkFolder + fileName, lines, textfile::kMaxCardBytes, kCardMarker,
+                                &content)) {
+    case textfile::ReadResult::NotFound:
+        ShowError(app, QStringLiteral("Файл не найден"));
+        return CardOpen::Failed;
+    case textfile::ReadResult::Failed:
+        ShowError(app, QStringLiteral("Файл открыть не возможно"));
+        return CardOpen::Failed;
+    case textfile::ReadResult::Foreign:
+        ShowError(app, QStringLiteral("Файл не подходит к программе."));
+        return CardOpen::Failed;
+    case textfile::ReadResult::Ok:
+        break;
+    }
+    lines.next();  // the marker
+    Kartochka card = KartochkaFromLines(lines, fileName);
     card.FileName = fileName;
     card.OnDisk = std::move(content);
     app.st.CardFields.at(static_cast<size_t>(slot)) = std::move(card);

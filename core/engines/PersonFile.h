@@ -9,6 +9,9 @@
 
 class App;
 struct Kartochka;
+namespace textfile {
+class Lines;
+}
 
 inline const QByteArray kCardMarker = QByteArrayLiteral("[kartochka]");
 inline const QString kMenExtension = QStringLiteral(".tnm");
@@ -68,6 +71,10 @@ enum class CardOpen { Opened, Failed };
 // Reads WorkFolder + fileName into card slot `slot`. Failures are reported to
 // the user and leave the slot untouched.
 [[nodiscard]] CardOpen OpenKartochka(App& app, const QString& fileName, int slot);
+
+// A card from the lines of its person file after the marker line, as
+// OpenKartochka reads it (FileName set, nothing of OnDisk).
+Kartochka KartochkaFromLines(textfile::Lines& lines, const QString& fileName);
 
 // The bytes of a person file for a card.
 QByteArray PersonFileContent(const Kartochka& card);

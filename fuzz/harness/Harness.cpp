@@ -7,6 +7,7 @@
 #include "ground/TextFile.h"
 #include "engines/BulkText.h"
 #include "engines/FolderStore.h"
+#include "engines/BackupManifest.h"
 #include "engines/Journal.h"
 #include "engines/WordWrap.h"
 #include "engines/PairSearch.h"
@@ -320,6 +321,24 @@ bool Journal(const QByteArray& data)
             return false;
     }
     journal::Csv(records);
+    return true;
+}
+
+bool Manifest(const QByteArray& data)
+{
+    const auto manifest = backup::DecodeManifest(data);
+    if (!manifest)
+        return true;
+    // What is accepted is exactly what the writer writes, and names only
+    // places inside a folder (or absolute places outside).
+    if (backup::EncodeManifest(*manifest) != data)
+        return false;
+    for (const backup::ManifestFile& f : manifest->files) {
+        if (!backup::SafeRelativePath(f.entry, true) || f.size < 0 || f.size > backup::kMaxFileBytes)
+            return false;
+        if (!f.original.isEmpty() && !f.original.startsWith('/') && !backup::SafeRelativePath(f.original, false))
+            return false;
+    }
     return true;
 }
 

@@ -1,0 +1,13 @@
+#include "harness/Harness.h"
+
+#include <cstddef>
+#include <cstdint>
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    // A manifest accepted that the writer would not write is as much a
+    // finding as a crash.
+    if (!harness::Manifest(QByteArray(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size))))
+        __builtin_trap();
+    return 0;
+}
