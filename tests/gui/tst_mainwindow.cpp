@@ -74,7 +74,8 @@ private Q_SLOTS:
         QStringList menus;
         for (QAction* a : window.menuBar()->actions())
             menus << a->text();
-        QCOMPARE(menus, (QStringList{QStringLiteral("Файл"), QStringLiteral("Правка"), QStringLiteral("Справка")}));
+        QCOMPARE(menus, (QStringList{QStringLiteral("Файл"), QStringLiteral("Правка"), QStringLiteral("Картотека"),
+                                     QStringLiteral("Справка")}));
         QVERIFY(!window.action(QStringLiteral("Edit"))->isEnabled());
         QVERIFY(!window.action(QStringLiteral("FileSave"))->isEnabled());
         QVERIFY(!window.action(QStringLiteral("FileNameTest"))->isVisible());
