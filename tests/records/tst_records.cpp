@@ -152,6 +152,15 @@ private Q_SLOTS:
         QCOMPARE(desk.app.st.test.TestFilePath, restored + QStringLiteral("/Знакомства.tnd"));
         QCOMPARE(desk.app.st.main.Phase, TestPhase::StartPage);
         QVERIFY(desk.app.st.main.MainHtml.contains(QStringLiteral("Начать тестирование")));
+        // The restored folder works: its list of women holds every woman.
+        int women = -1;
+        desk.pf.onModal[WindowId::Html] = [&] {
+            frmHTML_Timer(desk.app);
+            women = desk.app.st.people.PeopleLast + 1;
+        };
+        desk.click("FileListLudey(1)");
+        QCOMPARE(women, QDir(desk.folder).entryList({QStringLiteral("*.tnw")}, QDir::Files).size());
+        QVERIFY(women > 0);
     }
 
     void noArchiveInsideTheTestFolder_data()
