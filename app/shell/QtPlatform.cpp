@@ -5,12 +5,16 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QApplication>
 #include <QFontMetrics>
 #include <QGridLayout>
 #include <QGuiApplication>
 #include <QHeaderView>
+#include <QInputDialog>
 #include <QMessageBox>
+#include <QProgressDialog>
+#include <QStandardPaths>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QTimer>
@@ -18,6 +22,8 @@
 #include <QSpacerItem>
 #include <QTreeView>
 #include <QUrl>
+
+#include <algorithm>
 
 #include "views/WebView.h"
 
@@ -73,6 +79,9 @@ QMessageBox::StandardButton toQt(MsgAnswer answer)
     return QMessageBox::Ok;
 }
 }
+
+QtPlatform::QtPlatform() = default;
+QtPlatform::~QtPlatform() = default;
 
 void QtPlatform::sync()
 {
@@ -259,4 +268,103 @@ QString QtPlatform::homeFolder()
 int QtPlatform::textWidth(const QString& text)
 {
     return measure_ ? measure_(text) : Platform::textWidth(text);
+}
+
+QString QtPlatform::userDataFolder()
+{
+    // The XDG rule: an absolute XDG_DATA_HOME, else ~/.local/share.
+    const QString data = folderFromEnvironment("XDG_DATA_HOME");
+    if (!data.isEmpty())
+        return data;
+    return homeFolder().isEmpty() ? QString() : homeFolder() + QStringLiteral("/.local/share");
+}
+
+QString QtPlatform::documentsFolder()
+{
+    if (homeFolder().isEmpty())
+        return {};
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    return QFileInfo(documents).isDir() ? documents : QString();
+}
+
+QString QtPlatform::folderDialog(const QString& caption, const QString& initialFolder)
+{
+    sync();
+    QFileDialog dialog(owner_, caption);
+    dialog.setOption(QFileDialog::DontUseNativeDialog, true);
+    dialog.setFileMode(QFileDialog::Directory);
+    dialog.setOption(QFileDialog::ShowDirsOnly, true);
+    // Unlike the file dialogs, this one may make a folder: a restore goes
+    // into a new one.
+    QString start = initialFolder;
+    while (!start.isEmpty() && !QFileInfo(start).isDir() && QDir::cleanPath(start) != QDir::rootPath())
+        start = QFileInfo(QDir::cleanPath(start)).path();
+    dialog.setDirectory(start);
+    dialog.setViewMode(QFileDialog::Detail);
+    QSize size = fileDialogSize_.isValid() ? fileDialogSize_ : QSize(900, 560);
+    if (const QScreen* screen = owner_ ? owner_->screen() : QGuiApplication::primaryScreen())
+        size = size.boundedTo(screen->availableSize());
+    dialog.resize(size);
+    const int result = dialog.exec();
+    fileDialogSize_ = dialog.size();
+    if (result != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().constFirst();
+}
+
+std::optional<int> QtPlatform::numberDialog(const QString& title, const QString& label, int value, int minimum,
+                                            int maximum)
+{
+    sync();
+    bool ok = false;
+    const int chosen = QInputDialog::getInt(owner_, title, label, value, minimum, maximum, 1, &ok);
+    if (!ok)
+        return std::nullopt;
+    return chosen;
+}
+
+void QtPlatform::beginProgress(const QString& title, const QString& text)
+{
+    sync();
+    progressText_ = text;
+    progress_ = std::make_unique<QProgressDialog>(text, QStringLiteral("Отмена"), 0, kProgressSteps, owner_);
+    progress_->setWindowTitle(title);
+    progress_->setWindowModality(Qt::ApplicationModal);
+    progress_->setMinimumDuration(kProgressDelayMs);
+    progress_->setAutoClose(false);
+    progress_->setAutoReset(false);
+    progress_->setMinimumWidth(std::max(progress_->sizeHint().width(), TitleWidth(title)));
+    progress_->setValue(0);
+    progressStepped_.invalidate();
+}
+
+bool QtPlatform::stepProgress(qint64 done, qint64 total)
+{
+    if (!progress_)
+        return true;
+    if (progress_->wasCanceled())
+        return false;
+    if (progressStepped_.isValid() && progressStepped_.elapsed() < kProgressEveryMs)
+        return true;
+    progressStepped_.start();
+    constexpr double kMegabyte = 1024.0 * 1024.0;
+    if (total > 0) {
+        const QLocale locale;
+        progress_->setLabelText(progressText_ + QStringLiteral("\n%1 из %2 МБ")
+                                                    .arg(locale.toString(double(done) / kMegabyte, 'f', 1),
+                                                         locale.toString(double(total) / kMegabyte, 'f', 1)));
+        progress_->setValue(int(double(std::clamp(done, qint64(0), total)) / double(total) * kProgressSteps));
+    } else {
+        progress_->setValue(0);
+    }
+    // The button must answer while the work goes on; the window is modal, so
+    // nothing else takes input meanwhile.
+    QCoreApplication::processEvents();
+    return !progress_->wasCanceled();
+}
+
+void QtPlatform::endProgress()
+{
+    progress_.reset();
+    sync();
 }

@@ -7,8 +7,11 @@
 #include <QSize>
 #include <functional>
 #include <map>
+#include <memory>
+#include <optional>
 
 class QFileDialog;
+class QProgressDialog;
 class QWidget;
 
 // The name filter Qt's file dialog lists files by: the caption's name and
@@ -29,6 +32,9 @@ public:
     // Shows a window modally and returns when it has closed; registered by the
     // window that owns each dialog.
     using ModalRunner = std::function<void()>;
+
+    QtPlatform();
+    ~QtPlatform() override;
 
     void setOwner(QWidget* owner) { owner_ = owner; }
     void setModalRunner(WindowId window, ModalRunner runner) { runners_[window] = std::move(runner); }
@@ -53,6 +59,16 @@ public:
     QString configFolder() override;
     QString homeFolder() override;
     int textWidth(const QString& text) override;
+    QString userDataFolder() override;
+    QString documentsFolder() override;
+    QString folderDialog(const QString& caption, const QString& initialFolder) override;
+    std::optional<int> numberDialog(const QString& title, const QString& label, int value, int minimum,
+                                    int maximum) override;
+    void beginProgress(const QString& title, const QString& text) override;
+    bool stepProgress(qint64 done, qint64 total) override;
+    void endProgress() override;
+    // The progress window while it is up (for the tests).
+    QProgressDialog* progressDialog() const { return progress_.get(); }
 
 private:
     void sync();
@@ -69,4 +85,13 @@ private:
     QString exeFolder_;
     std::function<int(const QString&)> measure_;
     QSize fileDialogSize_;  // as the user left it last, for this run
+
+    // The progress window: it comes up once the work has taken a moment, and
+    // its figures change at most every kProgressEveryMs.
+    static constexpr int kProgressDelayMs = 300;
+    static constexpr int kProgressEveryMs = 50;
+    static constexpr int kProgressSteps = 1000;
+    std::unique_ptr<QProgressDialog> progress_;
+    QString progressText_;
+    QElapsedTimer progressStepped_;
 };

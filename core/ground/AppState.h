@@ -111,6 +111,7 @@ enum class HtmlWindowMode {
     CardPage,    // one person's card
     PairSearch,  // the ranking of the other sex for one person
     NameSearch,  // the people whose name holds the searched text
+    Journal,     // the journal of changes of the test's folder
 };
 
 // The secondary window: what it shows and its last page.

@@ -3,6 +3,7 @@
 #include "ground/Platform.h"
 
 #include <QDir>
+#include <QStandardPaths>
 
 #include <functional>
 #include <optional>
@@ -29,4 +30,5 @@ public:
     QDateTime now() override { return clock ? *clock : QDateTime::currentDateTime(); }
     void openExternalUrl(const QString&) override {}
     QString executableFolder() override { return folder; }
+    QString userDataFolder() override { return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation); }
 };

@@ -5,6 +5,7 @@
 #include <QString>
 
 #include <cstdio>
+#include <optional>
 
 // Everything the program asks of the desktop goes through this interface: the
 // application implements it with Qt, the tests with a script.
@@ -61,6 +62,27 @@ public:
     virtual QString installedDataFolder() { return {}; }
     virtual QString configFolder() { return {}; }
     virtual QString homeFolder() { return {}; }
+    // The user's data folder (~/.local/share) and documents folder; empty
+    // when the desktop has none.
+    virtual QString userDataFolder() { return {}; }
+    virtual QString documentsFolder() { return {}; }
+    // A chooser of a folder, which lets the user make a new one there; the
+    // chosen folder, or an empty string when the user cancelled.
+    virtual QString folderDialog(const QString& /*caption*/, const QString& /*initialFolder*/) { return {}; }
+    // Asks for a whole number from `minimum` to `maximum`, offering `value`;
+    // nothing when the user cancelled. A desktop that asks nobody keeps `value`.
+    virtual std::optional<int> numberDialog(const QString& /*title*/, const QString& /*label*/, int value,
+                                            int /*minimum*/, int /*maximum*/)
+    {
+        return value;
+    }
+    // Long work the user may cancel (a backup, a restore): a window with its
+    // title and text and a button "Отмена" stays up from beginProgress to
+    // endProgress. stepProgress shows how far the work is and returns false
+    // once the user has cancelled it.
+    virtual void beginProgress(const QString& /*title*/, const QString& /*text*/) {}
+    virtual bool stepProgress(qint64 /*done*/, qint64 /*total*/) { return true; }
+    virtual void endProgress() {}
     // Width of a text in the font of the editor's picture boxes, in the units
     // of their widths, rounded to a whole number. A desktop that draws nothing
     // may keep this estimate of an average character.

@@ -81,6 +81,7 @@ void frmHTML_Timer(App& app)
         LoadFile(w.usrWebHtml1, app.st.folders.AppFolder + QStringLiteral("Help.htm"));
         break;
     case HtmlWindowMode::WholeTest:
+    case HtmlWindowMode::Journal:
         LoadHtml(w.usrWebHtml1, app.st.list.ListHtml);
         break;
     default:

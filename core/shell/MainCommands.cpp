@@ -11,6 +11,7 @@
 #include "screens/people/FrmFound.h"
 #include "screens/people/FrmKartochka.h"
 #include "screens/people/PeopleList.h"
+#include "screens/records/Records.h"
 #include "ground/App.h"
 #include "shell/Startup.h"
 #include "screens/taking/TestFlow.h"
@@ -99,6 +100,14 @@ void frmForma_MenuClick(App& app, const QString& item)
         FileKartochka_Click(app);
     } else if (item == QLatin1String("FileSnachala")) {
         FileSnachala_Click(app);
+    } else if (item == f.KartotekaKopiya.name) {
+        KartotekaKopiya_Click(app);
+    } else if (item == f.KartotekaVosstanovit.name) {
+        KartotekaVosstanovit_Click(app);
+    } else if (item == f.KartotekaZhurnal.name) {
+        KartotekaZhurnal_Click(app);
+    } else if (item == f.KartotekaAvto.name) {
+        KartotekaAvto_Click(app);
     }
 }
 

@@ -5,6 +5,7 @@
 #include "ground/FieldText.h"
 #include "ground/TextFile.h"
 #include "ground/App.h"
+#include "screens/records/Records.h"
 #include "screens/views/Splash.h"
 
 #include <QDir>
@@ -179,6 +180,7 @@ int UnloadProga(App& app, Shutdown how)
         // No folder to name in a message; the desktop gave the program none.
         app.platform.reportOnStandardError(
             QStringLiteral("Настройки не сохранены: не задана домашняя папка (HOME)."));
+        AvtoKopiya(app, asked);
         return 0;
     }
     const QString path = st.folders.WritableFolder() + kSettingsFileName;
@@ -199,6 +201,7 @@ int UnloadProga(App& app, Shutdown how)
         report(QStringLiteral("Файл «") + path + QStringLiteral("» сохранить не возможно."));
         break;
     }
+    AvtoKopiya(app, asked);
     return 0;
 }
 

@@ -8,9 +8,11 @@
 #include "views/WebView.h"
 #include "screens/views/Splash.h"
 #include "screens/views/Firmy.h"
+#include "screens/document/FileCommands.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTimer>
@@ -74,7 +76,8 @@ private Q_SLOTS:
         QStringList menus;
         for (QAction* a : window.menuBar()->actions())
             menus << a->text();
-        QCOMPARE(menus, (QStringList{QStringLiteral("Файл"), QStringLiteral("Правка"), QStringLiteral("Справка")}));
+        QCOMPARE(menus, (QStringList{QStringLiteral("Файл"), QStringLiteral("Правка"), QStringLiteral("Картотека"),
+                                     QStringLiteral("Справка")}));
         QVERIFY(!window.action(QStringLiteral("Edit"))->isEnabled());
         QVERIFY(!window.action(QStringLiteral("FileSave"))->isEnabled());
         QVERIFY(!window.action(QStringLiteral("FileNameTest"))->isVisible());
@@ -238,6 +241,32 @@ private Q_SLOTS:
         webtest::clickElement(view, QStringLiteral("a[href$='o.ru']"));
         QTRY_COMPARE(r->platform.fileDialogs, QList<bool>{false});
         QCOMPARE(r->app.st.main.View, ViewMode::ShowZastavka);
+    }
+
+    // Closing the window with a test open makes the day's copy of its folder
+    // in the user's data folder, and the progress window goes with it.
+    void closingMakesTheDaysCopy()
+    {
+        QTemporaryDir data;
+        const QByteArray oldData = qgetenv("XDG_DATA_HOME");
+        qputenv("XDG_DATA_HOME", data.path().toUtf8());
+        const QString folder = tmp.path() + QStringLiteral("/Знакомства/");
+        webtest::writeProgramAndTest(tmp.path() + QLatin1Char('/'), folder, {});
+        {
+            auto r = start();
+            OpenTest(r->app, folder + QStringLiteral("Знакомства.tnd"));
+            r->window.syncFromModel();
+            r->window.close();
+            QTRY_VERIFY(!r->window.isVisible());
+            QVERIFY(r->platform.progressDialog() == nullptr);
+        }
+        qputenv("XDG_DATA_HOME", oldData);
+        QFile::remove(tmp.path() + QStringLiteral("/Тандемо.ini"));
+        const QStringList copies = QDir(data.path() + QStringLiteral("/tandemo/backups/Знакомства"))
+                                       .entryList({QStringLiteral("*.zip")}, QDir::Files);
+        QCOMPARE(copies.size(), 1);
+        QVERIFY(fixtures::readBytes(data.path() + QStringLiteral("/tandemo/backups/Знакомства/") + copies[0])
+                    .startsWith("PK"));
     }
 };
 

@@ -25,7 +25,7 @@ private Q_SLOTS:
         QCOMPARE(choosable, (QStringList{QStringLiteral("Создать"), QStringLiteral("Открыть"),
                                          QStringLiteral("Обновить"), QStringLiteral("Выход")}));
         QVERIFY(!f.Edit.enabled);
-        for (Control* item : menus[2])
+        for (Control* item : menus[3])
             QVERIFY(item->enabled && item->visible);
         QVERIFY(!f.FileProsmotr.checked);
         QCOMPARE(f.FileOpen.shortcut, QStringLiteral("Ctrl+O"));

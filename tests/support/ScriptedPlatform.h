@@ -7,6 +7,7 @@
 #include <deque>
 #include <functional>
 #include <map>
+#include <optional>
 
 // A desktop for tests: records every call and answers from a script.
 class ScriptedPlatform : public Platform {
@@ -78,6 +79,55 @@ public:
     QString installedDataFolder() override { return dataFolder; }
     QString configFolder() override { return userConfigFolder; }
     QString homeFolder() override { return userHomeFolder; }
+    // The user's data and documents folders; none by default.
+    QString userData;
+    QString userDocuments;
+    QString userDataFolder() override { return userData; }
+    QString documentsFolder() override { return userDocuments; }
+    // Folder choosers and number questions: answered in order; without a
+    // scripted answer, cancelled.
+    struct FolderDialogCall {
+        QString caption;
+        QString initialFolder;
+    };
+    std::deque<QString> folderAnswers;
+    QList<FolderDialogCall> folderDialogs;
+    QString folderDialog(const QString& caption, const QString& initialFolder) override
+    {
+        folderDialogs.append({caption, initialFolder});
+        if (folderAnswers.empty())
+            return {};
+        QString answer = folderAnswers.front();
+        folderAnswers.pop_front();
+        return answer;
+    }
+    std::deque<std::optional<int>> numberAnswers;
+    std::optional<int> numberDialog(const QString&, const QString&, int, int, int) override
+    {
+        if (numberAnswers.empty())
+            return std::nullopt;
+        const std::optional<int> answer = numberAnswers.front();
+        numberAnswers.pop_front();
+        return answer;
+    }
+    // The progress window: every window shown (its title), every step, and
+    // the step (counted from 1 over the whole run) at which the user presses
+    // "Отмена"; 0 never.
+    QStringList progressTitles;
+    int progressSteps = 0;
+    int cancelAtStep = 0;
+    bool progressShown = false;
+    void beginProgress(const QString& title, const QString&) override
+    {
+        progressTitles << title;
+        progressShown = true;
+    }
+    bool stepProgress(qint64, qint64) override
+    {
+        ++progressSteps;
+        return cancelAtStep == 0 || progressSteps < cancelAtStep;
+    }
+    void endProgress() override { progressShown = false; }
     // A fixed-width font: every character is charWidth wide.
     int charWidth = 10;
     int textWidth(const QString& text) override { return static_cast<int>(text.size()) * charWidth; }

@@ -5,7 +5,7 @@
 #include <array>
 
 // The main window: three buttons, the HTML view, the editor's controls and the
-// File, Edit and Help menus. Menu items are controls too: text is the caption.
+// File, Edit, Records and Help menus. Menu items are controls too: text is the caption.
 class FrmForma : public WindowModel {
 public:
     FrmForma();
@@ -72,6 +72,14 @@ public:
         Control{"EditLoadVopros(0)", QStringLiteral("Быстрая загрузка вопросов")},
         Control{"EditLoadVopros(1)", QStringLiteral("Редактировать все вопросы")}};
     Control EditShowAllTest{"EditShowAllTest", QStringLiteral("Показать весь тест")};
+
+    // Records menu: backups of the test's folder and its journal.
+    Control Kartoteka{"Kartoteka", QStringLiteral("Картотека")};
+    Control KartotekaKopiya{"KartotekaKopiya", QStringLiteral("Резервная копия…")};
+    Control KartotekaVosstanovit{"KartotekaVosstanovit", QStringLiteral("Восстановить из копии…")};
+    Control KartotekaZhurnal{"KartotekaZhurnal", QStringLiteral("Журнал")};
+    Control KartotekaSep{"KartotekaSep", QStringLiteral("-")};
+    Control KartotekaAvto{"KartotekaAvto", QStringLiteral("Автоматические копии…")};
 
     // Help menu.
     Control Help{"Help", QStringLiteral("Справка")};

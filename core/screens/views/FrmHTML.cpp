@@ -37,6 +37,9 @@ void frmHTML_Load(App& app)
     case HtmlWindowMode::WholeTest:
         w.caption = main.EditShowAllTest.text;
         break;
+    case HtmlWindowMode::Journal:
+        w.caption = main.KartotekaZhurnal.text;
+        break;
     default:
         break;
     }
