@@ -182,6 +182,17 @@ QString absoluteClean(const QString& path)
     return clean;
 }
 
+// The process's file mode mask, which new folders are made with.
+mode_t currentUmask()
+{
+    static const mode_t mask = [] {
+        const mode_t old = ::umask(022);
+        ::umask(old);
+        return old;
+    }();
+    return mask;
+}
+
 // Tells the caller of the work now and then; remembers a cancel.
 class Meter {
 public:
@@ -1313,7 +1324,9 @@ Report RestoreRun::run(const QString& archivePath, const QString& targetFolder)
     // Into an empty or new folder only: nothing is ever overwritten.
     struct stat st {};
     bool targetExisted = false;
+    mode_t targetMode = 0;
     if (::lstat(target_.constData(), &st) == 0) {
+        targetMode = st.st_mode & 07777;
         if (!S_ISDIR(st.st_mode))
             return failed(QStringLiteral("На месте папки ") + quoted(targetShown_) +
                           QStringLiteral(" лежит файл: восстанавливать можно только в пустую или новую папку."));
@@ -1362,6 +1375,10 @@ Report RestoreRun::run(const QString& archivePath, const QString& targetFolder)
         return stop();
     }
     staging_ = staging;
+    // mkdtemp makes a folder only its owner may enter; the restored folder
+    // is shared like any other the user makes (other desks, other users),
+    // or keeps the mode of the empty folder it replaces.
+    ::chmod(staging_.constData(), targetExisted ? targetMode : (0777 & ~currentUmask()));
     if (!::mkdtemp(outside.data())) {
         error_ = QStringLiteral("В папке ") + quoted(shownPath(parent)) +
                  QStringLiteral(" создать папку не возможно.");

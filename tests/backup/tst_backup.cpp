@@ -342,6 +342,8 @@ private Q_SLOTS:
         QCOMPARE(withoutStore(filesUnder(restored)), withoutStore(original));
         QCOMPARE(readBytes(photo), photoBytes);
         QVERIFY(namesIn(tmp.path()).size() == 4);  // demo, photo folder, archive, restored: no staging left
+        // A folder like any other the user makes, not one only its owner may enter.
+        QCOMPARE(QFileInfo(restored).permissions(), QFileInfo(demo).permissions());
 
         // The journal came along, and says the restore.
         auto store = store::Open(restored + QLatin1Char('/'));
