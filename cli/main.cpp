@@ -26,6 +26,7 @@
 #include <QStringList>
 
 #include <cstdio>
+#include <optional>
 #include <cstdlib>
 
 #include <unistd.h>
@@ -117,6 +118,27 @@ QString folderPath(const QString& folder)
     return path;
 }
 
+// An argument that is no key names the folder; only one may.
+std::optional<int> takeFolder(const QString& argument, QString& folder)
+{
+    if (argument.startsWith(QLatin1String("--")))
+        return usageError(QStringLiteral("неизвестный ключ ") + argument);
+    if (!folder.isEmpty())
+        return usageError(QStringLiteral("папка может быть только одна"));
+    folder = argument;
+    return std::nullopt;
+}
+
+// The failure for a path that names no folder.
+std::optional<int> notAFolder(const QString& folder)
+{
+    const QFileInfo info(folder);
+    if (info.isDir())
+        return std::nullopt;
+    return failure(QStringLiteral("Папка \"") + info.absoluteFilePath() +
+                   (info.exists() ? QStringLiteral("\" не является папкой") : QStringLiteral("\" не найдена")));
+}
+
 int peopleCommand(const QStringList& args)
 {
     QString folder;
@@ -135,23 +157,16 @@ int peopleCommand(const QStringList& args)
                 return usageError(QStringLiteral("после --name нужен текст"));
             byName = true;
             name = args[++i];
-        } else if (a.startsWith(QLatin1String("--"))) {
-            return usageError(QStringLiteral("неизвестный ключ ") + a);
-        } else if (folder.isEmpty()) {
-            folder = a;
-        } else {
-            return usageError(QStringLiteral("папка может быть только одна"));
+        } else if (const std::optional<int> refused = takeFolder(a, folder)) {
+            return *refused;
         }
     }
     if (folder.isEmpty())
         return usageError(QStringLiteral("для people нужна ПАПКА"));
     if (women < 0)
         return usageError(QStringLiteral("для people нужен ключ --men или --women"));
-    const QFileInfo info(folder);
-    if (!info.isDir()) {
-        return failure(QStringLiteral("Папка \"") + info.absoluteFilePath() +
-                       (info.exists() ? QStringLiteral("\" не является папкой") : QStringLiteral("\" не найдена")));
-    }
+    if (const std::optional<int> refused = notAFolder(folder))
+        return *refused;
 
     CliPlatform platform;
     App app(platform);
@@ -306,21 +321,14 @@ int journalCommand(const QStringList& args)
             if (!when.isValid())
                 return usageError(QStringLiteral("дата после --since не распознана: ") + text);
             since = when;
-        } else if (a.startsWith(QLatin1String("--"))) {
-            return usageError(QStringLiteral("неизвестный ключ ") + a);
-        } else if (folder.isEmpty()) {
-            folder = a;
-        } else {
-            return usageError(QStringLiteral("папка может быть только одна"));
+        } else if (const std::optional<int> refused = takeFolder(a, folder)) {
+            return *refused;
         }
     }
     if (folder.isEmpty())
         return usageError(QStringLiteral("для journal нужна ПАПКА_ТЕСТА"));
-    const QFileInfo info(folder);
-    if (!info.isDir()) {
-        return failure(QStringLiteral("Папка \"") + info.absoluteFilePath() +
-                       (info.exists() ? QStringLiteral("\" не является папкой") : QStringLiteral("\" не найдена")));
-    }
+    if (const std::optional<int> refused = notAFolder(folder))
+        return *refused;
     const auto store = store::Open(folderPath(folder));
     bool failed = false;
     const QList<journal::Record> records = journal::Read(*store, since, &failed);

@@ -136,6 +136,21 @@ void QtPlatform::showModal(WindowId window)
     sync();
 }
 
+// Shows a file or folder dialog at the size the user last gave one (on
+// this screen) and returns the path chosen, or nothing.
+QString QtPlatform::runFileDialog(QFileDialog& dialog)
+{
+    QSize size = fileDialogSize_.isValid() ? fileDialogSize_ : QSize(900, 560);
+    if (const QScreen* screen = owner_ ? owner_->screen() : QGuiApplication::primaryScreen())
+        size = size.boundedTo(screen->availableSize());
+    dialog.resize(size);
+    const int result = dialog.exec();
+    fileDialogSize_ = dialog.size();
+    if (result != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().constFirst();
+}
+
 QString QtPlatform::fileDialog(bool save, const QString& suggestedName, const QList<FileFilter>& filters,
                                const QString& initialFolder)
 {
@@ -164,15 +179,7 @@ QString QtPlatform::fileDialog(bool save, const QString& suggestedName, const QL
         header->setSectionResizeMode(QHeaderView::ResizeToContents);
         header->setSectionResizeMode(0, QHeaderView::Stretch);
     }
-    QSize size = fileDialogSize_.isValid() ? fileDialogSize_ : QSize(900, 560);
-    if (const QScreen* screen = owner_ ? owner_->screen() : QGuiApplication::primaryScreen())
-        size = size.boundedTo(screen->availableSize());
-    dialog.resize(size);
-    const int result = dialog.exec();
-    fileDialogSize_ = dialog.size();
-    if (result != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return {};
-    return dialog.selectedFiles().constFirst();
+    return runFileDialog(dialog);
 }
 
 void QtPlatform::processEvents()
@@ -301,15 +308,7 @@ QString QtPlatform::folderDialog(const QString& caption, const QString& initialF
         start = QFileInfo(QDir::cleanPath(start)).path();
     dialog.setDirectory(start);
     dialog.setViewMode(QFileDialog::Detail);
-    QSize size = fileDialogSize_.isValid() ? fileDialogSize_ : QSize(900, 560);
-    if (const QScreen* screen = owner_ ? owner_->screen() : QGuiApplication::primaryScreen())
-        size = size.boundedTo(screen->availableSize());
-    dialog.resize(size);
-    const int result = dialog.exec();
-    fileDialogSize_ = dialog.size();
-    if (result != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return {};
-    return dialog.selectedFiles().constFirst();
+    return runFileDialog(dialog);
 }
 
 std::optional<int> QtPlatform::numberDialog(const QString& title, const QString& label, int value, int minimum,

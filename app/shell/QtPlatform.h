@@ -71,6 +71,7 @@ public:
     QProgressDialog* progressDialog() const { return progress_.get(); }
 
 private:
+    QString runFileDialog(QFileDialog& dialog);
     void sync();
     void waitForPaint();
 

@@ -1,5 +1,7 @@
 #include "engines/BackupManifest.h"
 
+#include "ground/TextFile.h"
+
 #include <QSet>
 
 namespace backup {
@@ -7,60 +9,19 @@ namespace {
 
 const QByteArray kVersionLine = QByteArrayLiteral("tandemo-backup 1");
 
-bool mustEscape(unsigned char b, bool utf8)
-{
-    return b <= 0x20 || b == 0x7F || b == '%' || (b >= 0x80 && !utf8);
-}
-
+// A space separates the fields; a name that is not UTF-8 keeps its bytes
+// as %XX.
 QByteArray escape(QByteArrayView bytes)
 {
-    const bool utf8 = bytes.isValidUtf8();
-    static const char hex[] = "0123456789ABCDEF";
-    QByteArray out;
-    out.reserve(bytes.size());
-    for (const char c : bytes) {
-        const auto b = static_cast<unsigned char>(c);
-        if (mustEscape(b, utf8)) {
-            out += '%';
-            out += hex[b >> 4];
-            out += hex[b & 15];
-        } else {
-            out += c;
-        }
-    }
-    return out;
-}
-
-int hexDigit(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
+    return textfile::percentEscaped(bytes, " ", !bytes.isValidUtf8());
 }
 
 // The bytes of an escaped field; nothing unless the field is exactly what
 // escape() writes for them.
 std::optional<QByteArray> unescape(QByteArrayView field)
 {
-    QByteArray out;
-    out.reserve(field.size());
-    for (qsizetype i = 0; i < field.size(); ++i) {
-        if (field[i] != '%') {
-            out += field[i];
-            continue;
-        }
-        if (i + 2 >= field.size())
-            return std::nullopt;
-        const int high = hexDigit(field[i + 1]);
-        const int low = hexDigit(field[i + 2]);
-        if (high < 0 || low < 0)
-            return std::nullopt;
-        out += static_cast<char>(high * 16 + low);
-        i += 2;
-    }
-    if (escape(out) != field)
+    auto out = textfile::percentUnescaped(field);
+    if (!out || escape(*out) != field)
         return std::nullopt;
     return out;
 }

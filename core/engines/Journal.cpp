@@ -22,53 +22,7 @@ constexpr qsizetype kMaxFieldBytes = 4096;
 // character inside a field are written as %XX, so that a record is one line.
 QByteArray escaped(QByteArrayView bytes)
 {
-    QByteArray out;
-    out.reserve(bytes.size());
-    static const char hex[] = "0123456789ABCDEF";
-    for (const char ch : bytes) {
-        const auto c = static_cast<unsigned char>(ch);
-        if (c < 0x20 || c == 0x7F || c == ',' || c == '%') {
-            out += '%';
-            out += hex[c >> 4];
-            out += hex[c & 0xF];
-        } else {
-            out += ch;
-        }
-    }
-    return out;
-}
-
-int hexDigit(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    return -1;
-}
-
-std::optional<QByteArray> unescaped(QByteArrayView field)
-{
-    QByteArray out;
-    out.reserve(field.size());
-    for (qsizetype i = 0; i < field.size(); ++i) {
-        const char c = field[i];
-        if (c != '%') {
-            out += c;
-            continue;
-        }
-        if (i + 2 >= field.size())
-            return std::nullopt;
-        const int high = hexDigit(field[i + 1]);
-        const int low = hexDigit(field[i + 2]);
-        if (high < 0 || low < 0)
-            return std::nullopt;
-        out += static_cast<char>(high * 16 + low);
-        i += 2;
-    }
-    return out;
+    return textfile::percentEscaped(bytes, ",");
 }
 
 bool isHash(QByteArrayView field)
@@ -152,7 +106,7 @@ std::optional<Record> Decode(QByteArrayView line)
     for (int i = 1; i < kFields - 1; ++i) {
         if (fields[i].size() > 3 * kMaxFieldBytes)
             return std::nullopt;
-        const auto field = unescaped(fields[i]);
+        const auto field = textfile::percentUnescaped(fields[i]);
         if (!field)
             return std::nullopt;
         raw.append(*field);

@@ -384,6 +384,54 @@ bool removeFile(const QString& path)
 }
 
 #ifdef Q_OS_UNIX
+QByteArray percentEscaped(QByteArrayView bytes, QByteArrayView alsoEscaped, bool escapeHigh)
+{
+    static const char hex[] = "0123456789ABCDEF";
+    QByteArray out;
+    out.reserve(bytes.size());
+    for (const char c : bytes) {
+        const auto b = static_cast<unsigned char>(c);
+        if (b < 0x20 || b == 0x7F || b == '%' || (escapeHigh && b >= 0x80) || alsoEscaped.contains(c)) {
+            out += '%';
+            out += hex[b >> 4];
+            out += hex[b & 15];
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
+std::optional<QByteArray> percentUnescaped(QByteArrayView field)
+{
+    auto digit = [](char c) {
+        if (c >= '0' && c <= '9')
+            return c - '0';
+        if (c >= 'A' && c <= 'F')
+            return c - 'A' + 10;
+        if (c >= 'a' && c <= 'f')
+            return c - 'a' + 10;
+        return -1;
+    };
+    QByteArray out;
+    out.reserve(field.size());
+    for (qsizetype i = 0; i < field.size(); ++i) {
+        if (field[i] != '%') {
+            out += field[i];
+            continue;
+        }
+        if (i + 2 >= field.size())
+            return std::nullopt;
+        const int high = digit(field[i + 1]);
+        const int low = digit(field[i + 2]);
+        if (high < 0 || low < 0)
+            return std::nullopt;
+        out += static_cast<char>(high * 16 + low);
+        i += 2;
+    }
+    return out;
+}
+
 bool readUpTo(int fd, QByteArray& into, qsizetype upTo)
 {
     qsizetype filled = into.size();

@@ -76,6 +76,15 @@ QString nameFromBytes(QByteArrayView bytes);
 QByteArray pathBytes(const QString& path);
 QString readableName(const QString& name);
 
+// A field of the program's own one-line records (the journal, a backup's
+// manifest): every control character, DEL, "%" and each byte of
+// `alsoEscaped` is written as %XX, and with `escapeHigh` every byte from 0x80
+// up too, so that any bytes fit in one field of one line.
+QByteArray percentEscaped(QByteArrayView bytes, QByteArrayView alsoEscaped, bool escapeHigh = false);
+// The bytes of such a field; nothing when a "%" is not followed by two hex
+// digits.
+std::optional<QByteArray> percentUnescaped(QByteArrayView field);
+
 // Reads from the open descriptor onto the end of `into` until it holds
 // `upTo` bytes or the file ends; false on a read error (what was read stays).
 bool readUpTo(int fd, QByteArray& into, qsizetype upTo);

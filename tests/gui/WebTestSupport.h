@@ -3,6 +3,9 @@
 #include "Fixtures.h"
 #include "views/WebView.h"
 
+#include "ground/App.h"
+#include "shell/Startup.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -85,6 +88,22 @@ inline void writeProgramAndTest(const QString& program, const QString& folder,
              << QStringLiteral("Нет") << QStringLiteral("Не знаю");
     test << QStringLiteral(" 0") << QString();
     fixtures::writeBytes(folder + QStringLiteral("Знакомства.tnd"), fixtures::cp1251Lines(test));
+}
+
+// Starts the program in `window` (its model already made) and puts it at
+// the screen's corner, 900 by 700, shown and active, so that real input
+// knows where everything is.
+template <typename Window>
+inline void startAndShow(App& app, Window& window)
+{
+    Main(app);
+    window.syncFromModel();
+    window.move(0, 0);
+    window.resize(900, 700);
+    window.show();
+    window.activateWindow();
+    if (!QTest::qWaitForWindowExposed(&window))
+        qWarning("window not exposed");
 }
 
 }  // namespace webtest

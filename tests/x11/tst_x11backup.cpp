@@ -160,14 +160,7 @@ struct Program {
         platform.setExecutableFolder(program);
         app = std::make_unique<App>(platform);
         window = std::make_unique<MainWindow>(*app, platform);
-        Main(*app);
-        window->syncFromModel();
-        window->move(0, 0);
-        window->resize(900, 700);
-        window->show();
-        window->activateWindow();
-        if (!QTest::qWaitForWindowExposed(window.get()))
-            qWarning("window not exposed");
+        webtest::startAndShow(*app, *window);
     }
 
     void shoot(const QString& name)

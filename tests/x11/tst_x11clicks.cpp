@@ -100,14 +100,7 @@ struct Program {
             frmKartochka_selPol_Click(*app, person % 2);
             frmKartochka_OK_Click(*app);
         });
-        Main(*app);
-        window->syncFromModel();
-        window->move(0, 0);
-        window->resize(900, 700);
-        window->show();
-        window->activateWindow();
-        if (!QTest::qWaitForWindowExposed(window.get()))
-            qWarning("window not exposed");
+        webtest::startAndShow(*app, *window);
     }
 
     WebView& view() { return *window->view(); }
