@@ -139,28 +139,6 @@ bool writeAll(int fd, const char* data, qint64 size)
     return true;
 }
 
-// A read that waits not for a FIFO or a device put in a file's place: opened
-// without blocking and checked to be a plain file.
-int openPlainFile(const QByteArray& path, bool followLinks, struct stat& st)
-{
-    const int fd =
-        ::open(path.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | (followLinks ? 0 : O_NOFOLLOW));
-    if (fd < 0)
-        return -1;
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        ::close(fd);
-        return -1;
-    }
-    // A plain file is read in full whether or not the descriptor blocks.
-    return fd;
-}
-
-bool syncFolder(const QByteArray& folder)
-{
-    Fd fd(::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    return fd.get() >= 0 && ::fsync(fd.get()) == 0;
-}
-
 QByteArray parentOf(const QByteArray& path)
 {
     const qsizetype slash = path.lastIndexOf('/');
@@ -454,7 +432,7 @@ BackupRun::Added BackupRun::addFile(const QByteArray& path, const QByteArray& en
                                     bool followLinks, bool compress, QByteArray* content)
 {
     struct stat st {};
-    Fd fd(openPlainFile(path, followLinks, st));
+    Fd fd(textfile::openPlainFile(path, followLinks, st));
     if (fd.get() < 0)
         return Added::NotThere;
     auto changed = [&path] {
@@ -864,7 +842,7 @@ Report BackupRun::run(const QString& testFolder, const QString& archivePath)
         return stop();
     }
     temp_.clear();
-    syncFolder(archiveFolder);
+    textfile::syncFolder(archiveFolder);
 
     Report report;
     report.outcome = Outcome::Ok;
@@ -1255,7 +1233,7 @@ void RestoreRun::placeExternals()
                 if (copied && ::link(temp.constData(), f.original.constData()) == 0) {
                     placed = true;
                     placed_ << f.original;
-                    syncFolder(folder);
+                    textfile::syncFolder(folder);
                 }
                 ::unlink(temp.constData());
             }
@@ -1345,7 +1323,7 @@ Report RestoreRun::run(const QString& archivePath, const QString& targetFolder)
     if (::stat(parent.constData(), &st) != 0 || !S_ISDIR(st.st_mode))
         return failed(QStringLiteral("Папка ") + quoted(shownPath(parent)) + QStringLiteral(" не найдена."));
 
-    archiveFd_ = openPlainFile(archiveBytes_, true, st);
+    archiveFd_ = textfile::openPlainFile(archiveBytes_, true, st);
     if (archiveFd_ < 0) {
         return failed(QStringLiteral("Файл ") + quoted(archiveShown_) +
                       (::access(archiveBytes_.constData(), F_OK) == 0
@@ -1424,7 +1402,7 @@ Report RestoreRun::run(const QString& archivePath, const QString& targetFolder)
         return stop();
     }
     staging_.clear();
-    syncFolder(parent);
+    textfile::syncFolder(parent);
     const QString targetWithSeparator = targetClean + (targetClean.endsWith(QLatin1Char('/')) ? "" : "/");
     const auto store = store::Open(targetWithSeparator);
     for (const auto& [path, bytes] : std::as_const(stored_)) {

@@ -63,11 +63,11 @@ enum class Read { Ok, Missing, Failed };
 // larger than `maxBytes`.
 Read readPlain(const QByteArray& path, qsizetype maxBytes, QByteArray& into)
 {
-    Fd f{::open(path.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC)};
+    struct stat st {};
+    Fd f{textfile::openPlainFile(path, false, st)};
     if (f.fd < 0)
         return errno == ENOENT || errno == ENOTDIR ? Read::Missing : Read::Failed;
-    struct stat st {};
-    if (::fstat(f.fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size > maxBytes)
+    if (st.st_size > maxBytes)
         return Read::Failed;
     into.clear();
     // By the size the file has (and a byte more, to see it grow), never by
@@ -220,7 +220,7 @@ public:
         if (::close(fd) != 0)
             return Result::Failed;
         if (st.st_size == 0)
-            syncFolder(folder);
+            textfile::syncFolder(textfile::pathBytes(folder));
         return Result::Ok;
     }
 
@@ -303,13 +303,6 @@ private:
     }
 
     static bool makeFolder(const QString& folder) { return QDir().mkpath(folder); }
-
-    static void syncFolder(const QString& folder)
-    {
-        Fd f{::open(textfile::pathBytes(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)};
-        if (f.fd >= 0)
-            ::fsync(f.fd);
-    }
 
     QString root_;
 };

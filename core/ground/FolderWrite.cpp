@@ -132,15 +132,6 @@ private:
     struct stat stat_ {};
 };
 
-// Makes the new name itself survive a power cut, not only the file's content.
-void syncFolder(const QByteArray& folder)
-{
-    const int fd = ::open(folder.isEmpty() ? "." : folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd >= 0) {
-        ::fsync(fd);
-        ::close(fd);
-    }
-}
 
 // Removes, once per folder and run, the temporaries that a crash left.
 void removeStaleTemporaries(const QByteArray& folder)
@@ -559,6 +550,30 @@ GuardedResult removeIfUnchanged(const QString& folder, const QString& name, cons
         return guardedOfErrno(errno);
     syncFolder(dir);
     return GuardedResult::Ok;
+}
+
+bool syncFolder(const QByteArray& folder)
+{
+    const int fd = ::open(folder.isEmpty() ? "." : folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    const bool synced = ::fsync(fd) == 0;
+    ::close(fd);
+    return synced;
+}
+
+int openPlainFile(const QByteArray& path, bool followLinks, struct stat& st)
+{
+    const int fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | (followLinks ? 0 : O_NOFOLLOW));
+    if (fd < 0)
+        return -1;
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        errno = EINVAL;
+        return -1;
+    }
+    // A plain file is read in full whether or not the descriptor blocks.
+    return fd;
 }
 
 }  // namespace textfile

@@ -6,6 +6,8 @@
 #include <QList>
 #include <QString>
 
+#include <sys/stat.h>
+
 // Writing files that share a folder with other desks: a test folder on a
 // network disk is written by several programs at once, and holds whatever a
 // visitor or a copy from elsewhere left in it (links, folders, FIFOs).
@@ -79,6 +81,16 @@ GuardedResult createIfAbsent(const QString& folder, const QString& name, const Q
 // Whether something other than a plain file holds `path`: a link (even one
 // to a plain file), a folder, a FIFO, a device.
 bool holdsOtherThanPlainFile(const QString& path);
+
+// Makes the names in a folder survive a power cut, not only the files'
+// contents (`folder` as the system spells it; empty: the current folder).
+bool syncFolder(const QByteArray& folder);
+
+// Opens a plain file for reading without waiting for a FIFO or a device put
+// in its place: -1 (errno set) when it cannot be opened or is no plain file.
+// Without `followLinks`, a link in the name's place is refused. `st` gets
+// the file's status.
+int openPlainFile(const QByteArray& path, bool followLinks, struct stat& st);
 
 // Whether a name in a folder is one of the temporary files of the two savers
 // above; none of them ends like a test or person file.
