@@ -1,4 +1,6 @@
 #include "shell/QtPlatform.h"
+#include "PdfWriter.h"
+#include <QLineEdit>
 
 #include <QAction>
 #include <QCoreApplication>
@@ -320,6 +322,21 @@ std::optional<int> QtPlatform::numberDialog(const QString& title, const QString&
     if (!ok)
         return std::nullopt;
     return chosen;
+}
+
+std::optional<QString> QtPlatform::textDialog(const QString& title, const QString& label, const QString& value)
+{
+    sync();
+    bool ok = false;
+    const QString chosen = QInputDialog::getText(owner_, title, label, QLineEdit::Normal, value, &ok);
+    if (!ok)
+        return std::nullopt;
+    return chosen;
+}
+
+bool QtPlatform::writePdf(const QString& html, const QString& path)
+{
+    return pdf::Write(html, path);
 }
 
 void QtPlatform::beginProgress(const QString& title, const QString& text)

@@ -64,6 +64,8 @@ public:
     QString folderDialog(const QString& caption, const QString& initialFolder) override;
     std::optional<int> numberDialog(const QString& title, const QString& label, int value, int minimum,
                                     int maximum) override;
+    std::optional<QString> textDialog(const QString& title, const QString& label, const QString& value) override;
+    bool writePdf(const QString& html, const QString& path) override;
     void beginProgress(const QString& title, const QString& text) override;
     bool stepProgress(qint64 done, qint64 total) override;
     void endProgress() override;

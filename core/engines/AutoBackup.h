@@ -28,6 +28,9 @@ inline const QString kSettingsFileName = QStringLiteral("Автокопии.ini"
 struct Settings {
     QString folder;  // the folder of the copies (one sub-folder a test); empty: the default
     int keep = kDefaultKeep;
+    // Copies older than this many days are removed (0: kept by count only),
+    // so that a person erased from the folder leaves the copies in time.
+    int keepDays = 0;
     bool operator==(const Settings&) const = default;
 };
 // Missing or unreadable file: the defaults.
@@ -76,5 +79,16 @@ inline constexpr int kMaxFoldersOfOneName = 99;
 // folder of copies under the settings' folder, then keeps the newest copies.
 Outcome Run(const QString& testFolder, const QString& testName, const Settings& settings,
             const QString& dataFolder, const QDateTime& now, const backup::Progress& progress = {});
+
+// The automatic copies of `testFolder` that still hold the person file
+// `fileName`, each with the day it will be removed under `keepDays` (an
+// invalid date: kept by count only, no day known).
+struct Held {
+    QString archive;  // full path
+    QDate expires;
+    bool operator==(const Held&) const = default;
+};
+QList<Held> ArchivesHolding(const QString& testFolder, const QString& testName, const QString& fileName,
+                            const Settings& settings, const QString& dataFolder);
 
 }  // namespace autobackup

@@ -32,7 +32,8 @@ bool plainName(const QString& name)
     if (name.isEmpty() || name.size() > 200 || name.startsWith(QLatin1Char('.')))
         return false;
     for (const QChar c : name) {
-        if (c.isLetterOrNumber() || c == QLatin1Char('-') || c == QLatin1Char('_') || c == QLatin1Char('.'))
+        if (c.isLetterOrNumber() || c == QLatin1Char('-') || c == QLatin1Char('_') || c == QLatin1Char('.') ||
+            c == QLatin1Char('%'))
             continue;
         return false;
     }
@@ -325,6 +326,55 @@ std::unique_ptr<FolderStore> Open(const QString& folder)
 void SetOpener(std::function<std::unique_ptr<FolderStore>(const QString& folder)> newOpener)
 {
     opener() = std::move(newOpener);
+}
+
+QString KeyOf(const QString& name)
+{
+    const QByteArray bytes = textfile::pathBytes(name);
+    const bool utf8 = QString::fromUtf8(bytes).toUtf8() == bytes && !bytes.contains('\0');
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    const auto escape = [](QString& into, QByteArrayView raw) {
+        for (const char b : raw) {
+            const auto u = static_cast<unsigned char>(b);
+            into += QLatin1Char('%');
+            into += QLatin1Char(kHex[u >> 4]);
+            into += QLatin1Char(kHex[u & 15]);
+        }
+    };
+    QString key;
+    if (!utf8) {
+        for (const char b : bytes) {
+            const auto u = static_cast<unsigned char>(b);
+            if ((u >= 'a' && u <= 'z') || (u >= 'A' && u <= 'Z') || (u >= '0' && u <= '9') || u == '-' || u == '_' ||
+                (u == '.' && !key.isEmpty()))
+                key += QLatin1Char(b);
+            else
+                escape(key, QByteArrayView(&b, 1));
+        }
+        return key;
+    }
+    const QString text = QString::fromUtf8(bytes);
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const bool pair = text[i].isHighSurrogate() && i + 1 < text.size();
+        const QString c = pair ? text.mid(i, 2) : text.mid(i, 1);
+        if (pair)
+            ++i;
+        const bool plain = !pair && (text[i].isLetterOrNumber() || c == QLatin1String("-") ||
+                                     c == QLatin1String("_") || (c == QLatin1String(".") && !key.isEmpty()));
+        if (plain)
+            key += c;
+        else
+            escape(key, c.toUtf8());
+    }
+    return key;
+}
+
+QString NameOfKey(const QString& key)
+{
+    const std::optional<QByteArray> bytes = textfile::percentUnescaped(key.toUtf8());
+    if (!bytes)
+        return {};
+    return textfile::nameFromBytes(*bytes);
 }
 
 QString DeskName()

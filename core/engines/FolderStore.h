@@ -37,8 +37,9 @@ public:
     virtual ~FolderStore() = default;
 
     // Items: small documents by kind ("consent", "notes"…) and key (a person
-    // file's name, say). Kinds and keys are plain names: letters, digits,
-    // "-", "_" and "." (not first), non-ASCII letters included.
+    // file's name through KeyOf, say). Kinds and keys are plain names:
+    // letters, digits, "-", "_", "%" and "." (not first), non-ASCII letters
+    // included.
     // Nothing when there is no such item; `failed` tells a read error apart.
     virtual std::optional<Item> read(const QString& kind, const QString& key, bool* failed = nullptr) = 0;
     // Writes the item whole, only while it is still at `expectedVersion`
@@ -76,6 +77,13 @@ void SetOpener(std::function<std::unique_ptr<FolderStore>(const QString& folder)
 
 // The hidden folder of the default store, which no list of the program shows.
 inline const QString kHiddenFolder = QStringLiteral(".kartoteka");
+
+// Any name (a person file's, which may hold blanks and punctuation) as a
+// plain key, and back: every character but a letter, a digit, "-", "_" and a
+// "." that is not first is written as "%XX" of its UTF-8 bytes (a name whose
+// bytes are not UTF-8 keeps its very bytes).
+QString KeyOf(const QString& name);
+QString NameOfKey(const QString& key);
 
 // This desk: the host name, as the journal names it and the store's logs
 // tell desks apart; and the operating system's user.

@@ -17,6 +17,8 @@ public:
     std::function<void(const QString& text, MsgIcon icon)> onMessage;
     QString folder = QDir::currentPath() + QLatin1Char('/');
     std::optional<QDateTime> clock;  // the real clock when not set
+    // The PDF writer of a program that has one (the command line's export).
+    std::function<bool(const QString& html, const QString& path)> pdfWriter;
 
     MsgAnswer messageBox(const QString& text, const QString&, MsgButtons, MsgIcon icon, MsgAnswer answer) override
     {
@@ -30,5 +32,6 @@ public:
     QDateTime now() override { return clock ? *clock : QDateTime::currentDateTime(); }
     void openExternalUrl(const QString&) override {}
     QString executableFolder() override { return folder; }
+    bool writePdf(const QString& html, const QString& path) override { return pdfWriter && pdfWriter(html, path); }
     QString userDataFolder() override { return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation); }
 };

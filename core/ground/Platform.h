@@ -76,6 +76,13 @@ public:
     {
         return value;
     }
+    // Asks for a line of text (a reason, say), offering `value`; nothing when
+    // the user cancelled. A desktop that asks nobody keeps `value`.
+    virtual std::optional<QString> textDialog(const QString& /*title*/, const QString& /*label*/,
+                                              const QString& value)
+    {
+        return value;
+    }
     // Long work the user may cancel (a backup, a restore): a window with its
     // title and text and a button "Отмена" stays up from beginProgress to
     // endProgress. stepProgress shows how far the work is and returns false
@@ -83,6 +90,10 @@ public:
     virtual void beginProgress(const QString& /*title*/, const QString& /*text*/) {}
     virtual bool stepProgress(qint64 /*done*/, qint64 /*total*/) { return true; }
     virtual void endProgress() {}
+    // Writes an HTML document (pictures named by file paths) as a PDF file of
+    // A4 pages; false when it could not be written. A desktop without a PDF
+    // writer writes nothing.
+    virtual bool writePdf(const QString& /*html*/, const QString& /*path*/) { return false; }
     // Width of a text in the font of the editor's picture boxes, in the units
     // of their widths, rounded to a whole number. A desktop that draws nothing
     // may keep this estimate of an average character.
