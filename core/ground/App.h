@@ -11,6 +11,8 @@
 #include "ground/windows/FrmOprog.h"
 #include "ground/windows/FrmParam.h"
 #include "ground/windows/FrmPassW.h"
+#include "ground/windows/FrmSoglasie.h"
+#include "ground/windows/FrmSoglasieText.h"
 #include "ground/windows/FrmTag.h"
 
 // The running program: its state, its windows' models and the desktop it runs
@@ -33,6 +35,8 @@ public:
     FrmNomer frmNomer;
     FrmLoadVopros frmLoadVopros;
     FrmTag frmTag;
+    FrmSoglasie frmSoglasie;
+    FrmSoglasieText frmSoglasieText;
 };
 
 // Title of every message box of the program.

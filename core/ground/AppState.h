@@ -6,8 +6,10 @@
 #include "ground/Question.h"
 
 #include <QByteArray>
+#include <QDateTime>
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 // The test in memory: what the test file holds, and the bytes it held when it
 // was last opened, created or saved.
@@ -163,6 +165,7 @@ enum class DialogMode {
     // Password.
     ChangeTest,        // the test's password, before the editor
     CardPassword,      // the card's password, before its change or deletion
+    ConsentText,       // the test's password, before its consent text is edited
     // Bulk text.
     LoadQuestions,     // "Быстрая загрузка вопросов"
     EditAllQuestions,  // "Редактировать все вопросы"
@@ -171,6 +174,21 @@ enum class DialogMode {
     TagBulkText,
     // Name search.
     FindPeople,
+};
+
+// The consent of the person taking the test, asked before their card when
+// the test has a consent text; and the author's consent texts.
+struct ConsentState {
+    // This attempt's person was shown the test's consent text and gave the
+    // consent to keep their data; Photo: to keep their photograph too.
+    bool Given = false;
+    bool Photo = false;
+    QDateTime Time;
+    QByteArray Text;  // the text's bytes as shown
+    // A new test gets the default text beside it when it is first saved.
+    bool DefaultForNewTest = false;
+    // Tests (their files) whose author was offered the default text this run.
+    QStringList Offered;
 };
 
 // The application-wide state, grouped by concern; one instance lives for the
@@ -184,6 +202,7 @@ struct AppState {
     PeopleListState people;
     NameSearchState search;
     PairListState pairs;
+    ConsentState consent;
 
     DialogMode Dialog = DialogMode::None;
 

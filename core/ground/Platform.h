@@ -25,6 +25,8 @@ enum class WindowId {
     Nomer,       // question picker (frmNomer)
     Oprog,       // about box (frmOprog)
     Html,        // secondary HTML window (frmHTML)
+    Soglasie,    // the person's consent before the card (frmSoglasie)
+    SoglasieText,  // the author's consent text (frmSoglasieText)
 };
 
 struct FileFilter {

@@ -123,6 +123,14 @@ void VyborKartochki(App& app, const QString& link)
             startPairSearch(app);
         else if (c == QLatin1String("n"))
             ShowStranicy(app);
+        else if (c == QLatin1String("f"))
+            ConsentFormKartochka(app);
+        else if (c == QLatin1String("e"))
+            ExportKartochka(app);
+        else if (c == QLatin1String("x"))
+            EraseKartochka(app, false);
+        else if (c == QLatin1String("o"))
+            EraseKartochka(app, true);
         break;
     case HtmlWindowMode::PairSearch:
         VyborPary(app, c, cmd->number);

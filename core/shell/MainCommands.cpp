@@ -2,6 +2,7 @@
 #include "screens/views/FrmHTML.h"
 
 #include "screens/document/FileCommands.h"
+#include "screens/document/ConsentText.h"
 #include "screens/editor/FrmParam.h"
 #include "screens/editor/Editor.h"
 #include "screens/editor/FrmLoadVopros.h"
@@ -108,6 +109,8 @@ void frmForma_MenuClick(App& app, const QString& item)
         KartotekaZhurnal_Click(app);
     } else if (item == f.KartotekaAvto.name) {
         KartotekaAvto_Click(app);
+    } else if (item == f.KartotekaSoglasie.name) {
+        KartotekaSoglasie_Click(app);
     }
 }
 

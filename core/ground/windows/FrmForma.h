@@ -80,6 +80,7 @@ public:
     Control KartotekaZhurnal{"KartotekaZhurnal", QStringLiteral("Журнал")};
     Control KartotekaSep{"KartotekaSep", QStringLiteral("-")};
     Control KartotekaAvto{"KartotekaAvto", QStringLiteral("Автоматические копии…")};
+    Control KartotekaSoglasie{"KartotekaSoglasie", QStringLiteral("Текст согласия…")};
 
     // Help menu.
     Control Help{"Help", QStringLiteral("Справка")};

@@ -1,5 +1,6 @@
 #include "screens/document/FileCommands.h"
 
+#include "screens/document/ConsentText.h"
 #include "engines/Password.h"
 #include "engines/TestFile.h"
 #include "ground/TextFile.h"
@@ -76,6 +77,7 @@ void SaveTestDialog(App& app)
         SaveTestDialogAs(app);
     else
         SaveTest(app, app.st.test.TestFilePath);
+    AfterTestSaved(app);
 }
 
 void SaveTestDialogAs(App& app)
@@ -98,6 +100,7 @@ void SaveTestDialogAs(App& app)
     if (PoiskTochki(app, path) == 0)
         path += QStringLiteral(".tnd");
     SaveTest(app, path);
+    AfterTestSaved(app);
 }
 
 void AddTest(App& app, const QString& path)
@@ -169,6 +172,7 @@ void OpenTest(App& app, const QString& path)
 
     st.test.TestFilePath = path;
     st.folders.WorkFolder = FolderPart(app, path);
+    st.consent.DefaultForNewTest = false;
     SetTestCaption(app);
     app.frmForma.FileListLudey[0].enabled = true;
     app.frmForma.FileListLudey[1].enabled = true;

@@ -1,6 +1,7 @@
 #include "screens/document/FrmPassW.h"
 
 #include "screens/editor/NewTest.h"
+#include "screens/document/ConsentText.h"
 #include "ground/TextFile.h"
 #include "ground/App.h"
 #include "ground/FieldText.h"
@@ -76,6 +77,9 @@ void frmPassW_OK_Click(App& app)
     if (!w.OK.enabled || w.TPW.text.isEmpty())
         return;
     const bool cardMode = app.st.Dialog == DialogMode::CardPassword;
+    // Only confirmed, for the caller to act on: a card's password, or the
+    // test's before its consent text.
+    const bool confirmOnly = cardMode || app.st.Dialog == DialogMode::ConsentText;
     const QString& expected = cardMode ? app.st.CardFields[1].Parol : app.st.test.TestPassword;
     if (w.TPW.text != expected) {
         ShowError(app, QStringLiteral("Не верный пароль"));
@@ -87,7 +91,7 @@ void frmPassW_OK_Click(App& app)
     }
     w.visible = false;
     app.platform.processEvents();
-    if (cardMode) {
+    if (confirmOnly) {
         app.st.Dialog = DialogMode::Confirmed;
         closeDialog(w);
         return;
@@ -97,6 +101,7 @@ void frmPassW_OK_Click(App& app)
     if (const int incomplete = Proverka(app, 0))
         app.st.main.CurrentQuestion = incomplete;
     NewTest(app, 1);
+    OfferDefaultConsent(app);
 }
 
 void frmPassW_NO_Click(App& app)

@@ -134,6 +134,8 @@ void frmParam_OK_Click(App& app)
         const int answers = w.SelKolOtvetov.listIndex >= 0 ? w.SelKolOtvetov.listIndex + 1 : 1;
         for (int q = 1; q <= n; ++q)
             st.test.Questions[q].CountOtvetov = answers;
+        // Its first save puts the default consent text beside it.
+        st.consent.DefaultForNewTest = true;
         NewTest(app, 0);
     } else {
         if (n > st.test.QuestionCount) {

@@ -4,7 +4,12 @@
 #include "screens/document/FrmPassW.h"
 #include "ground/TextFile.h"
 #include "screens/people/PeopleList.h"
+#include "engines/AutoBackup.h"
+#include "engines/Consent.h"
+#include "engines/Erasure.h"
+#include "engines/FolderStore.h"
 #include "engines/Journal.h"
+#include "engines/PersonData.h"
 #include "engines/PersonFile.h"
 #include "ground/App.h"
 #include "screens/views/FrmHTML.h"
@@ -12,6 +17,7 @@
 #include "ground/windows/HtmlView.h"
 
 #include <QFile>
+#include <QUrl>
 #include <algorithm>
 #include <array>
 #include <optional>
@@ -65,6 +71,43 @@ void ShowCardAsOnDisk(App& app, const QString& fileName, CardFileState found)
         row->Podrobnee = 0;
     }
     ShowStranicy(app);
+}
+
+// Whether the open test has a consent text: only then does the card page
+// offer what the consent asks for.
+bool HasConsentText(const App& app)
+{
+    return consent::ReadText(app.st.test.TestFilePath).has_value();
+}
+
+std::optional<consent::Record> ConsentOf(const App& app, const QString& fileName)
+{
+    const std::unique_ptr<store::FolderStore> kept = store::Open(app.st.folders.WorkFolder);
+    return kept ? consent::Load(*kept, fileName) : std::nullopt;
+}
+
+// A folder to offer in a file or folder dialog: the last one used, else the
+// user's own.
+QString OfferedFolder(const App& app)
+{
+    const Folders& f = app.st.folders;
+    return f.LastFolder.isEmpty() ? f.StartFolder() : f.LastFolder;
+}
+
+// The name the automatic copies give the test (its name, else its file's).
+QString ArchiveTestName(App& app)
+{
+    const QString file = QFileInfo(app.st.test.TestFilePath).completeBaseName();
+    return autobackup::SafeName(app.st.test.TestName, autobackup::SafeName(file, QStringLiteral("Тест")));
+}
+
+// The card is gone: its list row says so, as a deletion marks it.
+void MarkRowDeleted(AppState& st)
+{
+    if (PersonEntry* row = CurrentRow(st)) {
+        row->NameFamiliya = QStringLiteral("Файл удален.");
+        row->Podrobnee = 0;
+    }
 }
 
 }  // namespace
@@ -121,7 +164,16 @@ void ShowKartochka(App& app)
     st.list.ListHtml = CardPageHead() + CardPageLink(QStringLiteral("i"), QStringLiteral("Изменить")) + n +
                   CardPageLink(QStringLiteral("d"), QStringLiteral("Удалить")) + n +
                   CardPageLink(QStringLiteral("n"), QStringLiteral("Вернуться к списку")) + n +
-                  CardPageLink(QStringLiteral("p"), QStringLiteral("Поиск пары")) + CardPageBody(app, st.CardFields[1]);
+                  CardPageLink(QStringLiteral("p"), QStringLiteral("Поиск пары"));
+    if (HasConsentText(app)) {
+        st.list.ListHtml += QStringLiteral("<br>");
+        if (ConsentOf(app, st.CardFields[1].FileName))
+            st.list.ListHtml += CardPageLink(QStringLiteral("f"), QStringLiteral("Согласие (PDF)")) + n;
+        st.list.ListHtml += CardPageLink(QStringLiteral("e"), QStringLiteral("Выгрузить данные")) + n +
+                            CardPageLink(QStringLiteral("x"), QStringLiteral("Удалить навсегда")) + n +
+                            CardPageLink(QStringLiteral("o"), QStringLiteral("Отзыв согласия"));
+    }
+    st.list.ListHtml += CardPageBody(app, st.CardFields[1]);
     LoadHtml(app.frmHTML.usrWebHtml1, st.list.ListHtml);
     app.frmHTML.usrWebHtml1.files = {st.CardFields[1].Podrobnosti[8]};
 }
@@ -195,9 +247,125 @@ void DeleteKartochka(App& app)
                          {journal::Make(app.platform.now(), journal::kCardDeleted, fileName, read, std::nullopt)}))
         ShowError(app, journal::kNotRecorded);
     ShowNotice(app, QStringLiteral("Файл удален."));
-    if (st.people.CurrentPerson >= 0 && st.people.CurrentPerson < st.people.People.size()) {
-        st.people.People[st.people.CurrentPerson].NameFamiliya = QStringLiteral("Файл удален.");
-        st.people.People[st.people.CurrentPerson].Podrobnee = 0;
+    MarkRowDeleted(st);
+    ShowStranicy(app);
+}
+
+void ConsentFormKartochka(App& app)
+{
+    AppState& st = app.st;
+    const Kartochka& card = st.CardFields[1];
+    const std::unique_ptr<store::FolderStore> kept = store::Open(st.folders.WorkFolder);
+    bool failed = false;
+    const std::optional<consent::Record> record = kept ? consent::Load(*kept, card.FileName, &failed) : std::nullopt;
+    if (!record) {
+        ShowError(app, failed ? QStringLiteral("Запись о согласии прочитать не возможно.")
+                              : QStringLiteral("Согласие этого человека не записано."));
+        return;
     }
+    // The form carries the very text the person agreed to, never today's.
+    const std::optional<QByteArray> text = consent::TextShown(*kept, record->textSha256);
+    if (!text) {
+        ShowError(app, QStringLiteral("Текст согласия, который видел этот человек, не найден."));
+        return;
+    }
+    QString path = app.platform.fileDialog(
+        true, QFileInfo(card.FileName).completeBaseName() + QStringLiteral(" согласие.pdf"),
+        {FileFilter{QStringLiteral("PDF (*.pdf)"), QStringLiteral("*.pdf")}}, OfferedFolder(app));
+    if (path.isEmpty())
+        return;
+    if (!path.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive))
+        path += QStringLiteral(".pdf");
+    st.folders.LastFolder = FolderPart(app, path);
+    if (!app.platform.writePdf(persondata::ConsentFormHtml(card, *record, *text), path)) {
+        ShowError(app, FileMessage(app, path, QStringLiteral("сохранить не возможно.")));
+        return;
+    }
+    app.platform.openExternalUrl(QUrl::fromLocalFile(path).toString());
+}
+
+void ExportKartochka(App& app)
+{
+    AppState& st = app.st;
+    if (!askCardPassword(app))
+        return;
+    const QString folder =
+        app.platform.folderDialog(QStringLiteral("Папка для данных человека"), OfferedFolder(app));
+    if (folder.isEmpty())
+        return;
+    persondata::Bundle bundle;
+    QString error;
+    QStringList written;
+    if (!persondata::Gather(st.folders.WorkFolder, st.CardFields[1].FileName, &st.test, bundle, error) ||
+        !persondata::Export(app.platform, bundle, folder, written, error)) {
+        ShowError(app, error);
+        return;
+    }
+    st.folders.LastFolder = folder.endsWith(st.folders.PathSep) ? folder : folder + st.folders.PathSep;
+    ShowNotice(app, QStringLiteral("Данные выгружены в файлы:\n") + written.join(QLatin1Char('\n')));
+}
+
+void EraseKartochka(App& app, bool withdrawal)
+{
+    AppState& st = app.st;
+    if (!askCardPassword(app))
+        return;
+    const QString title = withdrawal ? QStringLiteral("Отзыв согласия") : QStringLiteral("Удалить навсегда");
+    const std::optional<QString> reason = app.platform.textDialog(
+        title, QStringLiteral("Причина уничтожения данных (войдёт в акт):"),
+        withdrawal ? QStringLiteral("Отзыв согласия") : QString());
+    if (!reason)
+        return;
+    if (reason->trimmed().isEmpty()) {
+        ShowError(app, QStringLiteral("Без причины данные не уничтожаются: акт называет причину."));
+        return;
+    }
+    const Kartochka& card = st.CardFields[1];
+    erasure::Request request;
+    request.folder = st.folders.WorkFolder;
+    request.personFile = card.FileName;
+    request.expected = card.OnDisk;
+    request.reason = reason->trimmed();
+    request.withdrawal = withdrawal;
+    QStringList others;
+    if (erasure::PhotoOf(request.folder, card.FileName, card.Podrobnosti[8], &others) == erasure::Photo::Shared) {
+        request.removeSharedPhoto =
+            app.platform.messageBox(QStringLiteral("Фотографию ") + textfile::readableName(card.Podrobnosti[8]) +
+                                        QStringLiteral(" называют и другие карточки: ") +
+                                        others.join(QStringLiteral(", ")) + QStringLiteral(". Удалить её тоже?"),
+                                    kAppTitle, MsgButtons::YesNo, MsgIcon::Question, MsgAnswer::No) == MsgAnswer::Yes;
+    }
+    if (!st.folders.NowhereToWrite) {
+        const autobackup::Settings settings =
+            autobackup::ReadSettings(st.folders.WritableFolder() + autobackup::kSettingsFileName);
+        request.backups = autobackup::ArchivesHolding(request.folder, ArchiveTestName(app), card.FileName, settings,
+                                                      app.platform.userDataFolder());
+    }
+    const QString fileName = card.FileName;
+    const erasure::Outcome outcome = erasure::Erase(app.platform, request);
+    switch (outcome.status) {
+    case erasure::Status::Done:
+        break;
+    case erasure::Status::ChangedElsewhere:
+    case erasure::Status::Gone: {
+        ShowError(app, outcome.message);
+        ShowCardAsOnDisk(app, fileName,
+                         outcome.status == erasure::Status::Gone ? CardFileState::DeletedElsewhere
+                                                                 : CardFileState::ChangedElsewhere);
+        return;
+    }
+    case erasure::Status::Failed:
+        ShowError(app, outcome.message);
+        return;
+    }
+    QString message = QStringLiteral("Данные уничтожены. Акт № ") + outcome.act.number + QStringLiteral(":");
+    for (const QString& file : {outcome.actText, outcome.actPdf})
+        if (!file.isEmpty())
+            message += QStringLiteral("\n") + file;
+    // What did not go as it should (no PDF, no journal record) is in the act and said here.
+    if (!outcome.message.isEmpty())
+        message += QStringLiteral("\n\n") + outcome.message;
+    ShowNotice(app, message);
+    MarkRowDeleted(st);
     ShowStranicy(app);
 }

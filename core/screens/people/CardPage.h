@@ -19,5 +19,17 @@ QString CardPageBody(App& app, const Kartochka& card);
 void ChangeKartochka(App& app);
 void DeleteKartochka(App& app);
 
+// The card page's second row, only for a test with a consent text (the
+// codes below are the page's links):
+// "Согласие (PDF)" (f): the paper consent form of a person who consented,
+// saved as a PDF and opened to be shown or printed.
+void ConsentFormKartochka(App& app);
+// "Выгрузить данные" (e): behind the card's password, everything kept about
+// the person into a folder the user chooses.
+void ExportKartochka(App& app);
+// "Удалить навсегда" (x) and "Отзыв согласия" (o): behind the card's
+// password and with a reason, the person erased with an act of destruction.
+void EraseKartochka(App& app, bool withdrawal);
+
 // VyborKartochki (the secondary view's command receiver) is declared with the
 // window in views/FrmHTML.h.

@@ -31,6 +31,15 @@ void ShowValue(Control& list, const QString& value)
 }
 
 
+// The person taking the test consented to keep their data but not their
+// photograph: their own card (new or during the attempt) takes none.
+bool PhotoRefused(const App& app)
+{
+    const AppState& st = app.st;
+    return (st.Dialog == DialogMode::NewCard || st.Dialog == DialogMode::OwnCard) && st.consent.Given &&
+           !st.consent.Photo;
+}
+
 int SelectedSex(const FrmKartochka& d)
 {
     return d.selPol[kWomenHair].checked ? 1 : 0;
@@ -83,6 +92,9 @@ void frmKartochka_Load(App& app)
                 d.txtInfo[i].text = card.Podrobnosti[i + 3];
         }
     }
+    if (PhotoRefused(app))
+        d.txtInfo[kPhotoField].text.clear();
+    frmKartochka_chPodrobnee_Click(app);
     d.visible = true;
 }
 
@@ -106,6 +118,10 @@ void frmKartochka_chPodrobnee_Click(App& app)
     for (Control& c : d.lstRaznoe)
         c.enabled = on;
     d.kObzorEmblema.enabled = on;
+    if (PhotoRefused(app)) {
+        d.txtInfo[kPhotoField].enabled = false;
+        d.kObzorEmblema.enabled = false;
+    }
 }
 
 bool frmKartochka_txtDataRogdeniya_KeyPress(App&, QChar key)
@@ -122,6 +138,8 @@ void frmKartochka_txtDataRogdeniya_GotFocus(App& app)
 
 void frmKartochka_kObzorEmblema_Click(App& app)
 {
+    if (PhotoRefused(app))
+        return;
     const QString path =
         apiOpenSave(app, 0, QString(), QStringLiteral("All picture files (*.*)") + QChar(0) + QStringLiteral("*.*"));
     if (!path.isEmpty())
@@ -180,6 +198,8 @@ void frmKartochka_OK_Click(App& app)
         next.Podrobnosti[4] = d.lstRaznoe[3].text;
         for (size_t i = 2; i < d.txtInfo.size(); ++i)
             next.Podrobnosti[i + 3] = d.txtInfo[i].text;
+        if (PhotoRefused(app))
+            next.Podrobnosti[8].clear();
     } else {
         for (QString& detail : next.Podrobnosti)
             detail.clear();

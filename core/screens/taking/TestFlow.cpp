@@ -3,6 +3,7 @@
 #include "screens/editor/Editor.h"
 #include "ground/App.h"
 #include "ground/Platform.h"
+#include "screens/taking/ConsentStep.h"
 #include "screens/taking/QuestionPage.h"
 #include "ground/windows/HtmlView.h"
 
@@ -61,6 +62,8 @@ void ReStart(App& app, int notReady)
 void StartTest(App& app)
 {
     AppState& st = app.st;
+    if (!AskConsent(app))
+        return;
     st.Dialog = DialogMode::NewCard;
     app.platform.showModal(WindowId::Kartochka);
     if (st.Dialog != DialogMode::Confirmed)

@@ -6,7 +6,8 @@ class App;
 // loaded test; notReady non-zero says the test is incomplete.
 void ReStart(App& app, int notReady);
 
-// Asks for the personal card; once it is confirmed, clears every answer and
+// Asks for the consent when the test has a consent text, then for the
+// personal card; once it is confirmed, clears every answer and
 // shows question 1.
 void StartTest(App& app);
 
