@@ -13,7 +13,9 @@
 #include "views/HtmlWindow.h"
 #include "views/PageLook.h"
 #include "views/WebView.h"
+#include "document/ConsentTextDialog.h"
 #include "document/PasswordDialog.h"
+#include "taking/ConsentDialog.h"
 #include "people/FoundDialog.h"
 #include "document/ParamDialog.h"
 #include "editor/LoadVoprosDialog.h"
@@ -82,6 +84,14 @@ MainWindow::MainWindow(App& app, QtPlatform& platform, QWidget* parent) : QMainW
     });
     platform.setModalRunner(WindowId::LoadVopros, [this] {
         LoadVoprosDialog dialog(app_, this);
+        dialog.run();
+    });
+    platform.setModalRunner(WindowId::Soglasie, [this] {
+        ConsentDialog dialog(app_, this);
+        dialog.run();
+    });
+    platform.setModalRunner(WindowId::SoglasieText, [this] {
+        ConsentTextDialog dialog(app_, this);
         dialog.run();
     });
     platform.setModalRunner(WindowId::Tag, [this] {

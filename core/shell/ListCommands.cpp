@@ -123,11 +123,15 @@ void VyborKartochki(App& app, const QString& link)
             startPairSearch(app);
         else if (c == QLatin1String("n"))
             ShowStranicy(app);
+        // The consent's commands act only from a page that offers them: a
+        // test without a consent text has none.
+        else if (!PageCarries(app.frmHTML.usrWebHtml1, link))
+            break;
         else if (c == QLatin1String("f"))
             ConsentFormKartochka(app);
         else if (c == QLatin1String("e"))
             ExportKartochka(app);
-        else if (c == QLatin1String("x"))
+        else if (c == QLatin1String("u"))
             EraseKartochka(app, false);
         else if (c == QLatin1String("o"))
             EraseKartochka(app, true);

@@ -170,7 +170,7 @@ void ShowKartochka(App& app)
         if (ConsentOf(app, st.CardFields[1].FileName))
             st.list.ListHtml += CardPageLink(QStringLiteral("f"), QStringLiteral("Согласие (PDF)")) + n;
         st.list.ListHtml += CardPageLink(QStringLiteral("e"), QStringLiteral("Выгрузить данные")) + n +
-                            CardPageLink(QStringLiteral("x"), QStringLiteral("Удалить навсегда")) + n +
+                            CardPageLink(QStringLiteral("u"), QStringLiteral("Удалить навсегда")) + n +
                             CardPageLink(QStringLiteral("o"), QStringLiteral("Отзыв согласия"));
     }
     st.list.ListHtml += CardPageBody(app, st.CardFields[1]);

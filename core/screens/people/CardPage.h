@@ -27,7 +27,7 @@ void ConsentFormKartochka(App& app);
 // "Выгрузить данные" (e): behind the card's password, everything kept about
 // the person into a folder the user chooses.
 void ExportKartochka(App& app);
-// "Удалить навсегда" (x) and "Отзыв согласия" (o): behind the card's
+// "Удалить навсегда" (u) and "Отзыв согласия" (o): behind the card's
 // password and with a reason, the person erased with an act of destruction.
 void EraseKartochka(App& app, bool withdrawal);
 
