@@ -106,7 +106,8 @@ private Q_SLOTS:
             items << item->text;
         QCOMPARE(items, (QStringList{QStringLiteral("Картотека"), QStringLiteral("Резервная копия…"),
                                      QStringLiteral("Восстановить из копии…"), QStringLiteral("Журнал"),
-                                     QStringLiteral("-"), QStringLiteral("Автоматические копии…")}));
+                                     QStringLiteral("-"), QStringLiteral("Автоматические копии…"),
+                                     QStringLiteral("Текст согласия…")}));
     }
 
     // Backup from the menu, then restore into a new folder and open it: the
