@@ -44,4 +44,8 @@ ConsentDialog::ConsentDialog(App& app, QWidget* parent)
     setTabOrder(photo, go);
     setTabOrder(go, refuse);
     binder().sync();
+    // The window opens on the choice the model names, not on the text,
+    // which comes first in the Tab order (Shift+Tab reaches it).
+    if (QWidget* first = binder().widget(m.focus))
+        first->setFocus();
 }

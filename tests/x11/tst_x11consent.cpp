@@ -36,12 +36,39 @@ using webtest::waitForText;
 
 namespace {
 
+// What is up instead of the window awaited, for a failure's message.
+QString upInstead()
+{
+    QWidget* up = QApplication::activeModalWidget();
+    if (!up)
+        return QStringLiteral("nothing modal");
+    if (auto* box = qobject_cast<QMessageBox*>(up))
+        return QStringLiteral("message: ") + box->text();
+    return QString::fromLatin1(up->metaObject()->className());
+}
+
 template <typename Dialog>
 Dialog* openDialog()
 {
     auto* dialog = qobject_cast<Dialog*>(QApplication::activeModalWidget());
     return dialog && dialog->isVisible() ? dialog : nullptr;
 }
+
+// A step that never comes would leave the person's window up for good, the
+// test held inside its loop: after `ms`, every window that is up is closed,
+// so that the test ends and says which step it waited for.
+struct GiveUpAfter {
+    QTimer timer;
+    explicit GiveUpAfter(int ms)
+    {
+        timer.setInterval(500);
+        QTimer::singleShot(ms, &timer, [this] { timer.start(); });
+        QObject::connect(&timer, &QTimer::timeout, [] {
+            if (QWidget* up = QApplication::activeModalWidget())
+                up->close();
+        });
+    }
+};
 
 // The program with a three-question test open whose folder holds the
 // default consent text.
@@ -123,11 +150,16 @@ private Q_SLOTS:
         const QPoint start = p.startLink();
         QVERIFY(!start.isNull());
         Person person;
+        GiveUpAfter giveUp(50000);
         bool photoEnabled = true;
         bool browseEnabled = true;
+        bool heightEnabled = false;
+        bool photoBoxTicked = false;
         QString photoText = QStringLiteral("unset");
         person.then(QStringLiteral("start"), [&] {
-            person.click(start);
+            QTest::qWait(500);
+            person.xdotools({{QStringLiteral("mousemove"), QString::number(start.x()), QString::number(start.y())},
+                             {QStringLiteral("sleep"), QStringLiteral("0.5"), QStringLiteral("click"), QStringLiteral("1")}});
             return true;
         });
         person.then(QStringLiteral("consent window"), [&] {
@@ -143,16 +175,18 @@ private Q_SLOTS:
         });
         person.then(QStringLiteral("both ticked"), [&] {
             ConsentDialog* dialog = openDialog<ConsentDialog>();
+            if (!dialog)
+                return false;
             QCheckBox* photo = qobject_cast<QCheckBox*>(dialog->binder().widget(QStringLiteral("chFoto")));
             if (!p.app->frmSoglasie.chDannye.checked || !p.app->frmSoglasie.chFoto.checked)
                 return false;
-            QVERIFY2(photo->isChecked(), "the photo box shows its tick");
+            photoBoxTicked = photo->isChecked();
             person.click(centreOf(photo));
             return true;
         });
         person.then(QStringLiteral("photo unticked"), [&] {
             ConsentDialog* dialog = openDialog<ConsentDialog>();
-            if (p.app->frmSoglasie.chFoto.checked)
+            if (!dialog || p.app->frmSoglasie.chFoto.checked)
                 return false;
             p.shoot(QStringLiteral("consent-data-only.png"));
             person.click(centreOf(dialog->binder().widget(QStringLiteral("kDalee"))));
@@ -167,14 +201,14 @@ private Q_SLOTS:
         });
         person.then(QStringLiteral("details open"), [&] {
             KartochkaDialog* card = openDialog<KartochkaDialog>();
-            if (!p.app->frmKartochka.chPodrobnee.checked)
+            if (!card || !p.app->frmKartochka.chPodrobnee.checked)
                 return false;
             QWidget* photo = card->binder().widget(QStringLiteral("txtInfo(5)"));
             QWidget* height = card->binder().widget(QStringLiteral("txtInfo(0)"));
             photoEnabled = photo->isEnabled();
             browseEnabled = card->binder().widget(QStringLiteral("kObzorEmblema"))->isEnabled();
             photoText = qobject_cast<QLineEdit*>(photo)->text();
-            QVERIFY(height->isEnabled());
+            heightEnabled = height->isEnabled();
             p.shoot(QStringLiteral("card-photo-closed.png"));
             // The name typed, the year completed ("19" is there), then Enter.
             const QPoint name = centreOf(card->binder().widget(QStringLiteral("txtNameFamiliya")));
@@ -189,7 +223,9 @@ private Q_SLOTS:
             return true;
         });
         person.then(QStringLiteral("card confirmed"), [&] { return QApplication::activeModalWidget() == nullptr; });
-        QVERIFY2(person.run(60000), qPrintable(person.lastStep));
+QVERIFY2(person.run(60000), qPrintable(person.lastStep + QStringLiteral(" – ") + upInstead()));
+        QVERIFY2(photoBoxTicked, "the photo's box showed its tick");
+        QVERIFY(heightEnabled);
         QVERIFY(!photoEnabled);
         QVERIFY(!browseEnabled);
         QCOMPARE(photoText, QString());
@@ -200,7 +236,9 @@ private Q_SLOTS:
         for (int q = 1; q <= 3; ++q)
             VyborOtveta(*p.app, QStringLiteral("http://tnd.0/"));
         VyborOtveta(*p.app, QStringLiteral("http://tnd.r/"));
-        QVERIFY(waitForText(p.view(), QStringLiteral("Результаты тестирование сохранены.")));
+        p.window->syncFromModel();
+        QVERIFY2(waitForText(p.view(), QStringLiteral("Результаты тестирование сохранены.")),
+                 qPrintable(p.app->st.main.MainHtml.right(400)));
         const QStringList files = p.personFiles();
         QCOMPARE(files.size(), 1);
         const auto kept = store::Open(p.folder);
@@ -229,8 +267,11 @@ private Q_SLOTS:
         QVERIFY(waitForText(p.view(), QStringLiteral("Начать тестирование")));
         const QPoint start = p.startLink();
         const QStringList before = fixtures::folderEntries(p.folder);
+        QString message;
         Person person;
+        GiveUpAfter giveUp(50000);
         person.then(QStringLiteral("start"), [&] {
+            QTest::qWait(500);
             person.click(start);
             return true;
         });
@@ -245,13 +286,14 @@ private Q_SLOTS:
             auto* box = openDialog<QMessageBox>();
             if (!box)
                 return false;
-            QVERIFY(box->text().contains(QStringLiteral("не сохраняется")));
+            message = box->text();
             p.shoot(QStringLiteral("consent-refused.png"));
             person.xdotool({QStringLiteral("key"), QStringLiteral("Return")});
             return true;
         });
         person.then(QStringLiteral("message gone"), [] { return QApplication::activeModalWidget() == nullptr; });
-        QVERIFY2(person.run(60000), qPrintable(person.lastStep));
+QVERIFY2(person.run(60000), qPrintable(person.lastStep + QStringLiteral(" – ") + upInstead()));
+        QVERIFY2(message.contains(QStringLiteral("не сохраняется")), qPrintable(message));
         QVERIFY(p.app->frmSoglasie.chDannye.checked);  // ticked, then refused all the same
         QCOMPARE(p.app->st.main.Phase, TestPhase::StartPage);
         QVERIFY(p.personFiles().isEmpty());
@@ -259,5 +301,6 @@ private Q_SLOTS:
     }
 };
 
+static const bool schemeRegistered = (WebView::registerScheme(), true);
 QTEST_MAIN(TestX11Consent)
 #include "tst_x11consent.moc"
