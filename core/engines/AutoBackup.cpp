@@ -126,6 +126,11 @@ QString DefaultFolder(const QString& dataFolder)
     return WithSlash(dataFolder) + QStringLiteral("tandemo/backups/");
 }
 
+QString TestCopiesName(const QString& testTitle, const QString& testFilePath)
+{
+    return SafeName(testTitle, SafeName(QFileInfo(testFilePath).completeBaseName(), QStringLiteral("Тест")));
+}
+
 QString SafeName(const QString& testName, const QString& fallback)
 {
     QString name;

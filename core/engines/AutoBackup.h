@@ -46,6 +46,8 @@ QString DefaultFolder(const QString& dataFolder);
 // A test's name as a file name: no separators, no characters a Windows disk
 // refuses, no leading dot; `fallback` when nothing is left.
 QString SafeName(const QString& testName, const QString& fallback);
+// The name a test's copies go by: its title, else its file's base name.
+QString TestCopiesName(const QString& testTitle, const QString& testFilePath);
 
 // "<name> YYYY-MM-DD HH-MM-SS.zip", and the time such a name holds (nothing
 // for any other file name).

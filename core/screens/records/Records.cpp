@@ -51,8 +51,7 @@ backup::Report WithProgress(App& app, const QString& title, const QString& text,
 // file's.
 QString TestFileName(App& app)
 {
-    const QString file = QFileInfo(FileNamePart(app, app.st.test.TestFilePath)).completeBaseName();
-    return autobackup::SafeName(app.st.test.TestName, autobackup::SafeName(file, QStringLiteral("Тест")));
+    return autobackup::TestCopiesName(app.st.test.TestName, FileNamePart(app, app.st.test.TestFilePath));
 }
 
 // Where a new archive is offered: the last folder of a file dialog, unless
