@@ -15,6 +15,7 @@ namespace {
 const QString kTimeFormat = QStringLiteral("yyyy-MM-dd HH-mm-ss");
 const QByteArray kFolderKey = "folder=";
 const QByteArray kKeepKey = "keep=";
+const QByteArray kKeepDaysKey = "keepdays=";
 
 QString WithSlash(const QString& folder)
 {
@@ -38,9 +39,9 @@ QString Resolved(const QString& path)
     return QDir::cleanPath((canonical.isEmpty() ? at : canonical) + rest);
 }
 // The folder of copies of `testFolder` under `root`: the first of "<name>",
-// "<name> (2)"… that names this test folder or is new; empty when none can
-// be made.
-QString FolderOfCopies(const QString& root, const QString& name, const QString& testFolder)
+// "<name> (2)"… that names this test folder or (with `make`) is new; empty
+// when there is none or none can be made.
+QString FolderOfCopies(const QString& root, const QString& name, const QString& testFolder, bool make)
 {
     const QByteArray origin = Resolved(testFolder).toUtf8();
     for (int n = 1; n <= kMaxFoldersOfOneName; ++n) {
@@ -53,6 +54,11 @@ QString FolderOfCopies(const QString& root, const QString& name, const QString& 
                 return folder;
             continue;
         }
+        if (!make) {
+            if (QFileInfo(folder).isDir())
+                continue;
+            return {};
+        }
         // A folder of copies without its mark (made by hand) is taken over.
         if (!QDir().mkpath(folder) ||
             textfile::saveAtomically(folder + kOriginFileName, origin + "\n") != textfile::SaveResult::Ok)
@@ -60,6 +66,18 @@ QString FolderOfCopies(const QString& root, const QString& name, const QString& 
         return folder;
     }
     return {};
+}
+
+// The root of the copies and the name of a test folder's copies, as Run
+// makes them.
+QString RootOf(const Settings& settings, const QString& dataFolder)
+{
+    return settings.folder.isEmpty() ? DefaultFolder(dataFolder) : WithSlash(settings.folder);
+}
+QString NameOf(const QString& testFolder, const QString& testName)
+{
+    const QString testFile = QFileInfo(QDir::cleanPath(testFolder)).fileName();
+    return SafeName(testName, SafeName(testFile, QStringLiteral("Тест")));
 }
 }  // namespace
 
@@ -79,6 +97,11 @@ Settings ReadSettings(const QString& path)
             const int keep = line.mid(kKeepKey.size()).toInt(&ok);
             if (ok)
                 settings.keep = std::clamp(keep, 1, kMaxKeep);
+        } else if (line.startsWith(kKeepDaysKey)) {
+            bool ok = false;
+            const int days = line.mid(kKeepDaysKey.size()).toInt(&ok);
+            if (ok)
+                settings.keepDays = std::clamp(days, 0, kMaxKeepDays);
         }
     }
     return settings;
@@ -90,7 +113,9 @@ bool WriteSettings(const QString& path, const Settings& settings)
     if (settings.folder.contains(QLatin1Char('\n')) || settings.folder.contains(QLatin1Char('\r')))
         return false;
     const QByteArray content = kFolderKey + settings.folder.toUtf8() + "\r\n" + kKeepKey +
-                               QByteArray::number(std::clamp(settings.keep, 1, kMaxKeep)) + "\r\n";
+                               QByteArray::number(std::clamp(settings.keep, 1, kMaxKeep)) + "\r\n" +
+                               kKeepDaysKey +
+                               QByteArray::number(std::clamp(settings.keepDays, 0, kMaxKeepDays)) + "\r\n";
     return textfile::saveAtomically(path, content) == textfile::SaveResult::Ok;
 }
 
@@ -164,6 +189,28 @@ QStringList Surplus(const QStringList& fileNames, const QString& name, int keep)
     return surplus;
 }
 
+QStringList Expired(const QStringList& fileNames, const QString& name, int keepDays, const QDateTime& now)
+{
+    QList<std::pair<QDateTime, QString>> old;
+    if (keepDays <= 0)
+        return {};
+    for (const QString& file : fileNames) {
+        const auto time = ArchiveTime(name, file);
+        if (time && Expires(*time, keepDays) <= now.date())
+            old.append({*time, file});
+    }
+    std::sort(old.begin(), old.end(), [](const auto& a, const auto& b) { return a > b; });
+    QStringList expired;
+    for (const auto& [time, file] : std::as_const(old))
+        expired << file;
+    return expired;
+}
+
+QDate Expires(const QDateTime& made, int keepDays)
+{
+    return keepDays > 0 ? made.date().addDays(keepDays) : QDate();
+}
+
 bool Inside(const QString& path, const QString& folder)
 {
     const QString inner = Resolved(path);
@@ -175,19 +222,18 @@ Outcome Run(const QString& testFolder, const QString& testName, const Settings& 
             const QString& dataFolder, const QDateTime& now, const backup::Progress& progress)
 {
     Outcome outcome;
-    const QString root = settings.folder.isEmpty() ? DefaultFolder(dataFolder) : WithSlash(settings.folder);
+    const QString root = RootOf(settings, dataFolder);
     if (root.isEmpty()) {
         outcome.message = QStringLiteral("Автоматическая копия не сделана: не задана папка для копий.");
         return outcome;
     }
-    const QString testFile = QFileInfo(QDir::cleanPath(testFolder)).fileName();
-    const QString name = SafeName(testName, SafeName(testFile, QStringLiteral("Тест")));
+    const QString name = NameOf(testFolder, testName);
     if (Inside(root, testFolder)) {
         outcome.message = QStringLiteral("Автоматическая копия не сделана: папка для копий «") +
                           QDir::toNativeSeparators(root) + QStringLiteral("» лежит в папке теста.");
         return outcome;
     }
-    const QString folder = FolderOfCopies(root, name, testFolder);
+    const QString folder = FolderOfCopies(root, name, testFolder, true);
     if (folder.isEmpty()) {
         outcome.message = QStringLiteral("Автоматическая копия не сделана: папку для копий в «") +
                           QDir::toNativeSeparators(root) + QStringLiteral("» создать не возможно.");
@@ -212,11 +258,50 @@ Outcome Run(const QString& testFolder, const QString& testName, const Settings& 
     }
     outcome.status = Status::Made;
     outcome.archive = archive;
-    for (const QString& old : Surplus(QDir(folder).entryList(QDir::Files | QDir::Hidden), name, settings.keep)) {
-        if (QFile::remove(folder + old))
-            outcome.removed << old;
+    const QStringList copies = QDir(folder).entryList(QDir::Files | QDir::Hidden);
+    QStringList old = Surplus(copies, name, settings.keep);
+    for (const QString& file : Expired(copies, name, settings.keepDays, now)) {
+        // The copy just made stays whatever the days say.
+        if (file != ArchiveName(name, now) && !old.contains(file))
+            old << file;
+    }
+    for (const QString& file : std::as_const(old)) {
+        if (QFile::remove(folder + file))
+            outcome.removed << file;
     }
     return outcome;
+}
+
+QList<Held> ArchivesHolding(const QString& testFolder, const QString& testName, const QString& fileName,
+                            const Settings& settings, const QString& dataFolder)
+{
+    const QString root = RootOf(settings, dataFolder);
+    if (root.isEmpty())
+        return {};
+    const QString name = NameOf(testFolder, testName);
+    const QString folder = FolderOfCopies(root, name, testFolder, false);
+    if (folder.isEmpty())
+        return {};
+    const QByteArray person = textfile::pathBytes(fileName);
+    QList<std::pair<QDateTime, QString>> ours;
+    for (const QString& file : QDir(folder).entryList(QDir::Files | QDir::Hidden)) {
+        if (const auto time = ArchiveTime(name, file))
+            ours.append({*time, file});
+    }
+    std::sort(ours.begin(), ours.end());
+    QList<Held> held;
+    for (const auto& [time, file] : std::as_const(ours)) {
+        // A damaged or foreign archive tells nothing and is passed over.
+        const auto manifest = backup::ReadManifest(folder + file);
+        if (!manifest)
+            continue;
+        const bool holds = std::any_of(manifest->files.begin(), manifest->files.end(), [&](const auto& f) {
+            return (f.original.isEmpty() ? f.entry : f.original) == person;
+        });
+        if (holds)
+            held.append({folder + file, Expires(time, settings.keepDays)});
+    }
+    return held;
 }
 
 }  // namespace autobackup

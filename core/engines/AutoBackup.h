@@ -19,6 +19,8 @@ namespace autobackup {
 // the settings may ask for.
 inline constexpr int kDefaultKeep = 10;
 inline constexpr int kMaxKeep = 999;
+// The most days the settings may keep copies for (about ten years).
+inline constexpr int kMaxKeepDays = 3650;
 // A test's name becomes a folder's and a file's name; longer names are cut.
 inline constexpr qsizetype kMaxNameChars = 80;
 
@@ -57,6 +59,11 @@ std::optional<QDateTime> ArchiveTime(const QString& name, const QString& fileNam
 bool Due(const QStringList& fileNames, const QString& name, const QDate& today);
 // The program's archives beyond the newest `keep`, oldest last.
 QStringList Surplus(const QStringList& fileNames, const QString& name, int keep);
+// The day a copy made at `made` is removed under `keepDays` (its day plus
+// that many); an invalid date when kept by count only (0).
+QDate Expires(const QDateTime& made, int keepDays);
+// The program's archives whose day of removal has come by `now`, oldest last.
+QStringList Expired(const QStringList& fileNames, const QString& name, int keepDays, const QDateTime& now);
 
 // Whether `path` (existing or not) is `folder` or lies inside it, links
 // followed.
@@ -78,7 +85,9 @@ inline const QString kOriginFileName = QStringLiteral(".tandemo-folder");
 inline constexpr int kMaxFoldersOfOneName = 99;
 
 // Makes the day's copy of `testFolder` (ending with its separator) into its
-// folder of copies under the settings' folder, then keeps the newest copies.
+// folder of copies under the settings' folder, then removes the copies
+// beyond the newest `keep` and those whose day of removal under `keepDays`
+// has come (never the copy just made).
 Outcome Run(const QString& testFolder, const QString& testName, const Settings& settings,
             const QString& dataFolder, const QDateTime& now, const backup::Progress& progress = {});
 

@@ -1,6 +1,8 @@
 #include "engines/Backup.h"
 
 #include "engines/BackupManifest.h"
+#include "engines/Consent.h"
+#include "engines/Erasure.h"
 #include "engines/FolderStore.h"
 #include "engines/Journal.h"
 #include "engines/MediaHtml.h"
@@ -719,9 +721,12 @@ Report BackupRun::run(const QString& testFolder, const QString& archivePath)
     if ((QByteArray(realArchiveFolder) + '/').startsWith(inside))
         return failed(QStringLiteral("Резервную копию нельзя сохранять в папку теста: выберите другую папку."));
 
-    // The folder's tests and person files, tests first.
+    // The folder's tests and person files, tests first; then the consent
+    // texts and the acts of destruction, which the agency must keep too.
     QList<QByteArray> tests;
     QList<QByteArray> cards;
+    QList<QByteArray> papers;
+    const QByteArray consentSuffix = textfile::pathBytes(consent::kTextSuffix);
     if (DIR* dir = ::opendir(folderBytes.constData())) {
         while (const dirent* d = ::readdir(dir)) {
             const QByteArray name(d->d_name);
@@ -731,6 +736,8 @@ Report BackupRun::run(const QString& testFolder, const QString& archivePath)
                 tests << name;
             else if (isCardName(name))
                 cards << name;
+            else if (name.size() > consentSuffix.size() && name.endsWith(consentSuffix))
+                papers << name;
             else
                 continue;
             struct stat fst {};
@@ -742,8 +749,22 @@ Report BackupRun::run(const QString& testFolder, const QString& archivePath)
         return failed(QStringLiteral("Папку ") + quoted(textfile::readableName(folder_)) +
                       QStringLiteral(" прочитать не удалось."));
     }
+    const QByteArray acts = textfile::pathBytes(erasure::kActsFolder) + '/';
+    if (DIR* dir = ::opendir((folderBytes + acts).constData())) {
+        while (const dirent* d = ::readdir(dir)) {
+            const QByteArray name(d->d_name);
+            struct stat fst {};
+            if (textfile::isTemporaryName(name) || ::fstatat(::dirfd(dir), d->d_name, &fst, AT_SYMLINK_NOFOLLOW) != 0 ||
+                !S_ISREG(fst.st_mode))
+                continue;
+            papers << acts + name;
+            meter_.total += 2 * fst.st_size;
+        }
+        ::closedir(dir);
+    }
     std::sort(tests.begin(), tests.end());
     std::sort(cards.begin(), cards.end());
+    std::sort(papers.begin(), papers.end());
 
     // Under a name that does not end like an archive, next to the target;
     // what killed backups of this target left a day ago and more goes.
@@ -769,8 +790,9 @@ Report BackupRun::run(const QString& testFolder, const QString& archivePath)
     manifest_.folder = folderBytes;
     if (!meter_.tick(true))
         return stop();
-    for (const QList<QByteArray>* names : {&tests, &cards}) {
+    for (const QList<QByteArray>* names : {&tests, &cards, &papers}) {
         const bool isTests = names == &tests;
+        const bool isCards = names == &cards;
         for (const QByteArray& name : *names) {
             const bool own = SafeRelativePath(name, true) && !reservedEntry(name);
             QByteArray content;
@@ -785,7 +807,7 @@ Report BackupRun::run(const QString& testFolder, const QString& archivePath)
             }
             if (isTests)
                 namesOfTest(content);
-            else
+            else if (isCards)
                 photoOfCard(content, textfile::nameFromBytes(name));
             if (!meter_.tick())
                 return stop();
@@ -1449,6 +1471,37 @@ Report Backup(const QString& testFolder, const QString& archivePath, const Progr
 {
     const Utf8Locale utf8;
     return BackupRun(progress).run(testFolder, archivePath);
+}
+
+std::optional<Manifest> ReadManifest(const QString& archivePath)
+{
+    struct stat st {};
+    Fd fd(textfile::openPlainFile(textfile::pathBytes(archivePath), true, st));
+    if (fd.get() < 0)
+        return std::nullopt;
+    struct archive* a = archive_read_new();
+    archive_read_support_format_zip(a);
+    std::optional<QByteArray> bytes;
+    if (archive_read_open_fd(a, fd.get(), 1 << 16) == ARCHIVE_OK) {
+        struct archive_entry* e = nullptr;
+        while (!bytes && archive_read_next_header(a, &e) >= ARCHIVE_WARN) {
+            const char* name = archive_entry_pathname_utf8(e);
+            if (!name || QByteArray(name) != kManifestEntry)
+                continue;
+            QByteArray read;
+            char block[1 << 16];
+            la_ssize_t n = 0;
+            while ((n = archive_read_data(a, block, sizeof block)) > 0 && read.size() + n <= kMaxManifestBytes)
+                read.append(block, n);
+            if (n == 0)
+                bytes = read;
+            break;
+        }
+    }
+    archive_read_free(a);
+    if (!bytes)
+        return std::nullopt;
+    return DecodeManifest(*bytes);
 }
 
 Report Restore(const QString& archivePath, const QString& targetFolder, const Progress& progress)

@@ -1,14 +1,18 @@
 #pragma once
 
+#include "engines/BackupManifest.h"
+
 #include <QDateTime>
 #include <QString>
 #include <QStringList>
 
 #include <functional>
+#include <optional>
 
 // Backups of a test folder: one ZIP archive with the test files, every person
 // file, the pictures and clips the questions name, the photos the cards name
-// (also those outside the folder), and everything the folder's store keeps,
+// (also those outside the folder), the consent texts and the acts of
+// destruction (folder "Акты"), and everything the folder's store keeps,
 // with a manifest of every file's size and SHA-256. Restoring puts them into
 // an empty or new folder only and refuses a damaged or hostile archive
 // without leaving anything behind.
@@ -42,5 +46,9 @@ Report Backup(const QString& testFolder, const QString& archivePath, const Progr
 // Restores `archivePath` into `targetFolder`, which must be empty or not yet
 // exist; the journal of the restored folder records the restore.
 Report Restore(const QString& archivePath, const QString& targetFolder, const Progress& progress = {});
+
+// The manifest of a backup archive, read without extracting anything else;
+// nothing for a file that is not a readable backup.
+std::optional<Manifest> ReadManifest(const QString& archivePath);
 
 }  // namespace backup

@@ -1,5 +1,7 @@
 #include "engines/Backup.h"
 #include "engines/BackupManifest.h"
+#include "engines/Consent.h"
+#include "engines/Erasure.h"
 #include "engines/FolderStore.h"
 #include "engines/Journal.h"
 #include "engines/MediaHtml.h"
@@ -373,6 +375,47 @@ private Q_SLOTS:
         QCOMPARE(messages, QStringList());
         QCOMPARE(app.st.test.QuestionCount, 12);
         QVERIFY(app.st.test.Questions[1].Vopros.contains(QStringLiteral("картинки/кот.jpg")));
+    }
+
+    // The agency's consent texts and its acts of destruction are kept with
+    // the folder and come back with it; other files beside them do not.
+    void consentTextsAndActsComeBack()
+    {
+        QTemporaryDir tmp;
+        const QString folder = tmp.path() + QStringLiteral("/клуб/");
+        const QString acts = folder + erasure::kActsFolder + QLatin1Char('/');
+        QVERIFY(QDir().mkpath(acts + QStringLiteral("черновики")));
+        writeBytes(folder + QStringLiteral("Знакомства_20240103100000.tnw"), cardWithPhoto(QStringLiteral("Вера"), {}));
+        const QMap<QString, QByteArray> kept{
+            {QStringLiteral("Знакомства") + consent::kTextSuffix, "<p>Согласие</p>"},
+            {QStringLiteral("Кошки") + consent::kTextSuffix, "<p>Другое согласие</p>"},
+            {erasure::kActsFolder + QStringLiteral("/Акт 2026-0001.txt"), "Акт № 2026-0001\r\n"},
+            {erasure::kActsFolder + QStringLiteral("/Акт 2026-0001.pdf"), "%PDF-1.4 акт"},
+        };
+        for (auto it = kept.begin(); it != kept.end(); ++it)
+            writeBytes(folder + it.key(), it.value());
+        writeBytes(folder + QStringLiteral("заметки.html"), "не берётся");
+        writeBytes(folder + consent::kTextSuffix, "одно окончание без имени");
+        writeBytes(acts + QStringLiteral("черновики/старый.txt"), "не берётся");
+
+        const QString archive = tmp.path() + QStringLiteral("/копия.zip");
+        const backup::Report made = backup::Backup(folder, archive);
+        QCOMPARE(made.outcome, backup::Outcome::Ok);
+        const auto manifest = backup::ReadManifest(archive);
+        QVERIFY(manifest);
+        QStringList entries;
+        for (const backup::ManifestFile& f : manifest->files)
+            entries << QString::fromUtf8(f.entry);
+        for (auto it = kept.begin(); it != kept.end(); ++it)
+            QVERIFY2(entries.contains(it.key()), qPrintable(entries.join(u',')));
+
+        const QString restored = tmp.path() + QStringLiteral("/восстановлено/");
+        QCOMPARE(backup::Restore(archive, restored).outcome, backup::Outcome::Ok);
+        QMap<QString, QByteArray> expected = kept;
+        expected.insert(QStringLiteral("Знакомства_20240103100000.tnw"),
+                        readBytes(folder + QStringLiteral("Знакомства_20240103100000.tnw")));
+        QCOMPARE(withoutStore(filesUnder(restored)), expected);
+        QVERIFY(!backup::ReadManifest(folder + QStringLiteral("Знакомства_20240103100000.tnw")));
     }
 
     // A photo whose place outside is taken at restore goes into the restored
