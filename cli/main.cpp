@@ -389,14 +389,14 @@ struct PdfWriting {
     }
 };
 
-// Where the program keeps the settings of its automatic copies: beside the
-// executable of a copy that keeps its files there, else the user's
-// configuration folder.
+// Where the program keeps the settings of its automatic copies: a copy that
+// keeps its own files beside its executable (a build folder, a stick) keeps
+// them there, an installed one in the user's configuration folder.
 QString copiesSettingsPath()
 {
-    const QString local = QCoreApplication::applicationDirPath() + QLatin1Char('/') + autobackup::kSettingsFileName;
-    if (QFileInfo(local).isFile())
-        return local;
+    const QString exe = QCoreApplication::applicationDirPath() + QLatin1Char('/');
+    if (QFileInfo(exe + QStringLiteral("Help.htm")).isFile() && textfile::folderWritable(exe))
+        return exe + autobackup::kSettingsFileName;
     QString config = qEnvironmentVariable("XDG_CONFIG_HOME");
     if (!QDir::isAbsolutePath(config))
         config = QDir::homePath() + QStringLiteral("/.config");
@@ -458,6 +458,16 @@ int eraseCommand(const QStringList& args)
     request.personFile = info.fileName();
     CliPlatform platform;
     platform.pdfWriter = pdf::Write;
+    const QString test = testOf(request.folder, request.personFile);
+    if (!test.isEmpty()) {
+        App app(platform);
+        const QString title = openTest(app, platform, test) ? app.st.test.TestName : QString();
+        platform.failed = false;
+        request.backups = autobackup::ArchivesHolding(request.folder, autobackup::TestCopiesName(title, test),
+                                                      request.personFile,
+                                                      autobackup::ReadSettings(copiesSettingsPath()),
+                                                      platform.userDataFolder());
+    }
     const erasure::Outcome outcome = erasure::Erase(platform, request);
     if (outcome.status != erasure::Status::Done)
         return failure(outcome.message);

@@ -5,6 +5,7 @@
 #include "Fixtures.h"
 #include "PdfWriter.h"
 
+#include "engines/AutoBackup.h"
 #include "engines/Consent.h"
 #include "engines/Erasure.h"
 #include "engines/FolderStore.h"
@@ -299,6 +300,37 @@ private Q_SLOTS:
         QCOMPARE(textfile::replaceIfUnchanged(f.folder, kAnna, "[kartochka]\r\n", now), textfile::GuardedResult::Gone);
         QVERIFY(!QFile::exists(f.folder + kAnna));
         QCOMPARE(f.erase(kAnna, false, now).status, erasure::Status::Gone);
+    }
+
+    // The act names the automatic copies that still hold the person, and the
+    // day each one goes; a person saved after the copy is in none.
+    void actListsTheCopiesHoldingThePerson()
+    {
+        Fixture f;
+        autobackup::Settings settings;
+        settings.folder = f.dir.path() + QStringLiteral("/копии");
+        settings.keepDays = 30;
+        const autobackup::Outcome made = autobackup::Run(f.folder, QStringLiteral("Знакомства"), settings,
+                                                         f.dir.path(), f.platform.now());
+        QCOMPARE(made.status, autobackup::Status::Made);
+        QFile::copy(f.folder + kVera, f.folder + QStringLiteral("Знакомства_20261210130000.tnw"));
+
+        const QList<autobackup::Held> held =
+            autobackup::ArchivesHolding(f.folder, QStringLiteral("Знакомства"), kAnna, settings, f.dir.path());
+        QCOMPARE(held, (QList<autobackup::Held>{{made.archive, QDate(2027, 1, 9)}}));
+        QVERIFY(autobackup::ArchivesHolding(f.folder, QStringLiteral("Знакомства"),
+                                            QStringLiteral("Знакомства_20261210130000.tnw"), settings, f.dir.path())
+                    .isEmpty());
+
+        erasure::Request request;
+        request.folder = f.folder;
+        request.personFile = kAnna;
+        request.reason = QStringLiteral("Истёк срок хранения");
+        request.backups = held;
+        const erasure::Outcome outcome = erasure::Erase(f.platform, request);
+        QCOMPARE(outcome.status, erasure::Status::Done);
+        QVERIFY(QString::fromUtf8(fixtures::readBytes(outcome.actText))
+                    .contains(made.archive + QStringLiteral(" — будет удалена 09.01.2027")));
     }
 
     // Act numbers are taken per desk: a number another desk holds is skipped.
