@@ -10,6 +10,7 @@
 
 #include "engines/AutoBackup.h"
 #include "engines/Backup.h"
+#include "engines/Desk.h"
 #include "engines/Erasure.h"
 #include "engines/PersonData.h"
 #include "engines/FolderStore.h"
@@ -51,8 +52,10 @@ QByteArray usage()
                "Использование:\n"
                "  tandemo-cli people ПАПКА --men|--women [--name ТЕКСТ]\n"
                "      список людей (или поиск по имени) в CSV: rank,name,age,details,file\n"
-               "  tandemo-cli pairs ФАЙЛ_КАРТОЧКИ\n"
-               "      подбор пары для этого человека в CSV: rank,name,age,matches,percent,file\n"
+               "  tandemo-cli pairs ФАЙЛ_КАРТОЧКИ [--mutual]\n"
+               "      подбор пары для этого человека в CSV: rank,name,age,matches,percent,file;\n"
+               "      только активные люди; с --mutual — только взаимно подходящие (каждый\n"
+               "      в границах «Кого ищу» другого: возраст, рост, цвет волос и глаз)\n"
                "  tandemo-cli check ФАЙЛ_ТЕСТА\n"
                "      название теста, число вопросов, первый незаполненный вопрос (0 — все\n"
                "      заполнены)\n"
@@ -74,7 +77,8 @@ QByteArray usage()
                "                 вопросов (от 1 до 10), по одному на вопрос, через пробел\n"
                "      и, по желанию: height, weight, hair, eyes, zodiac, about, seeking,\n"
                "      address, photo (если заполнен хоть один, у карточки есть подробности),\n"
-               "      password (если пуст или его нет — пароль теста).\n"
+               "      password (если пуст или его нет — пароль теста), age_from, age_to,\n"
+               "      height_from, height_to (кого ищет: возраст в годах, рост, например 1,65).\n"
                "      Строка, которая не подходит к тесту, отклоняется, и из неё ничего не\n"
                "      записывается; остальные сохраняются. Код 1, если отклонена хоть одна.\n"
                "  tandemo-cli backup ПАПКА_ТЕСТА АРХИВ.zip\n"
@@ -209,9 +213,10 @@ int peopleCommand(const QStringList& args)
     return kOk;
 }
 
-int pairsCommand(const QStringList& args)
+int pairsCommand(QStringList args)
 {
-    if (args.size() != 1)
+    const bool mutual = args.removeAll(QStringLiteral("--mutual")) > 0;
+    if (args.size() != 1 || args[0].startsWith(QLatin1String("--")))
         return usageError(QStringLiteral("для pairs нужен один ФАЙЛ_КАРТОЧКИ"));
     const QFileInfo info(args[0]);
     CliPlatform platform;
@@ -220,8 +225,18 @@ int pairsCommand(const QStringList& args)
     if (OpenKartochka(app, info.fileName(), 1) != CardOpen::Opened)
         return kFileError;
 
+    // As the ranking page: only active people, none the person will never be
+    // offered, and with --mutual only those who fit both ways.
+    const auto store = store::Open(app.st.folders.WorkFolder);
+    const desk::Everyone everyone = desk::ReadEveryone(*store);
+    RankFilter filter;
+    filter.everyone = &everyone;
+    filter.mutual = mutual;
+    for (auto [other, history] : desk::ReadPairsOf(*store, info.fileName()).asKeyValueRange())
+        if (history.never)
+            filter.never.insert(other);
     const PairRanking ranking = RankPairs(app.st.folders.WorkFolder, app.st.CardFields[1],
-                                          platform.now().date().year());
+                                          platform.now().date().year(), {}, filter);
     QByteArray out;
     out.reserve((ranking.order.size() + 1) * 80);
     csv::appendRow(out, {u"rank", u"name", u"age", u"matches", u"percent", u"file"});

@@ -1,6 +1,7 @@
 #include "engines/Erasure.h"
 
 #include "engines/Consent.h"
+#include "engines/Desk.h"
 #include "engines/FolderStore.h"
 #include "engines/PersonData.h"
 #include "engines/PersonFile.h"
@@ -70,7 +71,7 @@ QString takeActNumber(store::FolderStore& store, const QDateTime& now, bool& fai
     return {};
 }
 
-QStringList categoriesOf(const Kartochka& card, const QList<persondata::StoredItem>& stored, bool photo)
+QStringList categoriesOf(const Kartochka& card, const QStringList& kinds, bool photo)
 {
     QStringList categories{QStringLiteral("имя и фамилия"), QStringLiteral("год рождения"), QStringLiteral("пол"),
                            QStringLiteral("ответы анкеты (сведения о частной жизни)")};
@@ -79,41 +80,25 @@ QStringList categoriesOf(const Kartochka& card, const QList<persondata::StoredIt
                    << QStringLiteral("сведения о себе и о том, кого ищет") << QStringLiteral("адрес");
     if (photo)
         categories << QStringLiteral("фотография");
-    for (const persondata::StoredItem& item : stored) {
-        const QString what = item.kind == consent::kKind ? QStringLiteral("запись о согласии")
-                                                         : QStringLiteral("сведения «") + item.kind + QStringLiteral("»");
+    for (const QString& kind : kinds) {
+        const QString what = persondata::KindText(kind);
         if (!categories.contains(what))
             categories << what;
     }
     return categories;
 }
 
-// Removes (or, for an item that names others too, rewrites without the
-// person) one item of the store, reading it again when another desk changed
-// it meanwhile.
-bool dropItem(store::FolderStore& store, const QString& kind, const QString& key,
-              const persondata::Scrubber& scrub, const QString& personFile)
+// Removes the person's own item, or takes the person out of an item that
+// names others too, reading it again when another desk changed it meanwhile.
+bool dropItem(store::FolderStore& store, const QString& kind, const QString& key, const persondata::Part& without,
+              const QString& personFile)
 {
-    for (int attempt = 0; attempt < kRetries; ++attempt) {
-        bool failed = false;
-        const std::optional<store::Item> item = store.read(kind, key, &failed);
-        if (!item)
-            return !failed;
-        store::Result result;
-        if (scrub) {
-            const std::optional<QByteArray> without = scrub(item->bytes, personFile);
-            if (!without)
-                return true;
-            result = store.write(kind, key, *without, item->version);
-        } else {
-            result = store.remove(kind, key, item->version);
-        }
-        if (result == store::Result::Ok)
-            return true;
-        if (result != store::Result::Changed)
-            return false;
-    }
-    return false;
+    return store::Update(store, kind, key,
+                         [&](const std::optional<QByteArray>& bytes, bool&) -> std::optional<QByteArray> {
+                             if (!bytes || !without)
+                                 return std::nullopt;
+                             return without(*bytes, personFile);
+                         }) == store::Result::Ok;
 }
 
 }  // namespace
@@ -201,15 +186,20 @@ Outcome Erase(Platform& platform, const Request& request)
             own.append({kind, key, item->bytes});
     QList<std::pair<persondata::MentionKind, QString>> mentions;
     for (const persondata::MentionKind& mention : persondata::MentionKinds())
-        for (const QString& other : store->keys(mention.kind))
+        for (const QString& other : mention.keys(*store, request.personFile))
             if (std::optional<store::Item> item = store->read(mention.kind, other);
-                item && mention.scrub(item->bytes, request.personFile))
+                item && mention.part(item->bytes, request.personFile))
                 mentions.append({mention, other});
 
     const QString& photoPath = card.Podrobnosti[8];
     QStringList photoUsers;
     const Photo photo = PhotoOf(folder, request.personFile, photoPath, &photoUsers);
-    act.categories = categoriesOf(card, own, photo != Photo::None);
+    QStringList kinds;
+    for (const persondata::StoredItem& item : own)
+        kinds << item.kind;
+    for (const auto& mention : mentions)
+        kinds << mention.first.kind;
+    act.categories = categoriesOf(card, kinds, photo != Photo::None);
 
     // The number first, so that an act never lacks one once the card is gone.
     bool noNumber = false;
@@ -242,17 +232,17 @@ Outcome Erase(Platform& platform, const Request& request)
 
     QStringList problems;
     for (const persondata::StoredItem& item : own) {
-        const QString what = item.kind == consent::kKind ? QStringLiteral("запись о согласии")
-                                                         : QStringLiteral("запись «") + item.kind + QStringLiteral("»");
+        const QString what = persondata::KindText(item.kind);
         if (dropItem(*store, item.kind, item.key, {}, request.personFile))
             act.removed.append(what);
         else
             problems.append(what);
     }
     for (const auto& [mention, other] : mentions) {
-        const QString what = QStringLiteral("упоминание в записи «") + mention.kind + QStringLiteral("» ") +
-                             store::NameOfKey(other);
-        if (dropItem(*store, mention.kind, other, mention.scrub, request.personFile))
+        QString what = persondata::KindText(mention.kind);
+        if (const auto two = desk::PairOfKey(other))
+            what += QStringLiteral(": ") + textfile::readableName(two->first == request.personFile ? two->second : two->first);
+        if (dropItem(*store, mention.kind, other, mention.without, request.personFile))
             act.removed.append(what);
         else
             problems.append(what);

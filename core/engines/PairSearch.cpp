@@ -49,10 +49,31 @@ QString MatchText(int matches, int questions)
     return text;
 }
 
+desk::Traits TraitsOf(const Kartochka& card, int currentYear)
+{
+    desk::Traits traits;
+    if (card.DataRogdeniyaKnown)
+        traits.age = currentYear - card.DataRogdeniya;
+    if (card.Podrobnee == 1) {
+        traits.height = desk::ParseHeight(card.Podrobnosti[0]);
+        traits.hair = card.Podrobnosti[2];
+        traits.eyes = card.Podrobnosti[3];
+    }
+    return traits;
+}
+
 PairRanking RankPairs(const QString& folder, const Kartochka& reference, int currentYear,
-                      const std::function<void()>& tick)
+                      const std::function<void()>& tick, const RankFilter& filter)
 {
     PairRanking ranking;
+    const desk::Everyone* everyone = filter.everyone;
+    const bool byStatus = everyone && !everyone->status.isEmpty();
+    const bool mutual = filter.mutual && everyone;
+    const desk::Seeking ownBounds =
+        !mutual ? desk::Seeking{} : filter.bounds ? *filter.bounds : everyone->seeking.value(reference.FileName);
+    const desk::Traits own = TraitsOf(reference, currentYear);
+    // Bounds and looks lie in the detail lines: height 6, hair 8, eyes 9.
+    const int linesNeeded = mutual ? 9 : 5;
     const QString answers = reference.Otvety;
     ranking.questions = static_cast<int>(answers.size());
     const QString pattern = reference.Pol == 1 ? QStringLiteral("*") + kMenExtension
@@ -64,9 +85,31 @@ PairRanking RankPairs(const QString& folder, const Kartochka& reference, int cur
     for (const QString& name : files) {
         if (tick && ++counted % kTickFiles == 0)
             tick();
-        if (!lines.read(encodedFolder + textfile::pathBytes(name), 5) || lines.size() == 0 ||
+        if ((byStatus && everyone->status.contains(name)) || filter.never.contains(name))
+            continue;
+        if (!lines.read(encodedFolder + textfile::pathBytes(name), linesNeeded) || lines.size() == 0 ||
             lines[0] != kCardMarker)
             continue;
+        if (mutual) {
+            desk::Traits traits;
+            const std::optional<int> year = lines.size() > 2 ? textfile::parseNumber(lines[2]) : std::nullopt;
+            if (year)
+                traits.age = currentYear - *year;
+            if (lines.size() > 3 && textfile::parseNumber(lines[3]).value_or(0) == 1) {
+                if (lines.size() > 5)
+                    traits.height = desk::ParseHeight(textfile::decode(lines[5]));
+                if (lines.size() > 7)
+                    traits.hair = textfile::decode(lines[7]);
+                if (lines.size() > 8)
+                    traits.eyes = textfile::decode(lines[8]);
+            }
+            const auto theirs = everyone->seeking.constFind(name);
+            if (!desk::Fits(ownBounds, traits) ||
+                (theirs != everyone->seeking.constEnd() && !desk::Fits(*theirs, own))) {
+                ++ranking.leftOut;
+                continue;
+            }
+        }
         PairEntry entry;
         if (lines.size() > 1)
             entry.NameFamiliya = textfile::shownText(lines[1]);
