@@ -11,6 +11,8 @@
 #include "Generator.h"
 
 #include "screens/matching/PairPages.h"
+#include "engines/Desk.h"
+#include "engines/FolderStore.h"
 #include "engines/PairSearch.h"
 #include "screens/people/FrmFound.h"
 #include "screens/people/PeopleList.h"
@@ -260,6 +262,30 @@ int main(int argc, char** argv)
             ranked = static_cast<int>(ranking.pairs.size());
         });
 
+        // Everyone of the other sex with bounds set (as an import sets them),
+        // and the reference too: the mutual ranking, reading them all.
+        {
+            const auto store = store::Open(folder);
+            QList<std::pair<QString, desk::Seeking>> bounds;
+            desk::Seeking wide;
+            wide.ageFrom = 18;
+            wide.ageTo = 80;
+            for (const QString& woman : QDir(folder).entryList({QStringLiteral("*.tnw")}, QDir::Files))
+                bounds.append({woman, wide});
+            bounds.append({reference, wide});
+            desk::WriteSeekingMany(*store, bounds);
+        }
+        int rankedMutual = 0;
+        const double mutualPairs = best(runs, [&] {
+            const auto store = store::Open(folder);
+            const desk::Everyone everyone = desk::ReadEveryone(*store);
+            RankFilter filter;
+            filter.everyone = &everyone;
+            filter.mutual = true;
+            const PairRanking ranking = RankPairs(folder, app.st.CardFields[1], year, {}, filter);
+            rankedMutual = static_cast<int>(ranking.pairs.size());
+        });
+
         const QString csv = root + QStringLiteral("/out.csv");
         ChildRun cliPeople, cliPairs;
         for (int i = 0; i < runs; ++i) {
@@ -295,6 +321,9 @@ int main(int argc, char** argv)
         line("people list scan and sort", scan, floor);
         line("name search (\"anna\" in Cyrillic)", search, floor);
         line("pair ranking", pairs, floor);
+        line("pair ranking, mutual (all bounded)", mutualPairs, floor);
+        std::printf("  %-34s %10.2f  (%d of %d kept)\n", "mutual / plain ranking", mutualPairs / pairs, rankedMutual,
+                    ranked);
         line("tandemo-cli people --women (process)", cliPeople.seconds, floor);
         line("tandemo-cli pairs (process)", cliPairs.seconds, floor);
         pageLine("list page built", listPage);

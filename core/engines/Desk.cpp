@@ -169,6 +169,44 @@ QString EncodeSeeking(const Seeking& s)
     return parts.join(QLatin1Char(';'));
 }
 
+namespace {
+// The common bounds ("age=18-30;height=1.6-1.85") read straight from the
+// bytes: a ranking reads everyone's. Anything else takes the full reader.
+std::optional<Seeking> decodeBoundsOnly(QByteArrayView bytes)
+{
+    Seeking s;
+    while (!bytes.isEmpty()) {
+        const qsizetype end = bytes.indexOf(';');
+        const QByteArrayView part = end < 0 ? bytes : bytes.first(end);
+        bytes = end < 0 ? QByteArrayView() : bytes.sliced(end + 1);
+        const bool age = part.startsWith("age=");
+        if (!age && !part.startsWith("height="))
+            return std::nullopt;
+        const QByteArrayView range = part.sliced(age ? 4 : 7);
+        const qsizetype dash = range.indexOf('-');
+        if (dash < 0)
+            return std::nullopt;
+        const QByteArrayView from = range.first(dash);
+        const QByteArrayView to = range.sliced(dash + 1);
+        bool ok = true;
+        if (age) {
+            if (!from.isEmpty())
+                s.ageFrom = from.toInt(&ok);
+            if (ok && !to.isEmpty())
+                s.ageTo = to.toInt(&ok);
+        } else {
+            if (!from.isEmpty())
+                s.heightFrom = from.toDouble(&ok);
+            if (ok && !to.isEmpty())
+                s.heightTo = to.toDouble(&ok);
+        }
+        if (!ok)
+            return std::nullopt;
+    }
+    return s;
+}
+}  // namespace
+
 std::optional<Seeking> DecodeSeeking(const QString& text)
 {
     Seeking s;
@@ -366,33 +404,92 @@ std::optional<std::pair<QString, QString>> PairOfKey(const QString& key)
     return std::make_pair(store::NameOfKey(key.left(at)), store::NameOfKey(key.mid(at + 2)));
 }
 
+namespace {
+// Calls `take` with each line's person key and value of a shard.
+template <typename Take>
+void eachLine(QByteArrayView rest, const Take& take)
+{
+    while (!rest.isEmpty()) {
+        const qsizetype end = rest.indexOf('\n');
+        QByteArrayView line = end < 0 ? rest : rest.first(end);
+        rest = end < 0 ? QByteArrayView() : rest.sliced(end + 1);
+        if (line.endsWith('\r'))
+            line.chop(1);
+        const qsizetype tab = line.indexOf('\t');
+        if (tab > 0)
+            take(line.first(tab), line.sliced(tab + 1));
+    }
+}
+}  // namespace
+
+std::optional<Seeking> Everyone::seekingOf(QByteArrayView nameBytes) const
+{
+    const auto it = seeking_.constFind(nameBytes);
+    if (it == seeking_.constEnd())
+        return std::nullopt;
+    std::optional<Seeking> seeking = decodeBoundsOnly(*it);
+    if (!seeking)
+        seeking = DecodeSeeking(QString::fromUtf8(*it));
+    if (!seeking || seeking->isEmpty())
+        return std::nullopt;
+    return seeking;
+}
+
+std::optional<Seeking> Everyone::seekingOf(const QString& personFile) const
+{
+    return seekingOf(QByteArrayView(textfile::pathBytes(personFile)));
+}
+
+Status Everyone::statusOf(QByteArrayView nameBytes) const
+{
+    return status_.value(nameBytes, Status::Active);
+}
+
+Status Everyone::statusOf(const QString& personFile) const
+{
+    return statusOf(QByteArrayView(textfile::pathBytes(personFile)));
+}
+
 Everyone ReadEveryone(store::FolderStore& store)
 {
     Everyone everyone;
+    // A key with an escape is stored as its name's bytes; the views point
+    // into `held_`, whose buffers never move once there.
+    const auto nameOf = [&everyone](QByteArrayView key) -> QByteArrayView {
+        if (!key.contains('%'))
+            return key;
+        everyone.held_.append(textfile::pathBytes(store::NameOfKey(QString::fromUtf8(key))));
+        return everyone.held_.last();
+    };
+    QList<QByteArray> shards;
+    qsizetype lines = 0;
     for (const QString& shard : store.keys(kSeekingKind)) {
-        const std::optional<store::Item> item = store.read(kSeekingKind, shard);
+        std::optional<store::Item> item = store.read(kSeekingKind, shard);
         if (!item)
             continue;
-        const QMap<QString, QByteArray> entries = shardLines(item->bytes);
-        for (auto it = entries.begin(); it != entries.end(); ++it) {
-            const std::optional<Seeking> seeking = DecodeSeeking(QString::fromUtf8(it.value()));
-            if (seeking && !seeking->isEmpty()) {
-                everyone.seeking.insert(store::NameOfKey(it.key()), *seeking);
-                everyone.seekingUsed = true;
-            }
-        }
+        lines += item->bytes.count('\n');
+        shards.append(std::move(item->bytes));
+    }
+    // Sized once: growing the index step by step costs as much as filling it.
+    everyone.seeking_.reserve(lines);
+    for (QByteArray& bytes : shards) {
+        everyone.held_.append(std::move(bytes));
+        eachLine(everyone.held_.last(), [&](QByteArrayView key, QByteArrayView value) {
+            everyone.seeking_.insert(nameOf(key), value);
+            everyone.seekingUsed = true;
+        });
     }
     for (const QString& shard : store.keys(kStatusKind)) {
-        const std::optional<store::Item> item = store.read(kStatusKind, shard);
+        std::optional<store::Item> item = store.read(kStatusKind, shard);
         if (!item)
             continue;
         everyone.statusUsed = true;
-        const QMap<QString, QByteArray> entries = shardLines(item->bytes);
-        for (auto it = entries.begin(); it != entries.end(); ++it) {
-            const std::optional<Status> status = StatusFromText(QString::fromUtf8(it.value()));
+        everyone.held_.append(std::move(item->bytes));
+        eachLine(everyone.held_.last(), [&](QByteArrayView key, QByteArrayView value) {
+            const std::optional<Status> status = StatusFromText(QString::fromUtf8(value));
             if (status && *status != Status::Active)
-                everyone.status.insert(store::NameOfKey(it.key()), *status);
-        }
+                everyone.status_.insert(nameOf(key), *status);
+        });
     }
     return everyone;
 }

@@ -114,11 +114,24 @@ std::optional<std::pair<QString, QString>> PairOfKey(const QString& key);
 // ---- The store, for one folder
 // What the desk keeps about everyone, read at once (a ranking, a list, the
 // statistics): by person file name.
-struct Everyone {
-    QHash<QString, Seeking> seeking;
-    QHash<QString, Status> status;  // only those not active
-    bool seekingUsed = false;       // someone has bounds set
-    bool statusUsed = false;        // someone has a status set, now or before
+// A ranking looks up every candidate: the items are kept as read and only
+// indexed by the bytes of each person file's name (textfile::pathBytes), and
+// one person's bounds are decoded when asked for.
+class Everyone {
+public:
+    std::optional<Seeking> seekingOf(QByteArrayView nameBytes) const;
+    std::optional<Seeking> seekingOf(const QString& personFile) const;
+    Status statusOf(QByteArrayView nameBytes) const;
+    Status statusOf(const QString& personFile) const;
+    bool anyoneInactive() const { return !status_.isEmpty(); }
+    bool seekingUsed = false;  // someone has bounds set
+    bool statusUsed = false;   // someone has a status set, now or before
+
+private:
+    friend Everyone ReadEveryone(store::FolderStore& store);
+    QList<QByteArray> held_;  // the bytes the views below look into
+    QHash<QByteArrayView, QByteArrayView> seeking_;
+    QHash<QByteArrayView, Status> status_;  // only those not active
 };
 Everyone ReadEveryone(store::FolderStore& store);
 

@@ -403,6 +403,9 @@ QString KeyOf(const QString& name)
 
 QString NameOfKey(const QString& key)
 {
+    // Most names are plain already: no escape to undo.
+    if (!key.contains(QLatin1Char('%')))
+        return key;
     const std::optional<QByteArray> bytes = textfile::percentUnescaped(key.toUtf8());
     if (!bytes)
         return {};
