@@ -165,7 +165,7 @@ Outcome Erase(Platform& platform, const Request& request)
     const persondata::CardRead read = persondata::ReadCard(path, card, &bytes);
     if (read == persondata::CardRead::NotFound) {
         outcome.status = Status::Gone;
-        outcome.message = kCardDeletedElsewhere;
+        outcome.message = request.expected ? kCardDeletedElsewhere : persondata::CardReadMessage(read);
         return outcome;
     }
     if (read != persondata::CardRead::Ok || textfile::holdsOtherThanPlainFile(path)) {

@@ -34,9 +34,10 @@ QString sexText(int pol)
     return pol != 0 ? QStringLiteral("женщина") : QStringLiteral("мужчина");
 }
 
+// With its offset from UTC, so that the time means one moment anywhere.
 QString timeText(const QDateTime& time)
 {
-    return time.toString(Qt::ISODateWithMs);
+    return time.toOffsetFromUtc(time.offsetFromUtc()).toString(Qt::ISODateWithMs);
 }
 
 // An answer or question is an HTML fragment of the author's (with pictures
