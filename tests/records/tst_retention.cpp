@@ -348,6 +348,25 @@ private Q_SLOTS:
                  qPrintable(desk.pf.messages.last().text));
     }
 
+    // A card another desk deleted since the scan is named and leaves the
+    // page; the others are erased as usual.
+    void aCardDeletedMeanwhileLeavesThePage()
+    {
+        Desk desk;
+        threeOld(desk);
+        desk.openPage();
+        const QStringList rows = desk.rows();
+        desk.link(QStringLiteral("a"));
+        QVERIFY(QFile::remove(desk.folder + rows[1]));
+        desk.typePassword(QStringLiteral("demo"));
+        desk.link(QStringLiteral("d"));
+        QVERIFY(desk.rows().isEmpty());
+        QCOMPARE(desk.acts().size(), 2);
+        const QString told = desk.pf.messages.last().text;
+        QVERIFY2(told.startsWith(QStringLiteral("Удалено анкет: 2 из 3.")), qPrintable(told));
+        QVERIFY2(told.contains(rows[1] + QStringLiteral("): ") + kCardDeletedElsewhere), qPrintable(told));
+    }
+
     void nothingErasedWithoutPasswordOrReason_data()
     {
         QTest::addColumn<QString>("password");

@@ -4,6 +4,7 @@
 #include "engines/Erasure.h"
 #include "engines/FolderStore.h"
 #include "engines/PersonData.h"
+#include "engines/PersonFile.h"
 #include "engines/Retention.h"
 #include "ground/App.h"
 #include "ground/HtmlEscape.h"
@@ -228,6 +229,7 @@ void EraseMarked(App& app)
     QStringList failures;
     QStringList notes;
     QList<qsizetype> erased;
+    QList<qsizetype> gone;  // deleted at another desk meanwhile
     bool cancelled = false;
     Platform& platform = app.platform;
     platform.beginProgress(QStringLiteral("Удаление анкет"), QStringLiteral("Удаляются анкеты с истёкшим сроком хранения"));
@@ -242,6 +244,11 @@ void EraseMarked(App& app)
         Kartochka card;
         QByteArray bytes;
         const persondata::CardRead read = persondata::ReadCard(state.Folder + row.FileName, card, &bytes);
+        if (read == persondata::CardRead::NotFound) {
+            gone.append(chosen[k]);
+            failures.append(shown + QStringLiteral(": ") + kCardDeletedElsewhere);
+            continue;
+        }
         if (read != persondata::CardRead::Ok) {
             failures.append(shown + QStringLiteral(": ") + persondata::CardReadMessage(read));
             continue;
@@ -258,6 +265,8 @@ void EraseMarked(App& app)
         request.backups = held.value(row.FileName);
         const erasure::Outcome outcome = erasure::Erase(platform, request);
         if (outcome.status != erasure::Status::Done) {
+            if (outcome.status == erasure::Status::Gone)
+                gone.append(chosen[k]);
             failures.append(shown + QStringLiteral(": ") + outcome.message);
             continue;
         }
@@ -270,8 +279,10 @@ void EraseMarked(App& app)
         platform.stepProgress(chosen.size(), chosen.size());
     platform.endProgress();
 
-    // The erased leave the page; the rest keep their marks.
-    for (auto it = erased.crbegin(); it != erased.crend(); ++it) {
+    // The erased and the gone leave the page; the rest keep their marks.
+    QList<qsizetype> leaving = erased + gone;
+    std::sort(leaving.begin(), leaving.end());
+    for (auto it = leaving.crbegin(); it != leaving.crend(); ++it) {
         state.Rows.removeAt(*it);
         state.Marked.removeAt(*it);
     }
