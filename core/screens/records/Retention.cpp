@@ -232,6 +232,7 @@ void EraseMarked(App& app)
     QList<qsizetype> gone;  // deleted at another desk meanwhile
     bool cancelled = false;
     Platform& platform = app.platform;
+    erasure::Batch batch(state.Folder);
     platform.beginProgress(QStringLiteral("Удаление анкет"), QStringLiteral("Удаляются анкеты с истёкшим сроком хранения"));
     for (qsizetype k = 0; k < chosen.size(); ++k) {
         // Only between two cards: each erasure is whole or not begun.
@@ -263,7 +264,7 @@ void EraseMarked(App& app)
         request.expected = bytes;
         request.reason = *reason;
         request.backups = held.value(row.FileName);
-        const erasure::Outcome outcome = erasure::Erase(platform, request);
+        const erasure::Outcome outcome = erasure::Erase(platform, request, &batch);
         if (outcome.status != erasure::Status::Done) {
             if (outcome.status == erasure::Status::Gone)
                 gone.append(chosen[k]);
