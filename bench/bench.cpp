@@ -17,6 +17,7 @@
 #include "screens/people/FrmFound.h"
 #include "screens/people/PeopleList.h"
 #include "engines/PersonFile.h"
+#include "engines/Retention.h"
 #include "ground/App.h"
 #include "ground/HeadlessPlatform.h"
 
@@ -286,6 +287,18 @@ int main(int argc, char** argv)
             rankedMutual = static_cast<int>(ranking.pairs.size());
         });
 
+        // The cards past the folder's term, both sexes: with none past it
+        // (dates from the names only) and with every card past it (each
+        // card's first lines read too).
+        int expiredNone = 0;
+        int expiredAll = 0;
+        const double retentionNone = best(runs, [&] {
+            expiredNone = static_cast<int>(retention::ExpiredCards(folder, retention::kMaxYears, QDate::currentDate()).size());
+        });
+        const double retentionAll = best(runs, [&] {
+            expiredAll = static_cast<int>(retention::ExpiredCards(folder, 1, QDate(2200, 1, 1)).size());
+        });
+
         const QString csv = root + QStringLiteral("/out.csv");
         ChildRun cliPeople, cliPairs;
         for (int i = 0; i < runs; ++i) {
@@ -324,6 +337,10 @@ int main(int argc, char** argv)
         line("pair ranking, mutual (all bounded)", mutualPairs, floor);
         std::printf("  %-34s %10.2f  (%d of %d kept)\n", "mutual / plain ranking", mutualPairs / pairs, rankedMutual,
                     ranked);
+        line("retention scan, none past the term", retentionNone, floor);
+        line("retention scan, all past the term", retentionAll, floor);
+        if (expiredNone != 0 || expiredAll != size)
+            std::printf("  retention scan found %d / %d cards past the term\n", expiredNone, expiredAll);
         line("tandemo-cli people --women (process)", cliPeople.seconds, floor);
         line("tandemo-cli pairs (process)", cliPairs.seconds, floor);
         pageLine("list page built", listPage);

@@ -108,7 +108,74 @@ QString ActBaseName(const QString& number)
     return QStringLiteral("Акт ") + number;
 }
 
-Photo PhotoOf(const QString& folder, const QString& personFile, const QString& photoPath, QStringList* others)
+namespace {
+// Every card of the folder but `except` by the photo it names: under the
+// path as written and, where it differs, the file it resolves to.
+QHash<QString, QStringList> photoIndex(const QString& folder, const QString& except)
+{
+    QHash<QString, QStringList> index;
+    const QStringList names =
+        QDir(folder).entryList({QStringLiteral("*") + kMenExtension, QStringLiteral("*") + kWomenExtension},
+                               QDir::Files | QDir::Hidden | QDir::System);
+    for (const QString& name : names) {
+        if (name == except)
+            continue;
+        Kartochka card;
+        if (persondata::ReadCard(folder + name, card) != persondata::CardRead::Ok)
+            continue;
+        const QString& photo = card.Podrobnosti[8];
+        if (photo.isEmpty())
+            continue;
+        index[photo].append(name);
+        const QString canonical = QFileInfo(photo).canonicalFilePath();
+        if (!canonical.isEmpty() && canonical != photo)
+            index[canonical].append(name);
+    }
+    return index;
+}
+
+QStringList usersIn(const QHash<QString, QStringList>& index, const QString& photoPath, const QString& personFile)
+{
+    QStringList users = index.value(photoPath);
+    const QString canonical = QFileInfo(photoPath).canonicalFilePath();
+    if (!canonical.isEmpty() && canonical != photoPath)
+        for (const QString& name : index.value(canonical))
+            if (!users.contains(name))
+                users.append(name);
+    users.removeAll(personFile);
+    return users;
+}
+}  // namespace
+
+Batch::Batch(const QString& folder) : folder_(folder)
+{
+    const std::unique_ptr<store::FolderStore> store = store::Open(folder);
+    for (const journal::Record& record : journal::Read(*store))
+        journal_[record.file].append(record);
+}
+
+QList<journal::Record> Batch::extract(const QString& personFile) const
+{
+    return journal_.value(personFile);
+}
+
+QStringList Batch::photoUsers(const QString& photoPath)
+{
+    if (!photos_)
+        photos_ = photoIndex(folder_, {});
+    return usersIn(*photos_, photoPath, {});
+}
+
+void Batch::forget(const QString& personFile)
+{
+    journal_.remove(personFile);
+    if (photos_)
+        for (QStringList& users : *photos_)
+            users.removeAll(personFile);
+}
+
+Photo PhotoOf(const QString& folder, const QString& personFile, const QString& photoPath, QStringList* others,
+              Batch* batch)
 {
     if (others)
         others->clear();
@@ -116,30 +183,14 @@ Photo PhotoOf(const QString& folder, const QString& personFile, const QString& p
         return Photo::None;
     if (!autobackup::Inside(photoPath, folder))
         return Photo::Outside;
-    const QString canonical = QFileInfo(photoPath).canonicalFilePath();
-    QStringList users;
-    const QDir dir(folder);
-    const QStringList names =
-        dir.entryList({QStringLiteral("*") + kMenExtension, QStringLiteral("*") + kWomenExtension},
-                      QDir::Files | QDir::Hidden | QDir::System);
-    for (const QString& name : names) {
-        if (name == personFile)
-            continue;
-        Kartochka card;
-        if (persondata::ReadCard(folder + name, card) != persondata::CardRead::Ok)
-            continue;
-        const QString& other = card.Podrobnosti[8];
-        if (other.isEmpty())
-            continue;
-        if (other == photoPath || (!canonical.isEmpty() && QFileInfo(other).canonicalFilePath() == canonical))
-            users.append(name);
-    }
+    QStringList users = batch ? batch->photoUsers(photoPath) : usersIn(photoIndex(folder, personFile), photoPath, personFile);
+    users.removeAll(personFile);
     if (others)
         *others = users;
     return users.isEmpty() ? Photo::InFolder : Photo::Shared;
 }
 
-Outcome Erase(Platform& platform, const Request& request)
+Outcome Erase(Platform& platform, const Request& request, Batch* batch)
 {
     Outcome outcome;
     const QString& folder = request.folder;
@@ -174,9 +225,13 @@ Outcome Erase(Platform& platform, const Request& request)
                  (card.DataRogdeniyaKnown ? QStringLiteral(", ") + QString::number(card.DataRogdeniya) + QStringLiteral(" г. р.")
                                           : QString());
     act.reason = request.reason;
-    for (const journal::Record& record : journal::Read(*store))
-        if (record.file == request.personFile)
-            act.extract.append(record);
+    if (batch) {
+        act.extract = batch->extract(request.personFile);
+    } else {
+        for (const journal::Record& record : journal::Read(*store))
+            if (record.file == request.personFile)
+                act.extract.append(record);
+    }
 
     // What the store keeps about the person, and what names them.
     QList<persondata::StoredItem> own;
@@ -193,7 +248,7 @@ Outcome Erase(Platform& platform, const Request& request)
 
     const QString& photoPath = card.Podrobnosti[8];
     QStringList photoUsers;
-    const Photo photo = PhotoOf(folder, request.personFile, photoPath, &photoUsers);
+    const Photo photo = PhotoOf(folder, request.personFile, photoPath, &photoUsers, batch);
     QStringList kinds;
     for (const persondata::StoredItem& item : own)
         kinds << item.kind;
@@ -229,6 +284,8 @@ Outcome Erase(Platform& platform, const Request& request)
         return outcome;
     }
     act.removed.append(QStringLiteral("файл анкеты ") + textfile::readableName(request.personFile));
+    if (batch)
+        batch->forget(request.personFile);
 
     QStringList problems;
     for (const persondata::StoredItem& item : own) {

@@ -12,6 +12,7 @@
 #include "screens/people/FrmKartochka.h"
 #include "screens/people/PeopleList.h"
 #include "screens/records/Records.h"
+#include "screens/records/Retention.h"
 #include "ground/App.h"
 #include "shell/Startup.h"
 #include "screens/taking/TestFlow.h"
@@ -108,6 +109,10 @@ void frmForma_MenuClick(App& app, const QString& item)
         KartotekaZhurnal_Click(app);
     } else if (item == f.KartotekaAvto.name) {
         KartotekaAvto_Click(app);
+    } else if (item == f.KartotekaSrok.name) {
+        KartotekaSrok_Click(app);
+    } else if (item == f.KartotekaIstek.name) {
+        KartotekaIstek_Click(app);
     }
 }
 

@@ -85,7 +85,7 @@ public:
     }
 
     erasure::Outcome erase(const QString& personFile, bool removeShared = false,
-                           std::optional<QByteArray> expected = std::nullopt)
+                           std::optional<QByteArray> expected = std::nullopt, erasure::Batch* batch = nullptr)
     {
         erasure::Request request;
         request.folder = folder;
@@ -95,7 +95,7 @@ public:
         request.removeSharedPhoto = removeShared;
         request.expected = std::move(expected);
         request.backups = {{QStringLiteral("/копии/Знакомства 2026-12-01 10-00-00.zip"), QDate(2026, 12, 31)}};
-        return erasure::Erase(platform, request);
+        return erasure::Erase(platform, request, batch);
     }
 };
 
@@ -247,12 +247,15 @@ private Q_SLOTS:
         QTest::addColumn<bool>("shared");
         QTest::addColumn<bool>("removeShared");
         QTest::addColumn<bool>("removed");
-        QTest::newRow("own, in the folder") << QStringLiteral("p.png") << false << false << true;
-        QTest::newRow("shared, kept") << QStringLiteral("p.png") << true << false << false;
-        QTest::newRow("shared, the operator agreed") << QStringLiteral("p.png") << true << true << true;
-        QTest::newRow("outside the folder") << QStringLiteral("/../p.png") << false << false << false;
+        QTest::addColumn<bool>("viaBatch");  // as the retention page erases many
+        QTest::newRow("own, in the folder") << QStringLiteral("p.png") << false << false << true << false;
+        QTest::newRow("own, in a batch") << QStringLiteral("p.png") << false << false << true << true;
+        QTest::newRow("shared, kept") << QStringLiteral("p.png") << true << false << false << false;
+        QTest::newRow("shared, the other erased first in a batch") << QStringLiteral("p.png") << true << false << true << true;
+        QTest::newRow("shared, the operator agreed") << QStringLiteral("p.png") << true << true << true << false;
+        QTest::newRow("outside the folder") << QStringLiteral("/../p.png") << false << false << false << false;
         // A card may name any file as its photo: the test itself is no photo.
-        QTest::newRow("names the test file") << kTest << false << false << false;
+        QTest::newRow("names the test file") << kTest << false << false << false << false;
     }
     void photos()
     {
@@ -260,13 +263,21 @@ private Q_SLOTS:
         QFETCH(bool, shared);
         QFETCH(bool, removeShared);
         QFETCH(bool, removed);
+        QFETCH(bool, viaBatch);
         Fixture f;
         const QString path = photo.startsWith(QLatin1Char('/')) ? QDir::cleanPath(f.folder + photo) : f.folder + photo;
         if (!QFile::exists(path))
             fixtures::writeBytes(path, kPng);
         f.givePhoto(kAnna, path, shared ? QStringList{kVera} : QStringList{});
         QCOMPARE(erasure::PhotoOf(f.folder, kAnna, path) == erasure::Photo::Shared, shared);
-        const erasure::Outcome outcome = f.erase(kAnna, removeShared);
+        std::optional<erasure::Batch> batch;
+        if (viaBatch) {
+            batch.emplace(f.folder);
+            // Another card of the batch goes first (the one sharing the
+            // photo, if any): the batch forgets that it named the photo.
+            QCOMPARE(f.erase(shared ? kVera : kBoris, false, std::nullopt, &*batch).status, erasure::Status::Done);
+        }
+        const erasure::Outcome outcome = f.erase(kAnna, removeShared, std::nullopt, batch ? &*batch : nullptr);
         QCOMPARE(outcome.status, erasure::Status::Done);
         QCOMPARE(QFile::exists(path), !removed);
         const QString act = QString::fromUtf8(fixtures::readBytes(outcome.actText));

@@ -87,7 +87,7 @@ void frmPassW_OK_Click(App& app)
     }
     w.visible = false;
     app.platform.processEvents();
-    if (cardMode) {
+    if (cardMode || app.st.Dialog == DialogMode::ErasePassword) {
         app.st.Dialog = DialogMode::Confirmed;
         closeDialog(w);
         return;
