@@ -10,6 +10,7 @@
 #include "engines/PairSearch.h"
 #include "engines/PersonData.h"
 #include "engines/PersonFile.h"
+#include "engines/Statistics.h"
 #include "ground/HeadlessPlatform.h"
 #include "ground/Kartochka.h"
 
@@ -274,6 +275,35 @@ private Q_SLOTS:
         QCOMPARE(desk::ReadStatus(*s, QStringLiteral("anna.tnw")), desk::Status::Active);
         QVERIFY(desk::ReadNotes(*s, QStringLiteral("anna.tnw")).entries.isEmpty());
         QVERIFY(desk::ReadPairsOf(*s, QStringLiteral("boris.tnm")).isEmpty());
+    }
+
+    // The statistics count each person once, in their group, status and month.
+    void statistics()
+    {
+        Folder f;
+        f.add(QStringLiteral("Т_20261503120000.tnw"), card(QStringLiteral("Анна"), 1, 19));   // 2026-03
+        f.add(QStringLiteral("Т_20260103120000.tnw"), card(QStringLiteral("Вера"), 1, 30));   // 2026-03
+        f.add(QStringLiteral("Т_20251011120000.tnm"), card(QStringLiteral("Борис"), 0, 60));  // 2025-11
+        fixtures::writeBytes(f.path() + QStringLiteral("чужой.tnm"), "not a card\r\n");
+        const auto s = f.store();
+        QCOMPARE(desk::WriteStatus(*s, QStringLiteral("Т_20260103120000.tnw"), desk::Status::Found), store::Result::Ok);
+        QCOMPARE(desk::Introduce(*s, QStringLiteral("Т_20260103120000.tnw"), QStringLiteral("Т_20251011120000.tnm"),
+                                 {QDateTime::currentDateTime(), QStringLiteral("ира"), desk::Outcome::Pair}),
+                 store::Result::Ok);
+        QCOMPARE(desk::NeverOffer(*s, QStringLiteral("Т_20261503120000.tnw"), QStringLiteral("Т_20251011120000.tnm")),
+                 store::Result::Ok);
+        const stats::Figures figures = stats::Gather(f.path(), *s, QDate(kYear, 12, 10));
+        QCOMPARE(figures.women, 2);
+        QCOMPARE(figures.men, 1);
+        QCOMPARE(figures.womenByAge[0].count, 1);  // до 20
+        QCOMPARE(figures.womenByAge[2].count, 1);  // 30–39
+        QCOMPARE(figures.menByAge[5].count, 1);    // 60 и старше
+        QCOMPARE(figures.byStatus[0].count, 2);
+        QCOMPARE(figures.byStatus[2], (stats::Bar{QStringLiteral("нашёл пару"), 1}));
+        QCOMPARE(figures.byMonth, (QList<stats::Bar>{{QStringLiteral("2025-11"), 1}, {QStringLiteral("2026-03"), 2}}));
+        QCOMPARE(figures.introductions, 1);
+        QCOMPARE(figures.outcomes[3].count, 1);
+        QCOMPARE(figures.neverOffer, 1);
     }
 
     // Bounds set through the import decide `pairs --mutual`.
