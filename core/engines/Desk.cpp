@@ -422,17 +422,49 @@ void eachLine(QByteArrayView rest, const Take& take)
 }
 }  // namespace
 
-std::optional<Seeking> Everyone::seekingOf(QByteArrayView nameBytes) const
+namespace {
+std::optional<Seeking> decodeStored(QByteArrayView value)
 {
-    const auto it = seeking_.constFind(nameBytes);
-    if (it == seeking_.constEnd())
-        return std::nullopt;
-    std::optional<Seeking> seeking = decodeBoundsOnly(*it);
+    std::optional<Seeking> seeking = decodeBoundsOnly(value);
     if (!seeking)
-        seeking = DecodeSeeking(QString::fromUtf8(*it));
+        seeking = DecodeSeeking(QString::fromUtf8(value));
     if (!seeking || seeking->isEmpty())
         return std::nullopt;
     return seeking;
+}
+}  // namespace
+
+std::optional<Seeking> Everyone::seekingOf(QByteArrayView nameBytes) const
+{
+    // A ranking asks once (for its reference): a pass over the bounds is
+    // cheaper than indexing them all. Many questions get the index.
+    if (!seeking_ && ++asked_ <= kLinearLookups) {
+        for (const auto& [name, value] : bounds_)
+            if (name == nameBytes)
+                return decodeStored(value);
+        return std::nullopt;
+    }
+    if (!seeking_) {
+        seeking_.emplace();
+        seeking_->reserve(bounds_.size());
+        for (const auto& [name, value] : bounds_)
+            seeking_->insert(name, value);
+    }
+    const auto it = seeking_->constFind(nameBytes);
+    if (it == seeking_->constEnd())
+        return std::nullopt;
+    return decodeStored(*it);
+}
+
+QSet<QByteArrayView> Everyone::notAccepting(const Traits& traits) const
+{
+    QSet<QByteArrayView> out;
+    for (const auto& [name, value] : bounds_) {
+        const std::optional<Seeking> seeking = decodeStored(value);
+        if (seeking && !Fits(*seeking, traits))
+            out.insert(name);
+    }
+    return out;
 }
 
 std::optional<Seeking> Everyone::seekingOf(const QString& personFile) const
@@ -470,12 +502,11 @@ Everyone ReadEveryone(store::FolderStore& store)
         lines += item->bytes.count('\n');
         shards.append(std::move(item->bytes));
     }
-    // Sized once: growing the index step by step costs as much as filling it.
-    everyone.seeking_.reserve(lines);
+    everyone.bounds_.reserve(lines);
     for (QByteArray& bytes : shards) {
         everyone.held_.append(std::move(bytes));
         eachLine(everyone.held_.last(), [&](QByteArrayView key, QByteArrayView value) {
-            everyone.seeking_.insert(nameOf(key), value);
+            everyone.bounds_.append({nameOf(key), value});
             everyone.seekingUsed = true;
         });
     }

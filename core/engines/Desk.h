@@ -124,13 +124,19 @@ public:
     Status statusOf(QByteArrayView nameBytes) const;
     Status statusOf(const QString& personFile) const;
     bool anyoneInactive() const { return !status_.isEmpty(); }
+    // Those whose bounds someone with `traits` does not fit (a ranking's
+    // reference): one pass over everyone's bounds, no lookups.
+    QSet<QByteArrayView> notAccepting(const Traits& traits) const;
     bool seekingUsed = false;  // someone has bounds set
     bool statusUsed = false;   // someone has a status set, now or before
 
 private:
     friend Everyone ReadEveryone(store::FolderStore& store);
     QList<QByteArray> held_;  // the bytes the views below look into
-    QHash<QByteArrayView, QByteArrayView> seeking_;
+    QList<std::pair<QByteArrayView, QByteArrayView>> bounds_;  // name, encoded bounds
+    mutable std::optional<QHash<QByteArrayView, QByteArrayView>> seeking_;  // built once often asked
+    mutable int asked_ = 0;
+    static constexpr int kLinearLookups = 4;
     QHash<QByteArrayView, Status> status_;  // only those not active
 };
 Everyone ReadEveryone(store::FolderStore& store);

@@ -73,6 +73,7 @@ PairRanking RankPairs(const QString& folder, const Kartochka& reference, int cur
                                     : filter.bounds ? *filter.bounds
                                                     : everyone->seekingOf(reference.FileName).value_or(desk::Seeking{});
     const desk::Traits own = TraitsOf(reference, currentYear);
+    const QSet<QByteArrayView> notAccepting = mutual ? everyone->notAccepting(own) : QSet<QByteArrayView>{};
     // Bounds and looks lie in the detail lines: height 6, hair 8, eyes 9;
     // only what the reference's bounds look at is read.
     const int linesNeeded = !ownBounds.eyes.isEmpty()                     ? 9
@@ -111,8 +112,8 @@ PairRanking RankPairs(const QString& folder, const Kartochka& reference, int cur
                 if (lines.size() > 8 && !ownBounds.eyes.isEmpty())
                     traits.eyes = textfile::decode(lines[8]);
             }
-            const std::optional<desk::Seeking> theirs = everyone->seekingOf(QByteArrayView(nameBytes));
-            if (!desk::Fits(ownBounds, traits) || (theirs && !desk::Fits(*theirs, own))) {
+            if (!desk::Fits(ownBounds, traits) ||
+                (!notAccepting.isEmpty() && notAccepting.contains(QByteArrayView(nameBytes)))) {
                 ++ranking.leftOut;
                 continue;
             }
