@@ -11,10 +11,14 @@
 #include "Generator.h"
 
 #include "screens/matching/PairPages.h"
+#include "engines/Desk.h"
+#include "engines/FolderStore.h"
 #include "engines/PairSearch.h"
+#include "engines/Statistics.h"
 #include "screens/people/FrmFound.h"
 #include "screens/people/PeopleList.h"
 #include "engines/PersonFile.h"
+#include "engines/Retention.h"
 #include "ground/App.h"
 #include "ground/HeadlessPlatform.h"
 
@@ -260,6 +264,48 @@ int main(int argc, char** argv)
             ranked = static_cast<int>(ranking.pairs.size());
         });
 
+        // Everyone of the other sex with bounds set (as an import sets them),
+        // and the reference too: the mutual ranking, reading them all.
+        {
+            const auto store = store::Open(folder);
+            QList<std::pair<QString, desk::Seeking>> bounds;
+            desk::Seeking wide;
+            wide.ageFrom = 18;
+            wide.ageTo = 80;
+            for (const QString& woman : QDir(folder).entryList({QStringLiteral("*.tnw")}, QDir::Files))
+                bounds.append({woman, wide});
+            bounds.append({reference, wide});
+            desk::WriteSeekingMany(*store, bounds);
+        }
+        int rankedMutual = 0;
+        const double mutualPairs = best(runs, [&] {
+            const auto store = store::Open(folder);
+            const desk::Everyone everyone = desk::ReadEveryone(*store);
+            RankFilter filter;
+            filter.everyone = &everyone;
+            filter.mutual = true;
+            const PairRanking ranking = RankPairs(folder, app.st.CardFields[1], year, {}, filter);
+            rankedMutual = static_cast<int>(ranking.pairs.size());
+        });
+
+        // The cards past the folder's term, both sexes: with none past it
+        // (dates from the names only) and with every card past it (each
+        // card's first lines read too).
+        int expiredNone = 0;
+        int expiredAll = 0;
+        const double retentionNone = best(runs, [&] {
+            expiredNone = static_cast<int>(retention::ExpiredCards(folder, retention::kMaxYears, QDate::currentDate()).size());
+        });
+        const double retentionAll = best(runs, [&] {
+            expiredAll = static_cast<int>(retention::ExpiredCards(folder, 1, QDate(2200, 1, 1)).size());
+        });
+
+        // The statistics page's figures over the whole folder.
+        const double statistics = best(runs, [&] {
+            const auto store = store::Open(folder);
+            stats::Gather(folder, *store, QDate::currentDate());
+        });
+
         const QString csv = root + QStringLiteral("/out.csv");
         ChildRun cliPeople, cliPairs;
         for (int i = 0; i < runs; ++i) {
@@ -295,6 +341,14 @@ int main(int argc, char** argv)
         line("people list scan and sort", scan, floor);
         line("name search (\"anna\" in Cyrillic)", search, floor);
         line("pair ranking", pairs, floor);
+        line("pair ranking, mutual (all bounded)", mutualPairs, floor);
+        std::printf("  %-34s %10.2f  (%d of %d kept)\n", "mutual / plain ranking", mutualPairs / pairs, rankedMutual,
+                    ranked);
+        line("statistics figures (both sexes)", statistics, floor);
+        line("retention scan, none past the term", retentionNone, floor);
+        line("retention scan, all past the term", retentionAll, floor);
+        if (expiredNone != 0 || expiredAll != size)
+            std::printf("  retention scan found %d / %d cards past the term\n", expiredNone, expiredAll);
         line("tandemo-cli people --women (process)", cliPeople.seconds, floor);
         line("tandemo-cli pairs (process)", cliPairs.seconds, floor);
         pageLine("list page built", listPage);

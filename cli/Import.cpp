@@ -1,5 +1,7 @@
 #include "Import.h"
 
+#include "engines/Desk.h"
+#include "engines/FolderStore.h"
 #include "engines/Journal.h"
 
 #include "CliPlatform.h"
@@ -35,10 +37,13 @@ constexpr qsizetype kBatchBytes = qsizetype(32) << 20;
 // The columns, by the names a header line gives them. The nine details come
 // in the order of the card's detail fields.
 enum Column { Name, Sex, Year, Answers, Height, Weight, Hair, Eyes, Zodiac, About, Seeking, Address, Photo, Password,
-              ColumnCount };
+              AgeFrom, AgeTo, HeightFrom, HeightTo, ColumnCount };
 const std::array<const char*, ColumnCount> kColumnNames{"name",  "sex",  "year",   "answers", "height",
                                                         "weight", "hair", "eyes",   "zodiac",  "about",
-                                                        "seeking", "address", "photo", "password"};
+                                                        "seeking", "address", "photo", "password",
+                                                        "age_from", "age_to", "height_from", "height_to"};
+// Ages a person may ask for.
+constexpr int kMaxAge = 150;
 constexpr int kFirstDetail = Height;
 
 QString lineLabel(int line)
@@ -107,7 +112,7 @@ int columnOf(CardField field)
 
 // A row made into the card it saves (answers included), or why it cannot be.
 std::optional<QString> readRow(const App& app, const csv::Record& record, const ColumnIndex& index,
-                               qsizetype columns, Kartochka& card)
+                               qsizetype columns, Kartochka& card, desk::Seeking& bounds)
 {
     if (!record.error.isEmpty())
         return record.error;
@@ -217,6 +222,33 @@ std::optional<QString> readRow(const App& app, const csv::Record& record, const 
     if (const auto field = CardFieldTooLong(card))
         return QStringLiteral("столбец ") + quoted(columnName(columnOf(*field))) +
                QStringLiteral(" слишком длинный: программа не прочла бы карточку целиком");
+
+    // Whom the person accepts: ages in years, heights as the card takes them.
+    for (const int c : {AgeFrom, AgeTo}) {
+        const QString& text = value[static_cast<size_t>(c)];
+        if (text.isEmpty())
+            continue;
+        bool ok = false;
+        const int age = text.toInt(&ok);
+        if (!ok || age < 0 || age > kMaxAge)
+            return QStringLiteral("столбец ") + quoted(columnName(c)) + QStringLiteral(": ") + quoted(text) +
+                   QStringLiteral(" — не возраст (от 0 до %1 лет)").arg(kMaxAge);
+        (c == AgeFrom ? bounds.ageFrom : bounds.ageTo) = age;
+    }
+    for (const int c : {HeightFrom, HeightTo}) {
+        const QString& text = value[static_cast<size_t>(c)];
+        if (text.isEmpty())
+            continue;
+        const std::optional<double> height = desk::ParseHeight(text);
+        if (!height)
+            return QStringLiteral("столбец ") + quoted(columnName(c)) + QStringLiteral(": ") + quoted(text) +
+                   QStringLiteral(" — не рост (например, 1,65)");
+        (c == HeightFrom ? bounds.heightFrom : bounds.heightTo) = height;
+    }
+    if (bounds.ageFrom && bounds.ageTo && *bounds.ageFrom > *bounds.ageTo)
+        return QStringLiteral("возраст от %1 больше, чем до %2").arg(*bounds.ageFrom).arg(*bounds.ageTo);
+    if (bounds.heightFrom && bounds.heightTo && *bounds.heightFrom > *bounds.heightTo)
+        return QStringLiteral("рост от больше, чем до");
     return std::nullopt;
 }
 
@@ -229,13 +261,13 @@ public:
     {
     }
 
-    void refuse(int line, const QString& why) { rows_.append(Row{line, {}, why}); }
-    void save(int line, Kartochka card)
+    void refuse(int line, const QString& why) { rows_.append(Row{line, {}, why, {}}); }
+    void save(int line, Kartochka card, const desk::Seeking& bounds)
     {
         bytes_ += card.NameFamiliya.size() + card.Otvety.size();
         for (const QString& detail : card.Podrobnosti)
             bytes_ += detail.size();
-        rows_.append(Row{line, std::move(card), {}});
+        rows_.append(Row{line, std::move(card), {}, bounds});
         if (++cards_ >= kBatchRows || bytes_ >= kBatchBytes)
             flush();
     }
@@ -254,6 +286,21 @@ public:
         if (unrecorded && !unrecordedTold_) {
             err_(journal::kNotRecorded);
             unrecordedTold_ = true;
+        }
+        // The bounds of the saved cards, all of one group at once: each shard
+        // of the store is written once, not once a row.
+        QList<std::pair<QString, desk::Seeking>> bounds;
+        for (qsizetype i = 0, next = 0; i < rows_.size(); ++i) {
+            if (!rows_[i].refusal.isEmpty())
+                continue;
+            const qsizetype at = next++;
+            if (messages[at].isEmpty() && !rows_[i].bounds.isEmpty())
+                bounds.append({cards[at].FileName, rows_[i].bounds});
+        }
+        if (!bounds.isEmpty()) {
+            const auto store = store::Open(app_.st.folders.WorkFolder);
+            if (desk::WriteSeekingMany(*store, bounds) != store::Result::Ok)
+                err_(QStringLiteral("Карточки сохранены, но границы «Кого ищу» записать не удалось."));
         }
         qsizetype next = 0;
         for (const Row& row : std::as_const(rows_)) {
@@ -282,6 +329,7 @@ private:
         int line;
         Kartochka card;
         QString refusal;
+        desk::Seeking bounds;
     };
     App& app_;
     const Print& out_;
@@ -328,10 +376,11 @@ Counts importSheet(App& app, const QByteArray& sheet, const Print& out, const Pr
     Batch batch(app, out, err, counts);
     while (reader.next(record)) {
         Kartochka card;
-        if (const auto problem = readRow(app, record, index, columns, card))
+        desk::Seeking bounds;
+        if (const auto problem = readRow(app, record, index, columns, card, bounds))
             batch.refuse(record.line, *problem);
         else
-            batch.save(record.line, std::move(card));
+            batch.save(record.line, std::move(card), bounds);
     }
     batch.flush();
     return counts;

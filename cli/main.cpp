@@ -6,7 +6,13 @@
 #include "Csv.h"
 #include "Import.h"
 
+#include "PdfWriter.h"
+
+#include "engines/AutoBackup.h"
 #include "engines/Backup.h"
+#include "engines/Desk.h"
+#include "engines/Erasure.h"
+#include "engines/PersonData.h"
 #include "engines/FolderStore.h"
 #include "engines/Journal.h"
 #include "engines/TestFile.h"
@@ -21,6 +27,8 @@
 #include "screens/document/FileCommands.h"
 
 #include <QDateTime>
+#include <QGuiApplication>
+#include <QRegularExpression>
 #include <QDir>
 #include <QFileInfo>
 #include <QStringList>
@@ -44,8 +52,10 @@ QByteArray usage()
                "Использование:\n"
                "  tandemo-cli people ПАПКА --men|--women [--name ТЕКСТ]\n"
                "      список людей (или поиск по имени) в CSV: rank,name,age,details,file\n"
-               "  tandemo-cli pairs ФАЙЛ_КАРТОЧКИ\n"
-               "      подбор пары для этого человека в CSV: rank,name,age,matches,percent,file\n"
+               "  tandemo-cli pairs ФАЙЛ_КАРТОЧКИ [--mutual]\n"
+               "      подбор пары для этого человека в CSV: rank,name,age,matches,percent,file;\n"
+               "      только активные люди; с --mutual — только взаимно подходящие (каждый\n"
+               "      в границах «Кого ищу» другого: возраст, рост, цвет волос и глаз)\n"
                "  tandemo-cli check ФАЙЛ_ТЕСТА\n"
                "      название теста, число вопросов, первый незаполненный вопрос (0 — все\n"
                "      заполнены)\n"
@@ -67,7 +77,8 @@ QByteArray usage()
                "                 вопросов (от 1 до 10), по одному на вопрос, через пробел\n"
                "      и, по желанию: height, weight, hair, eyes, zodiac, about, seeking,\n"
                "      address, photo (если заполнен хоть один, у карточки есть подробности),\n"
-               "      password (если пуст или его нет — пароль теста).\n"
+               "      password (если пуст или его нет — пароль теста), age_from, age_to,\n"
+               "      height_from, height_to (кого ищет: возраст в годах, рост, например 1,65).\n"
                "      Строка, которая не подходит к тесту, отклоняется, и из неё ничего не\n"
                "      записывается; остальные сохраняются. Код 1, если отклонена хоть одна.\n"
                "  tandemo-cli backup ПАПКА_ТЕСТА АРХИВ.zip\n"
@@ -83,6 +94,17 @@ QByteArray usage()
                "      журнал изменений папки со всех рабочих мест в CSV, по времени: время,\n"
                "      рабочее место, пользователь, действие, файл, SHA-256 до и после;\n"
                "      ДАТА — ГГГГ-ММ-ДД или ГГГГ-ММ-ДДTчч:мм:сс (с поясом или без)\n"
+               "  tandemo-cli export ФАЙЛ_КАРТОЧКИ ПАПКА\n"
+               "      выгрузка данных человека по его запросу в ПАПКУ: карточка с\n"
+               "      фотографией в PDF и те же данные в JSON и CSV — все поля карточки,\n"
+               "      каждый ответ с текстом вопроса и ответа, запись о согласии, всё, что\n"
+               "      картотека хранит о человеке, и записи журнала о его файле\n"
+               "  tandemo-cli erase ФАЙЛ_КАРТОЧКИ --reason ТЕКСТ [--remove-shared-photo]\n"
+               "      уничтожение данных человека с актом: удаляет файл карточки, её\n"
+               "      фотографию из папки теста (если её не называет другая карточка; с\n"
+               "      --remove-shared-photo — и тогда), запись о согласии и прочие записи о\n"
+               "      человеке; пишет акт (текст и PDF) в папку «Акты» папки теста и запись\n"
+               "      в журнал с номером акта; выводит пути акта\n"
                "  tandemo-cli --help | --version\n"
                "Код завершения: 0 — успех, 1 — файл нельзя использовать или строка\n"
                "отклонена, 2 — неверный вызов.\n")
@@ -191,9 +213,10 @@ int peopleCommand(const QStringList& args)
     return kOk;
 }
 
-int pairsCommand(const QStringList& args)
+int pairsCommand(QStringList args)
 {
-    if (args.size() != 1)
+    const bool mutual = args.removeAll(QStringLiteral("--mutual")) > 0;
+    if (args.size() != 1 || args[0].startsWith(QLatin1String("--")))
         return usageError(QStringLiteral("для pairs нужен один ФАЙЛ_КАРТОЧКИ"));
     const QFileInfo info(args[0]);
     CliPlatform platform;
@@ -202,8 +225,18 @@ int pairsCommand(const QStringList& args)
     if (OpenKartochka(app, info.fileName(), 1) != CardOpen::Opened)
         return kFileError;
 
+    // As the ranking page: only active people, none the person will never be
+    // offered, and with --mutual only those who fit both ways.
+    const auto store = store::Open(app.st.folders.WorkFolder);
+    const desk::Everyone everyone = desk::ReadEveryone(*store);
+    RankFilter filter;
+    filter.everyone = &everyone;
+    filter.mutual = mutual;
+    for (auto [other, history] : desk::ReadPairsOf(*store, info.fileName()).asKeyValueRange())
+        if (history.never)
+            filter.never.insert(other);
     const PairRanking ranking = RankPairs(app.st.folders.WorkFolder, app.st.CardFields[1],
-                                          platform.now().date().year());
+                                          platform.now().date().year(), {}, filter);
     QByteArray out;
     out.reserve((ranking.order.size() + 1) * 80);
     csv::appendRow(out, {u"rank", u"name", u"age", u"matches", u"percent", u"file"});
@@ -338,6 +371,132 @@ int journalCommand(const QStringList& args)
     return kOk;
 }
 
+// The test a person file belongs to: "<test>_<14 digits>[_N].tnm|tnw" names
+// "<test>.tnd" in the same folder; empty when there is none.
+QString testOf(const QString& folder, const QString& personFile)
+{
+    static const QRegularExpression rule(QStringLiteral("^(.*)_\\d{14}(_\\d+)?\\.(tnm|tnw)$"));
+    const QRegularExpressionMatch match = rule.match(personFile);
+    if (!match.hasMatch())
+        return {};
+    const QString path = folder + match.captured(1) + QStringLiteral(".tnd");
+    return QFileInfo(path).isFile() ? path : QString();
+}
+
+// The PDF writer needs a GUI application; the command line never shows a
+// window, so it runs on the offscreen platform unless told otherwise.
+struct PdfWriting {
+    static inline QtMessageHandler previous = nullptr;
+    std::unique_ptr<QGuiApplication> application;
+    PdfWriting(int& argc, char** argv)
+    {
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+        // A desktop-less session has no runtime folder, which Qt reports on
+        // every start; the command line does not use one.
+        previous = qInstallMessageHandler([](QtMsgType type, const QMessageLogContext& context, const QString& text) {
+            if (text.startsWith(QLatin1String("QStandardPaths: XDG_RUNTIME_DIR")))
+                return;
+            if (previous)
+                previous(type, context, text);
+        });
+        application = std::make_unique<QGuiApplication>(argc, argv);
+    }
+};
+
+// Where the program keeps the settings of its automatic copies: a copy that
+// keeps its own files beside its executable (a build folder, a stick) keeps
+// them there, an installed one in the user's configuration folder.
+QString copiesSettingsPath()
+{
+    const QString exe = QCoreApplication::applicationDirPath() + QLatin1Char('/');
+    if (QFileInfo(exe + QStringLiteral("Help.htm")).isFile() && textfile::folderWritable(exe))
+        return exe + autobackup::kSettingsFileName;
+    QString config = qEnvironmentVariable("XDG_CONFIG_HOME");
+    if (!QDir::isAbsolutePath(config))
+        config = QDir::homePath() + QStringLiteral("/.config");
+    return config + QStringLiteral("/tandemo/") + autobackup::kSettingsFileName;
+}
+
+int exportCommand(const QStringList& args)
+{
+    if (args.size() != 2)
+        return usageError(QStringLiteral("для export нужны ФАЙЛ_КАРТОЧКИ и ПАПКА"));
+    const QFileInfo info(args[0]);
+    const QString folder = folderPath(info.absolutePath());
+    CliPlatform platform;
+    platform.pdfWriter = pdf::Write;
+    App app(platform);
+    const QString test = testOf(folder, info.fileName());
+    const bool withTest = !test.isEmpty() && openTest(app, platform, test);
+    if (!withTest)
+        std::fputs(QStringLiteral("Тест карточки не найден: ответы выгружаются только номерами.\n").toUtf8().constData(),
+                   stderr);
+    persondata::Bundle bundle;
+    QString error;
+    if (!persondata::Gather(folder, info.fileName(), withTest ? &app.st.test : nullptr, bundle, error))
+        return failure(error);
+    QStringList written;
+    if (!persondata::Export(platform, bundle, args[1], written, error))
+        return failure(error);
+    write((written.join(QLatin1Char('\n')) + QLatin1Char('\n')).toUtf8());
+    return kOk;
+}
+
+int eraseCommand(const QStringList& args)
+{
+    erasure::Request request;
+    QString file;
+    bool reasonGiven = false;
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        if (args[i] == QLatin1String("--reason")) {
+            if (i + 1 >= args.size())
+                return usageError(QStringLiteral("после --reason нужен текст"));
+            request.reason = args[++i].simplified();
+            reasonGiven = true;
+        } else if (args[i] == QLatin1String("--remove-shared-photo")) {
+            request.removeSharedPhoto = true;
+        } else if (args[i].startsWith(QLatin1String("--"))) {
+            return usageError(QStringLiteral("неизвестный ключ ") + args[i]);
+        } else if (file.isEmpty()) {
+            file = args[i];
+        } else {
+            return usageError(QStringLiteral("файл карточки может быть только один"));
+        }
+    }
+    if (file.isEmpty())
+        return usageError(QStringLiteral("для erase нужен ФАЙЛ_КАРТОЧКИ"));
+    if (!reasonGiven || request.reason.isEmpty())
+        return usageError(QStringLiteral("для erase нужна причина: --reason ТЕКСТ"));
+    const QFileInfo info(file);
+    request.folder = folderPath(info.absolutePath());
+    request.personFile = info.fileName();
+    CliPlatform platform;
+    platform.pdfWriter = pdf::Write;
+    const QString test = testOf(request.folder, request.personFile);
+    if (!test.isEmpty()) {
+        App app(platform);
+        const QString title = openTest(app, platform, test) ? app.st.test.TestName : QString();
+        platform.failed = false;
+        request.backups = autobackup::ArchivesHolding(request.folder, autobackup::TestCopiesName(title, test),
+                                                      request.personFile,
+                                                      autobackup::ReadSettings(copiesSettingsPath()),
+                                                      platform.userDataFolder());
+    }
+    const erasure::Outcome outcome = erasure::Erase(platform, request);
+    if (outcome.status != erasure::Status::Done)
+        return failure(outcome.message);
+    QStringList lines{QStringLiteral("Данные уничтожены, акт № ") + outcome.act.number};
+    if (!outcome.actText.isEmpty())
+        lines << outcome.actText;
+    if (!outcome.actPdf.isEmpty())
+        lines << outcome.actPdf;
+    write((lines.join(QLatin1Char('\n')) + QLatin1Char('\n')).toUtf8());
+    if (!outcome.message.isEmpty())
+        return failure(outcome.message);
+    return kOk;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -369,6 +528,9 @@ int main(int argc, char** argv)
         status = restoreCommand(args);
     } else if (command == QLatin1String("journal")) {
         status = journalCommand(args);
+    } else if (command == QLatin1String("export") || command == QLatin1String("erase")) {
+        const PdfWriting pdfWriting(argc, argv);
+        status = command == QLatin1String("export") ? exportCommand(args) : eraseCommand(args);
     } else if (command == QLatin1String("import")) {
         if (args.size() != 2)
             return usageError(QStringLiteral("для import нужны ФАЙЛ_ТЕСТА и РЕЗУЛЬТАТЫ.csv"));

@@ -7,7 +7,7 @@ cd "$(dirname "$0")/.."
 
 PACKAGES=(cmake g++ make pkg-config qt6-base-dev qt6-base-dev-tools qt6-webengine-dev
           qt6-webengine-dev-tools libgl-dev libxkbcommon-dev fonts-dejavu-core fonts-liberation2 qt6-translations-l10n
-          libarchive-dev xvfb xauth openbox xdotool)
+          libarchive-dev xvfb xauth openbox xdotool poppler-utils)
 
 scripts/install-packages.sh "${PACKAGES[@]}"
 

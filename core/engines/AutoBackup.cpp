@@ -272,36 +272,45 @@ Outcome Run(const QString& testFolder, const QString& testName, const Settings& 
     return outcome;
 }
 
-QList<Held> ArchivesHolding(const QString& testFolder, const QString& testName, const QString& fileName,
-                            const Settings& settings, const QString& dataFolder)
+QHash<QString, QList<Held>> ArchivesHoldingEach(const QString& testFolder, const QString& testName,
+                                                const QStringList& fileNames, const Settings& settings,
+                                                const QString& dataFolder)
 {
+    QHash<QString, QList<Held>> held;
     const QString root = RootOf(settings, dataFolder);
-    if (root.isEmpty())
-        return {};
+    if (root.isEmpty() || fileNames.isEmpty())
+        return held;
     const QString name = NameOf(testFolder, testName);
     const QString folder = FolderOfCopies(root, name, testFolder, false);
     if (folder.isEmpty())
-        return {};
-    const QByteArray person = textfile::pathBytes(fileName);
+        return held;
+    QHash<QByteArray, QString> wanted;
+    for (const QString& file : fileNames)
+        wanted.insert(textfile::pathBytes(file), file);
     QList<std::pair<QDateTime, QString>> ours;
     for (const QString& file : QDir(folder).entryList(QDir::Files | QDir::Hidden)) {
         if (const auto time = ArchiveTime(name, file))
             ours.append({*time, file});
     }
     std::sort(ours.begin(), ours.end());
-    QList<Held> held;
     for (const auto& [time, file] : std::as_const(ours)) {
         // A damaged or foreign archive tells nothing and is passed over.
         const auto manifest = backup::ReadManifest(folder + file);
         if (!manifest)
             continue;
-        const bool holds = std::any_of(manifest->files.begin(), manifest->files.end(), [&](const auto& f) {
-            return (f.original.isEmpty() ? f.entry : f.original) == person;
-        });
-        if (holds)
-            held.append({folder + file, Expires(time, settings.keepDays)});
+        for (const backup::ManifestFile& f : manifest->files) {
+            const auto person = wanted.constFind(f.original.isEmpty() ? f.entry : f.original);
+            if (person != wanted.constEnd())
+                held[*person].append({folder + file, Expires(time, settings.keepDays)});
+        }
     }
     return held;
+}
+
+QList<Held> ArchivesHolding(const QString& testFolder, const QString& testName, const QString& fileName,
+                            const Settings& settings, const QString& dataFolder)
+{
+    return ArchivesHoldingEach(testFolder, testName, {fileName}, settings, dataFolder).value(fileName);
 }
 
 }  // namespace autobackup

@@ -4,6 +4,7 @@
 
 #include <QDate>
 #include <QDateTime>
+#include <QHash>
 #include <QString>
 #include <QStringList>
 
@@ -101,5 +102,10 @@ struct Held {
 };
 QList<Held> ArchivesHolding(const QString& testFolder, const QString& testName, const QString& fileName,
                             const Settings& settings, const QString& dataFolder);
+// The same for several person files at once, each archive read once: the
+// copies by person file (a file no copy holds is absent).
+QHash<QString, QList<Held>> ArchivesHoldingEach(const QString& testFolder, const QString& testName,
+                                                const QStringList& fileNames, const Settings& settings,
+                                                const QString& dataFolder);
 
 }  // namespace autobackup

@@ -72,6 +72,10 @@ bool WriteText(const QString& testFilePath, const QString& html)
 }
 
 namespace {
+// Rounds of taking active pieces out of a consent text before it is given up
+// as plain text; an author's text settles in one or two.
+constexpr int kMaxCleaningRounds = 8;
+
 const QByteArray kData = "data=";
 const QByteArray kPhoto = "photo=";
 const QByteArray kTime = "time=";
@@ -91,7 +95,7 @@ bool isHexHash(QByteArrayView text)
 QByteArray Encode(const Record& record)
 {
     return kData + (record.data ? "1" : "0") + "\r\n" + kPhoto + (record.photo ? "1" : "0") + "\r\n" + kTime +
-           record.time.toString(Qt::ISODateWithMs).toUtf8() + "\r\n" + kText + record.textSha256 + "\r\n";
+           record.time.toOffsetFromUtc(record.time.offsetFromUtc()).toString(Qt::ISODateWithMs).toUtf8() + "\r\n" + kText + record.textSha256 + "\r\n";
 }
 
 std::optional<Record> Decode(QByteArrayView bytes)
@@ -186,13 +190,23 @@ QString Fragment(const QByteArray& textBytes)
                        "<(script|style|iframe|object|embed|frameset|frame|applet|meta|link|base|form|input|"
                        "button|head|title)\\b[^>]*>|</(head|title|form|html)\\s*>|<html[^>]*>"),
         QRegularExpression::CaseInsensitiveOption | QRegularExpression::DotMatchesEverythingOption);
-    html.remove(active);
-    static const QRegularExpression handlers(QStringLiteral("\\s+on[a-z]+\\s*=\\s*(\"[^\"]*\"|'[^']*'|[^\\s>]+)"),
+    static const QRegularExpression handlers(QStringLiteral("[\\s/]+on[a-z]+\\s*=\\s*(\"[^\"]*\"|'[^']*'|[^\\s>]+)"),
                                              QRegularExpression::CaseInsensitiveOption);
-    html.remove(handlers);
     static const QRegularExpression scripted(QStringLiteral("(javascript|vbscript|data)\\s*:"),
                                              QRegularExpression::CaseInsensitiveOption);
-    html.replace(scripted, QStringLiteral("blocked:"));
+    // Taking a piece out may join what was around it into a new one
+    // ("<scr<script></script>ipt>"): again until nothing changes, and a text
+    // that never settles is shown as plain text.
+    for (int round = 0;; ++round) {
+        const QString before = html;
+        html.remove(active);
+        html.remove(handlers);
+        html.replace(scripted, QStringLiteral("blocked:"));
+        if (html == before)
+            break;
+        if (round == kMaxCleaningRounds)
+            return QStringLiteral("<pre>") + QString::fromUtf8(textBytes).toHtmlEscaped() + QStringLiteral("</pre>");
+    }
     return html.trimmed();
 }
 

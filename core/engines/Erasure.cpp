@@ -1,6 +1,7 @@
 #include "engines/Erasure.h"
 
 #include "engines/Consent.h"
+#include "engines/Desk.h"
 #include "engines/FolderStore.h"
 #include "engines/PersonData.h"
 #include "engines/PersonFile.h"
@@ -70,7 +71,7 @@ QString takeActNumber(store::FolderStore& store, const QDateTime& now, bool& fai
     return {};
 }
 
-QStringList categoriesOf(const Kartochka& card, const QList<persondata::StoredItem>& stored, bool photo)
+QStringList categoriesOf(const Kartochka& card, const QStringList& kinds, bool photo)
 {
     QStringList categories{QStringLiteral("имя и фамилия"), QStringLiteral("год рождения"), QStringLiteral("пол"),
                            QStringLiteral("ответы анкеты (сведения о частной жизни)")};
@@ -79,41 +80,25 @@ QStringList categoriesOf(const Kartochka& card, const QList<persondata::StoredIt
                    << QStringLiteral("сведения о себе и о том, кого ищет") << QStringLiteral("адрес");
     if (photo)
         categories << QStringLiteral("фотография");
-    for (const persondata::StoredItem& item : stored) {
-        const QString what = item.kind == consent::kKind ? QStringLiteral("запись о согласии")
-                                                         : QStringLiteral("сведения «") + item.kind + QStringLiteral("»");
+    for (const QString& kind : kinds) {
+        const QString what = persondata::KindText(kind);
         if (!categories.contains(what))
             categories << what;
     }
     return categories;
 }
 
-// Removes (or, for an item that names others too, rewrites without the
-// person) one item of the store, reading it again when another desk changed
-// it meanwhile.
-bool dropItem(store::FolderStore& store, const QString& kind, const QString& key,
-              const persondata::Scrubber& scrub, const QString& personFile)
+// Removes the person's own item, or takes the person out of an item that
+// names others too, reading it again when another desk changed it meanwhile.
+bool dropItem(store::FolderStore& store, const QString& kind, const QString& key, const persondata::Part& without,
+              const QString& personFile)
 {
-    for (int attempt = 0; attempt < kRetries; ++attempt) {
-        bool failed = false;
-        const std::optional<store::Item> item = store.read(kind, key, &failed);
-        if (!item)
-            return !failed;
-        store::Result result;
-        if (scrub) {
-            const std::optional<QByteArray> without = scrub(item->bytes, personFile);
-            if (!without)
-                return true;
-            result = store.write(kind, key, *without, item->version);
-        } else {
-            result = store.remove(kind, key, item->version);
-        }
-        if (result == store::Result::Ok)
-            return true;
-        if (result != store::Result::Changed)
-            return false;
-    }
-    return false;
+    return store::Update(store, kind, key,
+                         [&](const std::optional<QByteArray>& bytes, bool&) -> std::optional<QByteArray> {
+                             if (!bytes || !without)
+                                 return std::nullopt;
+                             return without(*bytes, personFile);
+                         }) == store::Result::Ok;
 }
 
 }  // namespace
@@ -123,7 +108,74 @@ QString ActBaseName(const QString& number)
     return QStringLiteral("Акт ") + number;
 }
 
-Photo PhotoOf(const QString& folder, const QString& personFile, const QString& photoPath, QStringList* others)
+namespace {
+// Every card of the folder but `except` by the photo it names: under the
+// path as written and, where it differs, the file it resolves to.
+QHash<QString, QStringList> photoIndex(const QString& folder, const QString& except)
+{
+    QHash<QString, QStringList> index;
+    const QStringList names =
+        QDir(folder).entryList({QStringLiteral("*") + kMenExtension, QStringLiteral("*") + kWomenExtension},
+                               QDir::Files | QDir::Hidden | QDir::System);
+    for (const QString& name : names) {
+        if (name == except)
+            continue;
+        Kartochka card;
+        if (persondata::ReadCard(folder + name, card) != persondata::CardRead::Ok)
+            continue;
+        const QString& photo = card.Podrobnosti[8];
+        if (photo.isEmpty())
+            continue;
+        index[photo].append(name);
+        const QString canonical = QFileInfo(photo).canonicalFilePath();
+        if (!canonical.isEmpty() && canonical != photo)
+            index[canonical].append(name);
+    }
+    return index;
+}
+
+QStringList usersIn(const QHash<QString, QStringList>& index, const QString& photoPath, const QString& personFile)
+{
+    QStringList users = index.value(photoPath);
+    const QString canonical = QFileInfo(photoPath).canonicalFilePath();
+    if (!canonical.isEmpty() && canonical != photoPath)
+        for (const QString& name : index.value(canonical))
+            if (!users.contains(name))
+                users.append(name);
+    users.removeAll(personFile);
+    return users;
+}
+}  // namespace
+
+Batch::Batch(const QString& folder) : folder_(folder)
+{
+    const std::unique_ptr<store::FolderStore> store = store::Open(folder);
+    for (const journal::Record& record : journal::Read(*store))
+        journal_[record.file].append(record);
+}
+
+QList<journal::Record> Batch::extract(const QString& personFile) const
+{
+    return journal_.value(personFile);
+}
+
+QStringList Batch::photoUsers(const QString& photoPath)
+{
+    if (!photos_)
+        photos_ = photoIndex(folder_, {});
+    return usersIn(*photos_, photoPath, {});
+}
+
+void Batch::forget(const QString& personFile)
+{
+    journal_.remove(personFile);
+    if (photos_)
+        for (QStringList& users : *photos_)
+            users.removeAll(personFile);
+}
+
+Photo PhotoOf(const QString& folder, const QString& personFile, const QString& photoPath, QStringList* others,
+              Batch* batch)
 {
     if (others)
         others->clear();
@@ -131,30 +183,14 @@ Photo PhotoOf(const QString& folder, const QString& personFile, const QString& p
         return Photo::None;
     if (!autobackup::Inside(photoPath, folder))
         return Photo::Outside;
-    const QString canonical = QFileInfo(photoPath).canonicalFilePath();
-    QStringList users;
-    const QDir dir(folder);
-    const QStringList names =
-        dir.entryList({QStringLiteral("*") + kMenExtension, QStringLiteral("*") + kWomenExtension},
-                      QDir::Files | QDir::Hidden | QDir::System);
-    for (const QString& name : names) {
-        if (name == personFile)
-            continue;
-        Kartochka card;
-        if (persondata::ReadCard(folder + name, card) != persondata::CardRead::Ok)
-            continue;
-        const QString& other = card.Podrobnosti[8];
-        if (other.isEmpty())
-            continue;
-        if (other == photoPath || (!canonical.isEmpty() && QFileInfo(other).canonicalFilePath() == canonical))
-            users.append(name);
-    }
+    QStringList users = batch ? batch->photoUsers(photoPath) : usersIn(photoIndex(folder, personFile), photoPath, personFile);
+    users.removeAll(personFile);
     if (others)
         *others = users;
     return users.isEmpty() ? Photo::InFolder : Photo::Shared;
 }
 
-Outcome Erase(Platform& platform, const Request& request)
+Outcome Erase(Platform& platform, const Request& request, Batch* batch)
 {
     Outcome outcome;
     const QString& folder = request.folder;
@@ -165,7 +201,7 @@ Outcome Erase(Platform& platform, const Request& request)
     const persondata::CardRead read = persondata::ReadCard(path, card, &bytes);
     if (read == persondata::CardRead::NotFound) {
         outcome.status = Status::Gone;
-        outcome.message = kCardDeletedElsewhere;
+        outcome.message = request.expected ? kCardDeletedElsewhere : persondata::CardReadMessage(read);
         return outcome;
     }
     if (read != persondata::CardRead::Ok || textfile::holdsOtherThanPlainFile(path)) {
@@ -189,9 +225,13 @@ Outcome Erase(Platform& platform, const Request& request)
                  (card.DataRogdeniyaKnown ? QStringLiteral(", ") + QString::number(card.DataRogdeniya) + QStringLiteral(" г. р.")
                                           : QString());
     act.reason = request.reason;
-    for (const journal::Record& record : journal::Read(*store))
-        if (record.file == request.personFile)
-            act.extract.append(record);
+    if (batch) {
+        act.extract = batch->extract(request.personFile);
+    } else {
+        for (const journal::Record& record : journal::Read(*store))
+            if (record.file == request.personFile)
+                act.extract.append(record);
+    }
 
     // What the store keeps about the person, and what names them.
     QList<persondata::StoredItem> own;
@@ -201,15 +241,20 @@ Outcome Erase(Platform& platform, const Request& request)
             own.append({kind, key, item->bytes});
     QList<std::pair<persondata::MentionKind, QString>> mentions;
     for (const persondata::MentionKind& mention : persondata::MentionKinds())
-        for (const QString& other : store->keys(mention.kind))
+        for (const QString& other : mention.keys(*store, request.personFile))
             if (std::optional<store::Item> item = store->read(mention.kind, other);
-                item && mention.scrub(item->bytes, request.personFile))
+                item && mention.part(item->bytes, request.personFile))
                 mentions.append({mention, other});
 
     const QString& photoPath = card.Podrobnosti[8];
     QStringList photoUsers;
-    const Photo photo = PhotoOf(folder, request.personFile, photoPath, &photoUsers);
-    act.categories = categoriesOf(card, own, photo != Photo::None);
+    const Photo photo = PhotoOf(folder, request.personFile, photoPath, &photoUsers, batch);
+    QStringList kinds;
+    for (const persondata::StoredItem& item : own)
+        kinds << item.kind;
+    for (const auto& mention : mentions)
+        kinds << mention.first.kind;
+    act.categories = categoriesOf(card, kinds, photo != Photo::None);
 
     // The number first, so that an act never lacks one once the card is gone.
     bool noNumber = false;
@@ -239,20 +284,22 @@ Outcome Erase(Platform& platform, const Request& request)
         return outcome;
     }
     act.removed.append(QStringLiteral("файл анкеты ") + textfile::readableName(request.personFile));
+    if (batch)
+        batch->forget(request.personFile);
 
     QStringList problems;
     for (const persondata::StoredItem& item : own) {
-        const QString what = item.kind == consent::kKind ? QStringLiteral("запись о согласии")
-                                                         : QStringLiteral("запись «") + item.kind + QStringLiteral("»");
+        const QString what = persondata::KindText(item.kind);
         if (dropItem(*store, item.kind, item.key, {}, request.personFile))
             act.removed.append(what);
         else
             problems.append(what);
     }
     for (const auto& [mention, other] : mentions) {
-        const QString what = QStringLiteral("упоминание в записи «") + mention.kind + QStringLiteral("» ") +
-                             store::NameOfKey(other);
-        if (dropItem(*store, mention.kind, other, mention.scrub, request.personFile))
+        QString what = persondata::KindText(mention.kind);
+        if (const auto two = desk::PairOfKey(other))
+            what += QStringLiteral(": ") + textfile::readableName(two->first == request.personFile ? two->second : two->first);
+        if (dropItem(*store, mention.kind, other, mention.without, request.personFile))
             act.removed.append(what);
         else
             problems.append(what);

@@ -5,6 +5,7 @@
 
 #include <QByteArray>
 #include <QDateTime>
+#include <QHash>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -37,9 +38,26 @@ enum class Photo {
     Outside,     // outside the test folder: never touched, the act says so
 };
 
+// What many erasures in one folder share, read once instead of once each: the
+// journal, and which cards name which photograph (read on first need).
+class Batch {
+public:
+    explicit Batch(const QString& folder);
+    QList<journal::Record> extract(const QString& personFile) const;
+    QStringList photoUsers(const QString& photoPath);
+    void forget(const QString& personFile);
+
+private:
+    QString folder_;
+    QHash<QString, QList<journal::Record>> journal_;
+    std::optional<QHash<QString, QStringList>> photos_;  // by path as named and as resolved
+};
+
 // The photograph of a card and which of the cases above it is; `others` the
-// other person files that name it. Reads every card of the folder.
-Photo PhotoOf(const QString& folder, const QString& personFile, const QString& photoPath, QStringList* others = nullptr);
+// other person files that name it. Reads every card of the folder, or asks
+// the batch.
+Photo PhotoOf(const QString& folder, const QString& personFile, const QString& photoPath, QStringList* others = nullptr,
+              Batch* batch = nullptr);
 
 struct Request {
     QString folder;      // the test folder, ending with its separator
@@ -84,7 +102,8 @@ struct Outcome {
 // meanwhile (another desk), and the act is written only once the person file
 // is gone. The act's PDF is written through the platform; its text is the
 // act whatever the PDF's fate.
-Outcome Erase(Platform& platform, const Request& request);
+// With a batch, the journal and the cards are not read again for each.
+Outcome Erase(Platform& platform, const Request& request, Batch* batch = nullptr);
 
 // The act as text (UTF-8, CR LF line ends) and as HTML for its PDF.
 QByteArray ActText(const Act& act);

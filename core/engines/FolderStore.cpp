@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdlib>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -328,6 +329,37 @@ void SetOpener(std::function<std::unique_ptr<FolderStore>(const QString& folder)
     opener() = std::move(newOpener);
 }
 
+Result Update(FolderStore& store, const QString& kind, const QString& key, const Change& change, int attempts)
+{
+    for (int attempt = 0; attempt < attempts; ++attempt) {
+        if (attempt > 0) {
+            // Another desk wrote in between: step aside a little, longer the
+            // more often it happens, so that two busy desks do not keep
+            // colliding in step.
+            ::usleep(static_cast<useconds_t>(200 + (std::rand() % 1000) * std::min(attempt, 20)));
+        }
+        bool failed = false;
+        const std::optional<Item> item = store.read(kind, key, &failed);
+        if (failed)
+            return Result::Failed;
+        bool refused = false;
+        const std::optional<QByteArray> bytes = item ? std::optional<QByteArray>(item->bytes) : std::nullopt;
+        const std::optional<QByteArray> changed = change(bytes, refused);
+        if (refused)
+            return Result::Failed;
+        if (changed == bytes)
+            return Result::Ok;
+        Result result;
+        if (changed)
+            result = store.write(kind, key, *changed, item ? std::optional<QByteArray>(item->version) : std::nullopt);
+        else
+            result = store.remove(kind, key, item->version);
+        if (result != Result::Changed)
+            return result;
+    }
+    return Result::Changed;
+}
+
 QString KeyOf(const QString& name)
 {
     const QByteArray bytes = textfile::pathBytes(name);
@@ -371,6 +403,9 @@ QString KeyOf(const QString& name)
 
 QString NameOfKey(const QString& key)
 {
+    // Most names are plain already: no escape to undo.
+    if (!key.contains(QLatin1Char('%')))
+        return key;
     const std::optional<QByteArray> bytes = textfile::percentUnescaped(key.toUtf8());
     if (!bytes)
         return {};

@@ -68,6 +68,15 @@ public:
     virtual Result restoreStoredFile(const QString& path, const QByteArray& bytes) = 0;
 };
 
+// Changes one item: `change` gets the item's bytes as read (nothing: there is
+// none) and gives the new bytes, or nothing to remove the item. The change is
+// written only while the item is still as read; when another desk changed it
+// meanwhile it is read again and `change` runs again, up to `attempts` times
+// (Changed after that). `change` may refuse by setting `refused`: Failed,
+// nothing written.
+using Change = std::function<std::optional<QByteArray>(const std::optional<QByteArray>& bytes, bool& refused)>;
+Result Update(FolderStore& store, const QString& kind, const QString& key, const Change& change, int attempts = 200);
+
 // The store of a test folder (ending with its separator). By default the
 // files of the hidden folder kHiddenFolder inside it.
 std::unique_ptr<FolderStore> Open(const QString& folder);

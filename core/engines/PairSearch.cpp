@@ -49,10 +49,37 @@ QString MatchText(int matches, int questions)
     return text;
 }
 
+desk::Traits TraitsOf(const Kartochka& card, int currentYear)
+{
+    desk::Traits traits;
+    if (card.DataRogdeniyaKnown)
+        traits.age = currentYear - card.DataRogdeniya;
+    if (card.Podrobnee == 1) {
+        traits.height = desk::ParseHeight(card.Podrobnosti[0]);
+        traits.hair = card.Podrobnosti[2];
+        traits.eyes = card.Podrobnosti[3];
+    }
+    return traits;
+}
+
 PairRanking RankPairs(const QString& folder, const Kartochka& reference, int currentYear,
-                      const std::function<void()>& tick)
+                      const std::function<void()>& tick, const RankFilter& filter)
 {
     PairRanking ranking;
+    const desk::Everyone* everyone = filter.everyone;
+    const bool byStatus = everyone && everyone->anyoneInactive();
+    const bool mutual = filter.mutual && everyone;
+    const desk::Seeking ownBounds = !mutual        ? desk::Seeking{}
+                                    : filter.bounds ? *filter.bounds
+                                                    : everyone->seekingOf(reference.FileName).value_or(desk::Seeking{});
+    const desk::Traits own = TraitsOf(reference, currentYear);
+    const QSet<QByteArrayView> notAccepting = mutual ? everyone->notAccepting(own) : QSet<QByteArrayView>{};
+    // Bounds and looks lie in the detail lines: height 6, hair 8, eyes 9;
+    // only what the reference's bounds look at is read.
+    const int linesNeeded = !ownBounds.eyes.isEmpty()                     ? 9
+                            : !ownBounds.hair.isEmpty()                   ? 8
+                            : ownBounds.heightFrom || ownBounds.heightTo ? 6
+                                                                          : 5;
     const QString answers = reference.Otvety;
     ranking.questions = static_cast<int>(answers.size());
     const QString pattern = reference.Pol == 1 ? QStringLiteral("*") + kMenExtension
@@ -64,9 +91,33 @@ PairRanking RankPairs(const QString& folder, const Kartochka& reference, int cur
     for (const QString& name : files) {
         if (tick && ++counted % kTickFiles == 0)
             tick();
-        if (!lines.read(encodedFolder + textfile::pathBytes(name), 5) || lines.size() == 0 ||
+        const QByteArray nameBytes = textfile::pathBytes(name);
+        if ((byStatus && everyone->statusOf(QByteArrayView(nameBytes)) != desk::Status::Active) ||
+            filter.never.contains(name))
+            continue;
+        if (!lines.read(encodedFolder + nameBytes, linesNeeded) || lines.size() == 0 ||
             lines[0] != kCardMarker)
             continue;
+        if (mutual) {
+            // Only what the reference's bounds look at is read of the candidate.
+            desk::Traits traits;
+            const std::optional<int> year = lines.size() > 2 ? textfile::parseNumber(lines[2]) : std::nullopt;
+            if (year)
+                traits.age = currentYear - *year;
+            if (lines.size() > 3 && textfile::parseNumber(lines[3]).value_or(0) == 1) {
+                if (lines.size() > 5 && (ownBounds.heightFrom || ownBounds.heightTo))
+                    traits.height = desk::ParseHeight(textfile::decode(lines[5]));
+                if (lines.size() > 7 && !ownBounds.hair.isEmpty())
+                    traits.hair = textfile::decode(lines[7]);
+                if (lines.size() > 8 && !ownBounds.eyes.isEmpty())
+                    traits.eyes = textfile::decode(lines[8]);
+            }
+            if (!desk::Fits(ownBounds, traits) ||
+                (!notAccepting.isEmpty() && notAccepting.contains(QByteArrayView(nameBytes)))) {
+                ++ranking.leftOut;
+                continue;
+            }
+        }
         PairEntry entry;
         if (lines.size() > 1)
             entry.NameFamiliya = textfile::shownText(lines[1]);

@@ -2,6 +2,7 @@
 
 #include <functional>
 
+#include "engines/Desk.h"
 #include "ground/PairEntry.h"
 
 #include <QList>
@@ -17,15 +18,32 @@ struct PairRanking {
     QList<int> order;        // order[r] = index in `pairs` of the candidate at rank r
     QList<int> matches;      // matches[i] = shared answers of pairs[i]
     int questions = 0;       // answers of the reference
+    int leftOut = 0;         // candidates the mutual filter left out
 };
+
+// What the operator's desk adds to a ranking: only active people, never
+// one marked "Больше не предлагать" for the reference, and, when `mutual`,
+// only those who fit what the reference accepts and whom the reference fits.
+struct RankFilter {
+    const desk::Everyone* everyone = nullptr;
+    QSet<QString> never;  // person files never offered to the reference
+    bool mutual = false;
+    // The reference's bounds when they are not yet kept under its file name
+    // (the ranking right after a test); else they are looked up.
+    std::optional<desk::Seeking> bounds;
+};
+
+// The reference's own traits, as candidates' bounds see them.
+desk::Traits TraitsOf(const Kartochka& card, int currentYear);
 
 // Scans the person files of the sex opposite to `reference` in `folder` (which
 // ends with its separator), reading at most the first five lines of each, and
 // ranks them: most shared answers first; equal counts by the text of their scan
 // numbers, descending. Unreadable and foreign files are skipped.
 // `tick`, when given, runs every few files so the windows can repaint.
+// With a filter, candidates it excludes get no scan number.
 PairRanking RankPairs(const QString& folder, const Kartochka& reference, int currentYear,
-                      const std::function<void()>& tick = {});
+                      const std::function<void()>& tick = {}, const RankFilter& filter = {});
 
 // Shared answers with the true percentage rounded down, e.g. "2 (66%)";
 // only a full match shows 100 %. Without reference answers there is no

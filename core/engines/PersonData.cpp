@@ -1,5 +1,6 @@
 #include "engines/PersonData.h"
 
+#include "engines/Desk.h"
 #include "engines/FolderStore.h"
 #include "engines/PersonFile.h"
 #include "ground/AppState.h"
@@ -34,9 +35,10 @@ QString sexText(int pol)
     return pol != 0 ? QStringLiteral("женщина") : QStringLiteral("мужчина");
 }
 
+// With its offset from UTC, so that the time means one moment anywhere.
 QString timeText(const QDateTime& time)
 {
-    return time.toString(Qt::ISODateWithMs);
+    return time.toOffsetFromUtc(time.offsetFromUtc()).toString(Qt::ISODateWithMs);
 }
 
 // An answer or question is an HTML fragment of the author's (with pictures
@@ -88,12 +90,64 @@ QString consentAnswer(bool given)
 
 QStringList PersonKinds()
 {
-    return {consent::kKind};
+    return {consent::kKind, desk::kNotesKind};
 }
 
 QList<MentionKind> MentionKinds()
 {
-    return {};
+    // A shard holds one line per person: "<key>\t<value>".
+    const auto shardKeys = [](store::FolderStore&, const QString& personFile) {
+        return QStringList{desk::ShardOf(personFile)};
+    };
+    const Part shardPart = [](const QByteArray& bytes, const QString& personFile) -> std::optional<QByteArray> {
+        const QByteArray key = store::KeyOf(personFile).toUtf8() + '\t';
+        for (QByteArray line : bytes.split('\n')) {
+            if (line.endsWith('\r'))
+                line.chop(1);
+            if (line.startsWith(key))
+                return line.mid(key.size());
+        }
+        return std::nullopt;
+    };
+    const Part shardWithout = [](const QByteArray& bytes, const QString& personFile) -> std::optional<QByteArray> {
+        const QByteArray key = store::KeyOf(personFile).toUtf8() + '\t';
+        QByteArray out;
+        for (const QByteArray& line : bytes.split('\n'))
+            if (!line.isEmpty() && !line.startsWith(key))
+                out += line + '\n';
+        return out;
+    };
+    // An introduction names two people: it is both one's and the other's, and
+    // goes with either.
+    const auto pairKeys = [](store::FolderStore& store, const QString& personFile) {
+        QStringList keys;
+        for (const QString& key : store.keys(desk::kIntroductionsKind)) {
+            const auto two = desk::PairOfKey(key);
+            if (two && (two->first == personFile || two->second == personFile))
+                keys.append(key);
+        }
+        return keys;
+    };
+    const Part whole = [](const QByteArray& bytes, const QString&) -> std::optional<QByteArray> { return bytes; };
+    const Part gone = [](const QByteArray&, const QString&) -> std::optional<QByteArray> { return std::nullopt; };
+    return {{desk::kSeekingKind, shardKeys, shardPart, shardWithout},
+            {desk::kStatusKind, shardKeys, shardPart, shardWithout},
+            {desk::kIntroductionsKind, pairKeys, whole, gone}};
+}
+
+QString KindText(const QString& kind)
+{
+    if (kind == consent::kKind)
+        return QStringLiteral("запись о согласии");
+    if (kind == desk::kNotesKind)
+        return QStringLiteral("заметки оператора и напоминание");
+    if (kind == desk::kSeekingKind)
+        return QStringLiteral("кого ищет (возраст, рост, внешность)");
+    if (kind == desk::kStatusKind)
+        return QStringLiteral("статус");
+    if (kind == desk::kIntroductionsKind)
+        return QStringLiteral("знакомства с другими людьми");
+    return QStringLiteral("сведения «") + kind + QStringLiteral("»");
 }
 
 CardRead ReadCard(const QString& path, Kartochka& card, QByteArray* bytes)
@@ -172,10 +226,12 @@ bool Gather(const QString& folder, const QString& personFile, const TestInMemory
             bundle.stored.append({kind, key, item->bytes});
     }
     for (const MentionKind& mention : MentionKinds()) {
-        for (const QString& other : store->keys(mention.kind)) {
-            std::optional<store::Item> item = store->read(mention.kind, other);
-            if (item && mention.scrub(item->bytes, personFile))
-                bundle.stored.append({mention.kind, other, item->bytes});
+        for (const QString& other : mention.keys(*store, personFile)) {
+            const std::optional<store::Item> item = store->read(mention.kind, other);
+            if (!item)
+                continue;
+            if (const std::optional<QByteArray> part = mention.part(item->bytes, personFile))
+                bundle.stored.append({mention.kind, other, *part});
         }
     }
     bundle.consent = consent::Load(*store, personFile);
@@ -331,7 +387,7 @@ QString Html(const Bundle& bundle, const QDateTime& made)
     if (!bundle.stored.isEmpty()) {
         html += QStringLiteral("<h2>Другие сведения</h2><table border='1' cellspacing='0' cellpadding='3'>");
         for (const StoredItem& item : bundle.stored)
-            html += row(item.kind, itemText(item.bytes));
+            html += row(KindText(item.kind), itemText(item.bytes));
         html += QStringLiteral("</table>");
     }
     html += QStringLiteral("<h2>Журнал изменений файла</h2>");

@@ -27,15 +27,22 @@ namespace persondata {
 // Kinds of the store whose items are keyed by store::KeyOf(person file):
 // each is the person's own and goes with them.
 QStringList PersonKinds();
-// Items of other kinds may name a person among others (an introduction of
-// two people): a scrubber gives the item's bytes without the person, or
-// nothing when the item does not name them. Erasure and export ask each.
-using Scrubber = std::function<std::optional<QByteArray>(const QByteArray& bytes, const QString& personFile)>;
+// Items of other kinds name a person among others (a shard of everyone's
+// bounds, an introduction of two people). Each such kind says which of its
+// keys may name the person, the person's part of such an item (nothing: the
+// item does not name them), and the item without them (nothing: the item
+// goes). Export takes the parts; erasure keeps the rest.
+using Part = std::function<std::optional<QByteArray>(const QByteArray& bytes, const QString& personFile)>;
 struct MentionKind {
     QString kind;
-    Scrubber scrub;
+    std::function<QStringList(store::FolderStore& store, const QString& personFile)> keys;
+    Part part;
+    Part without;
 };
 QList<MentionKind> MentionKinds();
+// What the items of a kind hold, as an act and an export name it
+// ("запись о согласии", "заметки оператора"…).
+QString KindText(const QString& kind);
 
 // Reads the person file at `path` whole into `card` (its bytes into `bytes`);
 // the result as textfile::readLines gives it.

@@ -20,7 +20,7 @@ QStringList PersonFiles(const QString& folder, const QString& extension);
 // the file as those lines need, usually in one read.
 class HeadLines {
 public:
-    static constexpr int kMaxLines = 8;
+    static constexpr int kMaxLines = 9;
 
     // Reads up to `count` (at most kMaxLines) lines of the file at `path`, a
     // file name as the system spells it (textfile::pathBytes). False when the

@@ -4,6 +4,7 @@
 #include "ground/PairEntry.h"
 #include "ground/PersonEntry.h"
 #include "ground/Question.h"
+#include "ground/RetentionRow.h"
 
 #include <QByteArray>
 #include <QDateTime>
@@ -114,6 +115,7 @@ enum class HtmlWindowMode {
     PairSearch,  // the ranking of the other sex for one person
     NameSearch,  // the people whose name holds the searched text
     Journal,     // the journal of changes of the test's folder
+    Retention,   // the cards kept longer than the folder's term
 };
 
 // The secondary window: what it shows and its last page.
@@ -130,6 +132,16 @@ struct PeopleListState {
     int PeopleLast = -1;
     int PeoplePage = 0;
     int CurrentPerson = 0;
+};
+
+// The page of cards kept longer than the folder's term: the cards found,
+// which of them are marked for erasure, and the page shown.
+struct RetentionState {
+    QString Folder;  // the test folder scanned, ending with its separator
+    int Years = 0;   // the term read at the scan; 0: none set
+    QList<RetentionRow> Rows;
+    QList<bool> Marked;
+    int Page = 0;
 };
 
 // The name search as last confirmed.
@@ -166,6 +178,7 @@ enum class DialogMode {
     ChangeTest,        // the test's password, before the editor
     CardPassword,      // the card's password, before its change or deletion
     ConsentText,       // the test's password, before its consent text is edited
+    ErasePassword,     // the test's password, before cards are erased in bulk
     // Bulk text.
     LoadQuestions,     // "Быстрая загрузка вопросов"
     EditAllQuestions,  // "Редактировать все вопросы"
@@ -203,6 +216,7 @@ struct AppState {
     NameSearchState search;
     PairListState pairs;
     ConsentState consent;
+    RetentionState retention;
 
     DialogMode Dialog = DialogMode::None;
 

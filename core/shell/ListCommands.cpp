@@ -7,6 +7,7 @@
 #include "screens/people/CardPage.h"
 #include "screens/people/FrmFound.h"
 #include "screens/people/PeopleList.h"
+#include "screens/records/Retention.h"
 
 #include <algorithm>
 #include <optional>
@@ -84,6 +85,9 @@ void frmHTML_Timer(App& app)
     case HtmlWindowMode::Journal:
         LoadHtml(w.usrWebHtml1, app.st.list.ListHtml);
         break;
+    case HtmlWindowMode::Retention:
+        RetentionLoad(app);
+        break;
     default:
         break;
     }
@@ -138,6 +142,9 @@ void VyborKartochki(App& app, const QString& link)
         break;
     case HtmlWindowMode::PairSearch:
         VyborPary(app, c, cmd->number);
+        break;
+    case HtmlWindowMode::Retention:
+        VyborSroka(app, c, cmd->number);
         break;
     default:
         break;

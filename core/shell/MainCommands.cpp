@@ -13,6 +13,7 @@
 #include "screens/people/FrmKartochka.h"
 #include "screens/people/PeopleList.h"
 #include "screens/records/Records.h"
+#include "screens/records/Retention.h"
 #include "ground/App.h"
 #include "shell/Startup.h"
 #include "screens/taking/TestFlow.h"
@@ -111,6 +112,10 @@ void frmForma_MenuClick(App& app, const QString& item)
         KartotekaAvto_Click(app);
     } else if (item == f.KartotekaSoglasie.name) {
         KartotekaSoglasie_Click(app);
+    } else if (item == f.KartotekaSrok.name) {
+        KartotekaSrok_Click(app);
+    } else if (item == f.KartotekaIstek.name) {
+        KartotekaIstek_Click(app);
     }
 }
 

@@ -8,6 +8,7 @@
 #include "engines/BulkText.h"
 #include "engines/FolderStore.h"
 #include "engines/BackupManifest.h"
+#include "engines/Consent.h"
 #include "engines/Journal.h"
 #include "engines/WordWrap.h"
 #include "engines/PairSearch.h"
@@ -26,6 +27,7 @@
 #include <QDir>
 #include <QFile>
 #include <QMap>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 
 #include <algorithm>
@@ -342,4 +344,21 @@ bool Manifest(const QByteArray& data)
     return true;
 }
 
+bool Consent(const QByteArray& data)
+{
+    // A record read is one the writer could have written.
+    if (const std::optional<consent::Record> record = consent::Decode(data)) {
+        if (consent::Decode(consent::Encode(*record)) != record)
+            return false;
+    }
+    // Whatever the author's text holds, what is shown runs nothing.
+    const QString fragment = consent::Fragment(data).toLower();
+    for (const char* active : {"<script", "<iframe", "<object", "<embed", "javascript:", "vbscript:"})
+        if (fragment.contains(QLatin1String(active)))
+            return false;
+    static const QRegularExpression handler(QStringLiteral("<[^>]*[\\s/]on[a-z]+\\s*="));
+    return !fragment.contains(handler);
+}
+
 }  // namespace harness
+

@@ -14,7 +14,8 @@ bool BulkText(const QByteArray& data);     // the bulk question text reader
 bool Dispatch(const QByteArray& data);     // VyborOtveta, VyborKartochki with any link text
 bool WordWrap(const QByteArray& data);     // the question box's word wrap
 bool Sheet(const QByteArray& data);        // the import of a results sheet (tandemo-cli import)
-bool Journal(const QByteArray& data);
-bool Manifest(const QByteArray& data);     // a backup's list of files, read before a restore      // a desk's journal file, read with the others
+bool Journal(const QByteArray& data);      // a desk's journal file, read with the others
+bool Manifest(const QByteArray& data);     // a backup's list of files, read before a restore
+bool Consent(const QByteArray& data);      // a consent record from the store, and a consent text shown
 
 }  // namespace harness

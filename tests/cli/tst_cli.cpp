@@ -195,6 +195,47 @@ private Q_SLOTS:
                                         << QStringLiteral("Файл не найден");
         QTest::newRow("foreign person") << QStringList{QStringLiteral("pairs"), QStringLiteral("@/x.tnw")} << 1
                                         << QStringLiteral("Файл не подходит к программе.");
+        QTest::newRow("export without folder") << QStringList{QStringLiteral("export"), QStringLiteral("@/w1.tnw")} << 2
+                                               << QStringLiteral("для export нужны ФАЙЛ_КАРТОЧКИ и ПАПКА");
+        QTest::newRow("export of a foreign file")
+            << QStringList{QStringLiteral("export"), QStringLiteral("@/x.tnw"), QStringLiteral("@/out")} << 1
+            << QStringLiteral("Файл не подходит к программе.");
+        QTest::newRow("erase without reason") << QStringList{QStringLiteral("erase"), QStringLiteral("@/w1.tnw")} << 2
+                                              << QStringLiteral("нужна причина: --reason ТЕКСТ");
+        QTest::newRow("erase with a blank reason")
+            << QStringList{QStringLiteral("erase"), QStringLiteral("@/w1.tnw"), QStringLiteral("--reason"), QStringLiteral("  ")}
+            << 2 << QStringLiteral("нужна причина");
+        QTest::newRow("erase of a missing card")
+            << QStringList{QStringLiteral("erase"), QStringLiteral("@/w9.tnw"), QStringLiteral("--reason"), QStringLiteral("x")}
+            << 1 << QStringLiteral("Файл не найден");
+    }
+
+    // A person's data on request, then their erasure with an act, as a
+    // script runs them.
+    void exportThenErase()
+    {
+        Folder f;
+        const QString out = f.dir + QStringLiteral("выгрузка");
+        Run run = cli({QStringLiteral("export"), f.dir + QStringLiteral("w1.tnw"), out});
+        QCOMPARE(run.status, 0);
+        const QStringList written = QString::fromUtf8(run.out).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        QCOMPARE(written, (QStringList{out + QStringLiteral("/w1.tnw.json"), out + QStringLiteral("/w1.tnw.csv"),
+                                       out + QStringLiteral("/w1.tnw.pdf")}));
+        QVERIFY(fixtures::readBytes(written[0]).contains(QStringLiteral("\"Вера Лис\"").toUtf8()));
+        QVERIFY(fixtures::readBytes(written[2]).startsWith("%PDF-"));
+
+        run = cli({QStringLiteral("erase"), f.dir + QStringLiteral("w1.tnw"), QStringLiteral("--reason"),
+                   QStringLiteral("Запрос клиента")});
+        QCOMPARE(run.status, 0);
+        QVERIFY(!QFile::exists(f.dir + QStringLiteral("w1.tnw")));
+        const QString act = f.dir + QStringLiteral("Акты/Акт ") + QString::number(QDate::currentDate().year()) +
+                            QStringLiteral("-0001.txt");
+        QVERIFY(QString::fromUtf8(run.out).contains(act));
+        const QString text = QString::fromUtf8(fixtures::readBytes(act));
+        QVERIFY(text.contains(QStringLiteral("Чьи данные: Вера Лис, 1985 г. р.")));
+        QVERIFY(text.contains(QStringLiteral("Основание: Запрос клиента")));
+        run = cli({QStringLiteral("people"), f.dir, QStringLiteral("--women")});
+        QVERIFY(!run.out.contains(QStringLiteral("Вера Лис").toUtf8()));
     }
 
     void failuresAndUsage()

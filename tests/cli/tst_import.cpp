@@ -265,7 +265,8 @@ private Q_SLOTS:
         QTest::newRow("unknown column")
             << "name,sex,year,answers,adress\n" + row << false
             << QStringLiteral("строка 1: неизвестный столбец \"adress\" (столбцы: name, sex, year, answers, height, "
-                              "weight, hair, eyes, zodiac, about, seeking, address, photo, password)");
+                              "weight, hair, eyes, zodiac, about, seeking, address, photo, password, "
+                              "age_from, age_to, height_from, height_to)");
         QTest::newRow("column twice") << "name,sex,year,answers,Name\n" + row << false
                                       << QStringLiteral("строка 1: столбец \"name\" назван дважды");
         QTest::newRow("empty file") << QByteArray() << false << QStringLiteral("строка 1: нет строки заголовка");

@@ -107,7 +107,8 @@ private Q_SLOTS:
         QCOMPARE(items, (QStringList{QStringLiteral("Картотека"), QStringLiteral("Резервная копия…"),
                                      QStringLiteral("Восстановить из копии…"), QStringLiteral("Журнал"),
                                      QStringLiteral("-"), QStringLiteral("Автоматические копии…"),
-                                     QStringLiteral("Текст согласия…")}));
+                                     QStringLiteral("-"), QStringLiteral("Срок хранения анкет…"),
+                                     QStringLiteral("Истёк срок хранения"), QStringLiteral("Текст согласия…")}));
     }
 
     // Backup from the menu, then restore into a new folder and open it: the
@@ -431,14 +432,20 @@ private Q_SLOTS:
         const QString chosen = desk.tmp.path() + QStringLiteral("/на другом диске");
         QDir().mkpath(chosen);
         desk.pf.folderAnswers = {desk.folder + QStringLiteral("копии"), chosen};
-        desk.pf.numberAnswers = {3};
+        desk.pf.numberAnswers = {3, 30};
         desk.click("KartotekaAvto");
         QCOMPARE(desk.pf.messages.size(), 1);
         QCOMPARE(desk.pf.folderDialogs[0].initialFolder, desk.data + QStringLiteral("/tandemo/backups/"));
         QVERIFY(!QFileInfo::exists(desk.program + autobackup::kSettingsFileName));
         desk.click("KartotekaAvto");
         QCOMPARE(autobackup::ReadSettings(desk.program + autobackup::kSettingsFileName),
-                 (autobackup::Settings{chosen, 3}));
+                 (autobackup::Settings{chosen, 3, 30}));
+        // Cancelled at the days, nothing changes.
+        desk.pf.folderAnswers = {chosen};
+        desk.pf.numberAnswers = {5, std::nullopt};
+        desk.click("KartotekaAvto");
+        QCOMPARE(autobackup::ReadSettings(desk.program + autobackup::kSettingsFileName),
+                 (autobackup::Settings{chosen, 3, 30}));
         QCOMPARE(UnloadProga(desk.app), 0);
         QCOMPARE(QDir(chosen + QStringLiteral("/Знакомства")).entryList(QDir::Files).size(), 1);
     }

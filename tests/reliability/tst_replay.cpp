@@ -39,7 +39,7 @@ private Q_SLOTS:
             {QStringLiteral("settings"), harness::Settings},   {QStringLiteral("bulktext"), harness::BulkText},
             {QStringLiteral("dispatch"), harness::Dispatch},   {QStringLiteral("wordwrap"), harness::WordWrap},
             {QStringLiteral("sheet"), harness::Sheet},         {QStringLiteral("journal"), harness::Journal},
-            {QStringLiteral("manifest"), harness::Manifest},
+            {QStringLiteral("manifest"), harness::Manifest},   {QStringLiteral("consent"), harness::Consent},
         };
         const auto entry = entries.find(target);
         QVERIFY2(entry != entries.end(), qPrintable(target));

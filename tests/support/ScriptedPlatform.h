@@ -110,6 +110,19 @@ public:
         numberAnswers.pop_front();
         return answer;
     }
+    // Text questions: answered in order; without a scripted answer, the
+    // offered text is kept. Every question's label and offered text.
+    std::deque<std::optional<QString>> textAnswers;
+    QList<QPair<QString, QString>> textDialogs;
+    std::optional<QString> textDialog(const QString&, const QString& label, const QString& value) override
+    {
+        textDialogs.append({label, value});
+        if (textAnswers.empty())
+            return value;
+        const std::optional<QString> answer = textAnswers.front();
+        textAnswers.pop_front();
+        return answer;
+    }
     // The progress window: every window shown (its title), every step, and
     // the step (counted from 1 over the whole run) at which the user presses
     // "Отмена"; 0 never.

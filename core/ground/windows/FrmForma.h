@@ -73,13 +73,17 @@ public:
         Control{"EditLoadVopros(1)", QStringLiteral("Редактировать все вопросы")}};
     Control EditShowAllTest{"EditShowAllTest", QStringLiteral("Показать весь тест")};
 
-    // Records menu: backups of the test's folder and its journal.
+    // Records menu: backups of the test's folder, its journal, and how long it
+    // keeps its cards.
     Control Kartoteka{"Kartoteka", QStringLiteral("Картотека")};
     Control KartotekaKopiya{"KartotekaKopiya", QStringLiteral("Резервная копия…")};
     Control KartotekaVosstanovit{"KartotekaVosstanovit", QStringLiteral("Восстановить из копии…")};
     Control KartotekaZhurnal{"KartotekaZhurnal", QStringLiteral("Журнал")};
     Control KartotekaSep{"KartotekaSep", QStringLiteral("-")};
     Control KartotekaAvto{"KartotekaAvto", QStringLiteral("Автоматические копии…")};
+    Control KartotekaSep2{"KartotekaSep2", QStringLiteral("-")};
+    Control KartotekaSrok{"KartotekaSrok", QStringLiteral("Срок хранения анкет…")};
+    Control KartotekaIstek{"KartotekaIstek", QStringLiteral("Истёк срок хранения")};
     Control KartotekaSoglasie{"KartotekaSoglasie", QStringLiteral("Текст согласия…")};
 
     // Help menu.

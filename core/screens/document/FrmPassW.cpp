@@ -78,8 +78,9 @@ void frmPassW_OK_Click(App& app)
         return;
     const bool cardMode = app.st.Dialog == DialogMode::CardPassword;
     // Only confirmed, for the caller to act on: a card's password, or the
-    // test's before its consent text.
-    const bool confirmOnly = cardMode || app.st.Dialog == DialogMode::ConsentText;
+    // test's before cards are erased in bulk or its consent text is edited.
+    const bool confirmOnly = cardMode || app.st.Dialog == DialogMode::ErasePassword ||
+                             app.st.Dialog == DialogMode::ConsentText;
     const QString& expected = cardMode ? app.st.CardFields[1].Parol : app.st.test.TestPassword;
     if (w.TPW.text != expected) {
         ShowError(app, QStringLiteral("Не верный пароль"));

@@ -94,13 +94,6 @@ QString OfferedFolder(const App& app)
     return f.LastFolder.isEmpty() ? f.StartFolder() : f.LastFolder;
 }
 
-// The name the automatic copies give the test (its name, else its file's).
-QString ArchiveTestName(App& app)
-{
-    const QString file = QFileInfo(app.st.test.TestFilePath).completeBaseName();
-    return autobackup::SafeName(app.st.test.TestName, autobackup::SafeName(file, QStringLiteral("Тест")));
-}
-
 // The card is gone: its list row says so, as a deletion marks it.
 void MarkRowDeleted(AppState& st)
 {
@@ -338,7 +331,9 @@ void EraseKartochka(App& app, bool withdrawal)
     if (!st.folders.NowhereToWrite) {
         const autobackup::Settings settings =
             autobackup::ReadSettings(st.folders.WritableFolder() + autobackup::kSettingsFileName);
-        request.backups = autobackup::ArchivesHolding(request.folder, ArchiveTestName(app), card.FileName, settings,
+        request.backups = autobackup::ArchivesHolding(request.folder,
+                                                      autobackup::TestCopiesName(st.test.TestName, st.test.TestFilePath),
+                                                      card.FileName, settings,
                                                       app.platform.userDataFolder());
     }
     const QString fileName = card.FileName;

@@ -18,18 +18,6 @@ namespace {
 
 const QString kArchiveFilter = QStringLiteral("Резервная копия (*.zip)") + QChar(u'\0') + QStringLiteral("*.zip");
 
-// The folder of the test in memory (ending with its separator), or empty
-// after telling the user that a test must be open first.
-QString OpenTestFolder(App& app, const QString& what)
-{
-    const QString& path = app.st.test.TestFilePath;
-    if (path.isEmpty() || !QFileInfo(FolderPart(app, path)).isDir()) {
-        ShowNotice(app, QStringLiteral("Тест не открыт. ") + what);
-        return {};
-    }
-    return FolderPart(app, path);
-}
-
 QString Shown(const QString& path)
 {
     return QStringLiteral("«") + QDir::toNativeSeparators(path) + QStringLiteral("»");
@@ -45,13 +33,6 @@ backup::Report WithProgress(App& app, const QString& title, const QString& text,
         work([&platform](qint64 done, qint64 total) { return platform.stepProgress(done, total); });
     platform.endProgress();
     return report;
-}
-
-// A name for the test's files outside its folder: its name, else the test
-// file's.
-QString TestFileName(App& app)
-{
-    return autobackup::TestCopiesName(app.st.test.TestName, FileNamePart(app, app.st.test.TestFilePath));
 }
 
 // Where a new archive is offered: the last folder of a file dialog, unless
@@ -102,6 +83,25 @@ QString HashCell(const QByteArray& hash)
 }
 
 }  // namespace
+
+// The folder of the test in memory (ending with its separator), or empty
+// after telling the user that a test must be open first.
+QString OpenTestFolder(App& app, const QString& what)
+{
+    const QString& path = app.st.test.TestFilePath;
+    if (path.isEmpty() || !QFileInfo(FolderPart(app, path)).isDir()) {
+        ShowNotice(app, QStringLiteral("Тест не открыт. ") + what);
+        return {};
+    }
+    return FolderPart(app, path);
+}
+
+// A name for the test's files outside its folder: its name, else the test
+// file's.
+QString TestFileName(App& app)
+{
+    return autobackup::TestCopiesName(app.st.test.TestName, FileNamePart(app, app.st.test.TestFilePath));
+}
 
 void KartotekaKopiya_Click(App& app)
 {
@@ -247,8 +247,14 @@ void KartotekaAvto_Click(App& app)
                                   settings.keep, 1, autobackup::kMaxKeep);
     if (!keep)
         return;
+    const std::optional<int> days = app.platform.numberDialog(QStringLiteral("Автоматические копии"),
+                                                              QStringLiteral("Хранить копии (дней, 0 — без срока):"),
+                                                              settings.keepDays, 0, autobackup::kMaxKeepDays);
+    if (!days)
+        return;
     settings.folder = chosen;
     settings.keep = *keep;
+    settings.keepDays = *days;
     if (!autobackup::WriteSettings(path, settings))
         ShowError(app, QStringLiteral("Файл ") + Shown(path) + QStringLiteral(" сохранить не возможно."));
 }

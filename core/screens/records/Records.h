@@ -11,6 +11,12 @@ class App;
 // restoring one into a new folder, the folder's journal, and the automatic
 // copies made when the program closes.
 
+// The folder of the test in memory (ending with its separator), or empty
+// after telling the user that a test must be open first (`what` says why).
+QString OpenTestFolder(App& app, const QString& what);
+// The name the open test's copies go by.
+QString TestFileName(App& app);
+
 // "Резервная копия…": the archive's place from a save dialog, then the
 // backup with its progress window.
 void KartotekaKopiya_Click(App& app);
@@ -19,8 +25,8 @@ void KartotekaKopiya_Click(App& app);
 void KartotekaVosstanovit_Click(App& app);
 // "Журнал": the journal of the open test's folder in the secondary window.
 void KartotekaZhurnal_Click(App& app);
-// "Автоматические копии…": the folder of the automatic copies and how many
-// are kept.
+// "Автоматические копии…": the folder of the automatic copies, how many are
+// kept, and for how many days.
 void KartotekaAvto_Click(App& app);
 
 // The journal page, newest record first; shows at most kMaxJournalRows.

@@ -40,6 +40,9 @@ void frmHTML_Load(App& app)
     case HtmlWindowMode::Journal:
         w.caption = main.KartotekaZhurnal.text;
         break;
+    case HtmlWindowMode::Retention:
+        w.caption = main.KartotekaIstek.text;
+        break;
     default:
         break;
     }
