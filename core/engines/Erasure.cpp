@@ -409,7 +409,7 @@ QByteArray ActText(const Act& act)
                      QStringLiteral("; ") + r.action + QStringLiteral("; SHA-256 до: ") +
                      (r.before.isEmpty() ? QStringLiteral("—") : QString::fromLatin1(r.before)) +
                      QStringLiteral("; после: ") + (r.after.isEmpty() ? QStringLiteral("—") : QString::fromLatin1(r.after));
-    lines << QString() << QStringLiteral("Подпись ответственного лица: ______________________ / ______________________ /")
+    lines << QString() << QStringLiteral("Подпись ответственного лица: ________________ / ________________ /")
           << QString();
     return lines.join(QStringLiteral("\r\n")).toUtf8();
 }
@@ -463,7 +463,7 @@ QString ActHtml(const Act& act)
                     QStringLiteral("</td></tr>");
         html += QStringLiteral("</table>");
     }
-    html += QStringLiteral("<br><br><p>Подпись ответственного лица: ______________________ / ______________________ /</p>");
+    html += QStringLiteral("<br><p>Подпись ответственного лица: ______________ / ______________ /</p>");
     html += QStringLiteral("</body></html>");
     return html;
 }

@@ -458,9 +458,9 @@ QString ConsentFormHtml(const Kartochka& card, const consent::Record& record, co
     html += choice(record.photo, QStringLiteral("Согласие на хранение фотографии"));
     html += QStringLiteral("<p style='font-size:8pt'>SHA-256 текста согласия: ") +
             QString::fromLatin1(record.textSha256) + QStringLiteral("</p>");
-    html += QStringLiteral("<br><p>Подпись: ______________________ / ______________________ /</p>"
-                           "<p>Дата: «____» ______________ 20___ г.</p><br>"
-                           "<p>Представитель оператора: ______________________ / ______________________ /</p>");
+        html += QStringLiteral("<p>Подпись: ______________ / ______________ /</p>"
+                           "<p>Дата: «____» ______________ 20___ г.</p>"
+                           "<p>Представитель оператора: ______________ / ______________ /</p>");
     html += QStringLiteral("</body></html>");
     return html;
 }
