@@ -3,6 +3,8 @@
 #include "ground/FolderWrite.h"
 #include "screens/document/FrmPassW.h"
 #include "ground/TextFile.h"
+#include "screens/taking/EndTest.h"
+#include "screens/people/FrmKartochka.h"
 #include "screens/people/PeopleList.h"
 #include "engines/AutoBackup.h"
 #include "engines/Consent.h"
@@ -195,6 +197,8 @@ void ChangeKartochka(App& app)
             ShowCardAsOnDisk(app, before.FileName, found);
             return;
         }
+    } else if (st.CardFields[1].Accepts != app.frmKartochka.acceptsShown) {
+        (void)KeepAccepts(app, st.CardFields[1]);
     }
     ShowKartochka(app);
 }
