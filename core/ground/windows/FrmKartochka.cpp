@@ -91,12 +91,12 @@ FrmKartochka::FrmKartochka() : WindowModel(QStringLiteral("frmKartochka"))
     place(txtSeekHeight[0], 4560, 5640, 750, kFieldHeight);
     place(lblSeekHeightTo, 5400, 5700, 300, kLabelHeight);
     place(txtSeekHeight[1], 5730, 5640, 750, kFieldHeight);
-    place(lblSeekHair, 120, 6180, 1080, kLabelHeight);
+    place(lblSeekHair, 120, 6180, 880, kLabelHeight);
     for (size_t i = 0; i < chSeekHair.size(); ++i)
-        place(chSeekHair[i], 1200 + static_cast<int>(i) * 1320, 6120, 1320, kFieldHeight);
-    place(lblSeekEyes, 120, 6600, 1080, kLabelHeight);
+        place(chSeekHair[i], 1020 + static_cast<int>(i) * 1380, 6120, 1380, kFieldHeight);
+    place(lblSeekEyes, 120, 6600, 880, kLabelHeight);
     for (size_t i = 0; i < chSeekEyes.size(); ++i)
-        place(chSeekEyes[i], 1200 + static_cast<int>(i) * 1320, 6540, 1320, kFieldHeight);
+        place(chSeekEyes[i], 1020 + static_cast<int>(i) * 1380, 6540, 1380, kFieldHeight);
     place(OK, 5400, 7080, 1095, kFieldHeight);
     place(NO, 6600, 7080, 1095, kFieldHeight);
     clientWidth = 7920 / 15;
