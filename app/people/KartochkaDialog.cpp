@@ -46,6 +46,15 @@ KartochkaDialog::KartochkaDialog(App& app, QWidget* parent)
     photo->setIcon(style()->standardIcon(QStyle::SP_DirOpenIcon));
     photo->setToolTip(m.kObzorEmblema.tooltip);
     binder().bind(m.kObzorEmblema, photo);
+    for (Control* c : {&m.lblSeeking, &m.lblSeekAge, &m.lblSeekAgeTo, &m.lblSeekHeight, &m.lblSeekHeightTo,
+                       &m.lblSeekHair, &m.lblSeekEyes})
+        binder().bind(*c, new QLabel(this));
+    for (Control* c : {&m.txtSeekAge[0], &m.txtSeekAge[1], &m.txtSeekHeight[0], &m.txtSeekHeight[1]})
+        binder().bind(*c, new QLineEdit(this));
+    for (Control& c : m.chSeekHair)
+        binder().bind(c, new QCheckBox(this));
+    for (Control& c : m.chSeekEyes)
+        binder().bind(c, new QCheckBox(this));
     binder().bind(m.OK, new QPushButton(this));
     binder().bind(m.NO, new QPushButton(this));
     binder().followModelTabOrder();

@@ -25,6 +25,8 @@ inline const QString kImported = QStringLiteral("импорт");
 inline const QString kTestSaved = QStringLiteral("тест сохранён");
 inline const QString kBackup = QStringLiteral("резервная копия");
 inline const QString kRestore = QStringLiteral("восстановление");
+// The operator set a person's status; before and after are the status texts.
+inline const QString kStatusChanged = QStringLiteral("статус изменён");
 
 // What the user is told when a change was made but the journal could not
 // record it.

@@ -132,6 +132,9 @@ struct PeopleListState {
     int PeopleLast = -1;
     int PeoplePage = 0;
     int CurrentPerson = 0;
+    // The people the open card page lists introductions with, by row: the
+    // page's links name a row.
+    QStringList CardPairs;
 };
 
 // The page of cards kept longer than the folder's term: the cards found,

@@ -19,6 +19,10 @@ struct Kartochka {
     // Not stored: false when the year line of the file could not be read,
     // so that no age is made up from a missing year.
     bool DataRogdeniyaKnown = true;
+    // Not stored in the person file: whom the person accepts ("Кого ищу") as
+    // the desk encodes it, empty for anyone. Kept with the folder's desk once
+    // the card is saved.
+    QString Accepts;
     // Not stored: the bytes of FileName as this desk last read or wrote them,
     // none for a card that never came from its file. A change or deletion
     // goes ahead only while the file still holds them, so that another desk

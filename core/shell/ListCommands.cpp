@@ -4,6 +4,7 @@
 #include "ground/App.h"
 #include "ground/windows/HtmlView.h"
 #include "screens/matching/PairPages.h"
+#include "screens/people/CardDesk.h"
 #include "screens/people/CardPage.h"
 #include "screens/people/FrmFound.h"
 #include "screens/people/PeopleList.h"
@@ -139,6 +140,16 @@ void VyborKartochki(App& app, const QString& link)
             EraseKartochka(app, false);
         else if (c == QLatin1String("o"))
             EraseKartochka(app, true);
+        else if (c == QLatin1String("s"))
+            SetStatusKartochka(app, cmd->number);
+        else if (c == QLatin1String("z"))
+            AddNoteKartochka(app);
+        else if (c == QLatin1String("r"))
+            RemindKartochka(app);
+        else if (c == QLatin1String("m") || c == QLatin1String("x") || c == QLatin1String("a"))
+            SetOutcomeKartochka(app, cmd->number, c.at(0));
+        else if (c == QLatin1String("v"))
+            NeverOfferKartochka(app, cmd->number);
         break;
     case HtmlWindowMode::PairSearch:
         VyborPary(app, c, cmd->number);

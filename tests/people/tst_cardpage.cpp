@@ -5,6 +5,8 @@
 #include "ground/TextFile.h"
 #include "screens/people/FrmKartochka.h"
 #include "screens/people/PeopleList.h"
+#include "engines/Desk.h"
+#include "engines/FolderStore.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -193,6 +195,49 @@ private Q_SLOTS:
         QCOMPARE(f.app.st.list.Mode, HtmlWindowMode::CardPage);
         f.click(QStringLiteral("n"));
         QVERIFY(f.page().contains(QStringLiteral("tnd.l0.ru'>Анна Сидорова</a>")));
+    }
+
+    // The card dialog's "Кого ищу" is kept with the folder's desk once the
+    // card is saved; a folder where nobody set any keeps none.
+    void changeKeepsAccepts_data()
+    {
+        QTest::addColumn<QString>("keptAgeTo");  // before the change; empty: none
+        QTest::addColumn<QString>("typedAgeTo");
+        QTest::addColumn<QString>("afterAgeTo");
+        QTest::addColumn<bool>("storeMade");
+        QTest::newRow("none set, none typed") << "" << "" << "" << false;
+        QTest::newRow("set on a card") << "" << "40" << "40" << true;
+        QTest::newRow("changed") << "40" << "35" << "35" << true;
+        QTest::newRow("cleared") << "40" << "" << "" << true;
+    }
+    void changeKeepsAccepts()
+    {
+        QFETCH(QString, keptAgeTo);
+        QFETCH(QString, typedAgeTo);
+        QFETCH(QString, afterAgeTo);
+        QFETCH(bool, storeMade);
+        PeopleFolder f;
+        womenList(f);
+        const QString folder = f.app.st.folders.WorkFolder;
+        if (!keptAgeTo.isEmpty()) {
+            desk::Seeking s;
+            s.ageTo = keptAgeTo.toInt();
+            QCOMPARE(desk::WriteSeeking(*store::Open(folder), QStringLiteral("a.tnw"), s), store::Result::Ok);
+        }
+        f.click(QStringLiteral("l0"));
+        answerPassword(f, {QStringLiteral("Тайна")}, false);
+        f.pf.onModal[WindowId::Kartochka] = [&] {
+            frmKartochka_Load(f.app);
+            QCOMPARE(f.app.frmKartochka.txtSeekAge[1].text, keptAgeTo);
+            f.app.frmKartochka.txtSeekAge[1].text = typedAgeTo;
+            frmKartochka_OK_Click(f.app);
+        };
+        f.click(QStringLiteral("i"));
+        QVERIFY(f.pf.messages.isEmpty());
+        QCOMPARE(!store::Open(folder)->keys(desk::kSeekingKind).isEmpty(), storeMade);
+        const desk::Seeking after = desk::ReadSeeking(*store::Open(folder), QStringLiteral("a.tnw"));
+        QCOMPARE(after.ageTo ? QString::number(*after.ageTo) : QString(), afterAgeTo);
+        QVERIFY(desk::ReadSeeking(*store::Open(folder), QStringLiteral("b.tnw")).isEmpty());
     }
 
     void wrongPasswordSelectsText()

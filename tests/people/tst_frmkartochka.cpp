@@ -2,9 +2,12 @@
 #include "ScriptedPlatform.h"
 
 #include "screens/people/FrmKartochka.h"
+#include "engines/Desk.h"
+#include "engines/FolderStore.h"
 #include "ground/App.h"
 #include "ground/TextFile.h"
 
+#include <QTemporaryDir>
 #include <QTest>
 
 namespace {
@@ -423,6 +426,121 @@ private Q_SLOTS:
         QVERIFY(t.d.selPol[0].checked && !t.d.chPodrobnee.checked && !t.d.txtInfo[0].enabled);
         QCOMPARE(t.d.lstRaznoe[3].listIndex, 0);
         QVERIFY(!t.d.closeRequested && t.d.visible);
+    }
+
+    // "Кого ищу": empty fields are no bound; a wrong bound keeps the dialog
+    // open on its field and the card as it was.
+    void seekingBounds_data()
+    {
+        QTest::addColumn<QStringList>("fields");  // age from, age to, height from, height to
+        QTest::addColumn<QString>("focus");       // empty: accepted
+        QTest::addColumn<QString>("accepts");
+        const auto enc = [](std::optional<int> a, std::optional<int> b, std::optional<double> h, std::optional<double> i) {
+            desk::Seeking s;
+            s.ageFrom = a;
+            s.ageTo = b;
+            s.heightFrom = h;
+            s.heightTo = i;
+            return desk::EncodeSeeking(s);
+        };
+        QTest::newRow("all empty") << QStringList{"", "", "", ""} << "" << "";
+        QTest::newRow("ages") << QStringList{"18", " 30 ", "", ""} << "" << enc(18, 30, {}, {});
+        QTest::newRow("only to") << QStringList{"", "40", "", ""} << "" << enc({}, 40, {}, {});
+        QTest::newRow("equal, the widest") << QStringList{"0", "0", "", ""} << "" << enc(0, 0, {}, {});
+        QTest::newRow("150") << QStringList{"", "150", "", ""} << "" << enc({}, 150, {}, {});
+        QTest::newRow("151") << QStringList{"", "151", "", ""} << "txtSeekAge(1)" << "";
+        QTest::newRow("negative") << QStringList{"-1", "", "", ""} << "txtSeekAge(0)" << "";
+        QTest::newRow("not a number") << QStringList{"двадцать", "", "", ""} << "txtSeekAge(0)" << "";
+        QTest::newRow("from above to") << QStringList{"30", "18", "", ""} << "txtSeekAge(1)" << "";
+        QTest::newRow("heights as typed") << QStringList{"", "", "1,6", "185"} << "" << enc({}, {}, 1.6, 1.85);
+        QTest::newRow("equal heights") << QStringList{"", "", "1.7", "170"} << "" << enc({}, {}, 1.7, 1.7);
+        QTest::newRow("no height") << QStringList{"", "", "высокий", ""} << "txtSeekHeight(0)" << "";
+        QTest::newRow("heights reversed") << QStringList{"", "", "1,9", "1,6"} << "txtSeekHeight(1)" << "";
+        QTest::newRow("age checked first") << QStringList{"40", "30", "x", ""} << "txtSeekAge(1)" << "";
+    }
+    void seekingBounds()
+    {
+        QFETCH(QStringList, fields);
+        QFETCH(QString, focus);
+        QFETCH(QString, accepts);
+        Dialog t(DialogMode::NewCard);
+        t.app.st.CardFields[0].Accepts = QStringLiteral("прежнее");
+        t.fill(QStringLiteral("Иван"), QStringLiteral("1980"));
+        t.d.txtSeekAge[0].text = fields[0];
+        t.d.txtSeekAge[1].text = fields[1];
+        t.d.txtSeekHeight[0].text = fields[2];
+        t.d.txtSeekHeight[1].text = fields[3];
+        frmKartochka_OK_Click(t.app);
+        QVERIFY(t.pf.messages.isEmpty());
+        if (!focus.isEmpty()) {
+            QCOMPARE(t.d.focus, focus);
+            QVERIFY(t.d.visible && !t.d.closeRequested);
+            QCOMPARE(t.app.st.Dialog, DialogMode::NewCard);
+            QCOMPARE(t.app.st.CardFields[0].Accepts, QStringLiteral("прежнее"));
+        } else {
+            QCOMPARE(t.app.st.Dialog, DialogMode::Confirmed);
+            QCOMPARE(t.app.st.CardFields[0].Accepts, accepts);
+        }
+    }
+
+    // The hair colours offered are the other sex's; the ticks keep their
+    // places when the sex changes, and the own card during the attempt shows
+    // what was chosen.
+    void seekingColours()
+    {
+        Dialog t(DialogMode::NewCard);
+        t.fill(QStringLiteral("Иван"), QStringLiteral("1980"));
+        QCOMPARE(t.d.chSeekHair[0].text, QStringLiteral("Блондинка"));
+        frmKartochka_selPol_Click(t.app, 1);
+        QCOMPARE(t.d.chSeekHair[0].text, QStringLiteral("Блондин"));
+        frmKartochka_selPol_Click(t.app, 0);
+        t.d.chSeekHair[0].checked = true;
+        t.d.chSeekHair[2].checked = true;
+        t.d.chSeekEyes[2].checked = true;
+        t.d.txtSeekAge[0].text = QStringLiteral("25");
+        frmKartochka_OK_Click(t.app);
+        const auto kept = desk::DecodeSeeking(t.app.st.CardFields[0].Accepts);
+        QVERIFY(kept);
+        QCOMPARE(kept->hair, (QStringList{"Блондинка", "Шатенка"}));
+        QCOMPARE(kept->eyes, QStringList{"Карие"});
+        QCOMPARE(kept->ageFrom, std::optional<int>(25));
+
+        t.app.st.Dialog = DialogMode::OwnCard;
+        frmKartochka_Load(t.app);
+        QCOMPARE(t.d.txtSeekAge[0].text, QStringLiteral("25"));
+        QVERIFY(t.d.chSeekHair[0].checked && !t.d.chSeekHair[1].checked && t.d.chSeekHair[2].checked);
+        QVERIFY(t.d.chSeekEyes[2].checked && !t.d.chSeekEyes[0].checked);
+        // A new person starts with no bounds.
+        t.app.st.Dialog = DialogMode::NewCard;
+        frmKartochka_Load(t.app);
+        QVERIFY(t.d.txtSeekAge[0].text.isEmpty() && !t.d.chSeekHair[0].checked && !t.d.chSeekEyes[2].checked);
+    }
+
+    // A card from the lists shows the bounds the folder keeps for it.
+    void listCardShowsKeptBounds()
+    {
+        QTemporaryDir tmp;
+        ScriptedPlatform pf;
+        App app(pf);
+        app.st.folders.WorkFolder = tmp.path() + QLatin1Char('/');
+        app.st.CardFields[1] = storedWoman();
+        desk::Seeking s;
+        s.ageTo = 45;
+        s.heightFrom = 1.75;
+        s.hair = QStringList{QStringLiteral("Шатен")};
+        QCOMPARE(desk::WriteSeeking(*store::Open(app.st.folders.WorkFolder), app.st.CardFields[1].FileName, s),
+                 store::Result::Ok);
+        app.st.Dialog = DialogMode::ListCard;
+        frmKartochka_Load(app);
+        FrmKartochka& d = app.frmKartochka;
+        QVERIFY(d.txtSeekAge[0].text.isEmpty());
+        QCOMPARE(d.txtSeekAge[1].text, QStringLiteral("45"));
+        QCOMPARE(d.txtSeekHeight[0].text, QStringLiteral("1,75"));
+        QCOMPARE(d.chSeekHair[2].text, QStringLiteral("Шатен"));
+        QVERIFY(d.chSeekHair[2].checked && !d.chSeekHair[0].checked);
+        QCOMPARE(d.acceptsShown, desk::EncodeSeeking(s));
+        frmKartochka_OK_Click(app);
+        QCOMPARE(app.st.CardFields[1].Accepts, d.acceptsShown);
     }
 };
 

@@ -2,6 +2,8 @@
 #include "ScriptedPlatform.h"
 #include "TakingFixture.h"
 
+#include "engines/Desk.h"
+#include "engines/FolderStore.h"
 #include "shell/MainCommands.h"
 #include "screens/taking/EndTest.h"
 #include "screens/taking/TestFlow.h"
@@ -91,6 +93,54 @@ private Q_SLOTS:
         Dalee(s.app);
         QCOMPARE(personFiles(tmp.path()).size(), 1);
         QCOMPARE(s.app.st.main.MainHtml, kEndHead + kSaved + kEndLink);
+    }
+
+    // Whom the person accepts is kept with the result just saved; without
+    // any bound nothing more is written; a desk that cannot keep it says so
+    // and the result stays.
+    void acceptsKeptWithTheResult_data()
+    {
+        QTest::addColumn<QString>("ageFrom");
+        QTest::addColumn<bool>("storeBlocked");
+        QTest::newRow("bounds set") << "25" << false;
+        QTest::newRow("none set") << "" << false;
+        QTest::newRow("desk cannot keep them") << "25" << true;
+    }
+    void acceptsKeptWithTheResult()
+    {
+        QFETCH(QString, ageFrom);
+        QFETCH(bool, storeBlocked);
+        QTemporaryDir tmp;
+        const QString folder = tmp.path() + QLatin1Char('/');
+        if (storeBlocked)
+            QVERIFY(QFile(folder + store::kHiddenFolder).open(QIODevice::WriteOnly));
+        TakingSession s(folder, 2);
+        s.pf.onModal[WindowId::Kartochka] = [&s, ageFrom] {
+            frmKartochka_Load(s.app);
+            s.app.frmKartochka.txtNameFamiliya.text = s.name;
+            s.app.frmKartochka.txtDataRogdeniya.text = s.year;
+            frmKartochka_selPol_Click(s.app, 1);
+            s.app.frmKartochka.txtSeekAge[0].text = ageFrom;
+            s.app.frmKartochka.chSeekHair[1].checked = !ageFrom.isEmpty();
+            frmKartochka_OK_Click(s.app);
+        };
+        takeTest(s, {0, 1});
+        const QString name = QStringLiteral("Знакомства_20090703140509.tnw");
+        QCOMPARE(personFiles(tmp.path()), QStringList{name});
+        QCOMPARE(s.app.st.main.MainHtml, kEndHead + kSaved + kEndLink);
+        if (storeBlocked) {
+            QVERIFY(s.pf.messageTexts().contains(QStringLiteral("Кого ищет этот человек, сохранить не возможно.")));
+            QCOMPARE(readBytes(folder + name).isEmpty(), false);
+            return;
+        }
+        QVERIFY(s.pf.messages.isEmpty());
+        if (ageFrom.isEmpty()) {
+            QVERIFY(store::Open(folder)->keys(desk::kSeekingKind).isEmpty());
+            return;
+        }
+        const desk::Seeking kept = desk::ReadSeeking(*store::Open(folder), name);
+        QCOMPARE(kept.ageFrom, std::optional<int>(25));
+        QCOMPARE(kept.hair, QStringList{QStringLiteral("Брюнет")});
     }
 
     void fileName_data()

@@ -43,7 +43,16 @@ FrmKartochka::FrmKartochka() : WindowModel(QStringLiteral("frmKartochka"))
         add(c);
     for (size_t i = 2; i < txtInfo.size(); ++i)
         add(txtInfo[i]);
-    for (Control* c : {&kObzorEmblema, &OK, &NO})
+    add(kObzorEmblema);
+    for (Control* c : {&lblSeeking, &lblSeekAge, &txtSeekAge[0], &lblSeekAgeTo, &txtSeekAge[1], &lblSeekHeight,
+                       &txtSeekHeight[0], &lblSeekHeightTo, &txtSeekHeight[1], &lblSeekHair})
+        add(*c);
+    for (Control& c : chSeekHair)
+        add(c);
+    add(lblSeekEyes);
+    for (Control& c : chSeekEyes)
+        add(c);
+    for (Control* c : {&OK, &NO})
         add(*c);
 
     place(selPol[0], 120, 120, 1335, kFieldHeight);
@@ -73,10 +82,25 @@ FrmKartochka::FrmKartochka() : WindowModel(QStringLiteral("frmKartochka"))
     place(lblInfo[5], 120, 4560, 7095, kLabelHeight);
     place(txtInfo[5], 120, 4800, 7095, kFieldHeight);
     place(kObzorEmblema, 7320, 4800, 390, 375);
-    place(OK, 5400, 5400, 1095, kFieldHeight);
-    place(NO, 6600, 5400, 1095, kFieldHeight);
+    place(lblSeeking, 120, 5340, 2000, kLabelHeight);
+    place(lblSeekAge, 120, 5700, 1200, kLabelHeight);
+    place(txtSeekAge[0], 1320, 5640, 600, kFieldHeight);
+    place(lblSeekAgeTo, 2010, 5700, 300, kLabelHeight);
+    place(txtSeekAge[1], 2340, 5640, 600, kFieldHeight);
+    place(lblSeekHeight, 3240, 5700, 1320, kLabelHeight);
+    place(txtSeekHeight[0], 4560, 5640, 750, kFieldHeight);
+    place(lblSeekHeightTo, 5400, 5700, 300, kLabelHeight);
+    place(txtSeekHeight[1], 5730, 5640, 750, kFieldHeight);
+    place(lblSeekHair, 120, 6180, 880, kLabelHeight);
+    for (size_t i = 0; i < chSeekHair.size(); ++i)
+        place(chSeekHair[i], 1020 + static_cast<int>(i) * 1380, 6120, 1380, kFieldHeight);
+    place(lblSeekEyes, 120, 6600, 880, kLabelHeight);
+    for (size_t i = 0; i < chSeekEyes.size(); ++i)
+        place(chSeekEyes[i], 1020 + static_cast<int>(i) * 1380, 6540, 1380, kFieldHeight);
+    place(OK, 5400, 7080, 1095, kFieldHeight);
+    place(NO, 6600, 7080, 1095, kFieldHeight);
     clientWidth = 7920 / 15;
-    clientHeight = 6000 / 15;
+    clientHeight = 7680 / 15;
 
     lstRaznoe[0].items = kMenHair;
     lstRaznoe[1].items = kWomenHairItems;
@@ -96,6 +120,7 @@ void FrmKartochka::reset()
     defaultButton = OK.name;
     cancelButton = NO.name;
     slot = 0;
+    acceptsShown.clear();
     selPol[0].checked = true;
     selPol[1].checked = false;
     for (Control& c : selPol)
@@ -117,4 +142,15 @@ void FrmKartochka::reset()
     }
     lstRaznoe[kWomenHair].visible = false;
     kObzorEmblema.enabled = false;
+    for (Control* c : {&txtSeekAge[0], &txtSeekAge[1], &txtSeekHeight[0], &txtSeekHeight[1]})
+        c->text.clear();
+    // A man is shown the women's colours, a woman the men's.
+    for (size_t i = 0; i < chSeekHair.size(); ++i) {
+        chSeekHair[i].text = kWomenHairItems[static_cast<qsizetype>(i)];
+        chSeekHair[i].checked = false;
+    }
+    for (size_t i = 0; i < chSeekEyes.size(); ++i) {
+        chSeekEyes[i].text = kEyes[static_cast<qsizetype>(i)];
+        chSeekEyes[i].checked = false;
+    }
 }

@@ -42,9 +42,26 @@ public:
                                      Control{"lblRaznoe(2)", QStringLiteral("Глаза:")},
                                      Control{"lblRaznoe(3)", QStringLiteral("Зодиак:")}};
     Control kObzorEmblema{"kObzorEmblema"};
+    // "Кого ищу": whom the person accepts; an empty field is no bound, no
+    // colour ticked accepts any. The hair boxes name the other sex's colours.
+    Control lblSeeking{"lblSeeking", QStringLiteral("Кого ищу:")};
+    Control lblSeekAge{"lblSeekAge", QStringLiteral("Возраст от")};
+    Control lblSeekAgeTo{"lblSeekAgeTo", QStringLiteral("до")};
+    Control lblSeekHeight{"lblSeekHeight", QStringLiteral("Рост (м) от")};
+    Control lblSeekHeightTo{"lblSeekHeightTo", QStringLiteral("до")};
+    std::array<Control, 2> txtSeekAge{Control{"txtSeekAge(0)"}, Control{"txtSeekAge(1)"}};
+    std::array<Control, 2> txtSeekHeight{Control{"txtSeekHeight(0)"}, Control{"txtSeekHeight(1)"}};
+    Control lblSeekHair{"lblSeekHair", QStringLiteral("Волосы:")};
+    std::array<Control, 5> chSeekHair{Control{"chSeekHair(0)"}, Control{"chSeekHair(1)"}, Control{"chSeekHair(2)"},
+                                      Control{"chSeekHair(3)"}, Control{"chSeekHair(4)"}};
+    Control lblSeekEyes{"lblSeekEyes", QStringLiteral("Глаза:")};
+    std::array<Control, 3> chSeekEyes{Control{"chSeekEyes(0)"}, Control{"chSeekEyes(1)"}, Control{"chSeekEyes(2)"}};
     Control OK{"OK", QStringLiteral("ОК")};
     Control NO{"NO", QStringLiteral("Отмена")};
 
     // The slot being edited: 1 for a card from the lists, else 0.
     int slot = 0;
+    // Whom the person accepted when the dialog opened, as the desk encodes it:
+    // only a change is written back.
+    QString acceptsShown;
 };

@@ -3,6 +3,9 @@
 #include "ground/FolderWrite.h"
 #include "screens/document/FrmPassW.h"
 #include "ground/TextFile.h"
+#include "screens/people/CardDesk.h"
+#include "screens/taking/EndTest.h"
+#include "screens/people/FrmKartochka.h"
 #include "screens/people/PeopleList.h"
 #include "engines/AutoBackup.h"
 #include "engines/Consent.h"
@@ -32,13 +35,6 @@ QString SignedAge(int currentYear, int year)
     const qint64 age = static_cast<qint64>(currentYear) - year;
     const QString digits = QString::number(age);
     return age >= 0 ? QLatin1Char(' ') + digits : digits;
-}
-
-bool askCardPassword(App& app)
-{
-    app.st.Dialog = DialogMode::CardPassword;
-    ShowPassW(app);
-    return app.st.Dialog == DialogMode::Confirmed;
 }
 
 PersonEntry* CurrentRow(AppState& st)
@@ -105,6 +101,13 @@ void MarkRowDeleted(AppState& st)
 
 }  // namespace
 
+bool askCardPassword(App& app)
+{
+    app.st.Dialog = DialogMode::CardPassword;
+    ShowPassW(app);
+    return app.st.Dialog == DialogMode::Confirmed;
+}
+
 QString CardPageHead()
 {
     return QStringLiteral(
@@ -145,7 +148,7 @@ QString CardPageBody(App& app, const Kartochka& card)
     html += QStringLiteral("</font></fd></table>");
     if (!photo.isEmpty())
         html += QStringLiteral("<img border='0' src='") + HtmlText(photo) + QStringLiteral("'>");
-    html += QStringLiteral("</center></body></html>");
+    html += kCardPageTail;
     return html;
 }
 
@@ -166,7 +169,12 @@ void ShowKartochka(App& app)
                             CardPageLink(QStringLiteral("u"), QStringLiteral("Удалить навсегда")) + n +
                             CardPageLink(QStringLiteral("o"), QStringLiteral("Отзыв согласия"));
     }
-    st.list.ListHtml += CardPageBody(app, st.CardFields[1]);
+    QString body = CardPageBody(app, st.CardFields[1]);
+    // The operator's desk follows the card, only in a folder that uses it.
+    const QString section = CardDeskSection(app);
+    if (!section.isEmpty())
+        body.insert(body.size() - kCardPageTail.size(), section);
+    st.list.ListHtml += body;
     LoadHtml(app.frmHTML.usrWebHtml1, st.list.ListHtml);
     app.frmHTML.usrWebHtml1.files = {st.CardFields[1].Podrobnosti[8]};
 }
@@ -195,6 +203,8 @@ void ChangeKartochka(App& app)
             ShowCardAsOnDisk(app, before.FileName, found);
             return;
         }
+    } else if (st.CardFields[1].Accepts != app.frmKartochka.acceptsShown) {
+        (void)KeepAccepts(app, st.CardFields[1]);
     }
     ShowKartochka(app);
 }

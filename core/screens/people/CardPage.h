@@ -2,6 +2,7 @@
 
 #include <QString>
 
+
 class App;
 struct Kartochka;
 
@@ -14,6 +15,11 @@ void ShowKartochka(App& app);
 QString CardPageHead();
 QString CardPageLink(const QString& code, const QString& text);
 QString CardPageBody(App& app, const Kartochka& card);
+// How the body ends.
+inline const QString kCardPageTail = QStringLiteral("</center></body></html>");
+
+// Asks for the card's password (of card slot 1); true when it was given.
+bool askCardPassword(App& app);
 
 // "Изменить" and "Удалить" of the card page, each behind the card's password.
 void ChangeKartochka(App& app);

@@ -4,6 +4,8 @@
 #include "ground/TextFile.h"
 #include "ground/App.h"
 #include "ground/FieldText.h"
+#include "engines/Desk.h"
+#include "engines/FolderStore.h"
 #include "engines/PageFiles.h"
 #include "engines/Picture.h"
 #include "engines/PersonFile.h"
@@ -11,6 +13,8 @@
 #include <QtMath>
 
 #include <cmath>
+#include <memory>
+#include <variant>
 #include <limits>
 
 namespace {
@@ -62,6 +66,76 @@ QString FieldControl(const FrmKartochka& d, CardField field)
         return d.txtInfo[static_cast<size_t>(field.detail < 2 ? field.detail : field.detail - 3)].name;
     }
 }
+
+// The oldest age a bound may name.
+constexpr int kMaxSeekAge = 150;
+
+QString HeightText(double metres)
+{
+    return QString::number(metres, 'f', 2).replace(QLatin1Char('.'), QLatin1Char(','));
+}
+
+void ShowSeeking(FrmKartochka& d, const desk::Seeking& s)
+{
+    d.txtSeekAge[0].text = s.ageFrom ? QString::number(*s.ageFrom) : QString();
+    d.txtSeekAge[1].text = s.ageTo ? QString::number(*s.ageTo) : QString();
+    d.txtSeekHeight[0].text = s.heightFrom ? HeightText(*s.heightFrom) : QString();
+    d.txtSeekHeight[1].text = s.heightTo ? HeightText(*s.heightTo) : QString();
+    for (Control& c : d.chSeekHair)
+        c.checked = s.hair.contains(c.text, Qt::CaseInsensitive);
+    for (Control& c : d.chSeekEyes)
+        c.checked = s.eyes.contains(c.text, Qt::CaseInsensitive);
+}
+
+// An age bound: nothing for an empty field, false for one that is no age.
+bool ReadAge(const Control& box, std::optional<int>& age)
+{
+    const QString text = box.text.trimmed();
+    if (text.isEmpty())
+        return true;
+    bool ok = false;
+    const int value = text.toInt(&ok);
+    if (!ok || value < 0 || value > kMaxSeekAge)
+        return false;
+    age = value;
+    return true;
+}
+
+bool ReadHeight(const Control& box, std::optional<double>& height)
+{
+    const QString text = box.text.trimmed();
+    if (text.isEmpty())
+        return true;
+    height = desk::ParseHeight(text);
+    return height.has_value();
+}
+
+// Whom the dialog says the person accepts, or the box to fix.
+std::variant<desk::Seeking, QString> ReadSeekingFields(const FrmKartochka& d)
+{
+    desk::Seeking s;
+    for (size_t i = 0; i < 2; ++i) {
+        if (!ReadAge(d.txtSeekAge[i], i == 0 ? s.ageFrom : s.ageTo))
+            return d.txtSeekAge[i].name;
+    }
+    if (s.ageFrom && s.ageTo && *s.ageFrom > *s.ageTo)
+        return d.txtSeekAge[1].name;
+    for (size_t i = 0; i < 2; ++i) {
+        if (!ReadHeight(d.txtSeekHeight[i], i == 0 ? s.heightFrom : s.heightTo))
+            return d.txtSeekHeight[i].name;
+    }
+    if (s.heightFrom && s.heightTo && qRound(*s.heightFrom * 100) > qRound(*s.heightTo * 100))
+        return d.txtSeekHeight[1].name;
+    for (const Control& c : d.chSeekHair) {
+        if (c.checked)
+            s.hair << c.text;
+    }
+    for (const Control& c : d.chSeekEyes) {
+        if (c.checked)
+            s.eyes << c.text;
+    }
+    return s;
+}
 }
 
 void frmKartochka_Load(App& app)
@@ -95,6 +169,18 @@ void frmKartochka_Load(App& app)
     if (PhotoRefused(app))
         d.txtInfo[kPhotoField].text.clear();
     frmKartochka_chPodrobnee_Click(app);
+    // A card from the lists shows what the desk keeps; the own card during
+    // the attempt what this attempt chose so far.
+    if (mode == DialogMode::ListCard) {
+        const std::unique_ptr<store::FolderStore> kept = store::Open(app.st.folders.WorkFolder);
+        const desk::Seeking s = kept ? desk::ReadSeeking(*kept, app.st.CardFields[1].FileName) : desk::Seeking{};
+        ShowSeeking(d, s);
+        d.acceptsShown = s.isEmpty() ? QString() : desk::EncodeSeeking(s);
+    } else if (mode == DialogMode::OwnCard) {
+        if (const auto s = desk::DecodeSeeking(app.st.CardFields[0].Accepts))
+            ShowSeeking(d, *s);
+        d.acceptsShown = app.st.CardFields[0].Accepts;
+    }
     d.visible = true;
 }
 
@@ -107,6 +193,10 @@ void frmKartochka_selPol_Click(App& app, int index)
     d.selPol[static_cast<size_t>(1 - index)].checked = false;
     d.lstRaznoe[static_cast<size_t>(index)].visible = true;
     d.lstRaznoe[static_cast<size_t>(1 - index)].visible = false;
+    // The hair colours accepted are the other sex's; a tick keeps its place.
+    const QStringList& other = d.lstRaznoe[static_cast<size_t>(1 - index)].items;
+    for (size_t i = 0; i < d.chSeekHair.size(); ++i)
+        d.chSeekHair[i].text = other.value(static_cast<qsizetype>(i));
 }
 
 void frmKartochka_chPodrobnee_Click(App& app)
@@ -179,6 +269,11 @@ void frmKartochka_OK_Click(App& app)
         d.focus = d.txtInfo[kPhotoField].name;
         return;
     }
+    const std::variant<desk::Seeking, QString> seeking = ReadSeekingFields(d);
+    if (const QString* wrong = std::get_if<QString>(&seeking)) {
+        d.focus = *wrong;
+        return;
+    }
     const DialogMode mode = st.Dialog;
     const int details = d.chPodrobnee.checked ? 1 : 0;
     Kartochka next = st.CardFields[static_cast<size_t>(d.slot)];
@@ -234,6 +329,8 @@ void frmKartochka_OK_Click(App& app)
     card.DataRogdeniyaKnown = true;
     card.Podrobnee = next.Podrobnee;
     card.Podrobnosti = next.Podrobnosti;
+    const desk::Seeking& accepts = std::get<desk::Seeking>(seeking);
+    card.Accepts = accepts.isEmpty() ? QString() : desk::EncodeSeeking(accepts);
     st.Dialog = DialogMode::Confirmed;
     d.closeRequested = true;
 }

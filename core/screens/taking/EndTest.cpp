@@ -1,6 +1,7 @@
 #include "screens/taking/EndTest.h"
 
 #include "engines/Consent.h"
+#include "engines/Desk.h"
 #include "engines/FolderStore.h"
 #include "engines/Journal.h"
 #include "engines/PersonFile.h"
@@ -44,6 +45,18 @@ bool KeepConsent(App& app, const Kartochka& card)
 }
 }  // namespace
 
+
+bool KeepAccepts(App& app, const Kartochka& card)
+{
+    const std::optional<desk::Seeking> seeking =
+        card.Accepts.isEmpty() ? std::optional<desk::Seeking>(desk::Seeking{}) : desk::DecodeSeeking(card.Accepts);
+    const std::unique_ptr<store::FolderStore> kept = store::Open(app.st.folders.WorkFolder);
+    if (seeking && kept && desk::WriteSeeking(*kept, card.FileName, *seeking) == store::Result::Ok)
+        return true;
+    ShowError(app, QStringLiteral("Кого ищет этот человек, сохранить не возможно."));
+    return false;
+}
+
 void EndTest(App& app)
 {
     AppState& st = app.st;
@@ -67,6 +80,10 @@ void EndTest(App& app)
     bool ok = SaveNewKartochka(app, 0, app.platform.now());
     if (ok && st.consent.Given)
         ok = KeepConsent(app, card);
+    // Whom the person accepts follows the saved result; when it cannot be
+    // kept the result still stands.
+    if (ok && !card.Accepts.isEmpty())
+        (void)KeepAccepts(app, card);
 
     st.main.MainHtml = kEndPageHead;
     if (ok)
