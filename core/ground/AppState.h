@@ -160,6 +160,19 @@ struct PairListState {
     int PairsLast = -1;
     int PairsPage = 0;
     int CurrentPair = 0;
+    // The reference as ranked (the list may open another card into slot 1
+    // meanwhile) and its file, for the desk's filter and introductions.
+    Kartochka PairsCard;
+    QString PairsFile;
+    // Made from the lists by the operator, not shown to the public after a test.
+    bool Operator = false;
+    // "Только взаимно подходящие": kept for the next rankings of the run.
+    bool Mutual = false;
+    // What the last ranking found of the desk: someone has bounds; the desk
+    // is in use at all (links to introduce); how many the switch left out.
+    bool SeekingUsed = false;
+    bool DeskUsed = false;
+    int LeftOut = 0;
 };
 
 // The mode a modal dialog opens in, set by whoever opens it; Confirmed once

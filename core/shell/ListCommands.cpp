@@ -54,6 +54,8 @@ bool openFromList(App& app, int rank)
 void startPairSearch(App& app)
 {
     app.st.list.Mode = HtmlWindowMode::PairSearch;
+    app.st.pairs.Operator = true;
+    app.st.pairs.PairsFile = app.st.CardFields[1].FileName;
     ListLudeyStart(app);
     PoiskPary(app);
 }
