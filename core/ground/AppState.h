@@ -116,12 +116,16 @@ enum class HtmlWindowMode {
     NameSearch,  // the people whose name holds the searched text
     Journal,     // the journal of changes of the test's folder
     Retention,   // the cards kept longer than the folder's term
+    Reminders,   // the people whose reminder date has come
+    Statistics,  // the folder's figures as bars
 };
 
 // The secondary window: what it shows and its last page.
 struct ListWindowState {
     HtmlWindowMode Mode = HtmlWindowMode::PeopleList;
     QString ListHtml;
+    // The person files a reminders page links to, by the links' numbers.
+    QStringList LinkedFiles;
 };
 
 // The people list of one sex, as scanned from the test's folder.

@@ -5,6 +5,7 @@
 #include "ground/windows/HtmlView.h"
 #include "screens/matching/PairPages.h"
 #include "screens/people/CardPage.h"
+#include "screens/people/DeskPages.h"
 #include "screens/people/FrmFound.h"
 #include "screens/people/PeopleList.h"
 #include "screens/records/Retention.h"
@@ -85,6 +86,8 @@ void frmHTML_Timer(App& app)
         break;
     case HtmlWindowMode::WholeTest:
     case HtmlWindowMode::Journal:
+    case HtmlWindowMode::Reminders:
+    case HtmlWindowMode::Statistics:
         LoadHtml(w.usrWebHtml1, app.st.list.ListHtml);
         break;
     case HtmlWindowMode::Retention:
@@ -147,6 +150,10 @@ void VyborKartochki(App& app, const QString& link)
         break;
     case HtmlWindowMode::Retention:
         VyborSroka(app, c, cmd->number);
+        break;
+    case HtmlWindowMode::Reminders:
+        if (c == QLatin1String("r"))
+            OpenReminder(app, cmd->number);
         break;
     default:
         break;
