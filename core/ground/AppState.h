@@ -12,6 +12,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
+
 // The test in memory: what the test file holds, and the bytes it held when it
 // was last opened, created or saved.
 struct TestInMemory {
@@ -136,6 +138,11 @@ struct PeopleListState {
     int PeopleLast = -1;
     int PeoplePage = 0;
     int CurrentPerson = 0;
+    // The operator's desk: someone in the folder has a status (the list then
+    // shows it); everyone, not only the active and paused; the ages shown.
+    bool StatusUsed = false;
+    bool ShowEveryone = false;
+    std::optional<int> AgeFrom, AgeTo;
 };
 
 // The page of cards kept longer than the folder's term: the cards found,

@@ -118,6 +118,10 @@ void VyborKartochki(App& app, const QString& link)
         } else if (c == QLatin1String("p")) {
             if (openFromList(app, cmd->number))
                 startPairSearch(app);
+        } else if (c == QLatin1String("v") || c == QLatin1String("a") || c == QLatin1String("x")) {
+            // Only from a page that offers them: a folder without the desk has none.
+            if (PageCarries(app.frmHTML.usrWebHtml1, link))
+                (c == QLatin1String("v") ? ToggleEveryone : c == QLatin1String("a") ? AskAgeRange : ClearAgeRange)(app);
         } else {
             if (openFromList(app, cmd->number))
                 ShowKartochka(app);
