@@ -12,6 +12,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
+
 // The test in memory: what the test file holds, and the bytes it held when it
 // was last opened, created or saved.
 struct TestInMemory {
@@ -116,12 +118,16 @@ enum class HtmlWindowMode {
     NameSearch,  // the people whose name holds the searched text
     Journal,     // the journal of changes of the test's folder
     Retention,   // the cards kept longer than the folder's term
+    Reminders,   // the people whose reminder date has come
+    Statistics,  // the folder's figures as bars
 };
 
 // The secondary window: what it shows and its last page.
 struct ListWindowState {
     HtmlWindowMode Mode = HtmlWindowMode::PeopleList;
     QString ListHtml;
+    // The person files a reminders page links to, by the links' numbers.
+    QStringList LinkedFiles;
 };
 
 // The people list of one sex, as scanned from the test's folder.
@@ -135,6 +141,11 @@ struct PeopleListState {
     // The people the open card page lists introductions with, by row: the
     // page's links name a row.
     QStringList CardPairs;
+    // The operator's desk: someone in the folder has a status (the list then
+    // shows it); everyone, not only the active and paused; the ages shown.
+    bool StatusUsed = false;
+    bool ShowEveryone = false;
+    std::optional<int> AgeFrom, AgeTo;
 };
 
 // The page of cards kept longer than the folder's term: the cards found,
@@ -163,6 +174,19 @@ struct PairListState {
     int PairsLast = -1;
     int PairsPage = 0;
     int CurrentPair = 0;
+    // The reference as ranked (the list may open another card into slot 1
+    // meanwhile) and its file, for the desk's filter and introductions.
+    Kartochka PairsCard;
+    QString PairsFile;
+    // Made from the lists by the operator, not shown to the public after a test.
+    bool Operator = false;
+    // "Только взаимно подходящие": kept for the next rankings of the run.
+    bool Mutual = false;
+    // What the last ranking found of the desk: someone has bounds; the desk
+    // is in use at all (links to introduce); how many the switch left out.
+    bool SeekingUsed = false;
+    bool DeskUsed = false;
+    int LeftOut = 0;
 };
 
 // The mode a modal dialog opens in, set by whoever opens it; Confirmed once

@@ -8,4 +8,5 @@ struct PersonEntry {
     QString Vozrast;   // age as decimal text
     int Podrobnee = 0;
     QString FileName;  // without folder
+    QString Status;    // the desk's status; empty while nobody in the folder has one
 };

@@ -6,6 +6,7 @@
 #include "screens/matching/PairPages.h"
 #include "screens/people/CardDesk.h"
 #include "screens/people/CardPage.h"
+#include "screens/people/DeskPages.h"
 #include "screens/people/FrmFound.h"
 #include "screens/people/PeopleList.h"
 #include "screens/records/Retention.h"
@@ -55,6 +56,8 @@ bool openFromList(App& app, int rank)
 void startPairSearch(App& app)
 {
     app.st.list.Mode = HtmlWindowMode::PairSearch;
+    app.st.pairs.Operator = true;
+    app.st.pairs.PairsFile = app.st.CardFields[1].FileName;
     ListLudeyStart(app);
     PoiskPary(app);
 }
@@ -84,6 +87,8 @@ void frmHTML_Timer(App& app)
         break;
     case HtmlWindowMode::WholeTest:
     case HtmlWindowMode::Journal:
+    case HtmlWindowMode::Reminders:
+    case HtmlWindowMode::Statistics:
         LoadHtml(w.usrWebHtml1, app.st.list.ListHtml);
         break;
     case HtmlWindowMode::Retention:
@@ -114,6 +119,10 @@ void VyborKartochki(App& app, const QString& link)
         } else if (c == QLatin1String("p")) {
             if (openFromList(app, cmd->number))
                 startPairSearch(app);
+        } else if (c == QLatin1String("v") || c == QLatin1String("a") || c == QLatin1String("x")) {
+            // Only from a page that offers them: a folder without the desk has none.
+            if (PageCarries(app.frmHTML.usrWebHtml1, link))
+                (c == QLatin1String("v") ? ToggleEveryone : c == QLatin1String("a") ? AskAgeRange : ClearAgeRange)(app);
         } else {
             if (openFromList(app, cmd->number))
                 ShowKartochka(app);
@@ -156,6 +165,10 @@ void VyborKartochki(App& app, const QString& link)
         break;
     case HtmlWindowMode::Retention:
         VyborSroka(app, c, cmd->number);
+        break;
+    case HtmlWindowMode::Reminders:
+        if (c == QLatin1String("r"))
+            OpenReminder(app, cmd->number);
         break;
     default:
         break;

@@ -9,6 +9,7 @@
 #include "screens/editor/Markup.h"
 #include "screens/editor/QuestionList.h"
 #include "screens/document/FrmPassW.h"
+#include "screens/people/DeskPages.h"
 #include "screens/people/FrmFound.h"
 #include "screens/people/FrmKartochka.h"
 #include "screens/people/PeopleList.h"
@@ -108,6 +109,14 @@ void frmForma_MenuClick(App& app, const QString& item)
         KartotekaVosstanovit_Click(app);
     } else if (item == f.KartotekaZhurnal.name) {
         KartotekaZhurnal_Click(app);
+    } else if (item == f.KartotekaNapominaniya.name) {
+        const QString folder = OpenTestFolder(app, QStringLiteral("Напоминания ведутся для папки открытого теста."));
+        if (!folder.isEmpty())
+            ShowReminders(app, folder);
+    } else if (item == f.KartotekaStatistika.name) {
+        const QString folder = OpenTestFolder(app, QStringLiteral("Статистика считается по папке открытого теста."));
+        if (!folder.isEmpty())
+            ShowStatistics(app, folder);
     } else if (item == f.KartotekaAvto.name) {
         KartotekaAvto_Click(app);
     } else if (item == f.KartotekaSoglasie.name) {

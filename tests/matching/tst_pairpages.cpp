@@ -9,6 +9,11 @@
 #include "screens/views/FrmHTML.h"
 #include "shell/ListCommands.h"
 #include "screens/taking/EndTest.h"
+#include "screens/document/FrmPassW.h"
+#include "engines/Desk.h"
+#include "engines/FolderStore.h"
+
+#include <QDir>
 
 namespace {
 const QString kHead = QStringLiteral(
@@ -43,6 +48,40 @@ struct PairFolder : PeopleFolder {
         app.st.list.Mode = HtmlWindowMode::PairSearch;
     }
     void add(const QString& file, const Kartochka& c) { fixtures::writeBytes(path(file), PersonFileContent(c)); }
+};
+
+// Иван (30, password "Тайна") and four women of 30; the operator ranks him
+// from the men's list.
+struct DeskFolder : PairFolder {
+    DeskFolder() : PairFolder(Kartochka{})
+    {
+        Kartochka ivan = card(QStringLiteral("Иван"), 0, QStringLiteral("012"));
+        ivan.Parol = QStringLiteral("Тайна");
+        add(QStringLiteral("ivan.tnm"), ivan);
+        add(QStringLiteral("a.tnw"), card(QStringLiteral("Аня"), 1, QStringLiteral("012")));
+        add(QStringLiteral("b.tnw"), card(QStringLiteral("Вика"), 1, QStringLiteral("010")));
+        add(QStringLiteral("c.tnw"), card(QStringLiteral("Галя"), 1, QStringLiteral("000")));
+        add(QStringLiteral("d.tnw"), card(QStringLiteral("Даша"), 1, QStringLiteral("011")));
+    }
+    std::unique_ptr<store::FolderStore> store() const { return store::Open(app.st.folders.WorkFolder); }
+    void rankFromList()
+    {
+        app.st.people.ListWomen = false;
+        app.st.list.Mode = HtmlWindowMode::PeopleList;
+        ListLudeyLoad(app);
+        click(QStringLiteral("p0"));
+    }
+    void password(const QString& typed)
+    {
+        pf.onModal[WindowId::PassW] = [this, typed] {
+            app.frmPassW.TPW.text = typed;
+            frmPassW_TPW_Change(app);
+            frmPassW_OK_Click(app);
+            if (app.st.Dialog != DialogMode::Confirmed)
+                frmPassW_NO_Click(app);
+        };
+    }
+    desk::PairHistory historyWith(const QString& other) const { return desk::ReadPairsOf(*store(), QStringLiteral("ivan.tnm")).value(other); }
 };
 }  // namespace
 
@@ -210,6 +249,113 @@ private Q_SLOTS:
         QCOMPARE(reference.FileName, QStringLiteral("kept.tnm"));
         QVERIFY(f.app.st.list.ListHtml.contains(QStringLiteral("1 (50%)")));
         QVERIFY(!f.app.st.list.ListHtml.contains(QStringLiteral("tnd.s.ru")));
+    }
+
+    void withoutDeskDataNoSwitchNorIntroductions()
+    {
+        DeskFolder f;
+        f.rankFromList();
+        QVERIFY(f.page().contains(QStringLiteral("Список женщин (всего: 4)</font><br><table")));
+        QVERIFY(!f.page().contains(QStringLiteral("Познакомить")));
+        QVERIFY(!f.page().contains(QStringLiteral("tnd.m.ru")));
+        f.click(QStringLiteral("m"));
+        f.click(QStringLiteral("z0"));
+        QVERIFY(!f.app.st.pairs.Mutual);
+        QVERIFY(f.pf.modals.isEmpty());
+        // Reading the desk leaves a folder that never used it as it was.
+        QVERIFY(!QDir(f.path(store::kHiddenFolder)).exists());
+    }
+
+    void deskLeavesOutInactiveNeverAndWithTheSwitchTheOneWayFits()
+    {
+        DeskFolder f;
+        {
+            const auto s = f.store();
+            desk::Seeking older;
+            older.ageFrom = 40;  // Аня accepts no one of 30
+            QCOMPARE(desk::WriteSeeking(*s, QStringLiteral("a.tnw"), older), store::Result::Ok);
+            QCOMPARE(desk::WriteStatus(*s, QStringLiteral("c.tnw"), desk::Status::Paused), store::Result::Ok);
+            QCOMPARE(desk::NeverOffer(*s, QStringLiteral("d.tnw"), QStringLiteral("ivan.tnm")), store::Result::Ok);
+        }
+        f.rankFromList();
+        const QString off = anchor(QStringLiteral("m"), QStringLiteral("Только взаимно подходящие")) +
+                            QStringLiteral(": выключено</font>");
+        QVERIFY(f.page().contains(QStringLiteral("Список женщин (всего: 2)</font><br><font size='3'>") + off));
+        QVERIFY(f.page().contains(QStringLiteral("Аня")));
+        QVERIFY(f.page().contains(QStringLiteral("Вика")));
+        QVERIFY(!f.page().contains(QStringLiteral("Галя")));
+        QVERIFY(!f.page().contains(QStringLiteral("Даша")));
+
+        f.click(QStringLiteral("m"));
+        QVERIFY(f.app.st.pairs.Mutual);
+        QVERIFY(f.page().contains(QStringLiteral("(всего: 1)</font>")));
+        QVERIFY(f.page().contains(QStringLiteral(": включено<br>Не подходят взаимно: 1</font>")));
+        QVERIFY(!f.page().contains(QStringLiteral("Аня")));
+        QVERIFY(f.page().contains(QStringLiteral("Вика")));
+        // The switch stays for the next ranking, even when slot 1 holds another card.
+        f.app.st.CardFields[1] = Kartochka{};
+        f.click(QStringLiteral("m"));
+        f.click(QStringLiteral("m"));
+        QVERIFY(f.page().contains(QStringLiteral("Жених: Иван")));
+        QVERIFY(f.page().contains(QStringLiteral("Не подходят взаимно: 1")));
+        f.rankFromList();
+        QVERIFY(f.page().contains(QStringLiteral("Не подходят взаимно: 1")));
+        f.click(QStringLiteral("m"));
+        QVERIFY(f.page().contains(QStringLiteral("(всего: 2)</font>")));
+        QVERIFY(!f.page().contains(QStringLiteral("Не подходят")));
+    }
+
+    void introduceBehindThePassword_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<bool>("recorded");
+        QTest::newRow("the card's password") << QStringLiteral("Тайна") << true;
+        QTest::newRow("a wrong one") << QStringLiteral("тайна") << false;
+    }
+    void introduceBehindThePassword()
+    {
+        QFETCH(QString, typed);
+        QFETCH(bool, recorded);
+        DeskFolder f;
+        QCOMPARE(desk::WriteStatus(*f.store(), QStringLiteral("c.tnw"), desk::Status::Paused), store::Result::Ok);
+        f.rankFromList();
+        QVERIFY(f.page().contains(QStringLiteral("Подробности") + C + QStringLiteral("Знакомство</b>")));
+        QVERIFY(f.page().contains(anchor(QStringLiteral("z0"), QStringLiteral("Познакомить"))));
+        // Another card in slot 1 meanwhile: the password still guards Иван's.
+        f.app.st.CardFields[1] = card(QStringLiteral("Чужой"), 0, QStringLiteral("0"));
+        f.password(typed);
+        const QString page = f.page();
+        f.click(QStringLiteral("z0"));  // Аня, all three answers alike
+        QCOMPARE(f.pf.modals, QList<WindowId>{WindowId::PassW});
+        const desk::PairHistory history = f.historyWith(QStringLiteral("a.tnw"));
+        if (recorded) {
+            QCOMPARE(history.introductions.size(), 1);
+            QCOMPARE(history.introductions[0].time, f.pf.clock);
+            QCOMPARE(history.introductions[0].author, store::UserName());
+            QCOMPARE(f.pf.messageTexts(),
+                     QStringList{QStringLiteral("Знакомство записано: Иван и Аня, 09.12.2026 12:00.")});
+        } else {
+            QVERIFY(history.introductions.isEmpty());
+            QVERIFY(!f.pf.messageTexts().join(QLatin1Char(' ')).contains(QStringLiteral("Знакомство")));
+        }
+        QCOMPARE(f.page(), page);
+    }
+
+    void noIntroductionsRightAfterATest()
+    {
+        DeskFolder f;
+        QCOMPARE(desk::WriteStatus(*f.store(), QStringLiteral("c.tnw"), desk::Status::Paused), store::Result::Ok);
+        f.app.st.test.TestPassword = QStringLiteral("тест");
+        f.app.st.CardFields[0] = card(QStringLiteral("Иван"), 0, QStringLiteral("012"));
+        f.app.st.CardFields[0].FileName = QStringLiteral("ivan.tnm");
+        f.pf.onModal[WindowId::Html] = [&] { frmHTML_Timer(f.app); };
+        f.password(QStringLiteral("тест"));
+        PoiskParyEndTest(f.app);
+        QVERIFY(f.page().contains(QStringLiteral("Вика")));
+        QVERIFY(!f.page().contains(QStringLiteral("Галя")));
+        QVERIFY(!f.page().contains(QStringLiteral("Познакомить")));
+        f.click(QStringLiteral("z0"));
+        QVERIFY(f.historyWith(QStringLiteral("a.tnw")).introductions.isEmpty());
     }
 };
 

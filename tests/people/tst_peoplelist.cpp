@@ -4,6 +4,8 @@
 #include "screens/people/PeopleList.h"
 #include "ground/HtmlEscape.h"
 #include "shell/ListCommands.h"
+#include "engines/Desk.h"
+#include "engines/FolderStore.h"
 #include "screens/views/FrmHTML.h"
 
 #include <QRegularExpression>
@@ -41,6 +43,66 @@ class TestPeopleList : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
+    void statusesHideTheFoundAndArchivedUntilAskedFor()
+    {
+        PeopleFolder f;
+        f.pf.clock = QDateTime(QDate(2026, 12, 9), QTime(12, 0));
+        f.person(QStringLiteral("a.tnm"), QStringLiteral("Антон"), 1990);
+        f.person(QStringLiteral("b.tnm"), QStringLiteral("Борис"), 1990);
+        f.person(QStringLiteral("c.tnm"), QStringLiteral("Гена"), 1990);
+        f.person(QStringLiteral("d.tnm"), QStringLiteral("Дима"), 1990);
+        {
+            const auto s = store::Open(f.app.st.folders.WorkFolder);
+            QCOMPARE(desk::WriteStatus(*s, QStringLiteral("b.tnm"), desk::Status::Paused), store::Result::Ok);
+            QCOMPARE(desk::WriteStatus(*s, QStringLiteral("c.tnm"), desk::Status::Found), store::Result::Ok);
+            QCOMPARE(desk::WriteStatus(*s, QStringLiteral("d.tnm"), desk::Status::Archived), store::Result::Ok);
+        }
+        openList(f, 0);
+        QCOMPARE(shownNames(f.page()), (QStringList{QStringLiteral("Антон"), QStringLiteral("Борис")}));
+        QVERIFY(f.page().contains(QStringLiteral("Список мужчин (всего: 2)</font><br><font size='3'>")));
+        QVERIFY(f.page().contains(QStringLiteral("Подробности") + C + QStringLiteral("Статус") + C));
+        QVERIFY(f.page().contains(QStringLiteral("Нет") + C + QStringLiteral("пауза") + C));
+        f.click(QStringLiteral("v"));
+        QCOMPARE(shownNames(f.page()).size(), 4);
+        QVERIFY(f.page().contains(QStringLiteral("Нет") + C + QStringLiteral("в архиве") + C));
+        QVERIFY(f.page().contains(QStringLiteral("Только активные и на паузе")));
+        f.click(QStringLiteral("v"));
+        QCOMPARE(shownNames(f.page()).size(), 2);
+    }
+
+    void ageRange_data()
+    {
+        QTest::addColumn<int>("from");
+        QTest::addColumn<int>("to");
+        QTest::addColumn<QStringList>("shown");
+        // Ages in 2026: Антон 36, Борис 26, Вова 20; a bound is inclusive.
+        QTest::newRow("middle") << 21 << 30 << QStringList{QStringLiteral("Борис")};
+        QTest::newRow("on the bounds") << 26 << 36 << QStringList{QStringLiteral("Антон"), QStringLiteral("Борис")};
+        QTest::newRow("none") << 40 << 50 << QStringList{};
+    }
+    void ageRange()
+    {
+        QFETCH(int, from);
+        QFETCH(int, to);
+        QFETCH(QStringList, shown);
+        PeopleFolder f;
+        f.pf.clock = QDateTime(QDate(2026, 12, 9), QTime(12, 0));
+        f.person(QStringLiteral("a.tnm"), QStringLiteral("Антон"), 1990);
+        f.person(QStringLiteral("b.tnm"), QStringLiteral("Борис"), 2000);
+        f.person(QStringLiteral("c.tnm"), QStringLiteral("Вова"), 2006);
+        QCOMPARE(desk::WriteStatus(*store::Open(f.app.st.folders.WorkFolder), QStringLiteral("a.tnm"), desk::Status::Paused),
+                 store::Result::Ok);
+        openList(f, 0);
+        f.pf.numberAnswers = {from, to};
+        f.click(QStringLiteral("a"));
+        QCOMPARE(shownNames(f.page()), shown);
+        QVERIFY(f.page().contains(QStringLiteral("<br><font size='3'>Возраст от ") + QString::number(from) +
+                                  QStringLiteral(" до ") + QString::number(to)));
+        f.click(QStringLiteral("x"));
+        QCOMPARE(shownNames(f.page()).size(), 3);
+        QVERIFY(!f.page().contains(QStringLiteral("Сбросить")));
+    }
+
     void menListPage()
     {
         PeopleFolder f;

@@ -106,6 +106,7 @@ private Q_SLOTS:
             items << item->text;
         QCOMPARE(items, (QStringList{QStringLiteral("Картотека"), QStringLiteral("Резервная копия…"),
                                      QStringLiteral("Восстановить из копии…"), QStringLiteral("Журнал"),
+                                     QStringLiteral("Напоминания"), QStringLiteral("Статистика"),
                                      QStringLiteral("-"), QStringLiteral("Автоматические копии…"),
                                      QStringLiteral("-"), QStringLiteral("Срок хранения анкет…"),
                                      QStringLiteral("Истёк срок хранения"), QStringLiteral("Текст согласия…")}));
@@ -260,6 +261,8 @@ private Q_SLOTS:
         QTest::addColumn<QString>("item");
         QTest::newRow("backup") << QStringLiteral("KartotekaKopiya");
         QTest::newRow("journal") << QStringLiteral("KartotekaZhurnal");
+        QTest::newRow("reminders") << QStringLiteral("KartotekaNapominaniya");
+        QTest::newRow("statistics") << QStringLiteral("KartotekaStatistika");
     }
     void commandsOfTheOpenTestSayWhenNoneIsOpen()
     {

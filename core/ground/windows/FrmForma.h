@@ -79,6 +79,8 @@ public:
     Control KartotekaKopiya{"KartotekaKopiya", QStringLiteral("Резервная копия…")};
     Control KartotekaVosstanovit{"KartotekaVosstanovit", QStringLiteral("Восстановить из копии…")};
     Control KartotekaZhurnal{"KartotekaZhurnal", QStringLiteral("Журнал")};
+    Control KartotekaNapominaniya{"KartotekaNapominaniya", QStringLiteral("Напоминания")};
+    Control KartotekaStatistika{"KartotekaStatistika", QStringLiteral("Статистика")};
     Control KartotekaSep{"KartotekaSep", QStringLiteral("-")};
     Control KartotekaAvto{"KartotekaAvto", QStringLiteral("Автоматические копии…")};
     Control KartotekaSep2{"KartotekaSep2", QStringLiteral("-")};

@@ -9,6 +9,9 @@
 #include "screens/views/FrmHTML.h"
 #include "ground/HtmlEscape.h"
 #include "ground/windows/HtmlView.h"
+#include "screens/document/FrmPassW.h"
+#include "engines/Desk.h"
+#include "engines/FolderStore.h"
 
 #include <array>
 
@@ -22,23 +25,99 @@ QString ReferenceLine(const App& app)
     return (app.st.pairs.PairsPol != 0 ? QStringLiteral("Невеста: ") : QStringLiteral("Жених: ")) + app.st.pairs.PairsName;
 }
 
+// Ranks the other sex for the reference kept in the pair state: only active
+// people, never those marked "Больше не предлагать" for it, and, with the
+// switch on, only those who fit both ways.
+void RankReference(App& app)
+{
+    AppState& st = app.st;
+    PairListState& pairs = st.pairs;
+    const auto store = store::Open(st.folders.WorkFolder);
+    const desk::Everyone everyone = desk::ReadEveryone(*store);
+    RankFilter filter;
+    filter.everyone = &everyone;
+    filter.mutual = pairs.Mutual && everyone.seekingUsed;
+    bool histories = false;
+    if (!pairs.PairsFile.isEmpty()) {
+        for (auto [other, history] : desk::ReadPairsOf(*store, pairs.PairsFile).asKeyValueRange()) {
+            histories = true;
+            if (history.never)
+                filter.never.insert(other);
+        }
+    }
+    const PairRanking ranking = RankPairs(st.folders.WorkFolder, pairs.PairsCard, app.platform.now().date().year(),
+                                          [&app] { app.platform.keepPainting(); }, filter);
+    pairs.SeekingUsed = everyone.seekingUsed;
+    pairs.DeskUsed = everyone.seekingUsed || everyone.statusUsed || histories;
+    pairs.LeftOut = ranking.leftOut;
+    pairs.PairsLast = static_cast<int>(ranking.pairs.size()) - 1;
+    if (pairs.PairsLast < 0) {
+        pairs.Pairs = {PairEntry{}};
+        pairs.PairOrder = {0};
+    } else {
+        pairs.Pairs = ranking.pairs;
+        pairs.PairOrder = ranking.order;
+    }
+}
+
+QString SwitchLine(const PairListState& pairs)
+{
+    if (!pairs.SeekingUsed)
+        return {};
+    QString line = QStringLiteral("<br><font size='3'>") +
+                   CardPageLink(QStringLiteral("m"), QStringLiteral("Только взаимно подходящие")) +
+                   (pairs.Mutual ? QStringLiteral(": включено") : QStringLiteral(": выключено"));
+    if (pairs.Mutual)
+        line += QStringLiteral("<br>Не подходят взаимно: ") + QString::number(pairs.LeftOut);
+    return line + QStringLiteral("</font>");
+}
+
+// Introductions are the operator's: offered on rankings made from the lists
+// once the folder uses the desk.
+bool OffersIntroductions(const PairListState& pairs)
+{
+    return pairs.Operator && pairs.DeskUsed && !pairs.PairsFile.isEmpty();
+}
+
+// "Познакомить" on rank r: behind the reference card's password.
+void Introduce(App& app, int rank)
+{
+    AppState& st = app.st;
+    PairListState& pairs = st.pairs;
+    if (!OffersIntroductions(pairs) || rank < 0 || rank > pairs.PairsLast)
+        return;
+    const PairEntry& e = pairs.Pairs[pairs.PairOrder[rank]];
+    // The password dialog guards card slot 1: it must hold the reference.
+    if (st.CardFields[1].FileName != pairs.PairsFile &&
+        OpenKartochka(app, pairs.PairsFile, 1) != CardOpen::Opened)
+        return;
+    st.Dialog = DialogMode::CardPassword;
+    ShowPassW(app);
+    if (st.Dialog != DialogMode::Confirmed)
+        return;
+    const auto store = store::Open(st.folders.WorkFolder);
+    desk::Introduction introduction;
+    introduction.time = app.platform.now();
+    introduction.author = store::UserName();
+    if (desk::Introduce(*store, pairs.PairsFile, e.FileName, introduction) != store::Result::Ok) {
+        ShowError(app, QStringLiteral("Знакомство записать не удалось."));
+        return;
+    }
+    pairs.DeskUsed = true;
+    ShowNotice(app, QStringLiteral("Знакомство записано: ") + pairs.PairsName + QStringLiteral(" и ") +
+                        textfile::shownText(e.NameFamiliya) + QStringLiteral(", ") +
+                        introduction.time.toString(QStringLiteral("dd.MM.yyyy hh:mm")) + QStringLiteral("."));
+}
+
 }  // namespace
 
 void PoiskPary(App& app)
 {
     AppState& st = app.st;
-    const PairRanking ranking = RankPairs(st.folders.WorkFolder, st.CardFields[1], app.platform.now().date().year(),
-                                           [&app] { app.platform.keepPainting(); });
+    st.pairs.PairsCard = st.CardFields[1];
     st.pairs.PairsName = textfile::shownText(st.CardFields[1].NameFamiliya);
     st.pairs.PairsPol = st.CardFields[1].Pol;
-    st.pairs.PairsLast = static_cast<int>(ranking.pairs.size()) - 1;
-    if (st.pairs.PairsLast < 0) {
-        st.pairs.Pairs = {PairEntry{}};
-        st.pairs.PairOrder = {0};
-    } else {
-        st.pairs.Pairs = ranking.pairs;
-        st.pairs.PairOrder = ranking.order;
-    }
+    RankReference(app);
     st.pairs.PairsPage = 0;
     ShowStranicyP(app);
 }
@@ -57,6 +136,8 @@ void PoiskParyEndTest(App& app)
     reference.Podrobnee = own.Podrobnee;
     reference.Podrobnosti = own.Podrobnosti;
     reference.Parol = st.test.TestPassword;
+    st.pairs.PairsFile = own.FileName;
+    st.pairs.Operator = false;
     ShowHtmlWindow(app);
 }
 
@@ -73,13 +154,14 @@ void ShowStranicyP(App& app)
                 QStringLiteral("<br>");
     html += HtmlText(ReferenceLine(app)) + QStringLiteral("<br>");
     html += app.frmForma.FileListLudey[st.pairs.PairsPol == 1 ? 0 : 1].text + QStringLiteral(" (всего:") +
-            SignedNumber(st.pairs.PairsLast + 1) + QStringLiteral(")</font>");
+            SignedNumber(st.pairs.PairsLast + 1) + QStringLiteral(")</font>") + SwitchLine(st.pairs);
+    const bool introductions = OffersIntroductions(st.pairs);
 
     if (st.pairs.PairsLast >= 0) {
         html += QStringLiteral("<br><table bgcolor='#C0C0C0'><tr bgcolor='#E5E5E5'><td align='center'><b>") +
                 QStringLiteral("№") + cell + QStringLiteral("Имя и фамилия") + cell + QStringLiteral("Возраст") +
                 cell + QStringLiteral("Совпадений") + cell + QStringLiteral("Подробности") +
-                QStringLiteral("</b></td></tr>");
+                (introductions ? cell + QStringLiteral("Знакомство") : QString()) + QStringLiteral("</b></td></tr>");
         const int last = std::min(kRowsPerPage * st.pairs.PairsPage + kRowsPerPage - 1, st.pairs.PairsLast);
         for (int r = kRowsPerPage * st.pairs.PairsPage; r <= last; ++r) {
             const PairEntry& e = st.pairs.Pairs[st.pairs.PairOrder[r]];
@@ -87,6 +169,8 @@ void ShowStranicyP(App& app)
                     HtmlText(e.NameFamiliya) + cell + HtmlText(e.Vozrast) + cell + e.Sovpadeniy + cell +
                     (e.Podrobnee != 0 ? CardPageLink(QStringLiteral("l") + QString::number(r), QStringLiteral("Посмотреть"))
                                       : QString()) +
+                    (introductions ? cell + CardPageLink(QStringLiteral("z") + QString::number(r), QStringLiteral("Познакомить"))
+                                   : QString()) +
                     QStringLiteral("</b></td></tr>");
         }
         html += QStringLiteral("</table>");
@@ -123,6 +207,15 @@ void VyborPary(App& app, const QString& code, int number)
         ShowStranicyP(app);
     } else if (code == QLatin1String("s")) {
         ShowStranicy(app);
+    } else if (code == QLatin1String("m")) {
+        if (st.pairs.SeekingUsed) {
+            st.pairs.Mutual = !st.pairs.Mutual;
+            RankReference(app);
+            st.pairs.PairsPage = 0;
+            ShowStranicyP(app);
+        }
+    } else if (code == QLatin1String("z")) {
+        Introduce(app, number);
     } else if (code == QLatin1String("c")) {
         const int pages = st.pairs.PairsLast >= 0 ? st.pairs.PairsLast / kRowsPerPage + 1 : 0;
         if (number >= 1 && number <= pages) {

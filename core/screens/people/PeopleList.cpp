@@ -1,6 +1,8 @@
 #include "screens/people/PeopleList.h"
 
 #include "ground/TextFile.h"
+#include "engines/Desk.h"
+#include "engines/FolderStore.h"
 #include "engines/PersonFile.h"
 #include "engines/PersonFolder.h"
 #include "ground/App.h"
@@ -59,6 +61,11 @@ void ScanPeople(App& app, const std::function<bool(const QString& name)>& accept
     st.people.People.clear();
     const QStringList files = PersonFiles(st.folders.WorkFolder, extension);
     const QByteArray folder = textfile::pathBytes(st.folders.WorkFolder);
+    // The desk is read once per scan, not once per person.
+    const auto store = store::Open(st.folders.WorkFolder);
+    const desk::Everyone everyone = desk::ReadEveryone(*store);
+    st.people.StatusUsed = everyone.statusUsed;
+    const bool ageFiltered = st.people.AgeFrom || st.people.AgeTo;
     HeadLines lines;
     int counted = 0;
     for (const QString& fileName : files) {
@@ -69,12 +76,25 @@ void ScanPeople(App& app, const std::function<bool(const QString& name)>& accept
         if (!lines.read(folder + textfile::pathBytes(fileName), 4) || lines.size() == 0 || lines[0] != kCardMarker)
             continue;
         PersonEntry entry;
+        if (everyone.statusUsed) {
+            const desk::Status status = everyone.statusOf(fileName);
+            if (!st.people.ShowEveryone && status != desk::Status::Active && status != desk::Status::Paused)
+                continue;
+            entry.Status = desk::StatusText(status);
+        }
         if (lines.size() > 1)
             entry.NameFamiliya = textfile::shownText(lines[1]);
         if (accept && !accept(entry.NameFamiliya))
             continue;
         if (lines.size() > 2)
             entry.Vozrast = textfile::ageText(currentYear, textfile::parseNumber(lines[2]));
+        if (ageFiltered) {
+            // An unknown age is outside any range asked for.
+            bool known = false;
+            const int age = entry.Vozrast.trimmed().toInt(&known);
+            if (!known || (st.people.AgeFrom && age < *st.people.AgeFrom) || (st.people.AgeTo && age > *st.people.AgeTo))
+                continue;
+        }
         if (lines.size() > 3) {
             if (auto details = textfile::parseNumber(lines[3]))
                 entry.Podrobnee = *details;
@@ -137,11 +157,26 @@ void ShowStranicy(App& app)
     }
     html += listCaption(app) + QStringLiteral(" (всего:") + SignedNumber(st.people.PeopleLast + 1) +
             QStringLiteral(")</font>");
+    // The desk's lines appear once the folder uses statuses or a range is set.
+    const PeopleListState& people = st.people;
+    if (people.StatusUsed)
+        html += QStringLiteral("<br><font size='3'>") +
+                anchor(QStringLiteral("v"), people.ShowEveryone ? QStringLiteral("Только активные и на паузе")
+                                                                : QStringLiteral("Показать всех")) +
+                QStringLiteral(" &nbsp; ") + anchor(QStringLiteral("a"), QStringLiteral("Возраст от … до …")) +
+                QStringLiteral("</font>");
+    if (people.AgeFrom || people.AgeTo)
+        html += QStringLiteral("<br><font size='3'>Возраст") +
+                (people.AgeFrom ? QStringLiteral(" от ") + QString::number(*people.AgeFrom) : QString()) +
+                (people.AgeTo ? QStringLiteral(" до ") + QString::number(*people.AgeTo) : QString()) +
+                QStringLiteral(" &nbsp; ") + anchor(QStringLiteral("x"), QStringLiteral("Сбросить")) +
+                QStringLiteral("</font>");
 
     if (st.people.PeopleLast >= 0) {
         html += QStringLiteral("<br><table bgcolor='#C0C0C0'><tr bgcolor='#E5E5E5'><td align='center'><b>") +
                 QStringLiteral("№") + cell + QStringLiteral("Имя и фамилия") + cell + QStringLiteral("Возраст") +
-                cell + QStringLiteral("Подробности") + cell + QStringLiteral("</b></td></tr>");
+                cell + QStringLiteral("Подробности") + (people.StatusUsed ? cell + QStringLiteral("Статус") : QString()) +
+                cell + QStringLiteral("</b></td></tr>");
         const int last = std::min(kRowsPerPage * st.people.PeoplePage + kRowsPerPage - 1, st.people.PeopleLast);
         for (int r = kRowsPerPage * st.people.PeoplePage; r <= last; ++r) {
             const PersonEntry& e = st.people.People[st.people.PeopleOrder[r]];
@@ -149,6 +184,7 @@ void ShowStranicy(App& app)
                     anchor(QStringLiteral("l") + QString::number(r), HtmlText(e.NameFamiliya)) + cell +
                     HtmlText(e.Vozrast) + cell +
                     (e.Podrobnee == 1 ? QStringLiteral("Есть") : QStringLiteral("Нет")) + cell +
+                    (people.StatusUsed ? HtmlText(e.Status) + cell : QString()) +
                     anchor(QStringLiteral("p") + QString::number(r), QStringLiteral("Поиск пары")) +
                     QStringLiteral("</b></td></tr>");
         }
@@ -169,4 +205,33 @@ void ShowStranicy(App& app)
 
     st.list.ListHtml = html;
     LoadHtml(app.frmHTML.usrWebHtml1, st.list.ListHtml);
+}
+
+void ToggleEveryone(App& app)
+{
+    app.st.people.ShowEveryone = !app.st.people.ShowEveryone;
+    ListLudeyLoad(app);
+}
+
+void AskAgeRange(App& app)
+{
+    PeopleListState& people = app.st.people;
+    const std::optional<int> from = app.platform.numberDialog(QStringLiteral("Возраст"), QStringLiteral("Возраст от:"),
+                                                              people.AgeFrom.value_or(18), 0, 150);
+    if (!from)
+        return;
+    const std::optional<int> to = app.platform.numberDialog(QStringLiteral("Возраст"), QStringLiteral("Возраст до:"),
+                                                            std::max(*from, people.AgeTo.value_or(99)), *from, 150);
+    if (!to)
+        return;
+    people.AgeFrom = from;
+    people.AgeTo = to;
+    ListLudeyLoad(app);
+}
+
+void ClearAgeRange(App& app)
+{
+    app.st.people.AgeFrom.reset();
+    app.st.people.AgeTo.reset();
+    ListLudeyLoad(app);
 }

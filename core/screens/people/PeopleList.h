@@ -16,6 +16,11 @@ void ListLudeyStart(App& app);
 void ListLudeyLoad(App& app);
 // Builds page PeoplePage of the loaded list and shows it.
 void ShowStranicy(App& app);
+// The desk's links of the list: everyone or only the active and paused; the
+// age range from two number dialogs, and its clearing. Each scans again.
+void ToggleEveryone(App& app);
+void AskAgeRange(App& app);
+void ClearAgeRange(App& app);
 
 // Reads the person files of sex ListWomen into People and sorts them into
 // PeopleOrder; `accept` (when given) picks people by their name. Files that

@@ -43,6 +43,12 @@ void frmHTML_Load(App& app)
     case HtmlWindowMode::Retention:
         w.caption = main.KartotekaIstek.text;
         break;
+    case HtmlWindowMode::Reminders:
+        w.caption = main.KartotekaNapominaniya.text;
+        break;
+    case HtmlWindowMode::Statistics:
+        w.caption = main.KartotekaStatistika.text;
+        break;
     default:
         break;
     }
