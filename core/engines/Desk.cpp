@@ -256,7 +256,7 @@ std::optional<double> ParseHeight(const QString& text)
     double value = match.captured(1).replace(QLatin1Char(','), QLatin1Char('.')).toDouble();
     const QString unit = match.captured(2).toLower();
     // People write 1,65 and 165 alike: more than three metres is centimetres.
-    if (unit == QLatin1String("см") || unit == QLatin1String("cm") || (unit.isEmpty() && value > 3))
+    if (unit == u"см" || unit == u"cm" || (unit.isEmpty() && value > 3))
         value /= 100;
     if (value < 0.3 || value > 3)
         return std::nullopt;

@@ -117,6 +117,7 @@ private Q_SLOTS:
         QTest::newRow("unknown age, bound set") << ages(18, std::nullopt) << std::optional<int>() << QString() << false;
         QTest::newRow("height in metres with a comma") << height(1.60, 1.80) << std::optional<int>(30) << QStringLiteral("1,7") << true;
         QTest::newRow("height in centimetres") << height(1.60, 1.80) << std::optional<int>(30) << QStringLiteral("185") << false;
+        QTest::newRow("height with \"см\"") << height(1.60, 1.80) << std::optional<int>(30) << QStringLiteral("170 см") << true;
         QTest::newRow("height exactly on the bound") << height(1.65, std::nullopt) << std::optional<int>(30) << QStringLiteral("1.65 м") << true;
         QTest::newRow("unknown height, bound set") << height(1.5, std::nullopt) << std::optional<int>(30) << QStringLiteral("высокий") << false;
         QTest::newRow("unknown height, no height bound") << ages(20, 40) << std::optional<int>(30) << QString() << true;
