@@ -95,7 +95,7 @@ bool isHexHash(QByteArrayView text)
 QByteArray Encode(const Record& record)
 {
     return kData + (record.data ? "1" : "0") + "\r\n" + kPhoto + (record.photo ? "1" : "0") + "\r\n" + kTime +
-           record.time.toOffsetFromUtc(record.time.offsetFromUtc()).toString(Qt::ISODateWithMs).toUtf8() + "\r\n" + kText + record.textSha256 + "\r\n";
+           journal::TimeText(record.time).toUtf8() + "\r\n" + kText + record.textSha256 + "\r\n";
 }
 
 std::optional<Record> Decode(QByteArrayView bytes)

@@ -1,6 +1,7 @@
 #include "engines/Desk.h"
 
 #include "engines/FolderStore.h"
+#include "engines/Journal.h"
 #include "ground/TextFile.h"
 
 #include <QCryptographicHash>
@@ -46,11 +47,6 @@ QByteArray joinLines(const QList<QByteArray>& lines)
     for (const QByteArray& line : lines)
         out += line + "\r\n";
     return out;
-}
-
-QString timeText(const QDateTime& time)
-{
-    return time.toOffsetFromUtc(time.offsetFromUtc()).toString(Qt::ISODateWithMs);
 }
 
 // A shard: one line "<person key>\t<value>" for each person in it, sorted by
@@ -99,11 +95,7 @@ std::optional<QByteArray> readFromShard(store::FolderStore& store, const QString
     const std::optional<store::Item> item = store.read(kind, ShardOf(personFile));
     if (!item)
         return std::nullopt;
-    const QMap<QString, QByteArray> entries = shardLines(item->bytes);
-    const auto it = entries.find(store::KeyOf(personFile));
-    if (it == entries.end())
-        return std::nullopt;
-    return *it;
+    return ShardPart(item->bytes, personFile);
 }
 
 std::optional<int> intOf(const QString& text)
@@ -142,6 +134,22 @@ QString ShardOf(const QString& personFile)
 {
     const QByteArray hash = QCryptographicHash::hash(textfile::pathBytes(personFile), QCryptographicHash::Sha1);
     return QStringLiteral("s%1").arg(static_cast<unsigned char>(hash[0]) % kShards, 2, 16, QLatin1Char('0'));
+}
+
+std::optional<QByteArray> ShardPart(const QByteArray& shard, const QString& personFile)
+{
+    const QMap<QString, QByteArray> entries = shardLines(shard);
+    const auto it = entries.find(store::KeyOf(personFile));
+    if (it == entries.end())
+        return std::nullopt;
+    return *it;
+}
+
+QByteArray ShardWithout(const QByteArray& shard, const QString& personFile)
+{
+    QMap<QString, QByteArray> entries = shardLines(shard);
+    entries.remove(store::KeyOf(personFile));
+    return shardBytes(entries);
 }
 
 bool Seeking::isEmpty() const
@@ -312,7 +320,7 @@ QByteArray EncodeNotes(const Notes& notes)
     if (notes.remind)
         lines << "remind=" + notes.remind->toString(Qt::ISODate).toUtf8();
     for (const Note& note : notes.entries)
-        lines << "note=" + timeText(note.time).toUtf8() + '\t' + esc(note.author) + '\t' + esc(note.text);
+        lines << "note=" + journal::TimeText(note.time).toUtf8() + '\t' + esc(note.author) + '\t' + esc(note.text);
     return joinLines(lines);
 }
 
@@ -356,7 +364,7 @@ QByteArray EncodePair(const PairHistory& history)
     if (history.never)
         lines << "never=1";
     for (const Introduction& i : history.introductions)
-        lines << "intro=" + timeText(i.time).toUtf8() + '\t' + esc(i.author) + '\t' +
+        lines << "intro=" + journal::TimeText(i.time).toUtf8() + '\t' + esc(i.author) + '\t' +
                      QByteArray::number(static_cast<int>(i.outcome));
     return joinLines(lines);
 }

@@ -38,6 +38,10 @@ inline const QString kIntroductionsKind = QStringLiteral("introductions");
 inline constexpr int kShards = 256;
 // The shard item's key of a person file.
 QString ShardOf(const QString& personFile);
+// One person's value in a shard's bytes (nothing: they are not in it), and
+// the shard without them.
+std::optional<QByteArray> ShardPart(const QByteArray& shard, const QString& personFile);
+QByteArray ShardWithout(const QByteArray& shard, const QString& personFile);
 
 // ---- Whom a person accepts ("Кого ищу")
 struct Seeking {

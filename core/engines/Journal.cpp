@@ -42,12 +42,12 @@ QByteArray check(QByteArrayView body)
     return QCryptographicHash::hash(body, QCryptographicHash::Sha256).toHex().left(8);
 }
 
-QString timeText(const QDateTime& time)
+}  // namespace
+
+QString TimeText(const QDateTime& time)
 {
     return time.toOffsetFromUtc(time.offsetFromUtc()).toString(Qt::ISODateWithMs);
 }
-
-}  // namespace
 
 QByteArray Sha256Hex(QByteArrayView bytes)
 {
@@ -83,7 +83,7 @@ QByteArray Encode(const Record& record)
 {
     QByteArray line = kForm;
     for (const QByteArray& field :
-         {timeText(record.time).toUtf8(), record.desk.toUtf8(), record.user.toUtf8(), record.action.toUtf8(),
+         {TimeText(record.time).toUtf8(), record.desk.toUtf8(), record.user.toUtf8(), record.action.toUtf8(),
           textfile::pathBytes(record.file), record.before, record.after}) {
         line += ',';
         line += escaped(field.left(kMaxFieldBytes));
@@ -154,8 +154,7 @@ QList<Record> Read(store::FolderStore& store, const std::optional<QDateTime>& si
     return records;
 }
 
-namespace {
-QByteArray csvField(const QByteArray& field)
+QByteArray CsvField(const QByteArray& field)
 {
     if (!field.contains(',') && !field.contains('"') && !field.contains('\n') && !field.contains('\r'))
         return field;
@@ -163,15 +162,14 @@ QByteArray csvField(const QByteArray& field)
     quoted.replace('"', "\"\"");
     return '"' + quoted + '"';
 }
-}  // namespace
 
 QByteArray Csv(const QList<Record>& records)
 {
     QByteArray out = QStringLiteral("время,рабочее место,пользователь,действие,файл,SHA-256 до,SHA-256 после\r\n").toUtf8();
     for (const Record& r : records) {
-        out += csvField(timeText(r.time).toUtf8()) + ',' + csvField(r.desk.toUtf8()) + ',' +
-               csvField(r.user.toUtf8()) + ',' + csvField(r.action.toUtf8()) + ',' +
-               csvField(textfile::pathBytes(r.file)) + ',' + r.before + ',' + r.after + "\r\n";
+        out += CsvField(TimeText(r.time).toUtf8()) + ',' + CsvField(r.desk.toUtf8()) + ',' +
+               CsvField(r.user.toUtf8()) + ',' + CsvField(r.action.toUtf8()) + ',' +
+               CsvField(textfile::pathBytes(r.file)) + ',' + r.before + ',' + r.after + "\r\n";
     }
     return out;
 }

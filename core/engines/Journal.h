@@ -43,6 +43,13 @@ struct Record {
     bool operator==(const Record&) const = default;
 };
 
+// A moment as the program's records write it: ISO 8601 with milliseconds
+// and its offset from UTC, so that it means one moment anywhere.
+QString TimeText(const QDateTime& time);
+// A field of a CSV line: quoted (inner quotes doubled) only when it holds a
+// comma, a quote or a line end.
+QByteArray CsvField(const QByteArray& field);
+
 // SHA-256 of bytes as lower-case hex.
 QByteArray Sha256Hex(QByteArrayView bytes);
 

@@ -35,12 +35,6 @@ QString sexText(int pol)
     return pol != 0 ? QStringLiteral("женщина") : QStringLiteral("мужчина");
 }
 
-// With its offset from UTC, so that the time means one moment anywhere.
-QString timeText(const QDateTime& time)
-{
-    return time.toOffsetFromUtc(time.offsetFromUtc()).toString(Qt::ISODateWithMs);
-}
-
 // An answer or question is an HTML fragment of the author's (with pictures
 // and clips): the machine-readable copies carry it as written, the paper
 // copy as its plain text.
@@ -67,18 +61,10 @@ QString itemText(const QByteArray& bytes)
     return text.toUtf8() == bytes ? text : QStringLiteral("hex:") + QString::fromLatin1(bytes.toHex());
 }
 
-QByteArray csvField(const QString& field)
-{
-    QByteArray bytes = field.toUtf8();
-    if (!bytes.contains(',') && !bytes.contains('"') && !bytes.contains('\n') && !bytes.contains('\r'))
-        return bytes;
-    bytes.replace('"', "\"\"");
-    return '"' + bytes + '"';
-}
-
 void csvRow(QByteArray& out, const QString& section, const QString& field, const QString& value)
 {
-    out += csvField(section) + ',' + csvField(field) + ',' + csvField(value) + "\r\n";
+    out += journal::CsvField(section.toUtf8()) + ',' + journal::CsvField(field.toUtf8()) + ',' +
+           journal::CsvField(value.toUtf8()) + "\r\n";
 }
 
 QString consentAnswer(bool given)
@@ -95,27 +81,14 @@ QStringList PersonKinds()
 
 QList<MentionKind> MentionKinds()
 {
-    // A shard holds one line per person: "<key>\t<value>".
     const auto shardKeys = [](store::FolderStore&, const QString& personFile) {
         return QStringList{desk::ShardOf(personFile)};
     };
-    const Part shardPart = [](const QByteArray& bytes, const QString& personFile) -> std::optional<QByteArray> {
-        const QByteArray key = store::KeyOf(personFile).toUtf8() + '\t';
-        for (QByteArray line : bytes.split('\n')) {
-            if (line.endsWith('\r'))
-                line.chop(1);
-            if (line.startsWith(key))
-                return line.mid(key.size());
-        }
-        return std::nullopt;
+    const Part shardPart = [](const QByteArray& bytes, const QString& personFile) {
+        return desk::ShardPart(bytes, personFile);
     };
     const Part shardWithout = [](const QByteArray& bytes, const QString& personFile) -> std::optional<QByteArray> {
-        const QByteArray key = store::KeyOf(personFile).toUtf8() + '\t';
-        QByteArray out;
-        for (const QByteArray& line : bytes.split('\n'))
-            if (!line.isEmpty() && !line.startsWith(key))
-                out += line + '\n';
-        return out;
+        return desk::ShardWithout(bytes, personFile);
     };
     // An introduction names two people: it is both one's and the other's, and
     // goes with either.
@@ -269,7 +242,7 @@ QByteArray Json(const Bundle& bundle, const QDateTime& made)
         consentValue = QJsonObject{
             {QStringLiteral("data"), bundle.consent->data},
             {QStringLiteral("photo"), bundle.consent->photo},
-            {QStringLiteral("time"), timeText(bundle.consent->time)},
+            {QStringLiteral("time"), journal::TimeText(bundle.consent->time)},
             {QStringLiteral("textSha256"), QString::fromLatin1(bundle.consent->textSha256)},
         };
     }
@@ -280,7 +253,7 @@ QByteArray Json(const Bundle& bundle, const QDateTime& made)
                                   {QStringLiteral("content"), itemText(item.bytes)}});
     QJsonArray records;
     for (const journal::Record& r : bundle.journal)
-        records.append(QJsonObject{{QStringLiteral("time"), timeText(r.time)},
+        records.append(QJsonObject{{QStringLiteral("time"), journal::TimeText(r.time)},
                                    {QStringLiteral("desk"), r.desk},
                                    {QStringLiteral("user"), r.user},
                                    {QStringLiteral("action"), r.action},
@@ -290,7 +263,7 @@ QByteArray Json(const Bundle& bundle, const QDateTime& made)
     const QJsonObject root{
         {QStringLiteral("format"), QStringLiteral("tandemo-person-data")},
         {QStringLiteral("version"), 1},
-        {QStringLiteral("made"), timeText(made)},
+        {QStringLiteral("made"), journal::TimeText(made)},
         {QStringLiteral("personFile"), textfile::readableName(card.FileName)},
         {QStringLiteral("test"), bundle.testName},
         {QStringLiteral("card"), cardObject},
@@ -326,13 +299,13 @@ QByteArray Csv(const Bundle& bundle)
         const QString s = QStringLiteral("согласие");
         csvRow(out, s, QStringLiteral("на хранение данных"), consentAnswer(bundle.consent->data));
         csvRow(out, s, QStringLiteral("на хранение фотографии"), consentAnswer(bundle.consent->photo));
-        csvRow(out, s, QStringLiteral("время"), timeText(bundle.consent->time));
+        csvRow(out, s, QStringLiteral("время"), journal::TimeText(bundle.consent->time));
         csvRow(out, s, QStringLiteral("SHA-256 текста"), QString::fromLatin1(bundle.consent->textSha256));
     }
     for (const StoredItem& item : bundle.stored)
         csvRow(out, QStringLiteral("хранится: ") + item.kind, store::NameOfKey(item.key), itemText(item.bytes));
     for (const journal::Record& r : bundle.journal)
-        csvRow(out, QStringLiteral("журнал"), timeText(r.time),
+        csvRow(out, QStringLiteral("журнал"), journal::TimeText(r.time),
                r.action + QStringLiteral("; ") + r.desk + QStringLiteral("; ") + r.user + QStringLiteral("; ") +
                    textfile::readableName(r.file) + QStringLiteral("; ") + QString::fromLatin1(r.before) +
                    QStringLiteral("; ") + QString::fromLatin1(r.after));
