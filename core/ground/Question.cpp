@@ -1,5 +1,6 @@
 #include "ground/Question.h"
 
+#include <algorithm>
 #include <stdexcept>
 
 namespace {
@@ -27,6 +28,19 @@ void clsTest::ClearOtvety()
     for (QString& text : TextOtvetov)
         text.clear();
     CountOtvetov = 0;
+}
+
+bool clsTest::DefaultWeights() const
+{
+    if (Importance != 1)
+        return false;
+    const int last = std::clamp(CountOtvetov, 0, Capacity - 1);
+    const quint16 inRange = static_cast<quint16>((1u << (last + 1)) - 1);
+    for (int a = 0; a <= last; ++a) {
+        if ((Together[static_cast<size_t>(a)] & inRange) != (1u << a))
+            return false;
+    }
+    return true;
 }
 
 clsTest& QuestionArray::operator[](int number)

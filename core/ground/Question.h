@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QtGlobal>
 
 #include <array>
 #include <memory>
@@ -21,6 +22,21 @@ public:
     void ClearOtvety();
 
     static constexpr int Capacity = 10;
+
+    // The author's weights. How much the question matters: 0, 1, 10, 50 or
+    // 250. Together[a] holds bit b when another person's answer b goes with
+    // answer a; by default only the same answer does.
+    int Importance = 1;
+    std::array<quint16, Capacity> Together = SameAnswerOnly();
+    // Importance 1 and only the same answer together, over answers 0..CountOtvetov.
+    bool DefaultWeights() const;
+    static constexpr std::array<quint16, Capacity> SameAnswerOnly()
+    {
+        std::array<quint16, Capacity> rows{};
+        for (int a = 0; a < Capacity; ++a)
+            rows[static_cast<size_t>(a)] = static_cast<quint16>(1u << a);
+        return rows;
+    }
 
 private:
     std::array<QString, Capacity> TextOtvetov;
