@@ -32,6 +32,33 @@ struct Table {
 // The weights of the test in memory.
 Table TableOf(const TestInMemory& test);
 
+// ---- The weights block of a test file
+// It follows the file's last field (the first incomplete question and the
+// final empty line), so that a reader of the plain layout never sees it:
+//   "[vesa]"
+//   N                                  (the file's question count)
+//   per question: importance, then one mask per answer 0..Cq, all as number
+//   fields on one line (" 10 1 6 6")
+//   "[/vesa]"
+// each line ending with CR LF. Written only when some weight differs from
+// the default, so that a test without weights keeps its bytes.
+inline const QByteArray kBlockMarker = QByteArrayLiteral("[vesa]");
+inline const QByteArray kBlockEnd = QByteArrayLiteral("[/vesa]");
+
+// The block for `table`; empty when the table is not used.
+QByteArray EncodeBlock(const Table& table);
+
+enum class Block { None, Read, Damaged };
+// Reads a block from `rest`, the bytes after the file's trailing number
+// line. `table` comes in with the file's questions (lastAnswer set, weights
+// default) and goes out with the block's weights when it was Read; when
+// Damaged it is left at the defaults.
+Block DecodeBlock(QByteArrayView rest, Table& table);
+
+// The weights a test file on disk holds: defaults without a block or with a
+// damaged one (then `damaged`, when given, is set).
+Table ReadTableOfFile(const QString& testPath, bool* damaged = nullptr);
+
 // A score between a person A and a person B over the questions both
 // answered: sat_A = agreedA / total, sat_B = agreedB / total, and the match
 // √(sat_A · sat_B). Kept as integers so that rankings order exactly.
