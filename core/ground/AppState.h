@@ -138,6 +138,9 @@ struct PeopleListState {
     int PeopleLast = -1;
     int PeoplePage = 0;
     int CurrentPerson = 0;
+    // The open card page came from the reminders, not from a row of the
+    // list: going back returns there.
+    bool CardFromReminders = false;
     // The people the open card page lists introductions with, by row: the
     // page's links name a row.
     QStringList CardPairs;

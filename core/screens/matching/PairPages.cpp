@@ -48,7 +48,7 @@ void RankReference(App& app)
     const PairRanking ranking = RankPairs(st.folders.WorkFolder, pairs.PairsCard, app.platform.now().date().year(),
                                           [&app] { app.platform.keepPainting(); }, filter);
     pairs.SeekingUsed = everyone.seekingUsed;
-    pairs.DeskUsed = everyone.seekingUsed || everyone.statusUsed || histories;
+    pairs.DeskUsed = everyone.seekingUsed || everyone.statusUsed || everyone.startedOn || histories;
     pairs.LeftOut = ranking.leftOut;
     pairs.PairsLast = static_cast<int>(ranking.pairs.size()) - 1;
     if (pairs.PairsLast < 0) {

@@ -73,7 +73,8 @@ bool DeskInUse(const QString& folder)
     const std::unique_ptr<store::FolderStore> kept = store::Open(folder);
     if (!kept)
         return false;
-    for (const QString& kind : {desk::kStatusKind, desk::kNotesKind, desk::kIntroductionsKind, desk::kSeekingKind}) {
+    for (const QString& kind : {desk::kDeskKind, desk::kStatusKind, desk::kNotesKind, desk::kIntroductionsKind,
+                                desk::kSeekingKind}) {
         if (!kept->keys(kind).isEmpty())
             return true;
     }
