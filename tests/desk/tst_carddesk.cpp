@@ -166,6 +166,37 @@ private Q_SLOTS:
         }
     }
 
+    // A status changed on the card page shows in the list the card was
+    // opened from: back on it, the row carries the new status and the others
+    // theirs, though nobody had a status when the list was read.
+    void statusShowsOnTheListAfterwards_data()
+    {
+        QTest::addColumn<int>("link");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("пауза") << 1 << "пауза";
+        QTest::newRow("нашёл пару") << 2 << "нашёл пару";
+        QTest::newRow("в архиве") << 3 << "в архиве";
+    }
+    void statusShowsOnTheListAfterwards()
+    {
+        QFETCH(int, link);
+        QFETCH(QString, shown);
+        DeskFolder f;
+        QCOMPARE(desk::AddNote(*f.kept(), QStringLiteral("a.tnw"), {f.pf.clock, QStringLiteral("оп"), QStringLiteral("x")}),
+                 store::Result::Ok);
+        ListLudeyLoad(f.app);
+        QVERIFY(!f.page().contains(QStringLiteral("Статус")));
+        f.openAnna();
+        f.password(QStringLiteral("Тайна"));
+        f.click(QStringLiteral("s") + QString::number(link));
+        QVERIFY(f.page().contains(QStringLiteral("Статус:</b></td><td>") + shown));
+        f.click(QStringLiteral("n"));
+        const QString cell = QStringLiteral("</b></td><td align='center'><b>");
+        QVERIFY(f.page().contains(cell + QStringLiteral("Статус") + cell));
+        QVERIFY(f.page().contains(QStringLiteral("Есть") + cell + shown + cell));
+        QVERIFY(f.page().contains(QStringLiteral("Нет") + cell + QStringLiteral("активен") + cell));
+    }
+
     // A note and the reminder through their dialogs; an empty date removes
     // the reminder, a wrong one is refused.
     void noteAndReminder()
