@@ -93,7 +93,8 @@ struct Desk {
     std::unique_ptr<App> app;
     std::unique_ptr<MainWindow> window;
 
-    Desk()
+    // `kept`: the desk's fixture above; without it the folder keeps nothing of the desk.
+    explicit Desk(bool kept = true)
     {
         program = tmp.path() + QStringLiteral("/программа/");
         folder = tmp.path() + QStringLiteral("/Знакомства/");
@@ -105,6 +106,18 @@ struct Desk {
         person(QStringLiteral("w1.tnw"), QStringLiteral("Ольга Белова"), year - 23, 1, QStringLiteral("011"));
         person(QStringLiteral("w2.tnw"), QStringLiteral("Мария Козлова"), year - 40, 1, QStringLiteral("111"));
         person(QStringLiteral("w3.tnw"), QStringLiteral("Елена Орлова"), year - 33, 1, QStringLiteral("001"));
+        if (kept)
+            keepDesk();
+        fixtures::writeBytes(program + QStringLiteral("Тандемо.ini"),
+                             fixtures::cp1251Lines({program, QString(), folder + QStringLiteral("Знакомства.tnd")}));
+        platform.setExecutableFolder(program);
+        app = std::make_unique<App>(platform);
+        window = std::make_unique<MainWindow>(*app, platform);
+        webtest::startAndShow(*app, *window);
+    }
+
+    void keepDesk()
+    {
         const auto kept = store();
         desk::Seeking ivan;
         ivan.ageFrom = 30;
@@ -127,12 +140,6 @@ struct Desk {
             desk::SetReminder(*kept, QStringLiteral("w3.tnw"), now.date().addDays(30)) == store::Result::Ok;
         if (!written)
             qWarning("the desk's fixture was not written");
-        fixtures::writeBytes(program + QStringLiteral("Тандемо.ini"),
-                             fixtures::cp1251Lines({program, QString(), folder + QStringLiteral("Знакомства.tnd")}));
-        platform.setExecutableFolder(program);
-        app = std::make_unique<App>(platform);
-        window = std::make_unique<MainWindow>(*app, platform);
-        webtest::startAndShow(*app, *window);
     }
 
     void person(const QString& file, const QString& name, int year, int sex, const QString& answers,
@@ -401,6 +408,37 @@ private Q_SLOTS:
         QVERIFY2(read, qPrintable(reader.lastStep));
         QVERIFY(darkPixels(statistics) > 500);
         QVERIFY2(barPixels(statistics) > 1000, "no bars on the screen");
+    }
+
+    // In a folder that keeps nothing of the desk, "Рабочий стол оператора…"
+    // chosen from the menu and agreed to puts the desk on the card page.
+    void startedFromTheMenu()
+    {
+        Desk d(false);
+        d.window->action(QStringLiteral("FileNameTest"))->trigger();
+        QVERIFY(webtest::waitForText(*d.window->view(), QStringLiteral("Список мужчин")));
+        QString asked;
+        Person walk;
+        d.chooseByKeys(walk, QStringLiteral("KartotekaStol"));
+        d.answer(walk, QStringLiteral("Вести рабочий стол оператора"), QMessageBox::Yes, QStringLiteral("20-start.png"),
+                 &asked);
+        walk.then(QStringLiteral("open the men"), [&] {
+            if (QApplication::activeModalWidget())
+                return false;
+            const QPoint at = Desk::linkOnScreen(*d.window->view(), QStringLiteral("m"));
+            if (at.isNull())
+                return false;
+            walk.click(at);
+            return true;
+        });
+        d.clickWhenShown(walk, QStringLiteral(">активен<"), QStringLiteral("l0"), QStringLiteral("21-men-started.png"),
+                         {}, QStringLiteral("активен"));
+        d.closeWhenShown(walk, QStringLiteral("Рабочий стол оператора"), QStringLiteral("22-card-started.png"));
+        const bool walked = walk.run(90000);
+        QVERIFY2(walk.failed.isEmpty(), qPrintable(walk.failed));
+        QVERIFY2(walked, qPrintable(walk.lastStep));
+        QVERIFY(asked.startsWith(QStringLiteral("Вести рабочий стол оператора для папки этого теста?")));
+        QVERIFY(d.store()->read(desk::kDeskKind, desk::kDeskOnKey).has_value());
     }
 };
 
