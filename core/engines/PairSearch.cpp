@@ -62,6 +62,23 @@ desk::Traits TraitsOf(const Kartochka& card, int currentYear)
     return traits;
 }
 
+desk::Traits TraitsOfLines(const HeadLines& lines, int currentYear, const desk::Seeking* lookedAt)
+{
+    desk::Traits traits;
+    const std::optional<int> year = lines.size() > 2 ? textfile::parseNumber(lines[2]) : std::nullopt;
+    if (year)
+        traits.age = currentYear - *year;
+    if (lines.size() > 3 && textfile::parseNumber(lines[3]).value_or(0) == 1) {
+        if (lines.size() > 5 && (!lookedAt || lookedAt->heightFrom || lookedAt->heightTo))
+            traits.height = desk::ParseHeight(textfile::decode(lines[5]));
+        if (lines.size() > 7 && (!lookedAt || !lookedAt->hair.isEmpty()))
+            traits.hair = textfile::decode(lines[7]);
+        if (lines.size() > 8 && (!lookedAt || !lookedAt->eyes.isEmpty()))
+            traits.eyes = textfile::decode(lines[8]);
+    }
+    return traits;
+}
+
 PairRanking RankPairs(const QString& folder, const Kartochka& reference, int currentYear,
                       const std::function<void()>& tick, const RankFilter& filter)
 {
@@ -99,19 +116,7 @@ PairRanking RankPairs(const QString& folder, const Kartochka& reference, int cur
             lines[0] != kCardMarker)
             continue;
         if (mutual) {
-            // Only what the reference's bounds look at is read of the candidate.
-            desk::Traits traits;
-            const std::optional<int> year = lines.size() > 2 ? textfile::parseNumber(lines[2]) : std::nullopt;
-            if (year)
-                traits.age = currentYear - *year;
-            if (lines.size() > 3 && textfile::parseNumber(lines[3]).value_or(0) == 1) {
-                if (lines.size() > 5 && (ownBounds.heightFrom || ownBounds.heightTo))
-                    traits.height = desk::ParseHeight(textfile::decode(lines[5]));
-                if (lines.size() > 7 && !ownBounds.hair.isEmpty())
-                    traits.hair = textfile::decode(lines[7]);
-                if (lines.size() > 8 && !ownBounds.eyes.isEmpty())
-                    traits.eyes = textfile::decode(lines[8]);
-            }
+            const desk::Traits traits = TraitsOfLines(lines, currentYear, &ownBounds);
             if (!desk::Fits(ownBounds, traits) ||
                 (!notAccepting.isEmpty() && notAccepting.contains(QByteArrayView(nameBytes)))) {
                 ++ranking.leftOut;

@@ -11,6 +11,7 @@
 #include <optional>
 
 struct Kartochka;
+class HeadLines;
 
 // The ranking of the other sex for one reference card.
 struct PairRanking {
@@ -35,6 +36,10 @@ struct RankFilter {
 
 // The reference's own traits, as candidates' bounds see them.
 desk::Traits TraitsOf(const Kartochka& card, int currentYear);
+// A person file's traits from its first lines (the year, the detail lines'
+// height, hair and eyes). With `lookedAt`, only what those bounds look at is
+// read: a ranking reads no more of each candidate than it needs.
+desk::Traits TraitsOfLines(const HeadLines& lines, int currentYear, const desk::Seeking* lookedAt = nullptr);
 
 // Scans the person files of the sex opposite to `reference` in `folder` (which
 // ends with its separator), reading at most the first five lines of each, and
