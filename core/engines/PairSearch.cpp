@@ -49,6 +49,11 @@ QString MatchText(int matches, int questions)
     return text;
 }
 
+QString WeightedMatchText(const weights::Score& score)
+{
+    return QString::number(weights::Percent(score)) + u'%';
+}
+
 desk::Traits TraitsOf(const Kartochka& card, int currentYear)
 {
     desk::Traits traits;
@@ -80,7 +85,7 @@ desk::Traits TraitsOfLines(const HeadLines& lines, int currentYear, const desk::
 }
 
 PairRanking RankPairs(const QString& folder, const Kartochka& reference, int currentYear,
-                      const std::function<void()>& tick, const RankFilter& filter)
+                      const std::function<void()>& tick, const RankFilter& filter, const weights::Table& table)
 {
     PairRanking ranking;
     const desk::Everyone* everyone = filter.everyone;
@@ -99,6 +104,9 @@ PairRanking RankPairs(const QString& folder, const Kartochka& reference, int cur
                                                                           : 5;
     const QString answers = reference.Otvety;
     ranking.questions = static_cast<int>(answers.size());
+    ranking.weighted = table.used;
+    // Answers are digits: their Latin-1 bytes are what a person file holds.
+    const QByteArray answerBytes = table.used ? answers.toLatin1() : QByteArray();
     const QString pattern = reference.Pol == 1 ? QStringLiteral("*") + kMenExtension
                                                : QStringLiteral("*") + kWomenExtension;
     const QStringList files = PersonFiles(folder, pattern.mid(1));
@@ -136,6 +144,15 @@ PairRanking RankPairs(const QString& folder, const Kartochka& reference, int cur
         const qsizetype comma = candidate.indexOf(',');
         if (comma >= 0)
             candidate = candidate.first(comma);
+        if (table.used) {
+            const weights::Score score = weights::ScoreOf(answerBytes, candidate, table);
+            entry.Sovpadeniy = WeightedMatchText(score);
+            entry.SharedQuestions = score.shared;
+            ranking.pairs.append(entry);
+            ranking.matches.append(score.shared);
+            ranking.scores.append(score);
+            continue;
+        }
         const int matches = SharedAnswers(answers, textfile::decode(candidate));
         entry.Sovpadeniy = MatchText(matches, ranking.questions);
         ranking.pairs.append(entry);
@@ -149,6 +166,16 @@ PairRanking RankPairs(const QString& folder, const Kartochka& reference, int cur
     // the larger text first (so 2, 11, 10). It is the order every ranking of
     // a folder has listed them in, on every desk: a ranking printed or
     // remembered yesterday reads the same today.
+    if (ranking.weighted) {
+        std::stable_sort(ranking.order.begin(), ranking.order.end(), [&ranking](int a, int b) {
+            if (weights::Higher(ranking.scores[a], ranking.scores[b]))
+                return true;
+            if (weights::Higher(ranking.scores[b], ranking.scores[a]))
+                return false;
+            return ScanNumberTextLess(b, a);
+        });
+        return ranking;
+    }
     std::stable_sort(ranking.order.begin(), ranking.order.end(), [&ranking](int a, int b) {
         if (ranking.matches[a] != ranking.matches[b])
             return ranking.matches[a] > ranking.matches[b];
