@@ -106,7 +106,10 @@ PairRanking RankPairs(const QString& folder, const Kartochka& reference, int cur
     ranking.questions = static_cast<int>(answers.size());
     ranking.weighted = table.used;
     // Answers are digits: their Latin-1 bytes are what a person file holds.
-    const QByteArray answerBytes = table.used ? answers.toLatin1() : QByteArray();
+    // Scored whenever the test's questions are known, so that the questions
+    // both answered can be told; ordered by the score only when weights are used.
+    const bool scored = !table.questions.empty();
+    const QByteArray answerBytes = scored ? answers.toLatin1() : QByteArray();
     const QString pattern = reference.Pol == 1 ? QStringLiteral("*") + kMenExtension
                                                : QStringLiteral("*") + kWomenExtension;
     const QStringList files = PersonFiles(folder, pattern.mid(1));
@@ -144,17 +147,13 @@ PairRanking RankPairs(const QString& folder, const Kartochka& reference, int cur
         const qsizetype comma = candidate.indexOf(',');
         if (comma >= 0)
             candidate = candidate.first(comma);
-        if (table.used) {
-            const weights::Score score = weights::ScoreOf(answerBytes, candidate, table);
-            entry.Sovpadeniy = WeightedMatchText(score);
-            entry.SharedQuestions = score.shared;
-            ranking.pairs.append(entry);
-            ranking.matches.append(score.shared);
-            ranking.scores.append(score);
-            continue;
-        }
         const int matches = SharedAnswers(answers, textfile::decode(candidate));
-        entry.Sovpadeniy = MatchText(matches, ranking.questions);
+        if (scored) {
+            const weights::Score score = weights::ScoreOf(answerBytes, candidate, table);
+            ranking.scores.append(score);
+            entry.SharedQuestions = score.shared;
+        }
+        entry.Sovpadeniy = table.used ? WeightedMatchText(ranking.scores.last()) : MatchText(matches, ranking.questions);
         ranking.pairs.append(entry);
         ranking.matches.append(matches);
     }

@@ -18,8 +18,8 @@ class HeadLines;
 struct PairRanking {
     QList<PairEntry> pairs;  // in scan order: the folder listing's order
     QList<int> order;        // order[r] = index in `pairs` of the candidate at rank r
-    QList<int> matches;      // matches[i] = shared answers of pairs[i] (with weights: shared questions)
-    QList<weights::Score> scores;  // with weights: scores[i] = the match of pairs[i]
+    QList<int> matches;      // matches[i] = shared answers of pairs[i]
+    QList<weights::Score> scores;  // when the test's questions were given: scores[i] = the match of pairs[i]
     bool weighted = false;   // ranked by the test's weights
     int questions = 0;       // answers of the reference
     int leftOut = 0;         // candidates the mutual filter left out
@@ -49,8 +49,9 @@ desk::Traits TraitsOfLines(const HeadLines& lines, int currentYear, const desk::
 // ranks them: most shared answers first; equal counts by the text of their scan
 // numbers, descending. Unreadable and foreign files are skipped.
 // When `table` (the weights of the folder's test) is used, they are ranked by
-// their weighted match instead, highest first, equal matches as equal counts;
-// each shows its percentage and the number of questions both answered.
+// their weighted match instead, highest first, equal matches as equal counts,
+// and each shows its percentage. Whenever `table` holds the test's questions,
+// each entry tells how many of them both answered.
 // `tick`, when given, runs every few files so the windows can repaint.
 // With a filter, candidates it excludes get no scan number.
 PairRanking RankPairs(const QString& folder, const Kartochka& reference, int currentYear,
