@@ -190,6 +190,8 @@ struct PairListState {
     bool SeekingUsed = false;
     bool DeskUsed = false;
     int LeftOut = 0;
+    // Ranked by the test's weights: the page shows the questions both answered.
+    bool Weighted = false;
 };
 
 // The mode a modal dialog opens in, set by whoever opens it; Confirmed once
