@@ -21,6 +21,7 @@
 #include "editor/LoadVoprosDialog.h"
 #include "editor/NomerDialog.h"
 #include "editor/TagDialog.h"
+#include "editor/VesaDialog.h"
 #include "editor/PictureBoxWidget.h"
 #include "screens/people/FrmKartochka.h"
 #include "screens/editor/FrmLoadVopros.h"
@@ -71,6 +72,10 @@ MainWindow::MainWindow(App& app, QtPlatform& platform, QWidget* parent) : QMainW
     });
     platform.setModalRunner(WindowId::Param, [this] {
         ParamDialog dialog(app_, this);
+        dialog.run();
+    });
+    platform.setModalRunner(WindowId::Vesa, [this] {
+        VesaDialog dialog(app_, this);
         dialog.run();
     });
     platform.setModalRunner(WindowId::Nomer, [this] {

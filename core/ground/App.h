@@ -14,6 +14,7 @@
 #include "ground/windows/FrmSoglasie.h"
 #include "ground/windows/FrmSoglasieText.h"
 #include "ground/windows/FrmTag.h"
+#include "ground/windows/FrmVesa.h"
 
 // The running program: its state, its windows' models and the desktop it runs
 // on. Every routine takes it by reference.
@@ -37,6 +38,7 @@ public:
     FrmTag frmTag;
     FrmSoglasie frmSoglasie;
     FrmSoglasieText frmSoglasieText;
+    FrmVesa frmVesa;
 };
 
 // Title of every message box of the program.

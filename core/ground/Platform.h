@@ -27,6 +27,7 @@ enum class WindowId {
     Html,        // secondary HTML window (frmHTML)
     Soglasie,    // the person's consent before the card (frmSoglasie)
     SoglasieText,  // the author's consent text (frmSoglasieText)
+    Vesa,        // the weights of a question (frmVesa)
 };
 
 struct FileFilter {

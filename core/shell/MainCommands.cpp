@@ -6,6 +6,7 @@
 #include "screens/editor/FrmParam.h"
 #include "screens/editor/Editor.h"
 #include "screens/editor/FrmLoadVopros.h"
+#include "screens/editor/FrmVesa.h"
 #include "screens/editor/Markup.h"
 #include "screens/editor/QuestionList.h"
 #include "screens/document/FrmPassW.h"
@@ -158,6 +159,8 @@ void EditMenuClick(App& app, const QString& item)
     } else if (item == f.EditDeleteVopros.name) {
         if (f.EditDeleteVopros.enabled)
             DeleteVopros(app);
+    } else if (item == f.EditVesa.name) {
+        EditVesa_Click(app);
     } else if (item == f.EditShowAllTest.name) {
         EditShowAllTest_Click(app);
     } else if (item == f.EditLoadVopros[0].name) {

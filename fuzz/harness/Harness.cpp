@@ -11,6 +11,7 @@
 #include "engines/Consent.h"
 #include "engines/Journal.h"
 #include "engines/WordWrap.h"
+#include "engines/Weights.h"
 #include "engines/PairSearch.h"
 #include "screens/people/CardPage.h"
 #include "screens/people/FrmFound.h"
@@ -358,6 +359,51 @@ bool Consent(const QByteArray& data)
             return false;
     static const QRegularExpression handler(QStringLiteral("<[^>]*[\\s/]on[a-z]+\\s*="));
     return !fragment.contains(handler);
+}
+
+bool WeightsBlock(const QByteArray& data)
+{
+    // Three questions of two, three and ten answers, as a test file would
+    // hand them over.
+    const auto fresh = [] {
+        weights::Table table;
+        for (int last : {1, 2, 9}) {
+            weights::QuestionWeights w;
+            w.lastAnswer = last;
+            table.questions.push_back(w);
+        }
+        return table;
+    };
+    weights::Table table = fresh();
+    const weights::Block block = weights::DecodeBlock(data, table);
+    if (table.questions.size() != 3)
+        return false;
+    const auto& levels = weights::kImportances;
+    for (const weights::QuestionWeights& w : table.questions) {
+        if (block != weights::Block::Read) {
+            if (w.importance != 1 || w.together != clsTest::SameAnswerOnly())
+                return false;
+            continue;
+        }
+        if (std::find(levels.begin(), levels.end(), w.importance) == levels.end())
+            return false;
+        for (int a = 0; a <= w.lastAnswer; ++a) {
+            if (w.together[static_cast<size_t>(a)] >> (w.lastAnswer + 1))
+                return false;
+        }
+    }
+    if (block != weights::Block::Read || !table.used)
+        return block != weights::Block::Read || weights::EncodeBlock(table).isEmpty();
+    // What was read is written back the same and reads back the same.
+    weights::Table again = fresh();
+    if (weights::DecodeBlock(weights::EncodeBlock(table), again) != weights::Block::Read)
+        return false;
+    for (size_t q = 0; q < 3; ++q) {
+        if (again.questions[q].importance != table.questions[q].importance ||
+            again.questions[q].together != table.questions[q].together)
+            return false;
+    }
+    return true;
 }
 
 }  // namespace harness

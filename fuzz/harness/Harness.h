@@ -17,5 +17,6 @@ bool Sheet(const QByteArray& data);        // the import of a results sheet (tan
 bool Journal(const QByteArray& data);      // a desk's journal file, read with the others
 bool Manifest(const QByteArray& data);     // a backup's list of files, read before a restore
 bool Consent(const QByteArray& data);      // a consent record from the store, and a consent text shown
+bool WeightsBlock(const QByteArray& data); // the weights block after a test file's last field
 
 }  // namespace harness

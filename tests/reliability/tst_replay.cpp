@@ -40,6 +40,7 @@ private Q_SLOTS:
             {QStringLiteral("dispatch"), harness::Dispatch},   {QStringLiteral("wordwrap"), harness::WordWrap},
             {QStringLiteral("sheet"), harness::Sheet},         {QStringLiteral("journal"), harness::Journal},
             {QStringLiteral("manifest"), harness::Manifest},   {QStringLiteral("consent"), harness::Consent},
+            {QStringLiteral("weights"), harness::WeightsBlock},
         };
         const auto entry = entries.find(target);
         QVERIFY2(entry != entries.end(), qPrintable(target));

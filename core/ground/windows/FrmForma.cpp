@@ -61,6 +61,8 @@ FrmForma::FrmForma() : WindowModel(QStringLiteral("frmForma"))
     FileSnachala.shortcut = QStringLiteral("Ctrl+R");
     EditParametry.shortcut = QStringLiteral("Ctrl+P");
     EditSelectVopros.shortcut = QStringLiteral("F4");
+    // A function key, so that it works in any keyboard layout.
+    EditVesa.shortcut = QStringLiteral("F6");
     EditTextUpDown[0].shortcut = QStringLiteral("Ctrl+U");
     EditTextUpDown[1].shortcut = QStringLiteral("Ctrl+D");
     EditAddFile[0].shortcut = QStringLiteral("Ctrl+I");
@@ -85,7 +87,7 @@ std::vector<std::vector<Control*>> FrmForma::menus() const
          &f.FileProsmotr, &f.FileObnovit, &f.FileSnachala, &f.FileSep3, &f.FileNameTest, &f.FileSep4,
          &f.FileExit},
         {&f.Edit, &f.EditFoundNoEnd, &f.EditParametry, &f.EditSelectVopros, &f.EditPasteVopros,
-         &f.EditDeleteVopros, &f.EditSep, &f.EditTextUpDown[0], &f.EditTextUpDown[1], &f.EditAddFile[0],
+         &f.EditDeleteVopros, &f.EditVesa, &f.EditSep, &f.EditTextUpDown[0], &f.EditTextUpDown[1], &f.EditAddFile[0],
          &f.EditAddFile[1], &f.EditAddFile[2], &f.EditNeravenstvo, &f.EditTextInTag, &f.EditFoundFile,
          &f.EditSep2, &f.EditAddTest, &f.EditLoadVopros[0], &f.EditLoadVopros[1], &f.EditShowAllTest},
         {&f.Kartoteka, &f.KartotekaKopiya, &f.KartotekaVosstanovit, &f.KartotekaZhurnal,

@@ -57,6 +57,7 @@ public:
     Control EditSelectVopros{"EditSelectVopros", QStringLiteral("Выбор вопроса")};
     Control EditPasteVopros{"EditPasteVopros", QStringLiteral("Вставить вопрос")};
     Control EditDeleteVopros{"EditDeleteVopros", QStringLiteral("Удалить вопрос")};
+    Control EditVesa{"EditVesa", QStringLiteral("Веса вопроса...")};
     Control EditSep{"EditSep", QStringLiteral("-")};
     std::array<Control, 2> EditTextUpDown{Control{"EditTextUpDown(0)", QStringLiteral("Поднять текст")},
                                           Control{"EditTextUpDown(1)", QStringLiteral("Опустить текст")}};
