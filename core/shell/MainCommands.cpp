@@ -9,6 +9,7 @@
 #include "screens/editor/Markup.h"
 #include "screens/editor/QuestionList.h"
 #include "screens/document/FrmPassW.h"
+#include "screens/matching/Evening.h"
 #include "screens/people/DeskPages.h"
 #include "screens/people/FrmFound.h"
 #include "screens/people/FrmKartochka.h"
@@ -117,6 +118,10 @@ void frmForma_MenuClick(App& app, const QString& item)
         const QString folder = OpenTestFolder(app, QStringLiteral("Статистика считается по папке открытого теста."));
         if (!folder.isEmpty())
             ShowStatistics(app, folder);
+    } else if (item == f.KartotekaVecher.name) {
+        const QString folder = OpenTestFolder(app, QStringLiteral("Вечер знакомств собирается из папки открытого теста."));
+        if (!folder.isEmpty())
+            ShowEvening(app, folder);
     } else if (item == f.KartotekaAvto.name) {
         KartotekaAvto_Click(app);
     } else if (item == f.KartotekaSoglasie.name) {
