@@ -279,10 +279,10 @@ private Q_SLOTS:
                      anton.contains(QStringLiteral("Москва, <i>3</i>")),
                  qPrintable(anton));
         const QString boris = pdfText(results, 2, 2).simplified();
-        QVERIFY2(boris.contains(QStringLiteral("Борис Взаимных отметок нет.")), qPrintable(boris));
+        QVERIFY2(boris.contains(QStringLiteral("Вечер знакомств «2026-12-11» Борис Взаимных отметок нет.")), qPrintable(boris));
         QVERIFY2(!boris.contains(QStringLiteral("Елена")), qPrintable(boris));
         const QString darya = pdfText(results, 3, 3).simplified();
-        QVERIFY2(darya.startsWith(QStringLiteral("Дарья")) && darya.contains(QStringLiteral("Антон <b>")) &&
+        QVERIFY2(darya.startsWith(QStringLiteral("Вечер знакомств «2026-12-11» Дарья")) && darya.contains(QStringLiteral("Антон <b>")) &&
                      darya.contains(QStringLiteral("тел. 111")),
                  qPrintable(darya));
         QVERIFY(pdfText(results, 4, 4).simplified().contains(QStringLiteral("Елена Взаимных отметок нет.")));

@@ -323,7 +323,9 @@ QString EveningTicksPage(const EveningState& st, const evening::Evening& e)
 
 QString EveningResultsPage(const EveningState& st, const evening::Evening& e, bool forPaper)
 {
-    QString page = head(title(st) + QStringLiteral(": итоги"));
+    // On paper each guest has a page of their own, to be handed out, which
+    // names the evening.
+    QString page = forPaper ? head(QString()) : head(title(st) + QStringLiteral(": итоги"));
     if (!forPaper) {
         page += tabs(EveningPage::Results) + QStringLiteral("<p>Только взаимные отметки. ") +
                 link(QStringLiteral("i"), QStringLiteral("Печать итогов (PDF)")) + QStringLiteral("</p>");
@@ -332,10 +334,11 @@ QString EveningResultsPage(const EveningState& st, const evening::Evening& e, bo
         return page + QStringLiteral("<p>Участников нет.</p></body></html>");
     bool first = true;
     for (const QString& guest : e.men() + e.women()) {
-        // On paper each guest has a page of their own, to be handed out.
-        page += QStringLiteral("<h3") +
-                (forPaper && !first ? QStringLiteral(" style='page-break-before: always'") : QString()) +
-                QStringLiteral(">") + nameOf(st, guest) + QStringLiteral("</h3>");
+        if (forPaper)
+            page += QStringLiteral("<p") +
+                    (first ? QString() : QStringLiteral(" style='page-break-before: always'")) +
+                    QStringLiteral(" align='center'><font size='4'>") + title(st) + QStringLiteral("</font></p>");
+        page += QStringLiteral("<h3>") + nameOf(st, guest) + QStringLiteral("</h3>");
         first = false;
         const QStringList mutual = evening::Mutual(e, guest);
         if (mutual.isEmpty()) {
