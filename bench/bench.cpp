@@ -11,6 +11,7 @@
 #include "Generator.h"
 
 #include "screens/matching/PairPages.h"
+#include "engines/Assignment.h"
 #include "engines/Desk.h"
 #include "engines/FolderStore.h"
 #include "engines/PairSearch.h"
@@ -25,6 +26,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QRandomGenerator>
 #include <QStringList>
 
 #include <algorithm>
@@ -54,6 +56,25 @@ struct BenchPlatform : HeadlessPlatform {
         onMessage = [](const QString& text, MsgIcon) { std::fprintf(stderr, "message: %s\n", text.toUtf8().constData()); };
     }
 };
+
+// The test's weights as an author might set them: every importance, and on
+// every third question two neighbouring answers that go together.
+weights::Table benchTable()
+{
+    weights::Table table;
+    for (int q = 0; q < kQuestions; ++q) {
+        weights::QuestionWeights w;
+        w.lastAnswer = 1 + q % 5;
+        w.importance = weights::kImportances[static_cast<size_t>(q) % weights::kImportances.size()];
+        if (q % 3 == 0) {
+            w.together[0] |= 2;
+            w.together[1] |= 1;
+        }
+        table.questions.push_back(w);
+    }
+    table.used = true;
+    return table;
+}
 
 double seconds(const std::function<void()>& job)
 {
@@ -264,6 +285,13 @@ int main(int argc, char** argv)
             const PairRanking ranking = RankPairs(folder, app.st.CardFields[1], year);
             ranked = static_cast<int>(ranking.pairs.size());
         });
+        // The same ranking by the test's weights, right after it.
+        const weights::Table table = benchTable();
+        int rankedWeighted = 0;
+        const double weightedPairs = best(runs, [&] {
+            const PairRanking ranking = RankPairs(folder, app.st.CardFields[1], year, {}, {}, table);
+            rankedWeighted = static_cast<int>(ranking.pairs.size());
+        });
 
         // Everyone of the other sex with bounds set (as an import sets them),
         // and the reference too: the mutual ranking, reading them all.
@@ -347,6 +375,9 @@ int main(int argc, char** argv)
         line("people list scan and sort", scan, floor);
         line("name search (\"anna\" in Cyrillic)", search, floor);
         line("pair ranking", pairs, floor);
+        line("pair ranking, weighted", weightedPairs, floor);
+        std::printf("  %-34s %10.2f  (%d of %d ranked)\n", "weighted / plain ranking", weightedPairs / pairs,
+                    rankedWeighted, ranked);
         line("pair ranking, mutual (all bounded)", mutualPairs, floor);
         std::printf("  %-34s %10.2f  (%d of %d kept)\n", "mutual / plain ranking", mutualPairs / pairs, rankedMutual,
                     ranked);
@@ -364,6 +395,39 @@ int main(int argc, char** argv)
                     cliPairs.maxRssKb / 1024.0);
         if (cliPeople.status != 0 || cliPairs.status != 0)
             std::printf("  tandemo-cli failed: %d / %d\n", cliPeople.status, cliPairs.status);
+    }
+    // Pairing everyone: the method alone on 500 men and 500 women with
+    // made-up gains, a tenth of the pairs forbidden; then a whole folder of
+    // 500 + 500 read, scored and paired.
+    {
+        constexpr int kSide = 500;
+        QRandomGenerator random(27);
+        std::vector<qint64> gain(static_cast<size_t>(kSide) * kSide);
+        std::vector<char> allowed(gain.size());
+        for (size_t c = 0; c < gain.size(); ++c) {
+            gain[c] = static_cast<qint64>(random.bounded(1000001));
+            allowed[c] = random.bounded(10) != 0;
+        }
+        int paired = 0;
+        const double solve = best(3, [&] {
+            const std::vector<int> chosen = assign::Solve(gain, allowed, kSide, kSide);
+            paired = static_cast<int>(std::count_if(chosen.begin(), chosen.end(), [](int j) { return j >= 0; }));
+        });
+        std::printf("\npairing everyone\n  %-34s %10.1f ms  (%d paired)\n", "500 x 500, the method alone",
+                    solve * 1000.0, paired);
+        const QString folder = root + QStringLiteral("/1000/");
+        const QStringList men = QDir(folder).entryList({QStringLiteral("*.tnm")}, QDir::Files, QDir::Name);
+        const QStringList women = QDir(folder).entryList({QStringLiteral("*.tnw")}, QDir::Files, QDir::Name);
+        if (men.size() == kSide && women.size() == kSide) {
+            const auto store = store::Open(folder);
+            const weights::Table table = benchTable();
+            const double everyone = best(3, [&] {
+                paired = static_cast<int>(
+                    assign::PairEveryone(folder, men, women, table, *store, false, QDate::currentDate().year()).size());
+            });
+            std::printf("  %-34s %10.1f ms  (%d paired)\n", "500 + 500 of a folder, all told", everyone * 1000.0,
+                        paired);
+        }
     }
     std::printf("\npeak memory of this benchmark process: %.1f MB\n", selfMaxRssKb() / 1024.0);
     return 0;

@@ -8,6 +8,7 @@
 
 #include "PdfWriter.h"
 
+#include "engines/Assignment.h"
 #include "engines/AutoBackup.h"
 #include "engines/Backup.h"
 #include "engines/Desk.h"
@@ -22,6 +23,8 @@
 #include "screens/people/FrmFound.h"
 #include "screens/people/PeopleList.h"
 #include "engines/PersonFile.h"
+#include "engines/PersonFolder.h"
+#include "engines/Weights.h"
 #include "ground/App.h"
 #include "engines/Proverka.h"
 #include "screens/document/FileCommands.h"
@@ -53,9 +56,17 @@ QByteArray usage()
                "  tandemo-cli people ПАПКА --men|--women [--name ТЕКСТ]\n"
                "      список людей (или поиск по имени) в CSV: rank,name,age,details,file\n"
                "  tandemo-cli pairs ФАЙЛ_КАРТОЧКИ [--mutual]\n"
-               "      подбор пары для этого человека в CSV: rank,name,age,matches,percent,file;\n"
+               "      подбор пары для этого человека в CSV: rank,name,age,matches,percent,file,\n"
+               "      shared; если в тесте папки заданы веса вопросов — по взвешенному\n"
+               "      совпадению (percent), shared — сколько вопросов ответили оба;\n"
                "      только активные люди; с --mutual — только взаимно подходящие (каждый\n"
                "      в границах «Кого ищу» другого: возраст, рост, цвет волос и глаз)\n"
+               "  tandemo-cli assign ПАПКА_ТЕСТА [--mutual]\n"
+               "      разбивает всех активных мужчин и женщин папки на пары один к одному\n"
+               "      так, чтобы сумма совпадений пар была наибольшей (с весами вопросов\n"
+               "      теста), в CSV: man,woman,percent,man_file,woman_file; лишние остаются\n"
+               "      без пары; пары с пометкой «Больше не предлагать» не составляются, с\n"
+               "      --mutual — и те, кто не в границах «Кого ищу» друг друга\n"
                "  tandemo-cli check ФАЙЛ_ТЕСТА\n"
                "      название теста, число вопросов, первый незаполненный вопрос (0 — все\n"
                "      заполнены)\n"
@@ -213,6 +224,26 @@ int peopleCommand(const QStringList& args)
     return kOk;
 }
 
+// The folder's test file (a folder holds one test), if there is one.
+std::optional<QString> folderTest(const QString& folder)
+{
+    const QStringList tests = QDir(folder).entryList({QStringLiteral("*.tnd")}, QDir::Files, QDir::Name);
+    if (tests.isEmpty())
+        return std::nullopt;
+    return folder + tests.first();
+}
+
+// The weights of the folder's test; a damaged block is told and left out.
+weights::Table folderTable(const QString& testPath)
+{
+    bool damaged = false;
+    weights::Table table = weights::ReadTableOfFile(testPath, &damaged);
+    if (damaged)
+        failure(QStringLiteral("Веса вопросов в файле \"") + testPath +
+                QStringLiteral("\" повреждены и не учтены: совпадения считаются без весов."));
+    return table;
+}
+
 int pairsCommand(QStringList args)
 {
     const bool mutual = args.removeAll(QStringLiteral("--mutual")) > 0;
@@ -235,19 +266,69 @@ int pairsCommand(QStringList args)
     for (auto [other, history] : desk::ReadPairsOf(*store, info.fileName()).asKeyValueRange())
         if (history.never)
             filter.never.insert(other);
+    const std::optional<QString> test = folderTest(app.st.folders.WorkFolder);
+    const weights::Table table = test ? folderTable(*test) : weights::Table{};
     const PairRanking ranking = RankPairs(app.st.folders.WorkFolder, app.st.CardFields[1],
-                                          platform.now().date().year(), {}, filter);
+                                          platform.now().date().year(), {}, filter, table);
     QByteArray out;
     out.reserve((ranking.order.size() + 1) * 80);
-    csv::appendRow(out, {u"rank", u"name", u"age", u"matches", u"percent", u"file"});
+    // New columns go at the end: scripts read the old ones by position.
+    csv::appendRow(out, {u"rank", u"name", u"age", u"matches", u"percent", u"file", u"shared"});
     for (qsizetype r = 0; r < ranking.order.size(); ++r) {
         const int index = ranking.order[r];
         const PairEntry& e = ranking.pairs[index];
         const int matches = ranking.matches[index];
-        const std::optional<int> percent = MatchPercent(matches, ranking.questions);
+        const std::optional<int> percent = ranking.weighted ? std::optional<int>(weights::Percent(ranking.scores[index]))
+                                                            : MatchPercent(matches, ranking.questions);
         csv::appendRow(out, {QString::number(r + 1), e.NameFamiliya, e.Vozrast, QString::number(matches),
-                             percent ? QString::number(*percent) : QString(), textfile::readableName(e.FileName)});
+                             percent ? QString::number(*percent) : QString(), textfile::readableName(e.FileName),
+                             e.SharedQuestions >= 0 ? QString::number(e.SharedQuestions) : QString()});
     }
+    write(out);
+    return kOk;
+}
+
+int assignCommand(QStringList args)
+{
+    const bool mutual = args.removeAll(QStringLiteral("--mutual")) > 0;
+    QString folder;
+    for (const QString& a : args) {
+        if (const std::optional<int> refused = takeFolder(a, folder))
+            return *refused;
+    }
+    if (folder.isEmpty())
+        return usageError(QStringLiteral("для assign нужна ПАПКА_ТЕСТА"));
+    if (const std::optional<int> refused = notAFolder(folder))
+        return *refused;
+    const QString path = folderPath(folder);
+    // Without the test the answers cannot be weighed or even told apart.
+    const std::optional<QString> test = folderTest(path);
+    if (!test)
+        return failure(QStringLiteral("В папке \"") + QDir(folder).absolutePath() +
+                       QStringLiteral("\" нет файла теста (*.tnd)"));
+    const weights::Table table = folderTable(*test);
+    CliPlatform platform;
+    const QStringList men = PersonFiles(path, kMenExtension);
+    const QStringList women = PersonFiles(path, kWomenExtension);
+    const auto store = store::Open(path);
+    const QList<assign::Pair> pairs =
+        assign::PairEveryone(path, men, women, table, *store, mutual, platform.now().date().year());
+
+    // Names as the ranking shows them; two people may share one, so their
+    // files follow.
+    const QByteArray encodedFolder = textfile::pathBytes(path);
+    HeadLines lines;
+    const auto nameOf = [&](const QString& file) {
+        if (!lines.read(encodedFolder + textfile::pathBytes(file), 2) || lines.size() < 2)
+            return QString();
+        return textfile::shownText(lines[1]);
+    };
+    QByteArray out;
+    out.reserve((pairs.size() + 1) * 80);
+    csv::appendRow(out, {u"man", u"woman", u"percent", u"man_file", u"woman_file"});
+    for (const assign::Pair& pair : pairs)
+        csv::appendRow(out, {nameOf(pair.man), nameOf(pair.woman), QString::number(weights::Percent(pair.score)),
+                             textfile::readableName(pair.man), textfile::readableName(pair.woman)});
     write(out);
     return kOk;
 }
@@ -518,6 +599,8 @@ int main(int argc, char** argv)
         status = peopleCommand(args);
     } else if (command == QLatin1String("pairs")) {
         status = pairsCommand(args);
+    } else if (command == QLatin1String("assign")) {
+        status = assignCommand(args);
     } else if (command == QLatin1String("check")) {
         status = checkCommand(args);
     } else if (command == QLatin1String("text")) {

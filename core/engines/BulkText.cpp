@@ -56,6 +56,12 @@ void ReadBulkLines(TestInMemory& test, const QStringList& lines, int startIndex)
                 test.Questions.resizePreserving(i);
             }
             clsTest& question = test.Questions[i];
+            // The weights stay with a question whose text the load leaves as
+            // it was; another question in its place starts without them.
+            if (question.Vopros != line.mid(1)) {
+                question.Importance = 1;
+                question.Together = clsTest::SameAnswerOnly();
+            }
             question.Vopros = line.mid(1);
             question.ClearOtvety();
             j = -1;

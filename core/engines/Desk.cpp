@@ -518,6 +518,7 @@ Everyone ReadEveryone(store::FolderStore& store)
             everyone.seekingUsed = true;
         });
     }
+    everyone.startedOn = store.read(kDeskKind, kDeskOnKey).has_value();
     for (const QString& shard : store.keys(kStatusKind)) {
         std::optional<store::Item> item = store.read(kStatusKind, shard);
         if (!item)
@@ -679,6 +680,13 @@ store::Result NeverOffer(store::FolderStore& store, const QString& a, const QStr
         history.never = true;
         return true;
     });
+}
+
+store::Result StartDesk(store::FolderStore& store)
+{
+    const store::Result result = store.write(kDeskKind, kDeskOnKey, QByteArrayLiteral("1\n"), std::nullopt);
+    // Another desk started it first: it is started all the same.
+    return result == store::Result::Changed ? store::Result::Ok : result;
 }
 
 QList<Reminder> DueReminders(store::FolderStore& store, const QDate& today)

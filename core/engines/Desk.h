@@ -34,6 +34,9 @@ inline const QString kSeekingKind = QStringLiteral("seeking");
 inline const QString kStatusKind = QStringLiteral("status");
 inline const QString kNotesKind = QStringLiteral("notes");
 inline const QString kIntroductionsKind = QStringLiteral("introductions");
+// The operator started the desk in a folder before keeping anything in it.
+inline const QString kDeskKind = QStringLiteral("desk");
+inline const QString kDeskOnKey = QStringLiteral("on");
 
 inline constexpr int kShards = 256;
 // The shard item's key of a person file.
@@ -133,6 +136,7 @@ public:
     QSet<QByteArrayView> notAccepting(const Traits& traits) const;
     bool seekingUsed = false;  // someone has bounds set
     bool statusUsed = false;   // someone has a status set, now or before
+    bool startedOn = false;    // the operator started the desk in the folder
 
 private:
     friend Everyone ReadEveryone(store::FolderStore& store);
@@ -166,6 +170,8 @@ store::Result Introduce(store::FolderStore& store, const QString& a, const QStri
 // Sets the outcome of introduction `index` (oldest first) of the two.
 store::Result SetOutcome(store::FolderStore& store, const QString& a, const QString& b, int index, Outcome outcome);
 store::Result NeverOffer(store::FolderStore& store, const QString& a, const QString& b);
+// Starts the desk in a folder where nothing is kept yet.
+store::Result StartDesk(store::FolderStore& store);
 
 // A reminder that has come: whose, when, and the newest note's text.
 struct Reminder {

@@ -49,6 +49,11 @@ QString MatchText(int matches, int questions)
     return text;
 }
 
+QString WeightedMatchText(const weights::Score& score)
+{
+    return QString::number(weights::Percent(score)) + u'%';
+}
+
 desk::Traits TraitsOf(const Kartochka& card, int currentYear)
 {
     desk::Traits traits;
@@ -62,8 +67,25 @@ desk::Traits TraitsOf(const Kartochka& card, int currentYear)
     return traits;
 }
 
+desk::Traits TraitsOfLines(const HeadLines& lines, int currentYear, const desk::Seeking* lookedAt)
+{
+    desk::Traits traits;
+    const std::optional<int> year = lines.size() > 2 ? textfile::parseNumber(lines[2]) : std::nullopt;
+    if (year)
+        traits.age = currentYear - *year;
+    if (lines.size() > 3 && textfile::parseNumber(lines[3]).value_or(0) == 1) {
+        if (lines.size() > 5 && (!lookedAt || lookedAt->heightFrom || lookedAt->heightTo))
+            traits.height = desk::ParseHeight(textfile::decode(lines[5]));
+        if (lines.size() > 7 && (!lookedAt || !lookedAt->hair.isEmpty()))
+            traits.hair = textfile::decode(lines[7]);
+        if (lines.size() > 8 && (!lookedAt || !lookedAt->eyes.isEmpty()))
+            traits.eyes = textfile::decode(lines[8]);
+    }
+    return traits;
+}
+
 PairRanking RankPairs(const QString& folder, const Kartochka& reference, int currentYear,
-                      const std::function<void()>& tick, const RankFilter& filter)
+                      const std::function<void()>& tick, const RankFilter& filter, const weights::Table& table)
 {
     PairRanking ranking;
     const desk::Everyone* everyone = filter.everyone;
@@ -82,6 +104,12 @@ PairRanking RankPairs(const QString& folder, const Kartochka& reference, int cur
                                                                           : 5;
     const QString answers = reference.Otvety;
     ranking.questions = static_cast<int>(answers.size());
+    ranking.weighted = table.used;
+    // Answers are digits: their Latin-1 bytes are what a person file holds.
+    // Scored whenever the test's questions are known, so that the questions
+    // both answered can be told; ordered by the score only when weights are used.
+    const bool scored = !table.questions.empty();
+    const QByteArray answerBytes = scored ? answers.toLatin1() : QByteArray();
     const QString pattern = reference.Pol == 1 ? QStringLiteral("*") + kMenExtension
                                                : QStringLiteral("*") + kWomenExtension;
     const QStringList files = PersonFiles(folder, pattern.mid(1));
@@ -99,19 +127,7 @@ PairRanking RankPairs(const QString& folder, const Kartochka& reference, int cur
             lines[0] != kCardMarker)
             continue;
         if (mutual) {
-            // Only what the reference's bounds look at is read of the candidate.
-            desk::Traits traits;
-            const std::optional<int> year = lines.size() > 2 ? textfile::parseNumber(lines[2]) : std::nullopt;
-            if (year)
-                traits.age = currentYear - *year;
-            if (lines.size() > 3 && textfile::parseNumber(lines[3]).value_or(0) == 1) {
-                if (lines.size() > 5 && (ownBounds.heightFrom || ownBounds.heightTo))
-                    traits.height = desk::ParseHeight(textfile::decode(lines[5]));
-                if (lines.size() > 7 && !ownBounds.hair.isEmpty())
-                    traits.hair = textfile::decode(lines[7]);
-                if (lines.size() > 8 && !ownBounds.eyes.isEmpty())
-                    traits.eyes = textfile::decode(lines[8]);
-            }
+            const desk::Traits traits = TraitsOfLines(lines, currentYear, &ownBounds);
             if (!desk::Fits(ownBounds, traits) ||
                 (!notAccepting.isEmpty() && notAccepting.contains(QByteArrayView(nameBytes)))) {
                 ++ranking.leftOut;
@@ -132,7 +148,12 @@ PairRanking RankPairs(const QString& folder, const Kartochka& reference, int cur
         if (comma >= 0)
             candidate = candidate.first(comma);
         const int matches = SharedAnswers(answers, textfile::decode(candidate));
-        entry.Sovpadeniy = MatchText(matches, ranking.questions);
+        if (scored) {
+            const weights::Score score = weights::ScoreOf(answerBytes, candidate, table);
+            ranking.scores.append(score);
+            entry.SharedQuestions = score.shared;
+        }
+        entry.Sovpadeniy = table.used ? WeightedMatchText(ranking.scores.last()) : MatchText(matches, ranking.questions);
         ranking.pairs.append(entry);
         ranking.matches.append(matches);
     }
@@ -144,6 +165,16 @@ PairRanking RankPairs(const QString& folder, const Kartochka& reference, int cur
     // the larger text first (so 2, 11, 10). It is the order every ranking of
     // a folder has listed them in, on every desk: a ranking printed or
     // remembered yesterday reads the same today.
+    if (ranking.weighted) {
+        std::stable_sort(ranking.order.begin(), ranking.order.end(), [&ranking](int a, int b) {
+            if (weights::Higher(ranking.scores[a], ranking.scores[b]))
+                return true;
+            if (weights::Higher(ranking.scores[b], ranking.scores[a]))
+                return false;
+            return ScanNumberTextLess(b, a);
+        });
+        return ranking;
+    }
     std::stable_sort(ranking.order.begin(), ranking.order.end(), [&ranking](int a, int b) {
         if (ranking.matches[a] != ranking.matches[b])
             return ranking.matches[a] > ranking.matches[b];

@@ -5,6 +5,7 @@
 #include "ground/TextFile.h"
 #include "ground/App.h"
 #include "engines/Proverka.h"
+#include "engines/Weights.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -58,6 +59,9 @@ QByteArray TestFileContent(App& app, int seed)
     }
     out += textfile::numberLine(Proverka(app, 0)) + crlf;
     out += crlf;
+    // After the final empty line, where a reader of the plain layout has
+    // stopped; nothing at all while every weight is the default.
+    out += weights::EncodeBlock(weights::TableOf(st.test));
     return out;
 }
 
@@ -128,22 +132,47 @@ int PlausibleQuestionCount(int stated, const textfile::Lines& lines)
     return static_cast<int>(std::min<qsizetype>(stated, fits));
 }
 
-void ReadQuestions(App& app, textfile::Lines& lines, int first, int last)
+void ReadQuestion(textfile::Lines& lines, clsTest& question)
 {
-    for (int q = first; q <= last; ++q) {
-        clsTest& question = app.st.test.Questions[q];
-        question.Vopros = lines.nextText().value_or(QString());
-        const int count = lines.nextNumber().value_or(0);
-        // Every announced answer line is consumed, also those beyond the ten
-        // slots, but never more lines than the file still has.
-        const qsizetype announced = std::max<qsizetype>(0, static_cast<qsizetype>(count) + 1);
-        const qsizetype toRead = std::min(announced, lines.remaining());
-        for (qsizetype i = 0; i < toRead; ++i) {
-            const QString text = lines.nextText().value_or(QString());
-            if (i < clsTest::Capacity)
-                question.AddOtvety(static_cast<int>(i), text);
-        }
-        question.CountOtvetov = std::clamp(count, 0, clsTest::Capacity - 1);
+    question.Vopros = lines.nextText().value_or(QString());
+    const int count = lines.nextNumber().value_or(0);
+    // Every announced answer line is consumed, also those beyond the ten
+    // slots, but never more lines than the file still has.
+    const qsizetype announced = std::max<qsizetype>(0, static_cast<qsizetype>(count) + 1);
+    const qsizetype toRead = std::min(announced, lines.remaining());
+    for (qsizetype i = 0; i < toRead; ++i) {
+        const QString text = lines.nextText().value_or(QString());
+        if (i < clsTest::Capacity)
+            question.AddOtvety(static_cast<int>(i), text);
     }
+    question.CountOtvetov = std::clamp(count, 0, clsTest::Capacity - 1);
 }
 
+void ReadQuestions(App& app, textfile::Lines& lines, int first, int last)
+{
+    for (int q = first; q <= last; ++q)
+        ReadQuestion(lines, app.st.test.Questions[q]);
+}
+
+bool ReadWeights(textfile::Lines& lines, QuestionArray& questions, int first, int last)
+{
+    weights::Table table;
+    for (int q = first; q <= last; ++q) {
+        weights::QuestionWeights w;
+        w.lastAnswer = questions[q].CountOtvetov;
+        table.questions.push_back(w);
+    }
+    const weights::Block block = weights::DecodeBlock(lines, table);
+    for (int q = first; q <= last; ++q) {
+        clsTest& question = questions[q];
+        if (block == weights::Block::Read) {
+            const weights::QuestionWeights& w = table.questions[static_cast<size_t>(q - first)];
+            question.Importance = w.importance;
+            question.Together = w.together;
+        } else {
+            question.Importance = 1;
+            question.Together = clsTest::SameAnswerOnly();
+        }
+    }
+    return block == weights::Block::Damaged;
+}

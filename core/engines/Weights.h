@@ -9,6 +9,9 @@
 #include <vector>
 
 struct TestInMemory;
+namespace textfile {
+class Lines;
+}
 
 // How much each question of a test matters and which answers go together,
 // and the match score of two people's answers under them.
@@ -53,7 +56,13 @@ enum class Block { None, Read, Damaged };
 // line. `table` comes in with the file's questions (lastAnswer set, weights
 // default) and goes out with the block's weights when it was Read; when
 // Damaged it is left at the defaults.
+// A block is strict: the marker, the question count equal to the file's, per
+// question Cq + 2 fields (a known importance, masks within its answers), the
+// end marker. Anything after the trailing number line that does not begin
+// with the marker is no block (None).
 Block DecodeBlock(QByteArrayView rest, Table& table);
+// The same, reading on from the lines of a test file past its trailing number.
+Block DecodeBlock(textfile::Lines& rest, Table& table);
 
 // The weights a test file on disk holds: defaults without a block or with a
 // damaged one (then `damaged`, when given, is set).

@@ -139,6 +139,9 @@ struct PeopleListState {
     int PeopleLast = -1;
     int PeoplePage = 0;
     int CurrentPerson = 0;
+    // The open card page came from the reminders, not from a row of the
+    // list: going back returns there.
+    bool CardFromReminders = false;
     // The people the open card page lists introductions with, by row: the
     // page's links name a row.
     QStringList CardPairs;
@@ -188,6 +191,8 @@ struct PairListState {
     bool SeekingUsed = false;
     bool DeskUsed = false;
     int LeftOut = 0;
+    // Ranked by the test's weights: the page shows the questions both answered.
+    bool Weighted = false;
 };
 
 // The evening of introductions on screen: which evening of which folder,

@@ -8,5 +8,6 @@ struct PairEntry {
     QString Vozrast;
     int Podrobnee = 0;
     QString FileName;
-    QString Sovpadeniy;  // match count and percentage as shown, e.g. "2 (66%)"
+    QString Sovpadeniy;  // match count and percentage as shown, e.g. "2 (66%)"; with weights "87%"
+    int SharedQuestions = -1;  // the questions both answered, when the test's questions are known
 };

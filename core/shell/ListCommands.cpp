@@ -51,6 +51,7 @@ bool openFromList(App& app, int rank)
     if (rank < 0 || rank > st.people.PeopleLast || rank >= st.people.PeopleOrder.size())
         return false;
     st.people.CurrentPerson = st.people.PeopleOrder[rank];
+    st.people.CardFromReminders = false;
     return OpenKartochka(app, st.people.People[st.people.CurrentPerson].FileName, 1) == CardOpen::Opened;
 }
 
@@ -138,7 +139,7 @@ void VyborKartochki(App& app, const QString& link)
         else if (c == QLatin1String("p"))
             startPairSearch(app);
         else if (c == QLatin1String("n"))
-            ShowStranicy(app);
+            ShowCardOrigin(app);
         // The consent's commands act only from a page that offers them: a
         // test without a consent text has none.
         else if (!PageCarries(app.frmHTML.usrWebHtml1, link))

@@ -118,6 +118,10 @@ void frmForma_MenuClick(App& app, const QString& item)
         const QString folder = OpenTestFolder(app, QStringLiteral("Статистика считается по папке открытого теста."));
         if (!folder.isEmpty())
             ShowStatistics(app, folder);
+    } else if (item == f.KartotekaStol.name) {
+        const QString folder = OpenTestFolder(app, QStringLiteral("Рабочий стол оператора ведётся для папки открытого теста."));
+        if (!folder.isEmpty())
+            StartOperatorDesk(app, folder);
     } else if (item == f.KartotekaVecher.name) {
         const QString folder = OpenTestFolder(app, QStringLiteral("Вечер знакомств собирается из папки открытого теста."));
         if (!folder.isEmpty())

@@ -1,5 +1,8 @@
 #include "Fixtures.h"
 
+#include "engines/Desk.h"
+#include "engines/FolderStore.h"
+
 #include <QDate>
 #include <QDir>
 #include <QProcess>
@@ -69,6 +72,19 @@ QByteArray testFile(const QString& name, const QStringList& questionLines, int n
     return cp1251Lines(lines);
 }
 
+// The fixture folder's test: four questions of four answers, followed by
+// `weightsBlock`. The weights used: question 1 weighs 1 and on it answers 0
+// and 2 go together; questions 2 and 3 weigh 1; question 4 weighs 250.
+const QByteArray kWeights = "[vesa]\r\n 4\r\n 1 5 2 5 8\r\n 1 1 2 4 8\r\n 1 1 2 4 8\r\n 250 1 2 4 8\r\n[/vesa]\r\n";
+QByteArray weightedTest(const QByteArray& weightsBlock)
+{
+    QStringList questions{QStringLiteral(" 4")};
+    for (int q = 1; q <= 4; ++q)
+        questions << QStringLiteral("Вопрос %1?").arg(q) << QStringLiteral(" 3") << QStringLiteral("А")
+                  << QStringLiteral("Б") << QStringLiteral("В") << QStringLiteral("Г");
+    return testFile(QStringLiteral("Знакомства"), questions, 0) + weightsBlock;
+}
+
 }  // namespace
 
 class TestCli : public QObject {
@@ -111,10 +127,10 @@ private Q_SLOTS:
         const Run run = cli({QStringLiteral("pairs"), f.dir + QStringLiteral("m1.tnm")});
         QCOMPARE(run.status, 0);
         QCOMPARE(run.err, QByteArray());
-        QCOMPARE(run.out, csvLines({QStringLiteral("rank,name,age,matches,percent,file"),
-                                    QStringLiteral("1,Вера Лис,") + age(1985) + QStringLiteral(",4,100,w1.tnw"),
-                                    QStringLiteral("2,Анна Ким,") + age(1995) + QStringLiteral(",3,75,w2.tnw"),
-                                    QStringLiteral("3,Галя Ким,") + age(1999) + QStringLiteral(",0,0,w3.tnw")}));
+        QCOMPARE(run.out, csvLines({QStringLiteral("rank,name,age,matches,percent,file,shared"),
+                                    QStringLiteral("1,Вера Лис,") + age(1985) + QStringLiteral(",4,100,w1.tnw,"),
+                                    QStringLiteral("2,Анна Ким,") + age(1995) + QStringLiteral(",3,75,w2.tnw,"),
+                                    QStringLiteral("3,Галя Ким,") + age(1999) + QStringLiteral(",0,0,w3.tnw,")}));
 
         // A woman is ranked against the men; a relative path works too.
         const QString old = QDir::currentPath();
@@ -125,7 +141,70 @@ private Q_SLOTS:
         const QList<QByteArray> rows = woman.out.split('\n');
         QCOMPARE(rows.size(), 5);  // header, three men, the empty rest after the last line end
         QVERIFY(rows[1].startsWith("1,Яков Орлов,"));
-        QVERIFY(rows[1].endsWith(",3,75,m1.tnm\r"));
+        QVERIFY(rows[1].endsWith(",3,75,m1.tnm,\r"));
+    }
+
+    // With the folder's test weighing its questions, Галя (one question
+    // answered, one that goes with Борис's) comes first; the old columns keep
+    // their places and `shared` tells the questions both answered. A damaged
+    // block is told once and the plain ranking given.
+    void weightedPairRanking()
+    {
+        Folder f;
+        writeBytes(f.dir + QStringLiteral("t.tnd"), weightedTest(kWeights));
+        const Run run = cli({QStringLiteral("pairs"), f.dir + QStringLiteral("m2.tnm")});
+        QCOMPARE(run.status, 0);
+        QCOMPARE(run.err, QByteArray());
+        QCOMPARE(run.out, csvLines({QStringLiteral("rank,name,age,matches,percent,file,shared"),
+                                    QStringLiteral("1,Галя Ким,") + age(1999) + QStringLiteral(",0,100,w3.tnw,1"),
+                                    QStringLiteral("2,Вера Лис,") + age(1985) + QStringLiteral(",3,1,w1.tnw,4"),
+                                    QStringLiteral("3,Анна Ким,") + age(1995) + QStringLiteral(",2,0,w2.tnw,4")}));
+
+        writeBytes(f.dir + QStringLiteral("t.tnd"), weightedTest("[vesa]\r\n 4\r\n 1 5 x\r\n[/vesa]\r\n"));
+        const Run damaged = cli({QStringLiteral("pairs"), f.dir + QStringLiteral("m2.tnm")});
+        QCOMPARE(damaged.status, 0);
+        QVERIFY2(QString::fromUtf8(damaged.err).contains(QStringLiteral("Веса вопросов в файле \"") + f.dir +
+                                                         QStringLiteral("t.tnd\" повреждены и не учтены")),
+                 damaged.err.constData());
+        QCOMPARE(damaged.err.count('\n'), 1);
+        QCOMPARE(damaged.out, csvLines({QStringLiteral("rank,name,age,matches,percent,file,shared"),
+                                        QStringLiteral("1,Вера Лис,") + age(1985) + QStringLiteral(",3,75,w1.tnw,4"),
+                                        QStringLiteral("2,Анна Ким,") + age(1995) + QStringLiteral(",2,50,w2.tnw,4"),
+                                        QStringLiteral("3,Галя Ким,") + age(1999) + QStringLiteral(",0,0,w3.tnw,1")}));
+    }
+
+    // Everyone paired so that the pairs together fit best: Яков with Вера
+    // and Борис with Галя, both full matches, leave Андрей the one left.
+    // "Больше не предлагать" and, with --mutual, the bounds are kept.
+    void assignEveryone()
+    {
+        Folder f;
+        writeBytes(f.dir + QStringLiteral("t.tnd"), weightedTest(kWeights));
+        const QString header = QStringLiteral("man,woman,percent,man_file,woman_file");
+        const QString boris = QStringLiteral("\"Борис \"\"Боб\"\" Ким, мл.\"");
+        Run run = cli({QStringLiteral("assign"), f.dir});
+        QCOMPARE(run.status, 0);
+        QCOMPARE(run.err, QByteArray());
+        QCOMPARE(run.out, csvLines({header, QStringLiteral("Яков Орлов,Вера Лис,100,m1.tnm,w1.tnw"),
+                                    boris + QStringLiteral(",Галя Ким,100,m2.tnm,w3.tnw"),
+                                    QStringLiteral("андрей Белов,Анна Ким,0,m3.tnm,w2.tnw")}));
+
+        const auto store = store::Open(f.dir);
+        QCOMPARE(desk::NeverOffer(*store, QStringLiteral("m2.tnm"), QStringLiteral("w3.tnw")), store::Result::Ok);
+        run = cli({QStringLiteral("assign"), f.dir});
+        QCOMPARE(run.out, csvLines({header, QStringLiteral("Яков Орлов,Галя Ким,100,m1.tnm,w3.tnw"),
+                                    boris + QStringLiteral(",Вера Лис,1,m2.tnm,w1.tnw"),
+                                    QStringLiteral("андрей Белов,Анна Ким,0,m3.tnm,w2.tnw")}));
+
+        // Яков accepts only Вера's age and older.
+        desk::Seeking older;
+        older.ageFrom = age(1985).toInt();
+        QCOMPARE(desk::WriteSeeking(*store, QStringLiteral("m1.tnm"), older), store::Result::Ok);
+        run = cli({QStringLiteral("assign"), f.dir, QStringLiteral("--mutual")});
+        QCOMPARE(run.status, 0);
+        QCOMPARE(run.out, csvLines({header, QStringLiteral("Яков Орлов,Вера Лис,100,m1.tnm,w1.tnw"),
+                                    boris + QStringLiteral(",Анна Ким,0,m2.tnm,w2.tnw"),
+                                    QStringLiteral("андрей Белов,Галя Ким,0,m3.tnm,w3.tnw")}));
     }
 
     void checkAndText()
@@ -195,6 +274,12 @@ private Q_SLOTS:
                                         << QStringLiteral("Файл не найден");
         QTest::newRow("foreign person") << QStringList{QStringLiteral("pairs"), QStringLiteral("@/x.tnw")} << 1
                                         << QStringLiteral("Файл не подходит к программе.");
+        QTest::newRow("assign without folder") << QStringList{QStringLiteral("assign"), QStringLiteral("--mutual")} << 2
+                                               << QStringLiteral("для assign нужна ПАПКА_ТЕСТА");
+        QTest::newRow("assign of a missing folder") << QStringList{QStringLiteral("assign"), QStringLiteral("@/nowhere")}
+                                                    << 1 << QStringLiteral("Папка \"@/nowhere\" не найдена");
+        QTest::newRow("assign without a test") << QStringList{QStringLiteral("assign"), QStringLiteral("@")} << 1
+                                               << QStringLiteral("В папке \"@\" нет файла теста (*.tnd)");
         QTest::newRow("export without folder") << QStringList{QStringLiteral("export"), QStringLiteral("@/w1.tnw")} << 2
                                                << QStringLiteral("для export нужны ФАЙЛ_КАРТОЧКИ и ПАПКА");
         QTest::newRow("export of a foreign file")

@@ -6,7 +6,9 @@
 #include "engines/PersonFile.h"
 #include "screens/document/FrmPassW.h"
 #include "screens/matching/PairPages.h"
+#include "screens/people/CardDesk.h"
 #include "screens/people/CardPage.h"
+#include "screens/people/DeskPages.h"
 #include "screens/people/PeopleList.h"
 
 #include <QFileInfo>
@@ -65,6 +67,7 @@ private Q_SLOTS:
         QTest::newRow("a note") << "note";
         QTest::newRow("an introduction of others") << "introduction";
         QTest::newRow("bounds of another") << "seeking";
+        QTest::newRow("started from the menu") << "started";
     }
     void sectionOnlyWhenInUse()
     {
@@ -85,7 +88,11 @@ private Q_SLOTS:
         else if (kept == QLatin1String("introduction"))
             QCOMPARE(desk::Introduce(*s, olga, QStringLiteral("m.tnm"), {f.pf.clock, QStringLiteral("оператор")}),
                      store::Result::Ok);
-        else {
+        else if (kept == QLatin1String("started")) {
+            f.pf.messageAnswers.push_back(MsgAnswer::Yes);
+            StartOperatorDesk(f.app, f.app.st.folders.WorkFolder);
+            QCOMPARE(f.pf.messages.size(), 1);
+        } else {
             desk::Seeking b;
             b.ageTo = 40;
             QCOMPARE(desk::WriteSeeking(*s, olga, b), store::Result::Ok);
@@ -101,6 +108,30 @@ private Q_SLOTS:
         if (kept == QLatin1String("note"))
             QVERIFY(page.contains(QStringLiteral("09.12.2026 12:00, оператор</b></td><td>Позвонить &lt;в&gt; пятницу")));
         QVERIFY(!page.contains(QStringLiteral("Знакомства:")));
+    }
+
+    // Declining keeps the folder as it was; once started, the list shows
+    // everyone's status, and starting again only tells so.
+    void startingTheDeskFromTheMenu()
+    {
+        DeskFolder f;
+        const QString folder = f.app.st.folders.WorkFolder;
+        f.pf.messageAnswers.push_back(MsgAnswer::No);
+        StartOperatorDesk(f.app, folder);
+        QVERIFY(!DeskInUse(folder));
+        QVERIFY(!QFileInfo::exists(f.path(store::kHiddenFolder)));
+
+        f.pf.messageAnswers.push_back(MsgAnswer::Yes);
+        StartOperatorDesk(f.app, folder);
+        QVERIFY(DeskInUse(folder));
+        ListLudeyLoad(f.app);
+        QVERIFY(f.page().contains(QStringLiteral(">активен<")));
+        QVERIFY(f.page().contains(QStringLiteral("Возраст от … до …")));
+
+        const qsizetype asked = f.pf.messages.size();
+        StartOperatorDesk(f.app, folder);
+        QCOMPARE(f.pf.messages.size(), asked + 1);
+        QVERIFY(f.pf.messages.last().text.startsWith(QStringLiteral("Рабочий стол оператора уже ведётся")));
     }
 
     // Changing the status asks the card's password and is journalled; a wrong
@@ -133,6 +164,37 @@ private Q_SLOTS:
             QCOMPARE(records[0].after, journal::Sha256Hex(QStringLiteral("пауза").toUtf8()));
             QVERIFY(f.page().contains(QStringLiteral("Статус:</b></td><td>пауза")));
         }
+    }
+
+    // A status changed on the card page shows in the list the card was
+    // opened from: back on it, the row carries the new status and the others
+    // theirs, though nobody had a status when the list was read.
+    void statusShowsOnTheListAfterwards_data()
+    {
+        QTest::addColumn<int>("link");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("пауза") << 1 << "пауза";
+        QTest::newRow("нашёл пару") << 2 << "нашёл пару";
+        QTest::newRow("в архиве") << 3 << "в архиве";
+    }
+    void statusShowsOnTheListAfterwards()
+    {
+        QFETCH(int, link);
+        QFETCH(QString, shown);
+        DeskFolder f;
+        QCOMPARE(desk::AddNote(*f.kept(), QStringLiteral("a.tnw"), {f.pf.clock, QStringLiteral("оп"), QStringLiteral("x")}),
+                 store::Result::Ok);
+        ListLudeyLoad(f.app);
+        QVERIFY(!f.page().contains(QStringLiteral("Статус")));
+        f.openAnna();
+        f.password(QStringLiteral("Тайна"));
+        f.click(QStringLiteral("s") + QString::number(link));
+        QVERIFY(f.page().contains(QStringLiteral("Статус:</b></td><td>") + shown));
+        f.click(QStringLiteral("n"));
+        const QString cell = QStringLiteral("</b></td><td align='center'><b>");
+        QVERIFY(f.page().contains(cell + QStringLiteral("Статус") + cell));
+        QVERIFY(f.page().contains(QStringLiteral("Есть") + cell + shown + cell));
+        QVERIFY(f.page().contains(QStringLiteral("Нет") + cell + QStringLiteral("активен") + cell));
     }
 
     // A note and the reminder through their dialogs; an empty date removes

@@ -86,6 +86,10 @@ private Q_SLOTS:
         QCOMPARE(f.app.st.list.Mode, HtmlWindowMode::CardPage);
         QCOMPARE(f.app.st.CardFields[1].FileName, QStringLiteral("a.tnw"));
         QVERIFY(f.page().contains(QStringLiteral("Анна &lt;i&gt;")) || f.page().contains(QStringLiteral("Анна <i>")));
+        // Back goes where the card came from: the reminders, not some list.
+        f.click(QStringLiteral("n"));
+        QCOMPARE(f.app.st.list.Mode, HtmlWindowMode::Reminders);
+        QVERIFY(f.page().contains(QStringLiteral(">Вера</a>")));
     }
 
     void noRemindersSaysSo()

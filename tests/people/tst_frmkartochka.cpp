@@ -453,7 +453,7 @@ private Q_SLOTS:
         QTest::newRow("not a number") << QStringList{"двадцать", "", "", ""} << "txtSeekAge(0)" << "";
         QTest::newRow("from above to") << QStringList{"30", "18", "", ""} << "txtSeekAge(1)" << "";
         QTest::newRow("heights as typed") << QStringList{"", "", "1,6", "185"} << "" << enc({}, {}, 1.6, 1.85);
-        QTest::newRow("equal heights") << QStringList{"", "", "1.7", "170"} << "" << enc({}, {}, 1.7, 1.7);
+        QTest::newRow("equal heights") << QStringList{"", "", "1.7", "170 см"} << "" << enc({}, {}, 1.7, 1.7);
         QTest::newRow("no height") << QStringList{"", "", "высокий", ""} << "txtSeekHeight(0)" << "";
         QTest::newRow("heights reversed") << QStringList{"", "", "1,9", "1,6"} << "txtSeekHeight(1)" << "";
         QTest::newRow("age checked first") << QStringList{"40", "30", "x", ""} << "txtSeekAge(1)" << "";

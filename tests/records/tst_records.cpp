@@ -106,7 +106,7 @@ private Q_SLOTS:
             items << item->text;
         QCOMPARE(items, (QStringList{QStringLiteral("Картотека"), QStringLiteral("Резервная копия…"),
                                      QStringLiteral("Восстановить из копии…"), QStringLiteral("Журнал"),
-                                     QStringLiteral("Напоминания"), QStringLiteral("Статистика"),
+                                     QStringLiteral("Напоминания"), QStringLiteral("Статистика"), QStringLiteral("Рабочий стол оператора…"),
                                      QStringLiteral("Вечер знакомств"),
                                      QStringLiteral("-"), QStringLiteral("Автоматические копии…"),
                                      QStringLiteral("-"), QStringLiteral("Срок хранения анкет…"),

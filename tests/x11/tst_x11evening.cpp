@@ -178,7 +178,7 @@ private Q_SLOTS:
 
         // "Картотека → Вечер знакомств" with the keyboard: Alt to the menu
         // bar, across to "Картотека" ("Правка" is off outside the editor and
-        // skipped), down to its sixth item.
+        // skipped), down to its seventh item.
         QAction* records = p.window->action(QStringLiteral("Kartoteka"));
         QAction* item = p.window->action(QStringLiteral("KartotekaVecher"));
         // The keys go again while the menu has not opened (the window may
@@ -202,7 +202,7 @@ private Q_SLOTS:
             }
             QTest::qWait(200);
             person.xdotool({QStringLiteral("key"), QStringLiteral("Down"), QStringLiteral("Down"), QStringLiteral("Down"),
-                            QStringLiteral("Down"), QStringLiteral("Down")});
+                            QStringLiteral("Down"), QStringLiteral("Down"), QStringLiteral("Down")});
             return true;
         });
         step(QStringLiteral("menu shot"), [&] {

@@ -118,6 +118,11 @@ void AddTest(App& app, const QString& path)
     st.test.QuestionCount += added;
     st.test.Questions.resizePreserving(st.test.QuestionCount);
     ReadQuestions(app, lines, first, st.test.QuestionCount);
+    // The file's trailing number is of no use here, but the merged
+    // questions' weights follow it; those already in memory keep theirs.
+    lines.next();
+    if (ReadWeights(lines, st.test.Questions, first, st.test.QuestionCount))
+        app.platform.messageBox(kWeightsDamagedMerged, kAppTitle, MsgButtons::Ok, MsgIcon::Exclamation, MsgAnswer::Ok);
     app.frmForma.NmWpr.text = QStringLiteral("Вопрос №") + QString::number(st.main.CurrentQuestion) +
                               QStringLiteral(" из") + textfile::decode(textfile::numberLine(st.test.QuestionCount));
 }
@@ -169,6 +174,7 @@ void OpenTest(App& app, const QString& path)
         notReady = Proverka(app, 0);
     if (notReady == 0 && stated > st.test.QuestionCount)
         notReady = st.test.QuestionCount + 1;
+    const bool weightsDamaged = ReadWeights(lines, st.test.Questions, 1, st.test.QuestionCount);
 
     st.test.TestFilePath = path;
     st.folders.WorkFolder = FolderPart(app, path);
@@ -179,4 +185,7 @@ void OpenTest(App& app, const QString& path)
     app.frmForma.FileFoundLudey.enabled = true;
     ReStart(app, notReady);
     st.main.View = ViewMode::OpenTest;
+    // The test is usable as it is: a warning, not a failure.
+    if (weightsDamaged)
+        app.platform.messageBox(kWeightsDamaged, kAppTitle, MsgButtons::Ok, MsgIcon::Exclamation, MsgAnswer::Ok);
 }

@@ -5,8 +5,8 @@
 #include "engines/Proverka.h"
 
 namespace {
-// Moves a question's text, answer count and all ten answer slots, hidden ones
-// included; the chosen answer stays with the position.
+// Moves a question's text, answer count, all ten answer slots, hidden ones
+// included, and its weights; the chosen answer stays with the position.
 void MoveQuestion(TestInMemory& test, int from, int to)
 {
     const clsTest& source = test.Questions[from];
@@ -15,6 +15,8 @@ void MoveQuestion(TestInMemory& test, int from, int to)
     target.CountOtvetov = source.CountOtvetov;
     for (int i = 0; i < clsTest::Capacity; ++i)
         target.AddOtvety(i, source.ListOtvety(i));
+    target.Importance = source.Importance;
+    target.Together = source.Together;
 }
 
 void closeDialog(FrmNomer& w)
@@ -36,6 +38,8 @@ void VstavitVopros(App& app)
     fresh.ClearOtvety();
     fresh.CountOtvetov = 1;
     fresh.Vopros.clear();
+    fresh.Importance = 1;
+    fresh.Together = clsTest::SameAnswerOnly();
     AddVopros(app);
 }
 

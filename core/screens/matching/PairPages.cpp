@@ -12,6 +12,7 @@
 #include "screens/document/FrmPassW.h"
 #include "engines/Desk.h"
 #include "engines/FolderStore.h"
+#include "engines/Weights.h"
 
 #include <array>
 
@@ -46,9 +47,10 @@ void RankReference(App& app)
         }
     }
     const PairRanking ranking = RankPairs(st.folders.WorkFolder, pairs.PairsCard, app.platform.now().date().year(),
-                                          [&app] { app.platform.keepPainting(); }, filter);
+                                          [&app] { app.platform.keepPainting(); }, filter, weights::TableOf(st.test));
+    pairs.Weighted = ranking.weighted;
     pairs.SeekingUsed = everyone.seekingUsed;
-    pairs.DeskUsed = everyone.seekingUsed || everyone.statusUsed || histories;
+    pairs.DeskUsed = everyone.seekingUsed || everyone.statusUsed || everyone.startedOn || histories;
     pairs.LeftOut = ranking.leftOut;
     pairs.PairsLast = static_cast<int>(ranking.pairs.size()) - 1;
     if (pairs.PairsLast < 0) {
@@ -160,13 +162,16 @@ void ShowStranicyP(App& app)
     if (st.pairs.PairsLast >= 0) {
         html += QStringLiteral("<br><table bgcolor='#C0C0C0'><tr bgcolor='#E5E5E5'><td align='center'><b>") +
                 QStringLiteral("№") + cell + QStringLiteral("Имя и фамилия") + cell + QStringLiteral("Возраст") +
-                cell + QStringLiteral("Совпадений") + cell + QStringLiteral("Подробности") +
+                cell + (st.pairs.Weighted ? QStringLiteral("Совпадение") + cell + QStringLiteral("Общих вопросов")
+                                          : QStringLiteral("Совпадений")) +
+                cell + QStringLiteral("Подробности") +
                 (introductions ? cell + QStringLiteral("Знакомство") : QString()) + QStringLiteral("</b></td></tr>");
         const int last = std::min(kRowsPerPage * st.pairs.PairsPage + kRowsPerPage - 1, st.pairs.PairsLast);
         for (int r = kRowsPerPage * st.pairs.PairsPage; r <= last; ++r) {
             const PairEntry& e = st.pairs.Pairs[st.pairs.PairOrder[r]];
             html += QStringLiteral("<tr bgcolor='white'><td align='center'><b>") + SignedNumber(r + 1) + cell +
-                    HtmlText(e.NameFamiliya) + cell + HtmlText(e.Vozrast) + cell + e.Sovpadeniy + cell +
+                    HtmlText(e.NameFamiliya) + cell + HtmlText(e.Vozrast) + cell + e.Sovpadeniy +
+                    (st.pairs.Weighted ? cell + QString::number(e.SharedQuestions) : QString()) + cell +
                     (e.Podrobnee != 0 ? CardPageLink(QStringLiteral("l") + QString::number(r), QStringLiteral("Посмотреть"))
                                       : QString()) +
                     (introductions ? cell + CardPageLink(QStringLiteral("z") + QString::number(r), QStringLiteral("Познакомить"))

@@ -44,6 +44,21 @@ QString NameOf(const App& app, const QString& fileName)
     return fileName;
 }
 
+// The list read before a status changed shows the new one in its row; once
+// a first status is set, the others are shown as they are: active.
+void ShowStatusInList(PeopleListState& people, const QString& personFile, desk::Status status)
+{
+    if (people.PeopleLast < 0)
+        return;
+    for (PersonEntry& row : people.People) {
+        if (row.FileName == personFile)
+            row.Status = desk::StatusText(status);
+        else if (!people.StatusUsed)
+            row.Status = desk::StatusText(desk::Status::Active);
+    }
+    people.StatusUsed = true;
+}
+
 // Sets `status` for `personFile` and journals it; false, the user told,
 // when it was not kept.
 bool ChangeStatus(App& app, store::FolderStore& kept, const QString& personFile, desk::Status status)
@@ -55,6 +70,7 @@ bool ChangeStatus(App& app, store::FolderStore& kept, const QString& personFile,
         ShowError(app, QStringLiteral("Статус сохранить не возможно."));
         return false;
     }
+    ShowStatusInList(app.st.people, personFile, status);
     if (!journal::Append(kept, {journal::Make(app.platform.now(), journal::kStatusChanged, personFile,
                                               desk::StatusText(before).toUtf8(), desk::StatusText(status).toUtf8())}))
         ShowError(app, journal::kNotRecorded);
@@ -73,7 +89,8 @@ bool DeskInUse(const QString& folder)
     const std::unique_ptr<store::FolderStore> kept = store::Open(folder);
     if (!kept)
         return false;
-    for (const QString& kind : {desk::kStatusKind, desk::kNotesKind, desk::kIntroductionsKind, desk::kSeekingKind}) {
+    for (const QString& kind : {desk::kDeskKind, desk::kStatusKind, desk::kNotesKind, desk::kIntroductionsKind,
+                                desk::kSeekingKind}) {
         if (!kept->keys(kind).isEmpty())
             return true;
     }

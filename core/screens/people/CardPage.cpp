@@ -4,6 +4,7 @@
 #include "screens/document/FrmPassW.h"
 #include "ground/TextFile.h"
 #include "screens/people/CardDesk.h"
+#include "screens/people/DeskPages.h"
 #include "screens/taking/EndTest.h"
 #include "screens/people/FrmKartochka.h"
 #include "screens/people/PeopleList.h"
@@ -66,7 +67,7 @@ void ShowCardAsOnDisk(App& app, const QString& fileName, CardFileState found)
         row->NameFamiliya = QStringLiteral("Файл удален.");
         row->Podrobnee = 0;
     }
-    ShowStranicy(app);
+    ShowCardOrigin(app);
 }
 
 // Whether the open test has a consent text: only then does the card page
@@ -251,7 +252,7 @@ void DeleteKartochka(App& app)
         ShowError(app, journal::kNotRecorded);
     ShowNotice(app, QStringLiteral("Файл удален."));
     MarkRowDeleted(st);
-    ShowStranicy(app);
+    ShowCardOrigin(app);
 }
 
 void ConsentFormKartochka(App& app)
@@ -372,5 +373,13 @@ void EraseKartochka(App& app, bool withdrawal)
         message += QStringLiteral("\n\n") + outcome.message;
     ShowNotice(app, message);
     MarkRowDeleted(st);
-    ShowStranicy(app);
+    ShowCardOrigin(app);
+}
+
+void ShowCardOrigin(App& app)
+{
+    if (app.st.people.CardFromReminders)
+        ShowReminders(app, app.st.folders.WorkFolder);
+    else
+        ShowStranicy(app);
 }

@@ -9,6 +9,8 @@ struct Kartochka;
 // The card page of card slot 1 with its commands; the list window then shows
 // a card page.
 void ShowKartochka(App& app);
+// The page the open card was opened from: the list, or the reminders.
+void ShowCardOrigin(App& app);
 
 // Pieces shared by the card pages of the list and of the ranking: the head,
 // a command link, and everything from "Личная карточная" to the end.

@@ -6,6 +6,7 @@
 #include "ground/HtmlEscape.h"
 #include "ground/TextFile.h"
 #include "ground/windows/HtmlView.h"
+#include "screens/people/CardDesk.h"
 #include "screens/people/CardPage.h"
 #include "screens/views/FrmHTML.h"
 
@@ -105,6 +106,7 @@ void OpenReminder(App& app, int number)
         return;
     // Not a row of a loaded list: the card page's commands find no row to mark.
     st.people.CurrentPerson = -1;
+    st.people.CardFromReminders = true;
     st.list.Mode = HtmlWindowMode::CardPage;
     ShowKartochka(app);
 }
@@ -132,4 +134,21 @@ void ShowStatistics(App& app, const QString& folder)
     app.st.list.Mode = HtmlWindowMode::Statistics;
     app.st.list.ListHtml = StatisticsPage(figures);
     ShowHtmlWindow(app);
+}
+
+void StartOperatorDesk(App& app, const QString& folder)
+{
+    if (DeskInUse(folder)) {
+        ShowNotice(app, QStringLiteral("Рабочий стол оператора уже ведётся для папки этого теста: статус, заметки, "
+                                       "напоминания и знакомства — на страницах карточек."));
+        return;
+    }
+    if (app.platform.messageBox(QStringLiteral("Вести рабочий стол оператора для папки этого теста?\n"
+                                               "На страницах карточек появятся статус, заметки, напоминания и "
+                                               "знакомства, в списках — статус и отбор по возрасту."),
+                                kAppTitle, MsgButtons::YesNo, MsgIcon::Question, MsgAnswer::Yes) != MsgAnswer::Yes)
+        return;
+    const auto store = store::Open(folder);
+    if (!store || desk::StartDesk(*store) != store::Result::Ok)
+        ShowError(app, QStringLiteral("Рабочий стол оператора начать не возможно: папка теста недоступна для записи."));
 }

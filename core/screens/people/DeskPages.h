@@ -25,3 +25,8 @@ void OpenReminder(App& app, int number);
 
 QString StatisticsPage(const stats::Figures& figures);
 void ShowStatistics(App& app, const QString& folder);
+
+// "Рабочий стол оператора…": starts the desk in a folder that keeps nothing
+// of it yet, after the operator agrees; the card pages and the lists then
+// show it. A folder already using it is only told so.
+void StartOperatorDesk(App& app, const QString& folder);

@@ -64,7 +64,7 @@ void ScanPeople(App& app, const std::function<bool(const QString& name)>& accept
     // The desk is read once per scan, not once per person.
     const auto store = store::Open(st.folders.WorkFolder);
     const desk::Everyone everyone = desk::ReadEveryone(*store);
-    st.people.StatusUsed = everyone.statusUsed;
+    st.people.StatusUsed = everyone.statusUsed || everyone.startedOn;
     const bool ageFiltered = st.people.AgeFrom || st.people.AgeTo;
     HeadLines lines;
     int counted = 0;
@@ -76,7 +76,7 @@ void ScanPeople(App& app, const std::function<bool(const QString& name)>& accept
         if (!lines.read(folder + textfile::pathBytes(fileName), 4) || lines.size() == 0 || lines[0] != kCardMarker)
             continue;
         PersonEntry entry;
-        if (everyone.statusUsed) {
+        if (st.people.StatusUsed) {
             const desk::Status status = everyone.statusOf(fileName);
             if (!st.people.ShowEveryone && status != desk::Status::Active && status != desk::Status::Paused)
                 continue;
@@ -157,7 +157,8 @@ void ShowStranicy(App& app)
     }
     html += listCaption(app) + QStringLiteral(" (всего:") + SignedNumber(st.people.PeopleLast + 1) +
             QStringLiteral(")</font>");
-    // The desk's lines appear once the folder uses statuses or a range is set.
+    // The desk's lines appear once the folder uses statuses (or the desk was
+    // started in it) or a range is set.
     const PeopleListState& people = st.people;
     if (people.StatusUsed)
         html += QStringLiteral("<br><font size='3'>") +
