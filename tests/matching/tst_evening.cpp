@@ -292,6 +292,62 @@ private Q_SLOTS:
         QCOMPARE(evening::Read(*f.store(), QStringLiteral("2026-12-11"))->guests.size(), 4);
     }
 
+    // "Составить пары": every man with one woman so that the pairs together
+    // fit best; a pair the desk excludes is never made; the surplus is listed.
+    void pairsOfTheEvening_data()
+    {
+        QTest::addColumn<bool>("never");   // Антон and Дарья are never to be offered
+        QTest::addColumn<QStringList>("rows");
+        QTest::addColumn<QString>("unpaired");
+        // Антон answers 012, Борис 210; Дарья 012, Елена 210, Жанна 011.
+        QTest::newRow("best total") << false
+                                    << QStringList{"<td>Антон</td><td>Дарья</td><td align='right'>100%</td><td align='right'>3</td>",
+                                                   "<td>Борис</td><td>Елена</td><td align='right'>100%</td>"}
+                                    << QStringLiteral("Без пары: Жанна.");
+        QTest::newRow("excluded pair") << true
+                                       << QStringList{"<td>Антон</td><td>Жанна</td><td align='right'>66%</td>",
+                                                      "<td>Борис</td><td>Елена</td><td align='right'>100%</td>"}
+                                       << QStringLiteral("Без пары: Дарья.");
+    }
+    void pairsOfTheEvening()
+    {
+        QFETCH(bool, never);
+        QFETCH(QStringList, rows);
+        QFETCH(QString, unpaired);
+        EveningFolder f;
+        f.app.st.test.QuestionCount = 3;
+        f.app.st.test.Questions.resizeFresh(3);
+        for (int q = 1; q <= 3; ++q)
+            f.app.st.test.Questions[q].CountOtvetov = 2;
+        const auto add = [&](const QString& file, const QString& name, const QString& answers, int sex) {
+            fixtures::writeBytes(f.path(file), fixtures::cp1251Lines({QStringLiteral("[kartochka]"), name, QStringLiteral(" 1990"),
+                                                                      QStringLiteral(" 0"), answers, QLatin1Char(' ') + QString::number(sex),
+                                                                      QString(), QString()}));
+        };
+        add(QStringLiteral("a.tnm"), QStringLiteral("Антон"), QStringLiteral("012"), 0);
+        add(QStringLiteral("b.tnm"), QStringLiteral("Борис"), QStringLiteral("210"), 0);
+        add(QStringLiteral("d.tnw"), QStringLiteral("Дарья"), QStringLiteral("012"), 1);
+        add(QStringLiteral("e.tnw"), QStringLiteral("Елена"), QStringLiteral("210"), 1);
+        add(QStringLiteral("z.tnw"), QStringLiteral("Жанна"), QStringLiteral("011"), 1);
+        const auto s = f.store();
+        for (const QString& g : {QStringLiteral("a.tnm"), QStringLiteral("b.tnm"), QStringLiteral("d.tnw"),
+                                 QStringLiteral("e.tnw"), QStringLiteral("z.tnw")})
+            QCOMPARE(evening::SetGuest(*s, QStringLiteral("2026-12-11"), g, true), store::Result::Ok);
+        if (never)
+            QCOMPARE(desk::NeverOffer(*s, QStringLiteral("a.tnm"), QStringLiteral("d.tnw")), store::Result::Ok);
+
+        frmForma_MenuClick(f.app, f.app.frmForma.KartotekaVecher.name);
+        f.click(QStringLiteral("g4"));
+        for (const QString& row : rows)
+            QVERIFY2(f.page().contains(row), qPrintable(row + QStringLiteral("\n") + f.page()));
+        QVERIFY2(f.page().contains(unpaired), qPrintable(f.page()));
+        QCOMPARE(f.page().count(QStringLiteral("%</td>")), 2);
+        // The switch is shown as it stands and turns.
+        QVERIFY(f.page().contains(QStringLiteral("[&nbsp;&nbsp;] Только взаимно подходящие")));
+        f.click(QStringLiteral("m"));
+        QVERIFY(f.page().contains(QStringLiteral("[x] Только взаимно подходящие")));
+    }
+
     // A guest's erasure takes them and their ticks out of the evening; their
     // data lists the evening.
     void erasureTakesTheGuestOut()

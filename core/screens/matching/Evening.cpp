@@ -1,6 +1,7 @@
 #include "screens/matching/Evening.h"
 
 #include "engines/Desk.h"
+#include "engines/Weights.h"
 #include "engines/FolderStore.h"
 #include "engines/PersonData.h"
 #include "engines/PersonFile.h"
@@ -136,6 +137,13 @@ evening::Evening readEvening(App& app, store::FolderStore& store)
     return e.value_or(evening::Evening{});
 }
 
+QList<assign::Pair> pairsOf(App& app, const evening::Evening& e, store::FolderStore& store)
+{
+    const EveningState& st = app.st.evening;
+    return assign::PairEveryone(st.Folder, e.men(), e.women(), weights::TableOf(app.st.test), store, st.Mutual,
+                                app.platform.now().date().year());
+}
+
 QString pageOf(App& app, const evening::Evening& e, store::FolderStore& store)
 {
     EveningState& st = app.st.evening;
@@ -150,7 +158,7 @@ QString pageOf(App& app, const evening::Evening& e, store::FolderStore& store)
         readAddresses(st, e);
         return EveningResultsPage(st, e, false);
     case EveningPage::Pairs:
-        return head(title(st)) + tabs(st.Page) + QStringLiteral("<p>Составление пар пока не подключено.</p></body></html>");
+        return EveningPairsPage(st, e, pairsOf(app, e, store), false);
     }
     return {};
 }
@@ -360,6 +368,44 @@ QString EveningResultsPage(const EveningState& st, const evening::Evening& e, bo
     return page + QStringLiteral("</body></html>");
 }
 
+QString EveningPairsPage(const EveningState& st, const evening::Evening& e, const QList<assign::Pair>& pairs,
+                         bool forPaper)
+{
+    QString page = head(title(st) + QStringLiteral(": пары"));
+    if (!forPaper) {
+        page += tabs(EveningPage::Pairs) +
+                QStringLiteral("<p>Каждый мужчина с одной женщиной, так чтобы пары вместе подходили лучше всего. ") +
+                link(QStringLiteral("m"), (st.Mutual ? QStringLiteral("[x] ") : QStringLiteral("[&nbsp;&nbsp;] ")) +
+                                              QStringLiteral("Только взаимно подходящие")) +
+                QStringLiteral(". ") + link(QStringLiteral("a"), QStringLiteral("Печать пар (PDF)")) + QStringLiteral("</p>");
+    } else if (st.Mutual) {
+        page += QStringLiteral("<p>Только взаимно подходящие.</p>");
+    }
+    if (pairs.isEmpty()) {
+        page += QStringLiteral("<p>Пар нет.</p>");
+    } else {
+        page += QStringLiteral("<table border=1 cellspacing=0 cellpadding=3><tr><th>№</th><th>Мужчина</th>"
+                               "<th>Женщина</th><th>Совпадение</th><th>Общих вопросов</th></tr>");
+        for (qsizetype i = 0; i < pairs.size(); ++i)
+            page += QStringLiteral("<tr><td align='center'>") + QString::number(i + 1) + kCell +
+                    nameOf(st, pairs[i].man) + kCell + nameOf(st, pairs[i].woman) +
+                    QStringLiteral("</td><td align='right'>") + QString::number(weights::Percent(pairs[i].score)) +
+                    QStringLiteral("%</td><td align='right'>") + QString::number(pairs[i].score.shared) +
+                    QStringLiteral("</td></tr>");
+        page += QStringLiteral("</table>");
+    }
+    QStringList unpaired;
+    for (const QString& g : e.men() + e.women()) {
+        const bool paired = std::any_of(pairs.begin(), pairs.end(),
+                                        [&g](const assign::Pair& p) { return p.man == g || p.woman == g; });
+        if (!paired)
+            unpaired << nameOf(st, g);
+    }
+    if (!unpaired.isEmpty())
+        page += QStringLiteral("<p>Без пары: ") + unpaired.join(QStringLiteral(", ")) + QStringLiteral(".</p>");
+    return page + QStringLiteral("</body></html>");
+}
+
 void ShowEvening(App& app, const QString& folder)
 {
     EveningState& st = app.st.evening;
@@ -424,6 +470,12 @@ void EveningCommand(App& app, const QString& code, int number)
     } else if (code == QLatin1String("p")) {
         writePdf(app, fileNameOf(st.Name, QStringLiteral("расписание")),
                  EveningSchedulePage(st, readEvening(app, *kept), true));
+        return;
+    } else if (code == QLatin1String("m")) {
+        st.Mutual = !st.Mutual;
+    } else if (code == QLatin1String("a")) {
+        const evening::Evening e = readEvening(app, *kept);
+        writePdf(app, fileNameOf(st.Name, QStringLiteral("пары")), EveningPairsPage(st, e, pairsOf(app, e, *kept), true));
         return;
     } else if (code == QLatin1String("i")) {
         const evening::Evening e = readEvening(app, *kept);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engines/Assignment.h"
 #include "engines/Evening.h"
 #include "ground/AppState.h"
 
@@ -29,3 +30,7 @@ QString EveningGuestsPage(const EveningState& st, const evening::Evening& e, con
 QString EveningSchedulePage(const EveningState& st, const evening::Evening& e, bool forPaper);
 QString EveningTicksPage(const EveningState& st, const evening::Evening& e);
 QString EveningResultsPage(const EveningState& st, const evening::Evening& e, bool forPaper);
+// Every man and woman of the evening paired at once, the pairs with their
+// match and the unpaired below.
+QString EveningPairsPage(const EveningState& st, const evening::Evening& e, const QList<assign::Pair>& pairs,
+                         bool forPaper);
