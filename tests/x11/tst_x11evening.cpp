@@ -301,6 +301,17 @@ private Q_SLOTS:
         });
         clickLink(QStringLiteral("i"), QStringLiteral("Печать итогов"));
         savePdf(resultsPdf);
+        // Everyone paired at once, and on paper.
+        const QString pairsPdf = p.shots + QStringLiteral("/evening-pairs.pdf");
+        QFile::remove(pairsPdf);
+        clickLink(QStringLiteral("g"), QStringLiteral("Составить пары"));
+        pageHas(QStringLiteral("Печать пар"));
+        step(QStringLiteral("pairs shot"), [&] {
+            p.shoot(QStringLiteral("evening-pairs.png"));
+            return true;
+        });
+        clickLink(QStringLiteral("a"), QStringLiteral("Печать пар"));
+        savePdf(pairsPdf);
         step(QStringLiteral("close"), [&] {
             press(QStringLiteral("alt+F4"));
             return true;
@@ -334,6 +345,9 @@ private Q_SLOTS:
         QVERIFY2(results.contains(QStringLiteral("Москва, ул. Лесная, 1")), qPrintable(results));
         QVERIFY2(results.contains(QStringLiteral("тел. +7 900 000-01")), qPrintable(results));
         QVERIFY2(!results.contains(QStringLiteral("Лесная, 3")), "Галина's tick was not mutual");
+        const QString pairs = pdfText(pairsPdf);
+        QVERIFY2(pairs.contains(QStringLiteral("Алексей Смирнов Анна Козлова 100% 3")) && pairs.count(QStringLiteral("100%")) == 6, qPrintable(pairs));
+        render(pairsPdf, p.shots + QStringLiteral("/evening-pairs"));
         render(schedulePdf, p.shots + QStringLiteral("/evening-schedule"));
         render(resultsPdf, p.shots + QStringLiteral("/evening-results"));
     }

@@ -384,8 +384,10 @@ QString EveningPairsPage(const EveningState& st, const evening::Evening& e, cons
     if (pairs.isEmpty()) {
         page += QStringLiteral("<p>Пар нет.</p>");
     } else {
-        page += QStringLiteral("<table border=1 cellspacing=0 cellpadding=3><tr><th>№</th><th>Мужчина</th>"
-                               "<th>Женщина</th><th>Совпадение</th><th>Общих вопросов</th></tr>");
+        // Narrow columns for the figures, so that names keep one line on paper.
+        page += QStringLiteral("<p>% — совпадение ответов; вопр. — вопросов, на которые ответили оба.</p>"
+                               "<table border=1 cellspacing=0 cellpadding=3 width='100%'><tr><th>№</th><th>Мужчина</th>"
+                               "<th>Женщина</th><th>%</th><th>вопр.</th></tr>");
         for (qsizetype i = 0; i < pairs.size(); ++i)
             page += QStringLiteral("<tr><td align='center'>") + QString::number(i + 1) + kCell +
                     nameOf(st, pairs[i].man) + kCell + nameOf(st, pairs[i].woman) +
