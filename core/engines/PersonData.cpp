@@ -1,6 +1,7 @@
 #include "engines/PersonData.h"
 
 #include "engines/Desk.h"
+#include "engines/Evening.h"
 #include "engines/FolderStore.h"
 #include "engines/PersonFile.h"
 #include "ground/AppState.h"
@@ -103,9 +104,20 @@ QList<MentionKind> MentionKinds()
     };
     const Part whole = [](const QByteArray& bytes, const QString&) -> std::optional<QByteArray> { return bytes; };
     const Part gone = [](const QByteArray&, const QString&) -> std::optional<QByteArray> { return std::nullopt; };
+    // An evening names its guests: the club's evenings are few, each is read.
+    const auto eveningKeys = [](store::FolderStore& store, const QString& personFile) {
+        QStringList keys;
+        for (const QString& key : store.keys(evening::kKind)) {
+            const std::optional<store::Item> item = store.read(evening::kKind, key);
+            if (item && evening::GuestPart(item->bytes, personFile))
+                keys.append(key);
+        }
+        return keys;
+    };
     return {{desk::kSeekingKind, shardKeys, shardPart, shardWithout},
             {desk::kStatusKind, shardKeys, shardPart, shardWithout},
-            {desk::kIntroductionsKind, pairKeys, whole, gone}};
+            {desk::kIntroductionsKind, pairKeys, whole, gone},
+            {evening::kKind, eveningKeys, evening::GuestPart, evening::BytesWithout}};
 }
 
 QString KindText(const QString& kind)
@@ -120,6 +132,8 @@ QString KindText(const QString& kind)
         return QStringLiteral("статус");
     if (kind == desk::kIntroductionsKind)
         return QStringLiteral("знакомства с другими людьми");
+    if (kind == evening::kKind)
+        return QStringLiteral("вечера знакомств и отметки");
     return QStringLiteral("сведения «") + kind + QStringLiteral("»");
 }
 

@@ -120,6 +120,7 @@ enum class HtmlWindowMode {
     Retention,   // the cards kept longer than the folder's term
     Reminders,   // the people whose reminder date has come
     Statistics,  // the folder's figures as bars
+    Evening,     // an evening of introductions: guests, schedule, ticks, results, pairs
 };
 
 // The secondary window: what it shows and its last page.
@@ -194,6 +195,29 @@ struct PairListState {
     bool Weighted = false;
 };
 
+// The evening of introductions on screen: which evening of which folder,
+// its page, and the people its links name by number.
+enum class EveningPage { Guests, Schedule, Ticks, Results, Pairs };
+struct EveningPerson {
+    QString file;     // person file name
+    QString name;     // as shown
+    QString address;  // the card's "Адрес:" detail
+    int year = 0;
+    bool active = true;
+};
+struct EveningState {
+    QString Folder;  // ending with its separator
+    QString Name;    // the evening's name (its store key's text)
+    EveningPage Page = EveningPage::Guests;
+    // The men then the women of the folder, by name: "u" + i ticks person i.
+    QList<EveningPerson> People;
+    int PeoplePage = 0;
+    // The guests as the page shown lists them: the grid's links name them by number.
+    QStringList ShownGuests;
+    // "Только взаимно подходящие" for pairing everyone.
+    bool Mutual = false;
+};
+
 // The mode a modal dialog opens in, set by whoever opens it; Confirmed once
 // the dialog's "ОК" has been taken, for the caller to read.
 enum class DialogMode {
@@ -249,6 +273,7 @@ struct AppState {
     PairListState pairs;
     ConsentState consent;
     RetentionState retention;
+    EveningState evening;
 
     DialogMode Dialog = DialogMode::None;
 

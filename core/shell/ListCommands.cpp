@@ -3,6 +3,7 @@
 #include "engines/PersonFile.h"
 #include "ground/App.h"
 #include "ground/windows/HtmlView.h"
+#include "screens/matching/Evening.h"
 #include "screens/matching/PairPages.h"
 #include "screens/people/CardDesk.h"
 #include "screens/people/CardPage.h"
@@ -90,6 +91,7 @@ void frmHTML_Timer(App& app)
     case HtmlWindowMode::Journal:
     case HtmlWindowMode::Reminders:
     case HtmlWindowMode::Statistics:
+    case HtmlWindowMode::Evening:
         LoadHtml(w.usrWebHtml1, app.st.list.ListHtml);
         break;
     case HtmlWindowMode::Retention:
@@ -170,6 +172,11 @@ void VyborKartochki(App& app, const QString& link)
     case HtmlWindowMode::Reminders:
         if (c == QLatin1String("r"))
             OpenReminder(app, cmd->number);
+        break;
+    case HtmlWindowMode::Evening:
+        // Only what the page shown offers.
+        if (PageCarries(app.frmHTML.usrWebHtml1, link))
+            EveningCommand(app, c, cmd->number);
         break;
     default:
         break;

@@ -10,6 +10,7 @@
 #include "screens/editor/Markup.h"
 #include "screens/editor/QuestionList.h"
 #include "screens/document/FrmPassW.h"
+#include "screens/matching/Evening.h"
 #include "screens/people/DeskPages.h"
 #include "screens/people/FrmFound.h"
 #include "screens/people/FrmKartochka.h"
@@ -122,6 +123,10 @@ void frmForma_MenuClick(App& app, const QString& item)
         const QString folder = OpenTestFolder(app, QStringLiteral("Рабочий стол оператора ведётся для папки открытого теста."));
         if (!folder.isEmpty())
             StartOperatorDesk(app, folder);
+    } else if (item == f.KartotekaVecher.name) {
+        const QString folder = OpenTestFolder(app, QStringLiteral("Вечер знакомств собирается из папки открытого теста."));
+        if (!folder.isEmpty())
+            ShowEvening(app, folder);
     } else if (item == f.KartotekaAvto.name) {
         KartotekaAvto_Click(app);
     } else if (item == f.KartotekaSoglasie.name) {

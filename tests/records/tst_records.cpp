@@ -107,6 +107,7 @@ private Q_SLOTS:
         QCOMPARE(items, (QStringList{QStringLiteral("Картотека"), QStringLiteral("Резервная копия…"),
                                      QStringLiteral("Восстановить из копии…"), QStringLiteral("Журнал"),
                                      QStringLiteral("Напоминания"), QStringLiteral("Статистика"), QStringLiteral("Рабочий стол оператора…"),
+                                     QStringLiteral("Вечер знакомств"),
                                      QStringLiteral("-"), QStringLiteral("Автоматические копии…"),
                                      QStringLiteral("-"), QStringLiteral("Срок хранения анкет…"),
                                      QStringLiteral("Истёк срок хранения"), QStringLiteral("Текст согласия…")}));
@@ -263,6 +264,7 @@ private Q_SLOTS:
         QTest::newRow("journal") << QStringLiteral("KartotekaZhurnal");
         QTest::newRow("reminders") << QStringLiteral("KartotekaNapominaniya");
         QTest::newRow("statistics") << QStringLiteral("KartotekaStatistika");
+        QTest::newRow("evening") << QStringLiteral("KartotekaVecher");
     }
     void commandsOfTheOpenTestSayWhenNoneIsOpen()
     {

@@ -91,7 +91,7 @@ std::vector<std::vector<Control*>> FrmForma::menus() const
          &f.EditAddFile[1], &f.EditAddFile[2], &f.EditNeravenstvo, &f.EditTextInTag, &f.EditFoundFile,
          &f.EditSep2, &f.EditAddTest, &f.EditLoadVopros[0], &f.EditLoadVopros[1], &f.EditShowAllTest},
         {&f.Kartoteka, &f.KartotekaKopiya, &f.KartotekaVosstanovit, &f.KartotekaZhurnal,
-         &f.KartotekaNapominaniya, &f.KartotekaStatistika, &f.KartotekaStol, &f.KartotekaSep,
+         &f.KartotekaNapominaniya, &f.KartotekaStatistika, &f.KartotekaStol, &f.KartotekaVecher, &f.KartotekaSep,
          &f.KartotekaAvto, &f.KartotekaSep2, &f.KartotekaSrok, &f.KartotekaIstek, &f.KartotekaSoglasie},
         {&f.Help, &f.HelpCallHelp, &f.HelpOptions, &f.HelpAbout},
     };

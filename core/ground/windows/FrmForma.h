@@ -83,6 +83,7 @@ public:
     Control KartotekaNapominaniya{"KartotekaNapominaniya", QStringLiteral("Напоминания")};
     Control KartotekaStatistika{"KartotekaStatistika", QStringLiteral("Статистика")};
     Control KartotekaStol{"KartotekaStol", QStringLiteral("Рабочий стол оператора…")};
+    Control KartotekaVecher{"KartotekaVecher", QStringLiteral("Вечер знакомств")};
     Control KartotekaSep{"KartotekaSep", QStringLiteral("-")};
     Control KartotekaAvto{"KartotekaAvto", QStringLiteral("Автоматические копии…")};
     Control KartotekaSep2{"KartotekaSep2", QStringLiteral("-")};

@@ -49,6 +49,9 @@ void frmHTML_Load(App& app)
     case HtmlWindowMode::Statistics:
         w.caption = main.KartotekaStatistika.text;
         break;
+    case HtmlWindowMode::Evening:
+        w.caption = main.KartotekaVecher.text;
+        break;
     default:
         break;
     }
