@@ -2,7 +2,7 @@
 // changing with its password, the weights dialog opened with its key, the
 // importance chosen with the arrow keys, a cell of the grid ticked with the
 // pointer, "ОК" clicked, the test saved with Ctrl+S; the file then holds the
-// weights. The screen pictures are kept in the folder TANDEMO_SHOTS names,
+// weights, and the ranking opened with the pointer orders by them. The screen pictures are kept in the folder TANDEMO_SHOTS names,
 // for a person to look at.
 #include "Fixtures.h"
 #include "ScriptedPlatform.h"
@@ -12,10 +12,13 @@
 #include "document/PasswordDialog.h"
 #include "editor/VesaDialog.h"
 #include "engines/Consent.h"
+#include "engines/PairSearch.h"
+#include "engines/PersonFile.h"
 #include "engines/TestFile.h"
 #include "ground/App.h"
 #include "shell/MainWindow.h"
 #include "shell/QtPlatform.h"
+#include "views/HtmlWindow.h"
 #include "views/WebView.h"
 
 #include <QAction>
@@ -24,6 +27,8 @@
 #include <QComboBox>
 #include <QGuiApplication>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QScreen>
 #include <QStandardPaths>
@@ -80,6 +85,13 @@ struct Program {
             }
             SaveTest(writer, test);
         }
+        // Иван answers 0 everywhere. Анна agrees with him on questions 2 and 3,
+        // Вера on question 1 only: plain, Анна ranks first; once question 1
+        // weighs 250 (his "Курю" going with her "Не курю, но не против", not
+        // the other way round), Вера does.
+        person(QStringLiteral("m0.tnm"), QStringLiteral("Иван"), 0, QStringLiteral("000"));
+        person(QStringLiteral("w0.tnw"), QStringLiteral("Анна"), 1, QStringLiteral("100"));
+        person(QStringLiteral("w1.tnw"), QStringLiteral("Вера"), 1, QStringLiteral("022"));
         // With its consent text beside it, the test is not offered the default one.
         if (!consent::WriteText(test, consent::DefaultText()))
             qFatal("no consent text");
@@ -90,6 +102,36 @@ struct Program {
         window = std::make_unique<MainWindow>(*app, platform);
         webtest::startAndShow(*app, *window);
         window->action(QStringLiteral("FileNameTest"))->trigger();
+    }
+
+    void person(const QString& file, const QString& name, int sex, const QString& answers)
+    {
+        Kartochka card;
+        card.NameFamiliya = name;
+        card.DataRogdeniya = 1980;
+        card.Pol = sex;
+        card.Otvety = answers;
+        fixtures::writeBytes(folder + file, PersonFileContent(card));
+    }
+
+    // The centre on the screen of the first link of `view` whose address
+    // ends with `code` + ".ru"; a null point when there is none in view.
+    static QPoint linkOnScreen(WebView& view, const QString& code)
+    {
+        const QVariantList centre =
+            webtest::runJs(view, QStringLiteral("(function(){var e=document.querySelector(\"a[href$='.%1.ru']\");"
+                                                "if(!e)return[];var r=e.getBoundingClientRect();"
+                                                "return [r.left+r.width/2,r.top+r.height/2];})()")
+                                     .arg(code))
+                .toList();
+        if (centre.size() != 2)
+            return {};
+        const QPoint inView(qRound(centre[0].toDouble()), qRound(centre[1].toDouble()));
+        return view.rect().contains(inView) ? view.mapToGlobal(inView) : QPoint();
+    }
+    static QString shownText(WebView& view)
+    {
+        return webtest::runJs(view, QStringLiteral("document.body ? document.body.innerText : ''")).toString();
     }
 
     void shoot(const QString& name)
@@ -168,13 +210,74 @@ private Q_SLOTS:
             return true;
         });
         person.then(QStringLiteral("the file saved"), [&] { return fixtures::readBytes(p.test).contains("[vesa]"); });
-        giveUp.start(60000);
-        const bool done = person.run(60000);
+        // The saved test opened again from the File menu, with the pointer.
+        QMenu* file = nullptr;
+        person.then(QStringLiteral("the File menu"), [&] {
+            QAction* top = p.window->action(QStringLiteral("File"));
+            file = top ? top->menu() : nullptr;
+            if (!file)
+                return false;
+            QMenuBar* bar = p.window->menuBar();
+            person.click(bar->mapToGlobal(bar->actionGeometry(top).center()));
+            return true;
+        });
+        person.then(QStringLiteral("the last test"), [&] {
+            if (!file->isVisible())
+                return false;
+            QAction* last = p.window->action(QStringLiteral("FileNameTest"));
+            person.click(file->mapToGlobal(file->actionGeometry(last).center()));
+            return true;
+        });
+        const auto clickLink = [&](const QString& what, const std::function<WebView*()>& view, const QString& code) {
+            person.then(what, [&, view, code] {
+                WebView* v = view();
+                if (!v || v->isPainting())
+                    return false;
+                const QPoint at = Program::linkOnScreen(*v, code);
+                if (at.isNull())
+                    return false;
+                person.click(at);
+                return true;
+            });
+        };
+        const auto listView = []() -> WebView* {
+            auto* html = qobject_cast<HtmlWindow*>(QApplication::activeModalWidget());
+            return html && html->isVisible() ? html->view() : nullptr;
+        };
+        clickLink(QStringLiteral("the men"), [&]() -> WebView* {
+            return p.app->st.main.Phase == TestPhase::Editor ? nullptr : p.window->view();
+        }, QStringLiteral("m"));
+        clickLink(QStringLiteral("Иван's ranking"), listView, QStringLiteral("p0"));
+        QString ranking;
+        person.then(QStringLiteral("the ranking on the screen"), [&] {
+            WebView* v = listView();
+            if (!v || v->isPainting())
+                return false;
+            ranking = Program::shownText(*v);
+            if (!ranking.contains(QStringLiteral("Общих вопросов")))
+                return false;
+            p.shoot(QStringLiteral("weights-ranking.png"));
+            QApplication::activeModalWidget()->close();
+            return true;
+        });
+        giveUp.start(90000);
+        const bool done = person.run(90000);
         QVERIFY2(done, qPrintable(QStringLiteral("stuck at: ") + person.lastStep));
 
         const QByteArray bytes = fixtures::readBytes(p.test);
         QVERIFY2(bytes.endsWith(" 0\r\n\r\n[vesa]\r\n 3\r\n 250 3 2 4\r\n 1 1 2 4\r\n 1 1 2 4\r\n[/vesa]\r\n"),
                  bytes.right(80).constData());
+
+        // Without the weights Анна came first; now Вера does, as the screen shows.
+        Kartochka ivan;
+        ivan.Pol = 0;
+        ivan.Otvety = QStringLiteral("000");
+        const PairRanking plain = RankPairs(p.folder, ivan, 2026);
+        QCOMPARE(plain.pairs[plain.order[0]].NameFamiliya, QStringLiteral("Анна"));
+        const qsizetype vera = ranking.indexOf(QStringLiteral("Вера"));
+        const qsizetype anna = ranking.indexOf(QStringLiteral("Анна"));
+        QVERIFY2(vera >= 0 && anna > vera, qPrintable(ranking));
+        QVERIFY2(ranking.contains(QStringLiteral("99%")), qPrintable(ranking));
     }
 };
 
