@@ -29,18 +29,6 @@ std::optional<QString> unesc(QByteArrayView field)
     return QString::fromUtf8(*bytes);
 }
 
-QList<QByteArray> linesOf(const QByteArray& bytes)
-{
-    QList<QByteArray> lines;
-    for (QByteArray line : bytes.split('\n')) {
-        if (line.endsWith('\r'))
-            line.chop(1);
-        if (!line.isEmpty())
-            lines.append(line);
-    }
-    return lines;
-}
-
 QByteArray joinLines(const QList<QByteArray>& lines)
 {
     QByteArray out;
@@ -54,7 +42,7 @@ QByteArray joinLines(const QList<QByteArray>& lines)
 QMap<QString, QByteArray> shardLines(const QByteArray& bytes)
 {
     QMap<QString, QByteArray> entries;
-    for (const QByteArray& line : linesOf(bytes)) {
+    for (const QByteArray& line : textfile::nonEmptyLines(bytes)) {
         const qsizetype tab = line.indexOf('\t');
         if (tab <= 0)
             continue;
@@ -327,7 +315,7 @@ QByteArray EncodeNotes(const Notes& notes)
 std::optional<Notes> DecodeNotes(const QByteArray& bytes)
 {
     Notes notes;
-    for (const QByteArray& line : linesOf(bytes)) {
+    for (const QByteArray& line : textfile::nonEmptyLines(bytes)) {
         if (line.startsWith("remind=")) {
             const QDate date = QDate::fromString(QString::fromUtf8(line.mid(7)), Qt::ISODate);
             if (!date.isValid())
@@ -372,7 +360,7 @@ QByteArray EncodePair(const PairHistory& history)
 std::optional<PairHistory> DecodePair(const QByteArray& bytes)
 {
     PairHistory history;
-    for (const QByteArray& line : linesOf(bytes)) {
+    for (const QByteArray& line : textfile::nonEmptyLines(bytes)) {
         if (line == "never=1") {
             history.never = true;
         } else if (line.startsWith("intro=")) {

@@ -2,24 +2,13 @@
 
 #include "engines/FolderStore.h"
 #include "engines/PersonFile.h"
+#include "ground/TextFile.h"
 
 #include <algorithm>
 
 namespace evening {
 
 namespace {
-
-QList<QByteArray> linesOf(const QByteArray& bytes)
-{
-    QList<QByteArray> lines;
-    for (QByteArray line : bytes.split('\n')) {
-        if (line.endsWith('\r'))
-            line.chop(1);
-        if (!line.isEmpty())
-            lines.append(line);
-    }
-    return lines;
-}
 
 QString guestOfKey(QByteArrayView key)
 {
@@ -94,7 +83,7 @@ QByteArray Encode(const Evening& evening)
 std::optional<Evening> Decode(const QByteArray& bytes)
 {
     Evening e;
-    for (const QByteArray& line : linesOf(bytes)) {
+    for (const QByteArray& line : textfile::nonEmptyLines(bytes)) {
         const QList<QByteArray> fields = line.split('\t');
         if (fields.size() == 2 && fields[0] == "g" && !fields[1].isEmpty()) {
             const QString guest = guestOfKey(fields[1]);

@@ -262,6 +262,18 @@ QList<QByteArray> splitLines(const QByteArray& content)
     return lines;
 }
 
+QList<QByteArray> nonEmptyLines(const QByteArray& content)
+{
+    QList<QByteArray> lines;
+    for (QByteArray line : content.split('\n')) {
+        if (line.endsWith('\r'))
+            line.chop(1);
+        if (!line.isEmpty())
+            lines.append(line);
+    }
+    return lines;
+}
+
 QString nameFromBytes(QByteArrayView bytes)
 {
     if (bytes.isValidUtf8())

@@ -67,6 +67,8 @@ private:
 };
 
 QList<QByteArray> splitLines(const QByteArray& content);
+// The lines that hold something, each without its CR: a stored item's records.
+QList<QByteArray> nonEmptyLines(const QByteArray& content);
 
 // File names are kept as the bytes the folder holds. A name that is not
 // UTF-8 (copied from a Windows disk, say) carries each byte from 0x80 up as
