@@ -79,9 +79,8 @@ qint64 FloorScaled(const Score& s, qint64 scale)
 
 int Percent(const Score& score)
 {
-    const int percent = static_cast<int>(FloorScaled(score, 100));
-    const bool full = score.total > 0 && score.agreedA == score.total && score.agreedB == score.total;
-    return full ? 100 : std::min(percent, 99);
+    // Each side agrees on at most the total, so only a full match reaches 100.
+    return static_cast<int>(FloorScaled(score, 100));
 }
 
 qint64 Millionths(const Score& score)

@@ -22,17 +22,6 @@ bool IsKnownImportance(int value)
     return std::find(kImportances.begin(), kImportances.end(), value) != kImportances.end();
 }
 
-bool IsDefault(const QuestionWeights& w)
-{
-    if (w.importance != 1)
-        return false;
-    for (int a = 0; a <= w.lastAnswer; ++a) {
-        if (w.together[static_cast<size_t>(a)] != (1u << a))
-            return false;
-    }
-    return true;
-}
-
 // A number field of the block: digits only, no sign (every value is
 // non-negative), short enough that no value overflows.
 std::optional<int> Field(QByteArrayView token)
@@ -98,7 +87,7 @@ bool ReadBlock(textfile::Lines& lines, Table& read)
                 return false;
             w.together[static_cast<size_t>(a)] = static_cast<quint16>(mask);
         }
-        read.used = read.used || !IsDefault(w);
+        read.used = read.used || !clsTest::DefaultWeights(w.importance, w.lastAnswer, w.together);
     }
     const std::optional<QByteArray> end = lines.next();
     return end && *end == kBlockEnd;

@@ -32,12 +32,17 @@ void clsTest::ClearOtvety()
 
 bool clsTest::DefaultWeights() const
 {
-    if (Importance != 1)
+    return DefaultWeights(Importance, CountOtvetov, Together);
+}
+
+bool clsTest::DefaultWeights(int importance, int lastAnswer, const std::array<quint16, Capacity>& together)
+{
+    if (importance != 1)
         return false;
-    const int last = std::clamp(CountOtvetov, 0, Capacity - 1);
+    const int last = std::clamp(lastAnswer, 0, Capacity - 1);
     const quint16 inRange = static_cast<quint16>((1u << (last + 1)) - 1);
     for (int a = 0; a <= last; ++a) {
-        if ((Together[static_cast<size_t>(a)] & inRange) != (1u << a))
+        if ((together[static_cast<size_t>(a)] & inRange) != (1u << a))
             return false;
     }
     return true;

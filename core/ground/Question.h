@@ -30,6 +30,7 @@ public:
     std::array<quint16, Capacity> Together = SameAnswerOnly();
     // Importance 1 and only the same answer together, over answers 0..CountOtvetov.
     bool DefaultWeights() const;
+    static bool DefaultWeights(int importance, int lastAnswer, const std::array<quint16, Capacity>& together);
     static constexpr std::array<quint16, Capacity> SameAnswerOnly()
     {
         std::array<quint16, Capacity> rows{};
