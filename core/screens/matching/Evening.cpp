@@ -13,9 +13,7 @@
 #include "screens/people/CardPage.h"
 #include "screens/views/FrmHTML.h"
 
-#include <QFileInfo>
 #include <QRegularExpression>
-#include <QUrl>
 
 #include <algorithm>
 
@@ -74,12 +72,6 @@ QString counts(const evening::Evening& e)
     return QStringLiteral("<p>Участников: ") + QString::number(e.guests.size()) + QStringLiteral(" (мужчин: ") +
            QString::number(e.men().size()) + QStringLiteral(", женщин: ") + QString::number(e.women().size()) +
            QStringLiteral(").</p>");
-}
-
-QString offeredFolder(const App& app)
-{
-    const Folders& f = app.st.folders;
-    return f.LastFolder.isEmpty() ? f.StartFolder() : f.LastFolder;
 }
 
 // The active men, then the active women of the folder, each by name; the
@@ -186,23 +178,6 @@ void reportChange(App& app, store::Result result, const QString& refused)
         ShowError(app, QStringLiteral("Вечер знакомств всё время меняют с другого места; попробуйте ещё раз."));
         return;
     }
-}
-
-void writePdf(App& app, const QString& suggested, const QString& html)
-{
-    QString path = app.platform.fileDialog(true, suggested,
-                                           {FileFilter{QStringLiteral("PDF (*.pdf)"), QStringLiteral("*.pdf")}},
-                                           offeredFolder(app));
-    if (path.isEmpty())
-        return;
-    if (!path.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive))
-        path += QStringLiteral(".pdf");
-    app.st.folders.LastFolder = FolderPart(app, path);
-    if (!app.platform.writePdf(html, path)) {
-        ShowError(app, FileMessage(app, path, QStringLiteral("сохранить не возможно.")));
-        return;
-    }
-    app.platform.openExternalUrl(QUrl::fromLocalFile(path).toString());
 }
 
 // A file name made of the evening's name: what a file name may not hold goes.
@@ -470,19 +445,19 @@ void EveningCommand(App& app, const QString& code, int number)
         st.PeoplePage = 0;
         st.People = scanPeople(st.Folder, *kept, readEvening(app, *kept), {});
     } else if (code == QLatin1String("p")) {
-        writePdf(app, fileNameOf(st.Name, QStringLiteral("расписание")),
+        SavePdf(app, fileNameOf(st.Name, QStringLiteral("расписание")),
                  EveningSchedulePage(st, readEvening(app, *kept), true));
         return;
     } else if (code == QLatin1String("m")) {
         st.Mutual = !st.Mutual;
     } else if (code == QLatin1String("a")) {
         const evening::Evening e = readEvening(app, *kept);
-        writePdf(app, fileNameOf(st.Name, QStringLiteral("пары")), EveningPairsPage(st, e, pairsOf(app, e, *kept), true));
+        SavePdf(app, fileNameOf(st.Name, QStringLiteral("пары")), EveningPairsPage(st, e, pairsOf(app, e, *kept), true));
         return;
     } else if (code == QLatin1String("i")) {
         const evening::Evening e = readEvening(app, *kept);
         readAddresses(st, e);
-        writePdf(app, fileNameOf(st.Name, QStringLiteral("итоги")), EveningResultsPage(st, e, true));
+        SavePdf(app, fileNameOf(st.Name, QStringLiteral("итоги")), EveningResultsPage(st, e, true));
         return;
     } else {
         return;

@@ -273,15 +273,21 @@ void ConsentFormKartochka(App& app)
         ShowError(app, QStringLiteral("Текст согласия, который видел этот человек, не найден."));
         return;
     }
-    QString path = app.platform.fileDialog(
-        true, QFileInfo(card.FileName).completeBaseName() + QStringLiteral(" согласие.pdf"),
-        {FileFilter{QStringLiteral("PDF (*.pdf)"), QStringLiteral("*.pdf")}}, OfferedFolder(app));
+    SavePdf(app, QFileInfo(card.FileName).completeBaseName() + QStringLiteral(" согласие.pdf"),
+            persondata::ConsentFormHtml(card, *record, *text));
+}
+
+void SavePdf(App& app, const QString& suggestedName, const QString& html)
+{
+    QString path = app.platform.fileDialog(true, suggestedName,
+                                           {FileFilter{QStringLiteral("PDF (*.pdf)"), QStringLiteral("*.pdf")}},
+                                           OfferedFolder(app));
     if (path.isEmpty())
         return;
     if (!path.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive))
         path += QStringLiteral(".pdf");
-    st.folders.LastFolder = FolderPart(app, path);
-    if (!app.platform.writePdf(persondata::ConsentFormHtml(card, *record, *text), path)) {
+    app.st.folders.LastFolder = FolderPart(app, path);
+    if (!app.platform.writePdf(html, path)) {
         ShowError(app, FileMessage(app, path, QStringLiteral("сохранить не возможно.")));
         return;
     }

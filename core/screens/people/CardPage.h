@@ -9,6 +9,9 @@ struct Kartochka;
 // The card page of card slot 1 with its commands; the list window then shows
 // a card page.
 void ShowKartochka(App& app);
+// Asks where to save a paper document (offering `suggestedName`), writes it
+// as PDF and opens it; a failure is told.
+void SavePdf(App& app, const QString& suggestedName, const QString& html);
 // The page the open card was opened from: the list, or the reminders.
 void ShowCardOrigin(App& app);
 
