@@ -53,6 +53,21 @@ inline bool waitForText(QWebEngineView& view, const QString& marker, int timeout
     return false;
 }
 
+// The centre on the screen of the first command link of `view` whose address
+// ends with `code` + ".ru", when it is within the view; else a null point.
+inline QPoint linkOnScreen(QWebEngineView& view, const QString& code)
+{
+    const QVariantList centre =
+        runJs(view, QStringLiteral("(function(){var e=document.querySelector(\"a[href$='.%1.ru']\");if(!e)return[];"
+                                   "var r=e.getBoundingClientRect();return [r.left+r.width/2,r.top+r.height/2];})()")
+                        .arg(code))
+            .toList();
+    if (centre.size() != 2)
+        return {};
+    const QPoint inView(qRound(centre[0].toDouble()), qRound(centre[1].toDouble()));
+    return view.rect().contains(inView) ? view.mapToGlobal(inView) : QPoint();
+}
+
 // Clicks the element matching `selector` with the real mouse, at its centre.
 inline void clickElement(QWebEngineView& view, const QString& selector, Qt::KeyboardModifiers mods = {},
                          Qt::MouseButton button = Qt::LeftButton)

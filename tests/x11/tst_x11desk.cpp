@@ -177,20 +177,6 @@ struct Desk {
             .toBool();
     }
 
-    // The centre on the screen of the first link of `view` whose address
-    // ends with `code` + ".ru", when it is within the view; else a null point.
-    static QPoint linkOnScreen(WebView& view, const QString& code)
-    {
-        const QVariantList centre =
-            runJs(view, QStringLiteral("(function(){var e=document.querySelector(\"a[href$='.%1.ru']\");if(!e)return[];"
-                                       "var r=e.getBoundingClientRect();return [r.left+r.width/2,r.top+r.height/2];})()")
-                            .arg(code))
-                .toList();
-        if (centre.size() != 2)
-            return {};
-        const QPoint inView(qRound(centre[0].toDouble()), qRound(centre[1].toDouble()));
-        return view.rect().contains(inView) ? view.mapToGlobal(inView) : QPoint();
-    }
 
     // Once the list window shows a page that reads `marker`: its picture is
     // kept as `shot`, `look` sees it, and the pointer clicks the link `code`.
@@ -206,7 +192,7 @@ struct Desk {
             shoot(shot);
             if (look)
                 look(*html);
-            const QPoint at = linkOnScreen(*html->view(), code);
+            const QPoint at = webtest::linkOnScreen(*html->view(), code);
             if (at.isNull()) {
                 person.failed = QStringLiteral("no link ") + code + QStringLiteral(" on the screen: ") + marker;
                 person.steps.clear();
@@ -336,7 +322,7 @@ private Q_SLOTS:
         QString introduced, offer;
         Person walk;
         walk.then(QStringLiteral("open the men"), [&] {
-            const QPoint at = Desk::linkOnScreen(*d.window->view(), QStringLiteral("m"));
+            const QPoint at = webtest::linkOnScreen(*d.window->view(), QStringLiteral("m"));
             if (at.isNull())
                 return false;
             walk.click(at);
@@ -346,7 +332,7 @@ private Q_SLOTS:
         d.clickWhenShown(walk, QStringLiteral(": выключено"), QStringLiteral("m"),
                          QStringLiteral("02-ranking-all.png"), [&](HtmlWindow& html) {
                              before = pictureOf(html.view());
-                             switchVisible = !Desk::linkOnScreen(*html.view(), QStringLiteral("m")).isNull();
+                             switchVisible = !webtest::linkOnScreen(*html.view(), QStringLiteral("m")).isNull();
                          });
         d.clickWhenShown(walk, QStringLiteral("Не подходят взаимно: 2"), QStringLiteral("z0"),
                          QStringLiteral("03-ranking-mutual.png"),
@@ -425,7 +411,7 @@ private Q_SLOTS:
         walk.then(QStringLiteral("open the men"), [&] {
             if (QApplication::activeModalWidget())
                 return false;
-            const QPoint at = Desk::linkOnScreen(*d.window->view(), QStringLiteral("m"));
+            const QPoint at = webtest::linkOnScreen(*d.window->view(), QStringLiteral("m"));
             if (at.isNull())
                 return false;
             walk.click(at);

@@ -114,21 +114,6 @@ struct Program {
         fixtures::writeBytes(folder + file, PersonFileContent(card));
     }
 
-    // The centre on the screen of the first link of `view` whose address
-    // ends with `code` + ".ru"; a null point when there is none in view.
-    static QPoint linkOnScreen(WebView& view, const QString& code)
-    {
-        const QVariantList centre =
-            webtest::runJs(view, QStringLiteral("(function(){var e=document.querySelector(\"a[href$='.%1.ru']\");"
-                                                "if(!e)return[];var r=e.getBoundingClientRect();"
-                                                "return [r.left+r.width/2,r.top+r.height/2];})()")
-                                     .arg(code))
-                .toList();
-        if (centre.size() != 2)
-            return {};
-        const QPoint inView(qRound(centre[0].toDouble()), qRound(centre[1].toDouble()));
-        return view.rect().contains(inView) ? view.mapToGlobal(inView) : QPoint();
-    }
     static QString shownText(WebView& view)
     {
         return webtest::runJs(view, QStringLiteral("document.body ? document.body.innerText : ''")).toString();
@@ -233,7 +218,7 @@ private Q_SLOTS:
                 WebView* v = view();
                 if (!v || v->isPainting())
                     return false;
-                const QPoint at = Program::linkOnScreen(*v, code);
+                const QPoint at = webtest::linkOnScreen(*v, code);
                 if (at.isNull())
                     return false;
                 person.click(at);
